@@ -1,0 +1,274 @@
+#include "main_window.h"
+
+#include "library_list.h"
+#include "message_memo.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int WindowWidth = 787;
+constexpr int WindowHeight = 535;
+constexpr int MessagePanelWidth = 219;
+constexpr int NameColumnWidth = 150;
+constexpr int StatusColumnWidth = 70;
+constexpr int ToolbarGroupGap = 16;
+
+QPushButton* MakeButton(const char* objectName, const QString& caption) {
+    auto* button = new QPushButton(caption);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setFocusPolicy(Qt::NoFocus); // keys belong to the window and the list
+    button->setEnabled(false);           // enabled by the command that drives it
+    return button;
+}
+} // namespace
+
+TfrmMain::TfrmMain(QWidget* parent)
+    : QMainWindow(parent), list_(std::make_unique<LibraryList>(library_)) {
+    setObjectName(QStringLiteral("TfrmMain"));
+    setWindowTitle(QStringLiteral("Tonewright - Sound Editor - Sound Restrictioned Randomizer"));
+
+    CreateMenus();
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    layout->addWidget(CreateToolbar());
+    auto* client = new QHBoxLayout;
+    client->setSpacing(4);
+    client->addWidget(CreateMessagePanel());
+    client->addWidget(CreateListView(), 1);
+    layout->addLayout(client, 1);
+    setCentralWidget(central);
+
+    InitEmptyBanks();
+    RebuildList();
+
+    resize(WindowWidth, WindowHeight);
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TfrmMain::~TfrmMain() {
+    // The view holds the list's selection model; let it go first.
+    delete ListView1;
+    ListView1 = nullptr;
+}
+
+QAction* TfrmMain::AddAction(QMenu* menu, const char* objectName, const QString& caption,
+                             const QKeySequence& shortcut) {
+    auto* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(objectName));
+    action->setShortcut(shortcut);
+    action->setEnabled(false); // enabled once its command is connected
+    return action;
+}
+
+void TfrmMain::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    actReadCurrentSound =
+        AddAction(file, "actReadCurrentSound", QStringLiteral("Read Current Sound (SysEx)"),
+                  QKeySequence(Qt::CTRL | Qt::Key_R));
+    QMenu* readBank = file->addMenu(QStringLiteral("Read Sound Bank (SysEx) from Mopho"));
+    readBank->setObjectName(QStringLiteral("mnuReadSoundBank"));
+    actReadBankA = AddAction(readBank, "actReadBankA", QStringLiteral("Bank A"));
+    actReadBankB = AddAction(readBank, "actReadBankB", QStringLiteral("Bank B"));
+    actReadBankC = AddAction(readBank, "actReadBankC", QStringLiteral("Bank C"));
+    actReadAllBanks = AddAction(file, "actReadAllBanks",
+                                QStringLiteral("Read All Sound Banks (SysEx) from Mopho"));
+    file->addSeparator();
+    actNewEmptyBanks = AddAction(file, "actNewEmptyBanks", QStringLiteral("New empty Sound Banks"));
+    actLoadBankFile =
+        AddAction(file, "actLoadBankFile", QStringLiteral("Load from file Sound Banks"),
+                  QKeySequence(Qt::CTRL | Qt::Key_L));
+    actSaveBankFile = AddAction(file, "actSaveBankFile", QStringLiteral("Save to file Sound Banks"),
+                                QKeySequence(Qt::CTRL | Qt::Key_S));
+    actSaveSelectedSounds =
+        AddAction(file, "actSaveSelectedSounds", QStringLiteral("Save Selected Sounds"));
+    actSaveSeparateFiles = AddAction(file, "actSaveSeparateFiles",
+                                     QStringLiteral("Save to separate file Sound Banks"));
+    file->addSeparator();
+    actSendSysExFile = AddAction(file, "actSendSysExFile", QStringLiteral("Send SysEx from file"));
+    actSendSelectedSounds =
+        AddAction(file, "actSendSelectedSounds", QStringLiteral("Send SysEx for selected sounds"),
+                  QKeySequence(Qt::CTRL | Qt::Key_W));
+    file->addSeparator();
+    actExit = AddAction(file, "actExit", QStringLiteral("E&xit"));
+    actExit->setEnabled(true);
+    connect(actExit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    actSelectAllSounds = AddAction(edit, "actSelectAllSounds", QStringLiteral("Select All Sounds"),
+                                   QKeySequence(Qt::CTRL | Qt::Key_A));
+    actSelectAllSounds->setEnabled(true);
+    connect(actSelectAllSounds, &QAction::triggered, this, &TfrmMain::SelectAllSounds);
+    actSelectAllChangedSounds =
+        AddAction(edit, "actSelectAllChangedSounds", QStringLiteral("Select All Changed Sounds"));
+    actSelectAllChangedSounds->setEnabled(true);
+    connect(actSelectAllChangedSounds, &QAction::triggered, this,
+            &TfrmMain::SelectAllChangedSounds);
+    actKeyboard = AddAction(edit, "actKeyboard", QStringLiteral("Keyboard"),
+                            QKeySequence(Qt::CTRL | Qt::Key_K));
+    actKeyboard->setCheckable(true);
+
+    QMenu* system = menuBar()->addMenu(QStringLiteral("&System"));
+    actMidiSettings = AddAction(system, "actMidiSettings", QStringLiteral("Midi &Settings ..."),
+                                QKeySequence(Qt::CTRL | Qt::Key_D));
+    actTonewrightSettings =
+        AddAction(system, "actTonewrightSettings", QStringLiteral("&Tonewright Settings"));
+    actDeviceVersion = AddAction(system, "actDeviceVersion", QStringLiteral("Device Version"));
+    actGlobalSettings = AddAction(system, "actGlobalSettings", QStringLiteral("Global settings"));
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    actOrderByName = AddAction(tools, "actOrderByName", QStringLiteral("Order by name"));
+    EditEditBuffer1 = AddAction(tools, "EditEditBuffer1", QStringLiteral("Edit \"Edit Buffer\""),
+                                QKeySequence(Qt::Key_F4));
+    actQMorph = AddAction(tools, "actQMorph", QStringLiteral("Q-Morph"));
+    actLocker = AddAction(tools, "actLocker", QStringLiteral("Sound Parameter Locker - Randomizer"),
+                          QKeySequence(Qt::CTRL | Qt::Key_O));
+    actCopySound = AddAction(tools, "actCopySound", QStringLiteral("Copy Sound"));
+    actPanic = AddAction(tools, "actPanic", QStringLiteral("Panic"), QKeySequence(Qt::Key_F12));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    actAbout = AddAction(help, "actAbout", QStringLiteral("About"));
+    actShortHelp =
+        AddAction(help, "actShortHelp", QStringLiteral("Short help"), QKeySequence(Qt::Key_F1));
+    QMenu* videos = help->addMenu(QStringLiteral("Video demonstrations"));
+    videos->setObjectName(QStringLiteral("mnuVideos"));
+    actHowToUse1 = AddAction(videos, "actHowToUse1", QStringLiteral("How to use #1"));
+    actHowToUse2 = AddAction(videos, "actHowToUse2", QStringLiteral("How to use #2"));
+    actFavoriteSounds =
+        AddAction(videos, "actFavoriteSounds", QStringLiteral("DSI Mopho My Favorite Sounds"));
+    actWebPage = AddAction(help, "actWebPage", QStringLiteral("Tonewright web page"));
+}
+
+QWidget* TfrmMain::CreateToolbar() {
+    btnReadBanks = MakeButton("btnReadBanks", QStringLiteral("Read banks from Mopho"));
+    btnSendPatch = MakeButton("btnSendPatch", QStringLiteral("Send selected sounds to Mopho"));
+    btnDown = MakeButton("btnDown", QStringLiteral("Move down"));
+    btnUP = MakeButton("btnUP", QStringLiteral("Move up"));
+    btnPrgDown = MakeButton("btnPrgDown", QStringLiteral("Prg -"));
+    btnPrgUp = MakeButton("btnPrgUp", QStringLiteral("Prg +"));
+    btnEditSound = MakeButton("btnEditSound", QStringLiteral("Edit Sound (F4)"));
+    btnQMorph = MakeButton("btnQMorph", QStringLiteral("Q-Morph"));
+    btnLocker = MakeButton("btnLocker", QStringLiteral("Locker"));
+    btnPanic = MakeButton("btnPanic", QStringLiteral("PanicF12"));
+
+    // Three rows of button groups; a gap separates the groups of a row.
+    const std::vector<std::vector<std::vector<QPushButton*>>> rows = {
+        {{btnReadBanks, btnSendPatch}, {btnDown, btnUP}},
+        {{btnPrgDown, btnPrgUp}, {btnEditSound, btnQMorph}},
+        {{btnLocker}, {btnPanic}},
+    };
+    auto* toolbar = new QWidget;
+    toolbar->setObjectName(QStringLiteral("ToolBar1"));
+    toolbar->setAccessibleName(QStringLiteral("Toolbar"));
+    auto* column = new QVBoxLayout(toolbar);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    for (const auto& groups : rows) {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(2);
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            if (g > 0)
+                row->addSpacing(ToolbarGroupGap);
+            for (QPushButton* button : groups[g])
+                row->addWidget(button);
+        }
+        row->addStretch(1);
+        column->addLayout(row);
+    }
+    return toolbar;
+}
+
+QWidget* TfrmMain::CreateMessagePanel() {
+    auto* panel = new QWidget;
+    panel->setObjectName(QStringLiteral("pnlMessages"));
+    panel->setFixedWidth(MessagePanelWidth);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    auto* label = new QLabel(QStringLiteral("Messages"));
+    label->setObjectName(QStringLiteral("lblMessages"));
+    Memo1 = new MessageMemo;
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setAccessibleName(QStringLiteral("Messages"));
+    label->setBuddy(Memo1);
+    layout->addWidget(label);
+    layout->addWidget(Memo1, 1);
+    return panel;
+}
+
+QTableView* TfrmMain::CreateListView() {
+    ListView1 = new QTableView;
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setAccessibleName(QStringLiteral("Sound library"));
+    ListView1->setModel(list_.get());
+    ListView1->setSelectionModel(list_->selectionModel());
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setShowGrid(true);
+    ListView1->setWordWrap(false);
+    ListView1->setTabKeyNavigation(false);
+    ListView1->verticalHeader()->hide();
+    QHeaderView* header = ListView1->horizontalHeader();
+    header->setSectionsClickable(false);
+    header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setStretchLastSection(false);
+    ListView1->setColumnWidth(LibraryList::NameColumn, NameColumnWidth);
+    ListView1->setColumnWidth(LibraryList::StatusColumn, StatusColumnWidth);
+    // A list, not a spreadsheet: rows as tall as a line of text.
+    ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
+    return ListView1;
+}
+
+void TfrmMain::InitEmptyBanks() {
+    library_.InitEmptyBanks();
+}
+
+void TfrmMain::RebuildList() {
+    list_->RebuildList();
+    for (QAction* action : rowActions_)
+        action->setEnabled(library_.SlotCount > 0);
+}
+
+void TfrmMain::RefreshChangedRows(bool selectionOnly) {
+    list_->RefreshChangedRows(selectionOnly);
+}
+
+void TfrmMain::RefreshRow(int slot) {
+    list_->RefreshRow(slot);
+}
+
+void TfrmMain::CollectSelection() {
+    list_->CollectSelection();
+}
+
+void TfrmMain::LogMessage(const QString& text) {
+    Memo1->LogMessage(text);
+}
+
+void TfrmMain::SelectAllSounds() {
+    list_->SelectAll();
+    ListView1->setFocus();
+}
+
+void TfrmMain::SelectAllChangedSounds() {
+    for (int slot = 0; slot < list_->rowCount(); ++slot)
+        if (library_.IsChanged(slot))
+            list_->selectionModel()->select(list_->index(slot, 0), QItemSelectionModel::Select |
+                                                                       QItemSelectionModel::Rows);
+    ListView1->setFocus();
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "sound_library.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <vector>
+
+class LibraryList;
+class MessageMemo;
+class QAction;
+class QMenu;
+class QPushButton;
+class QTableView;
+
+// The main window: the sound library, its list, the message panel and every
+// library command.
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    TSoundLibrary& Library() { return library_; }
+    LibraryList& List() { return *list_; }
+
+    void InitEmptyBanks();
+    void RebuildList();
+    void RefreshChangedRows(bool selectionOnly);
+    void RefreshRow(int slot);
+    void CollectSelection();
+    void LogMessage(const QString& text);
+
+    // Menu items.
+    QAction* actReadCurrentSound = nullptr;
+    QAction* actReadBankA = nullptr;
+    QAction* actReadBankB = nullptr;
+    QAction* actReadBankC = nullptr;
+    QAction* actReadAllBanks = nullptr;
+    QAction* actNewEmptyBanks = nullptr;
+    QAction* actLoadBankFile = nullptr;
+    QAction* actSaveBankFile = nullptr;
+    QAction* actSaveSelectedSounds = nullptr;
+    QAction* actSaveSeparateFiles = nullptr;
+    QAction* actSendSysExFile = nullptr;
+    QAction* actSendSelectedSounds = nullptr;
+    QAction* actExit = nullptr;
+    QAction* actSelectAllSounds = nullptr;
+    QAction* actSelectAllChangedSounds = nullptr;
+    QAction* actKeyboard = nullptr;
+    QAction* actMidiSettings = nullptr;
+    QAction* actTonewrightSettings = nullptr;
+    QAction* actDeviceVersion = nullptr;
+    QAction* actGlobalSettings = nullptr;
+    QAction* actOrderByName = nullptr;
+    QAction* EditEditBuffer1 = nullptr;
+    QAction* actQMorph = nullptr;
+    QAction* actLocker = nullptr;
+    QAction* actCopySound = nullptr;
+    QAction* actPanic = nullptr;
+    QAction* actAbout = nullptr;
+    QAction* actShortHelp = nullptr;
+    QAction* actHowToUse1 = nullptr;
+    QAction* actHowToUse2 = nullptr;
+    QAction* actFavoriteSounds = nullptr;
+    QAction* actWebPage = nullptr;
+
+    // Toolbar buttons.
+    QPushButton* btnReadBanks = nullptr;
+    QPushButton* btnSendPatch = nullptr;
+    QPushButton* btnDown = nullptr;
+    QPushButton* btnUP = nullptr;
+    QPushButton* btnPrgDown = nullptr;
+    QPushButton* btnPrgUp = nullptr;
+    QPushButton* btnEditSound = nullptr;
+    QPushButton* btnQMorph = nullptr;
+    QPushButton* btnLocker = nullptr;
+    QPushButton* btnPanic = nullptr;
+
+    MessageMemo* Memo1 = nullptr;
+    QTableView* ListView1 = nullptr;
+
+private:
+    void CreateMenus();
+    QWidget* CreateToolbar();
+    QWidget* CreateMessagePanel();
+    QTableView* CreateListView();
+    QAction* AddAction(QMenu* menu, const char* objectName, const QString& caption,
+                       const QKeySequence& shortcut = {});
+
+    void SelectAllSounds();
+    void SelectAllChangedSounds();
+
+    TSoundLibrary library_;
+    std::unique_ptr<LibraryList> list_;
+    // Items that need library rows; RebuildList enables them when there are rows.
+    std::vector<QAction*> rowActions_;
+};

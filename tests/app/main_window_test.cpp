@@ -1,0 +1,141 @@
+#include "library_list.h"
+#include "main_window.h"
+#include "message_memo.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString AccessibleName(QObject* object) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(object);
+    return face ? face->text(QAccessible::Name) : QString();
+}
+
+TEST(MainWindow, OpensWith384EmptyRows) {
+    TfrmMain window;
+    window.show();
+    EXPECT_EQ(window.windowTitle(), "Tonewright - Sound Editor - Sound Restrictioned Randomizer");
+    EXPECT_EQ(window.size(), QSize(787, 535));
+
+    auto* view = window.findChild<QTableView*>("ListView1");
+    ASSERT_NE(view, nullptr);
+    QAbstractItemModel* model = view->model();
+    ASSERT_EQ(model->rowCount(), 384);
+    for (int row = 0; row < 384; ++row) {
+        ASSERT_EQ(model->index(row, 0).data().toString().toStdString(), Slots::Caption(row));
+        ASSERT_EQ(model->index(row, 1).data().toString(), "empty           ");
+        ASSERT_NE(model->index(row, 2).data().toString(), "Changed");
+    }
+    EXPECT_EQ(view->columnWidth(1), 150);
+    EXPECT_EQ(view->columnWidth(2), 70);
+    EXPECT_EQ(view->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(view->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST(MainWindow, MemoStartsWithTonewrightAndKeepsAtMost1000Lines) {
+    TfrmMain window;
+    auto* memo = window.findChild<MessageMemo*>("Memo1");
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->Lines(), QStringList{"Tonewright"});
+
+    for (int i = 1; i <= 999; ++i)
+        window.LogMessage(QString::number(i));
+    EXPECT_EQ(memo->LineCount(), 1000);
+    EXPECT_EQ(memo->Lines().first(), "Tonewright");
+
+    window.LogMessage("1000");
+    EXPECT_EQ(memo->LineCount(), 1000);
+    EXPECT_EQ(memo->Lines().first(), "1");
+    EXPECT_EQ(memo->Lines().last(), "1000");
+}
+
+TEST(MainWindow, DoubleClickClearsTheMemo) {
+    TfrmMain window;
+    window.show();
+    auto* memo = window.findChild<MessageMemo*>("Memo1");
+    window.LogMessage("something");
+    QTest::mouseDClick(memo->viewport(), Qt::LeftButton);
+    EXPECT_EQ(memo->LineCount(), 0);
+    window.LogMessage("after");
+    EXPECT_EQ(memo->Lines(), QStringList{"after"});
+}
+
+TEST(MainWindow, CommandsOfLaterWorkArePresentButDisabled) {
+    TfrmMain window;
+    struct Item {
+        const char* name;
+        const char* caption;
+        QKeySequence shortcut;
+    };
+    const Item items[] = {
+        {"actReadCurrentSound", "Read Current Sound (SysEx)", QKeySequence("Ctrl+R")},
+        {"actLoadBankFile", "Load from file Sound Banks", QKeySequence("Ctrl+L")},
+        {"actSaveBankFile", "Save to file Sound Banks", QKeySequence("Ctrl+S")},
+        {"actSendSelectedSounds", "Send SysEx for selected sounds", QKeySequence("Ctrl+W")},
+        {"actMidiSettings", "Midi &Settings ...", QKeySequence("Ctrl+D")},
+        {"EditEditBuffer1", "Edit \"Edit Buffer\"", QKeySequence("F4")},
+        {"actLocker", "Sound Parameter Locker - Randomizer", QKeySequence("Ctrl+O")},
+        {"actPanic", "Panic", QKeySequence("F12")},
+        {"actShortHelp", "Short help", QKeySequence("F1")},
+    };
+    for (const Item& item : items) {
+        auto* action = window.findChild<QAction*>(item.name);
+        ASSERT_NE(action, nullptr) << item.name;
+        EXPECT_EQ(action->text(), item.caption);
+        EXPECT_EQ(action->shortcut(), item.shortcut) << item.name;
+        EXPECT_FALSE(action->isEnabled()) << item.name;
+    }
+    for (auto* button : window.findChildren<QPushButton*>())
+        EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
+    EXPECT_TRUE(window.actExit->isEnabled());
+    EXPECT_TRUE(window.actSelectAllSounds->isEnabled());
+}
+
+TEST(MainWindow, MenusAreInOrder) {
+    TfrmMain window;
+    QStringList titles;
+    for (QAction* menu : window.menuBar()->actions())
+        titles << menu->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&System", "&Tools", "&Help"}));
+}
+
+TEST(MainWindow, SelectAllAndSelectAllChanged) {
+    TfrmMain window;
+    window.Library().SlotChanged[10] = 1;
+    window.Library().SlotChanged[300] = 1;
+    window.List().SetCurrentRow(5);
+    window.actSelectAllChangedSounds->trigger();
+    window.CollectSelection();
+    ASSERT_EQ(window.Library().SelectedCount, 3) << "changed rows are added to the selection";
+    EXPECT_EQ(window.Library().SelectedSlots[1], 10);
+    EXPECT_EQ(window.Library().SelectedSlots[2], 300);
+
+    window.actSelectAllSounds->trigger();
+    window.CollectSelection();
+    EXPECT_EQ(window.Library().SelectedCount, 384);
+}
+
+TEST(MainWindow, ExposesNamesToAssistiveTechnology) {
+    TfrmMain window;
+    window.show();
+    EXPECT_EQ(AccessibleName(window.Memo1), "Messages");
+    EXPECT_EQ(AccessibleName(window.ListView1), "Sound library");
+    EXPECT_EQ(AccessibleName(window.btnPanic), "PanicF12");
+
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(window.ListView1);
+    ASSERT_NE(table, nullptr);
+    QAccessibleTableInterface* cells = table->tableInterface();
+    ASSERT_NE(cells, nullptr);
+    EXPECT_EQ(cells->rowCount(), 384);
+    EXPECT_EQ(cells->cellAt(137, 0)->text(QAccessible::Name), "B010");
+}
+
+} // namespace
