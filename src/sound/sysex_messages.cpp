@@ -1,0 +1,119 @@
+#include "sysex_messages.h"
+
+#include "sysex_codec.h"
+
+namespace {
+
+constexpr std::uint8_t DsiMaker = 0x01;
+constexpr std::uint8_t MophoDevice = 0x25;
+
+enum Command : std::uint8_t {
+    ProgramDump = 0x02,
+    EditBufferDump = 0x03,
+    ProgramDumpRequest = 0x05,
+    EditBufferRequest = 0x06,
+    GlobalsRequest = 0x0E,
+};
+
+constexpr std::uint8_t RequestStackEmpty = 0xFF;
+constexpr std::size_t GlobalsFirstByte = 4;
+constexpr std::size_t VersionByte = 10;
+
+std::uint8_t AsByte(int value) {
+    return static_cast<std::uint8_t>(value);
+}
+
+std::uint8_t ByteAt(std::span<const std::uint8_t> reply, std::size_t position) {
+    return position < reply.size() ? reply[position] : 0;
+}
+
+void Send(MidiOutput& out, const std::vector<std::uint8_t>& message) {
+    out.SendLongMessage(message);
+}
+
+} // namespace
+
+std::vector<std::uint8_t> ProgramDumpMessage(const TSoundRecord& record, int bank, int program) {
+    const auto packed = PackProgramData(record, ProgramDumpHeaderLength);
+    std::vector<std::uint8_t> message(packed.begin(), packed.end());
+    message[0] = SysExStart;
+    message[1] = DsiMaker;
+    message[2] = MophoDevice;
+    message[3] = ProgramDump;
+    message[4] = AsByte(bank);
+    message[5] = AsByte(program);
+    return message;
+}
+
+std::vector<std::uint8_t> EditBufferDumpMessage(const TSoundRecord& record) {
+    const auto packed = PackProgramData(record, ProgramDumpHeaderLength);
+    std::vector<std::uint8_t> message{SysExStart, DsiMaker, MophoDevice, EditBufferDump};
+    // The packed bytes and F7 follow the four header bytes directly.
+    message.insert(message.end(), packed.begin() + ProgramDumpHeaderLength, packed.end());
+    return message;
+}
+
+std::vector<std::uint8_t> ProgramDumpRequestMessage(int bank, int program) {
+    return {SysExStart,   DsiMaker,        MophoDevice, ProgramDumpRequest,
+            AsByte(bank), AsByte(program), SysExEnd};
+}
+
+std::vector<std::uint8_t> EditBufferRequestMessage() {
+    return {SysExStart, DsiMaker, MophoDevice, EditBufferRequest, SysExEnd};
+}
+
+std::vector<std::uint8_t> GlobalsRequestMessage() {
+    return {SysExStart, DsiMaker, MophoDevice, GlobalsRequest, SysExEnd};
+}
+
+std::vector<std::uint8_t> DeviceInquiryMessage() {
+    return {SysExStart, 0x7E, 0x7F, 0x06, 0x01, SysExEnd};
+}
+
+void SendProgramDump(MidiOutput& out, const TSoundRecord& record, int slot) {
+    SendSoundAsProgram(out, record, Slots::BankOf(slot), Slots::ProgramOf(slot));
+}
+
+void SendSoundAsProgram(MidiOutput& out, const TSoundRecord& record, int bank, int program) {
+    Send(out, ProgramDumpMessage(record, bank, program));
+}
+
+void SendEditBufferDump(MidiOutput& out, const TSoundRecord& record) {
+    Send(out, EditBufferDumpMessage(record));
+}
+
+void RequestProgramDump(MidiOutput& out, int bank, int program) {
+    if (bank == RequestStackEmpty || program == RequestStackEmpty)
+        return;
+    Send(out, ProgramDumpRequestMessage(bank, program));
+}
+
+void RequestEditBuffer(MidiOutput& out) {
+    Send(out, EditBufferRequestMessage());
+}
+
+void RequestGlobals(MidiOutput& out) {
+    Send(out, GlobalsRequestMessage());
+}
+
+void RequestDeviceInquiry(MidiOutput& out) {
+    Send(out, DeviceInquiryMessage());
+}
+
+std::array<int, GlobalsCount> GlobalsFromDump(std::span<const std::uint8_t> reply) {
+    std::array<int, GlobalsCount> values{};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const std::size_t low = GlobalsFirstByte + 2 * i;
+        values[i] = ByteAt(reply, low) + 16 * ByteAt(reply, low + 1);
+    }
+    return values;
+}
+
+DeviceVersion DeviceVersionFromReply(std::span<const std::uint8_t> reply) {
+    const std::uint8_t revision = ByteAt(reply, VersionByte);
+    return {revision & 0x0F, (revision >> 4) & 0x07};
+}
+
+std::string DeviceVersionText(const DeviceVersion& version) {
+    return std::to_string(version.major) + "." + std::to_string(version.minor);
+}
