@@ -1,9 +1,12 @@
 #include "main_window.h"
 
+#include "file_chooser.h"
 #include "library_list.h"
 #include "message_memo.h"
+#include "prompter.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,6 +15,8 @@
 #include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <exception>
 
 namespace {
 constexpr int WindowWidth = 787;
@@ -30,8 +35,14 @@ QPushButton* MakeButton(const char* objectName, const QString& caption) {
 }
 } // namespace
 
-TfrmMain::TfrmMain(QWidget* parent)
-    : QMainWindow(parent), list_(std::make_unique<LibraryList>(library_)) {
+TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, QWidget* parent)
+    : QMainWindow(parent),
+      ownPrompter_(prompter ? nullptr : std::make_unique<MessageBoxPrompter>(this)),
+      ownFileChooser_(fileChooser ? nullptr : std::make_unique<DialogFileChooser>(this)),
+      prompter_(prompter ? prompter : ownPrompter_.get()),
+      fileChooser_(fileChooser ? fileChooser : ownFileChooser_.get()),
+      files_(library_, *prompter_, [this](const QString& line) { LogMessage(line); }),
+      list_(std::make_unique<LibraryList>(library_)) {
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(QStringLiteral("Tonewright - Sound Editor - Sound Restrictioned Randomizer"));
 
@@ -95,6 +106,14 @@ void TfrmMain::CreateMenus() {
         AddAction(file, "actSaveSelectedSounds", QStringLiteral("Save Selected Sounds"));
     actSaveSeparateFiles = AddAction(file, "actSaveSeparateFiles",
                                      QStringLiteral("Save to separate file Sound Banks"));
+    ConnectCommand(actNewEmptyBanks, &TfrmMain::NewEmptySoundBanksClick);
+    ConnectCommand(actLoadBankFile, &TfrmMain::LoadFromFileClick);
+    ConnectCommand(actSaveBankFile, &TfrmMain::SaveToFileClick);
+    ConnectCommand(actSaveSelectedSounds, &TfrmMain::SaveSelectedSoundsClick);
+    ConnectCommand(actSaveSeparateFiles, &TfrmMain::SaveSeparateFilesClick);
+    actNewEmptyBanks->setEnabled(true);
+    actLoadBankFile->setEnabled(true);
+    rowActions_ = {actSaveSelectedSounds, actSaveBankFile, actSaveSeparateFiles};
     file->addSeparator();
     actSendSysExFile = AddAction(file, "actSendSysExFile", QStringLiteral("Send SysEx from file"));
     actSendSelectedSounds =
@@ -109,12 +128,11 @@ void TfrmMain::CreateMenus() {
     actSelectAllSounds = AddAction(edit, "actSelectAllSounds", QStringLiteral("Select All Sounds"),
                                    QKeySequence(Qt::CTRL | Qt::Key_A));
     actSelectAllSounds->setEnabled(true);
-    connect(actSelectAllSounds, &QAction::triggered, this, &TfrmMain::SelectAllSounds);
+    ConnectCommand(actSelectAllSounds, &TfrmMain::SelectAllSounds);
     actSelectAllChangedSounds =
         AddAction(edit, "actSelectAllChangedSounds", QStringLiteral("Select All Changed Sounds"));
     actSelectAllChangedSounds->setEnabled(true);
-    connect(actSelectAllChangedSounds, &QAction::triggered, this,
-            &TfrmMain::SelectAllChangedSounds);
+    ConnectCommand(actSelectAllChangedSounds, &TfrmMain::SelectAllChangedSounds);
     actKeyboard = AddAction(edit, "actKeyboard", QStringLiteral("Keyboard"),
                             QKeySequence(Qt::CTRL | Qt::Key_K));
     actKeyboard->setCheckable(true);
@@ -271,4 +289,82 @@ void TfrmMain::SelectAllChangedSounds() {
             list_->selectionModel()->select(list_->index(slot, 0), QItemSelectionModel::Select |
                                                                        QItemSelectionModel::Rows);
     ListView1->setFocus();
+}
+
+template <typename Command> void TfrmMain::RunCommand(Command command) {
+    try {
+        command();
+    } catch (const std::exception& failure) {
+        LogMessage(QString::fromLocal8Bit(failure.what()));
+    }
+}
+
+void TfrmMain::ConnectCommand(QAction* action, void (TfrmMain::*handler)()) {
+    connect(action, &QAction::triggered, this,
+            [this, handler] { RunCommand([&] { (this->*handler)(); }); });
+}
+
+std::vector<int> TfrmMain::CollectedSlots() const {
+    return {library_.SelectedSlots.begin(),
+            library_.SelectedSlots.begin() + library_.SelectedCount};
+}
+
+void TfrmMain::LoadBankFile(const QString& path) {
+    if (!files_.LoadBankFile(path))
+        return; // after a read error the list stays as it was
+    RebuildList();
+    library_.SelectedCount = 0;
+}
+
+void TfrmMain::SaveBankFile(const QString& path) {
+    files_.SaveBankFile(path);
+    RebuildList();
+    library_.SelectedCount = 0;
+}
+
+void TfrmMain::NewEmptySoundBanksClick() {
+    InitEmptyBanks();
+    RebuildList();
+}
+
+void TfrmMain::LoadFromFileClick() {
+    if (prompter_->Confirm(QStringLiteral("Save changes ?")) == Prompter::Answer::Yes)
+        SaveSeparateFilesClick();
+    const QString path = fileChooser_->OpenFileName();
+    if (path.isEmpty())
+        return;
+    LoadBankFile(path);
+}
+
+void TfrmMain::SaveToFileClick() {
+    SelectAllSounds();
+    SaveSelectedSoundsClick();
+}
+
+void TfrmMain::SaveSelectedSoundsClick() {
+    CollectSelection();
+    const QString path = fileChooser_->SaveFileName();
+    if (path.isEmpty())
+        return;
+    if (library_.SelectedCount == 0) {
+        LogMessage(QStringLiteral("Nothing saved: no sounds are selected."));
+        return;
+    }
+    if (QFileInfo::exists(path) &&
+        prompter_->Confirm(QStringLiteral("Do you want to replace it?")) != Prompter::Answer::Yes)
+        return;
+    files_.SaveSlotsToFile(path, CollectedSlots());
+}
+
+void TfrmMain::SaveSeparateFilesClick() {
+    const QString chosen = fileChooser_->SaveFileName();
+    if (chosen.isEmpty())
+        return;
+    CollectSelection();
+    if (library_.SelectedCount < 2 &&
+        prompter_->Confirm(QStringLiteral("Select all?")) == Prompter::Answer::Yes) {
+        SelectAllSounds();
+        CollectSelection();
+    }
+    files_.SaveSeparateFiles(chosen, CollectedSlots());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library_files.h"
 #include "sound_library.h"
 
 #include <QMainWindow>
@@ -7,8 +8,10 @@
 #include <memory>
 #include <vector>
 
+class FileChooser;
 class LibraryList;
 class MessageMemo;
+class Prompter;
 class QAction;
 class QMenu;
 class QPushButton;
@@ -19,7 +22,9 @@ class QTableView;
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfrmMain(QWidget* parent = nullptr);
+    // Without a prompter or file chooser the window uses message boxes and file dialogs.
+    explicit TfrmMain(Prompter* prompter = nullptr, FileChooser* fileChooser = nullptr,
+                      QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     TSoundLibrary& Library() { return library_; }
@@ -31,6 +36,19 @@ public:
     void RefreshRow(int slot);
     void CollectSelection();
     void LogMessage(const QString& text);
+
+    // Bank files: LoadBankFile and SaveBankFile rebuild the list and forget the selection.
+    void LoadBankFile(const QString& path);
+    void SaveBankFile(const QString& path);
+
+    // File and Edit menu commands.
+    void NewEmptySoundBanksClick();
+    void LoadFromFileClick();
+    void SaveToFileClick();
+    void SaveSelectedSoundsClick();
+    void SaveSeparateFilesClick();
+    void SelectAllSounds();
+    void SelectAllChangedSounds();
 
     // Menu items.
     QAction* actReadCurrentSound = nullptr;
@@ -88,11 +106,17 @@ private:
     QTableView* CreateListView();
     QAction* AddAction(QMenu* menu, const char* objectName, const QString& caption,
                        const QKeySequence& shortcut = {});
-
-    void SelectAllSounds();
-    void SelectAllChangedSounds();
+    // Runs a command, turning any failure into one memo line.
+    template <typename Command> void RunCommand(Command command);
+    std::vector<int> CollectedSlots() const;
+    void ConnectCommand(QAction* action, void (TfrmMain::*handler)());
 
     TSoundLibrary library_;
+    std::unique_ptr<Prompter> ownPrompter_;
+    std::unique_ptr<FileChooser> ownFileChooser_;
+    Prompter* prompter_;
+    FileChooser* fileChooser_;
+    LibraryFiles files_;
     std::unique_ptr<LibraryList> list_;
     // Items that need library rows; RebuildList enables them when there are rows.
     std::vector<QAction*> rowActions_;

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class Prompter;
+class TSoundLibrary;
+
+// Loading and saving the library as bank files of 300-byte program dumps.
+// Every problem becomes one line through the log; nothing here touches a
+// widget, so the caller rebuilds the list.
+class LibraryFiles {
+public:
+    using Log = std::function<void(const QString&)>;
+
+    LibraryFiles(TSoundLibrary& library, Prompter& prompter, Log log);
+
+    // Places each complete record in the slot its location bytes name.
+    // Returns false when the file could not be read (no slot changed then).
+    bool LoadBankFile(const QString& path);
+    // Writes all 384 slots in slot order.
+    bool SaveBankFile(const QString& path);
+    // Writes the given slots, in the given order, into one file.
+    bool SaveSlotsToFile(const QString& path, const std::vector<int>& slots);
+    // One file per slot, named after the chosen file and the slot's row number;
+    // asks before replacing a file (Cancel ends the whole run).
+    void SaveSeparateFiles(const QString& chosen, const std::vector<int>& slots);
+
+    static QString SeparateFileName(const QString& chosen, int row);
+
+private:
+    TSoundLibrary& library_;
+    Prompter& prompter_;
+    Log log_;
+};

@@ -1,0 +1,220 @@
+#include "library_list.h"
+#include "main_window.h"
+#include "message_memo.h"
+#include "scripted_dialogs.h"
+
+#include "sysex_codec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Fills every slot with a distinct sound: parameters derived from the slot.
+void FillDistinctSounds(TSoundLibrary& library) {
+    for (int slot = 0; slot < Slots::Count; ++slot) {
+        auto& record = library.SoundBanks[static_cast<std::size_t>(slot)];
+        for (int p = 0; p < SoundLayout::SentParameterCount; ++p)
+            record[SoundLayout::ParameterByte(p)] =
+                static_cast<std::uint8_t>((slot * 7 + p * 13) & 0xFF);
+        library.SetSoundName(slot, Slots::Caption(slot) + " sound");
+    }
+}
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QStringList Memo() const { return window.Memo1->Lines(); }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    TfrmMain window{&prompter, &chooser};
+    TSoundLibrary& library = window.Library();
+};
+
+TEST_F(FileCommandsTest, SaveAllThenLoadRestoresEverySlotAfterMoves) {
+    FillDistinctSounds(library);
+    std::swap(library.SoundBanks[3], library.SoundBanks[200]); // a moved sound keeps its old header
+    const auto before = library.SoundBanks;
+
+    chooser.paths = {Path("all.syx")};
+    window.actSaveBankFile->trigger();
+    ASSERT_EQ(ReadAll(Path("all.syx")).size(), 384 * 300);
+
+    window.NewEmptySoundBanksClick();
+    for (auto& record : library.SoundBanks)
+        record = TSoundRecord{};
+    chooser.paths = {Path("all.syx")};
+    window.actLoadBankFile->trigger();
+    EXPECT_EQ(prompter.questions, QStringList{"Save changes ?"});
+
+    for (int slot = 0; slot < Slots::Count; ++slot) {
+        const auto& got = library.SoundBanks[static_cast<std::size_t>(slot)];
+        const auto& want = before[static_cast<std::size_t>(slot)];
+        ASSERT_EQ(got[4], Slots::BankOf(slot)) << slot;
+        ASSERT_EQ(got[5], Slots::ProgramOf(slot)) << slot;
+        for (int p = 0; p < SoundLayout::SentParameterCount; ++p)
+            ASSERT_EQ(got[SoundLayout::ParameterByte(p)], want[SoundLayout::ParameterByte(p)])
+                << "slot " << slot << " parameter " << p;
+    }
+    EXPECT_EQ(window.List().ShownName(200),
+              QString::fromStdString(Slots::Caption(3) + " sound      "));
+    EXPECT_EQ(library.SelectedCount, 0);
+}
+
+TEST_F(FileCommandsTest, LoadingTwoRecordsChangesOnlyThoseSlotsAndKeepsMarks) {
+    FillDistinctSounds(library);
+    const auto before = library.SoundBanks;
+    TSoundLibrary other;
+    other.InitEmptyBanks();
+    other.SetSoundName(4, "Five");
+    other.SetSoundName(137, "Bten");
+    LibraryFiles writer(other, prompter, [](const QString&) {});
+    ASSERT_TRUE(writer.SaveSlotsToFile(Path("two.syx"), {4, 137}));
+
+    library.SlotChanged[4] = 1;
+    library.SlotChanged[9] = 1;
+    window.LoadBankFile(Path("two.syx"));
+    EXPECT_EQ(library.GetSoundName(4), "Five            ");
+    EXPECT_EQ(library.GetSoundName(137), "Bten            ");
+    for (int slot = 0; slot < Slots::Count; ++slot) {
+        if (slot != 4 && slot != 137) {
+            ASSERT_EQ(library.SoundBanks[static_cast<std::size_t>(slot)],
+                      before[static_cast<std::size_t>(slot)]);
+        }
+    }
+    EXPECT_TRUE(library.IsChanged(4));
+    EXPECT_TRUE(library.IsChanged(9));
+    EXPECT_FALSE(library.IsChanged(137));
+}
+
+TEST_F(FileCommandsTest, BadRecordsAreReportedAndNothingElseIsLost) {
+    TSoundLibrary other;
+    other.InitEmptyBanks();
+    other.SetSoundName(0, "Good");
+    LibraryFiles writer(other, prompter, [](const QString&) {});
+    ASSERT_TRUE(writer.SaveSlotsToFile(Path("good.syx"), {0, 1}));
+    QByteArray bytes = ReadAll(Path("good.syx"));
+    bytes[300 + 4] = 5;                    // the second record names bank F
+    bytes.append(QByteArray(120, '\x11')); // and the file is cut off after it
+    WriteAll(Path("bad.syx"), bytes);
+
+    window.LoadBankFile(Path("bad.syx"));
+    EXPECT_EQ(library.GetSoundName(0), "Good            ");
+    EXPECT_EQ(window.List().ShownName(0), "Good            ");
+    const QStringList memo = Memo();
+    ASSERT_EQ(memo.size(), 3) << memo.join('\n').toStdString();
+    EXPECT_TRUE(memo[1].contains("bad.syx")) << memo[1].toStdString();
+    EXPECT_TRUE(memo[2].contains("120")) << memo[2].toStdString();
+}
+
+TEST_F(FileCommandsTest, MissingFileIsReportedAndTheListKept) {
+    library.SetSoundName(7, "Kept");
+    window.LoadBankFile(Path("missing.syx"));
+    EXPECT_EQ(Memo().size(), 2);
+    EXPECT_TRUE(Memo().last().contains("missing.syx"));
+    EXPECT_EQ(window.List().ShownName(7), "empty           ") << "no rebuild after a failed load";
+}
+
+// Makes writes beyond a size fail with EFBIG, as a full disk would, for the
+// life of the object; works whatever rights the test runs with.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST_F(FileCommandsTest, FailedSaveLeavesThePreviousFileIntact) {
+    WriteAll(Path("bank.syx"), "previous");
+    {
+        FileSizeLimit limit(50000);
+        window.SaveBankFile(Path("bank.syx"));
+    }
+    EXPECT_EQ(ReadAll(Path("bank.syx")), "previous");
+    EXPECT_TRUE(Memo().last().startsWith("Cannot write")) << Memo().last().toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"bank.syx"})
+        << "no temporary file is left behind";
+}
+
+TEST_F(FileCommandsTest, SaveSelectedAsksBeforeReplacingAndWritesInSlotOrder) {
+    WriteAll(Path("sel.syx"), "old");
+    window.List().SelectSlots({300, 2});
+    chooser.paths = {Path("sel.syx")};
+    prompter.answers = {Prompter::Answer::No};
+    window.actSaveSelectedSounds->trigger();
+    EXPECT_EQ(prompter.questions, QStringList{"Do you want to replace it?"});
+    EXPECT_EQ(ReadAll(Path("sel.syx")), "old");
+
+    chooser.paths = {Path("sel.syx")};
+    prompter.answers = {Prompter::Answer::Yes};
+    window.actSaveSelectedSounds->trigger();
+    const QByteArray saved = ReadAll(Path("sel.syx"));
+    ASSERT_EQ(saved.size(), 600);
+    EXPECT_EQ(saved[4], 0);
+    EXPECT_EQ(saved[5], 2);
+    EXPECT_EQ(saved[304], 2);
+    EXPECT_EQ(saved[305], 300 - 256);
+}
+
+TEST_F(FileCommandsTest, SeparateFilesAreNamedByRowAndCancelStopsTheRun) {
+    EXPECT_EQ(LibraryFiles::SeparateFileName("x.syx", 383), "x.syx384.syx");
+    window.List().SelectSlots({11, 12, 13});
+    WriteAll(Path("b.syx13.syx"), "keep");
+    chooser.paths = {Path("b.syx")};
+    prompter.answers = {Prompter::Answer::Cancel};
+    window.actSaveSeparateFiles->trigger();
+    EXPECT_EQ(ReadAll(Path("b.syx12.syx")).size(), 300);
+    EXPECT_EQ(ReadAll(Path("b.syx13.syx")), "keep");
+    EXPECT_FALSE(QFile::exists(Path("b.syx14.syx"))) << "Cancel ends the whole run";
+}
+
+TEST_F(FileCommandsTest, SeparateFilesOfOneRowOfferToSelectAll) {
+    window.List().SelectSlots({0});
+    chooser.paths = {Path("all.syx")};
+    prompter.answers = {Prompter::Answer::Yes};
+    window.actSaveSeparateFiles->trigger();
+    EXPECT_EQ(prompter.questions, QStringList{"Select all?"});
+    EXPECT_TRUE(QFile::exists(Path("all.syx384.syx")));
+}
+
+TEST_F(FileCommandsTest, CancelledDialogsChangeNothing) {
+    library.SetSoundName(1, "Mine");
+    window.RebuildList();
+    window.actLoadBankFile->trigger();
+    window.actSaveBankFile->trigger();
+    EXPECT_EQ(window.List().ShownName(1), "Mine            ");
+    EXPECT_EQ(Memo().size(), 1);
+}
+
+} // namespace
