@@ -1,0 +1,218 @@
+#include "bank_file.h"
+#include "syx_tool.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+TSoundRecord Named(std::string_view name, int seed = 0) {
+    TSoundRecord record;
+    for (int p = 0; p < SoundLayout::SentParameterCount; ++p)
+        record[SoundLayout::ParameterByte(p)] = static_cast<std::uint8_t>(seed + p);
+    SetSoundName(record, name);
+    return record;
+}
+
+Bytes RecordBytes(int slot, std::string_view name, int seed = 0) {
+    return BankFileRecordBytes(slot, Named(name, seed));
+}
+
+Bytes Joined(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+class SyxToolTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::ostringstream out, err;
+
+    std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
+
+    std::string Write(const char* name, const Bytes& bytes) const {
+        const std::string path = Path(name);
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+    Bytes Read(const std::string& path) const {
+        QFile file(QString::fromStdString(path));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const QByteArray data = file.readAll();
+        return {data.begin(), data.end()};
+    }
+
+    int Run(std::vector<std::string> args) {
+        out.str({});
+        err.str({});
+        return RunSyxTool(args, out, err);
+    }
+};
+
+TEST_F(SyxToolTest, ListPrintsEverySlotOfASavedBankWithUtf8Names) {
+    std::array<TSoundRecord, Slots::Count> banks;
+    for (int slot = 0; slot < Slots::Count; ++slot)
+        banks[static_cast<std::size_t>(slot)] = Named("Sound " + std::to_string(slot));
+    SetSoundName(banks[0], "Bass Line");
+    SetSoundName(banks[1], "Caf\xE9 \x80"); // Windows-1252 e acute and euro sign
+    const std::string file = Write("bank.syx", BankFileBytes(banks));
+
+    EXPECT_EQ(Run({"list", file}), 0);
+    const auto lines = Lines(out.str());
+    ASSERT_EQ(lines.size(), 384u);
+    EXPECT_EQ(lines[0], "A001\tBass Line");
+    EXPECT_EQ(lines[1], "A002\tCaf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(lines[128], "B001\tSound 128");
+    EXPECT_EQ(lines[383], "C128\tSound 383");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(SyxToolTest, ListReportsTruncatedAndMalformedRecordsAndExitsWithOne) {
+    Bytes noSlot = RecordBytes(3, "Nowhere");
+    noSlot[4] = 5;
+    const Bytes text(300, 'x');
+    const Bytes tail(37, 0xF0);
+    const std::string file = Write(
+        "odd.syx", Joined({RecordBytes(9, "First"), noSlot, text, RecordBytes(300, "Last"), tail}));
+
+    EXPECT_EQ(Run({"list", file}), 1);
+    EXPECT_EQ(out.str(), "A010\tFirst\nC045\tLast\n");
+    const auto problems = Lines(err.str());
+    ASSERT_EQ(problems.size(), 3u);
+    EXPECT_NE(problems[0].find("Record 2 of"), std::string::npos);
+    EXPECT_NE(problems[1].find("Record 3 of"), std::string::npos);
+    EXPECT_NE(problems[2].find("The last 37 bytes"), std::string::npos);
+}
+
+TEST_F(SyxToolTest, UnreadableFilesGiveOneLineAndExitTwo) {
+    for (const char* command : {"list", "check"}) {
+        EXPECT_EQ(Run({command, Path("missing.syx")}), 2) << command;
+        EXPECT_EQ(Lines(err.str()).size(), 1u) << err.str();
+        EXPECT_EQ(out.str(), "");
+    }
+    EXPECT_EQ(Run({"list", dir.path().toStdString()}), 2) << "a folder is no file";
+    EXPECT_NE(err.str().find("not a regular file"), std::string::npos);
+    EXPECT_EQ(Run({"list", "/dev/zero"}), 2) << "a device would never end";
+}
+
+TEST_F(SyxToolTest, CheckCountsRecordsSlotsAndProblems) {
+    const std::string good =
+        Write("good.syx", Joined({RecordBytes(0, "A"), RecordBytes(1, "B"), RecordBytes(0, "C")}));
+    EXPECT_EQ(Run({"check", good}), 0);
+    EXPECT_EQ(out.str(), "complete records: 3\nloadable records: 3\ndistinct slots: 2\n"
+                         "problems: 0\n");
+
+    const std::string cut = Write("cut.syx", Joined({RecordBytes(0, "A"), Bytes(10, 0)}));
+    EXPECT_EQ(Run({"check", cut}), 1);
+    const auto lines = Lines(out.str());
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[3], "problems: 1");
+    EXPECT_NE(lines[4].find("The last 10 bytes"), std::string::npos);
+
+    EXPECT_EQ(Run({"check", Write("empty.syx", {})}), 0);
+    EXPECT_EQ(Lines(out.str())[0], "complete records: 0");
+}
+
+TEST_F(SyxToolTest, ExtractWritesTheLastRecordOfTheSlot) {
+    const std::string file = Write(
+        "bank.syx",
+        Joined({RecordBytes(137, "Old", 1), RecordBytes(2, "Other"), RecordBytes(137, "New", 2)}));
+    const std::string target = Path("one.syx");
+    EXPECT_EQ(Run({"extract", file, "b010", target}), 0) << err.str();
+    EXPECT_EQ(Read(target), RecordBytes(137, "New", 2));
+
+    EXPECT_EQ(Run({"extract", file, "C128", Path("none.syx")}), 1);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("none.syx"))));
+    EXPECT_EQ(Run({"extract", file, "D001", target}), 2);
+    EXPECT_EQ(Run({"extract", file, "A000", target}), 2);
+    EXPECT_EQ(Read(target), RecordBytes(137, "New", 2)) << "failed runs leave the output alone";
+}
+
+TEST_F(SyxToolTest, MergeWritesSlotOrderAndLaterFilesWin) {
+    Bytes stale = RecordBytes(5, "Stale header");
+    const std::string first = Write(
+        "first.syx", Joined({RecordBytes(200, "First 200"), stale, RecordBytes(7, "First 7")}));
+    const std::string second = Write("second.syx", RecordBytes(200, "Second 200"));
+    const std::string merged = Path("merged.syx");
+
+    EXPECT_EQ(Run({"merge", merged, first, second}), 0) << err.str();
+    EXPECT_EQ(Read(merged), Joined({RecordBytes(5, "Stale header"), RecordBytes(7, "First 7"),
+                                    RecordBytes(200, "Second 200")}));
+}
+
+TEST_F(SyxToolTest, MergeOfAMissingFileWritesNothing) {
+    const std::string merged = Write("merged.syx", {1, 2, 3});
+    const std::string first = Write("first.syx", RecordBytes(1, "One"));
+    EXPECT_EQ(Run({"merge", merged, first, Path("missing.syx")}), 2);
+    EXPECT_EQ(Read(merged), (Bytes{1, 2, 3}));
+    EXPECT_EQ(Lines(err.str()).size(), 1u);
+}
+
+TEST_F(SyxToolTest, MergeKeepsWhatLoadsFromABrokenFileAndExitsWithOne) {
+    const std::string broken =
+        Write("broken.syx", Joined({RecordBytes(3, "Three"), Bytes(299, 0xF0)}));
+    const std::string merged = Path("merged.syx");
+    EXPECT_EQ(Run({"merge", merged, broken}), 1);
+    EXPECT_EQ(Read(merged), RecordBytes(3, "Three"));
+}
+
+TEST_F(SyxToolTest, WriteFailureIsReportedWithExitTwo) {
+    const std::string file = Write("bank.syx", RecordBytes(0, "Zero"));
+    EXPECT_EQ(Run({"merge", Path("no/such/folder/out.syx"), file}), 2);
+    EXPECT_NE(err.str().find("cannot write"), std::string::npos);
+}
+
+TEST_F(SyxToolTest, UsageErrorsExitTwoAndHelpExitsZero) {
+    EXPECT_EQ(Run({}), 2);
+    EXPECT_NE(err.str().find("Usage:"), std::string::npos);
+    EXPECT_EQ(Run({"frobnicate"}), 2);
+    EXPECT_EQ(Run({"list"}), 2);
+    EXPECT_EQ(Run({"list", "a", "b"}), 2);
+    EXPECT_EQ(Run({"merge", "out.syx"}), 2);
+    EXPECT_EQ(Run({"--help"}), 0);
+    for (const char* command :
+         {"list FILE", "check FILE", "extract FILE SLOT OUT", "merge OUT FILE..."})
+        EXPECT_NE(out.str().find(command), std::string::npos) << command;
+}
+
+TEST_F(SyxToolTest, TheProgramRunsFromTheCommandLine) {
+    const std::string file =
+        Write("two.syx", Joined({RecordBytes(0, "Bass Line"), RecordBytes(1, "Lead")}));
+    QProcess process;
+    process.start(QStringLiteral(TONEWRIGHT_SYX_PATH),
+                  {QStringLiteral("list"), QString::fromStdString(file)});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(), "A001\tBass Line\nA002\tLead\n");
+
+    process.start(QStringLiteral(TONEWRIGHT_SYX_PATH), {QStringLiteral("list"), dir.filePath("x")});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 2);
+}
+
+} // namespace
