@@ -1,4 +1,6 @@
+#include "builtin_instrument_service.h"
 #include "main_window.h"
+#include "rtmidi_service.h"
 
 #include <QApplication>
 
@@ -8,7 +10,10 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Tonewright"));
     QApplication::setApplicationVersion(QStringLiteral(TONEWRIGHT_VERSION));
 
-    TfrmMain window;
+    auto midi = MakeBuiltInInstrumentService(std::make_unique<RtMidiService>());
+    TfrmMain window(nullptr, nullptr, midi.get());
+    if (window.MidiOpenFailed())
+        return 1;
     window.show();
     return app.exec();
 }

@@ -1,11 +1,15 @@
 #include "main_window.h"
 
+#include "builtin_instrument_service.h"
+#include "file_access.h"
 #include "file_chooser.h"
 #include "library_list.h"
 #include "message_memo.h"
+#include "midi_ports.h"
 #include "prompter.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -35,14 +39,15 @@ QPushButton* MakeButton(const char* objectName, const QString& caption) {
 }
 } // namespace
 
-TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, QWidget* parent)
+TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* midi, QWidget* parent)
     : QMainWindow(parent),
       ownPrompter_(prompter ? nullptr : std::make_unique<MessageBoxPrompter>(this)),
       ownFileChooser_(fileChooser ? nullptr : std::make_unique<DialogFileChooser>(this)),
       prompter_(prompter ? prompter : ownPrompter_.get()),
       fileChooser_(fileChooser ? fileChooser : ownFileChooser_.get()),
       files_(library_, *prompter_, [this](const QString& line) { LogMessage(line); }),
-      list_(std::make_unique<LibraryList>(library_)) {
+      ownMidi_(midi ? nullptr : MakeBuiltInInstrumentService(nullptr)),
+      midi_(midi ? midi : ownMidi_.get()), list_(std::make_unique<LibraryList>(library_)) {
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(QStringLiteral("Tonewright - Sound Editor - Sound Restrictioned Randomizer"));
 
@@ -62,6 +67,7 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, QWidget* parent
 
     InitEmptyBanks();
     RebuildList();
+    OpenMidiPorts();
 
     resize(WindowWidth, WindowHeight);
     if (const QScreen* screen = this->screen())
@@ -69,6 +75,7 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, QWidget* parent
 }
 
 TfrmMain::~TfrmMain() {
+    ports_.reset(); // closes the inputs, then the output
     // The view holds the list's selection model; let it go first.
     delete ListView1;
     ListView1 = nullptr;
@@ -116,6 +123,8 @@ void TfrmMain::CreateMenus() {
     rowActions_ = {actSaveSelectedSounds, actSaveBankFile, actSaveSeparateFiles};
     file->addSeparator();
     actSendSysExFile = AddAction(file, "actSendSysExFile", QStringLiteral("Send SysEx from file"));
+    ConnectCommand(actSendSysExFile, &TfrmMain::SendSysExFromFileClick);
+    actSendSysExFile->setEnabled(true);
     actSendSelectedSounds =
         AddAction(file, "actSendSelectedSounds", QStringLiteral("Send SysEx for selected sounds"),
                   QKeySequence(Qt::CTRL | Qt::Key_W));
@@ -325,6 +334,7 @@ void TfrmMain::SaveBankFile(const QString& path) {
 void TfrmMain::NewEmptySoundBanksClick() {
     InitEmptyBanks();
     RebuildList();
+    OpenMidiPorts();
 }
 
 void TfrmMain::LoadFromFileClick() {
@@ -367,4 +377,43 @@ void TfrmMain::SaveSeparateFilesClick() {
         CollectSelection();
     }
     files_.SaveSeparateFiles(chosen, CollectedSlots());
+}
+
+void TfrmMain::OpenMidiPorts() {
+    MidiPorts::Reporter reporter;
+    reporter.showMessage = [this](const std::string& text) {
+        prompter_->ShowMessage(QString::fromStdString(text));
+    };
+    reporter.log = [this](const std::string& line) { LogMessage(QString::fromStdString(line)); };
+    ports_ = std::make_unique<MidiPorts>(*midi_, reporter);
+    // Runs on the MIDI thread: only pass the news on to the GUI thread.
+    ports_->OnReplyReceived = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { Q_EMIT ReplyReceived(); }, Qt::QueuedConnection);
+    };
+    ports_->EnumerateMidiDevices();
+    ports_->ResolveMidiDevices();
+    if (!ports_->OpenMidiOut()) {
+        prompter_->ShowMessage(QStringLiteral("Midi Open error"));
+        midiOpenFailed_ = true;
+        return;
+    }
+    ports_->OpenMidiIns();
+}
+
+void TfrmMain::SendSysExFromFileClick() {
+    const QString path = fileChooser_->OpenFileName();
+    if (path.isEmpty())
+        return;
+    QByteArray bytes;
+    if (const QString error = ReadWholeFile(path, bytes); !error.isEmpty()) {
+        LogMessage(error);
+        return;
+    }
+    // The bytes go out unchanged, without being looked into.
+    ports_->SendLongMessage({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                             static_cast<std::size_t>(bytes.size())});
+    LogMessage(QStringLiteral("Sent %1 bytes from %2")
+                   .arg(bytes.size())
+                   .arg(QDir::toNativeSeparators(path)));
 }

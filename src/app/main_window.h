@@ -11,6 +11,8 @@
 class FileChooser;
 class LibraryList;
 class MessageMemo;
+class MidiPorts;
+class MidiService;
 class Prompter;
 class QAction;
 class QMenu;
@@ -22,13 +24,17 @@ class QTableView;
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    // Without a prompter or file chooser the window uses message boxes and file dialogs.
+    // Without a prompter or file chooser the window uses message boxes and file
+    // dialogs; without a MIDI service it talks to the built-in instrument only.
     explicit TfrmMain(Prompter* prompter = nullptr, FileChooser* fileChooser = nullptr,
-                      QWidget* parent = nullptr);
+                      MidiService* midi = nullptr, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     TSoundLibrary& Library() { return library_; }
     LibraryList& List() { return *list_; }
+    MidiPorts& Ports() { return *ports_; }
+    // The device output could not be opened at start-up: the program ends.
+    bool MidiOpenFailed() const { return midiOpenFailed_; }
 
     void InitEmptyBanks();
     void RebuildList();
@@ -47,6 +53,7 @@ public:
     void SaveToFileClick();
     void SaveSelectedSoundsClick();
     void SaveSeparateFilesClick();
+    void SendSysExFromFileClick();
     void SelectAllSounds();
     void SelectAllChangedSounds();
 
@@ -99,7 +106,12 @@ public:
     MessageMemo* Memo1 = nullptr;
     QTableView* ListView1 = nullptr;
 
+Q_SIGNALS:
+    // An awaited reply is in the receive buffer (emitted on the GUI thread).
+    void ReplyReceived();
+
 private:
+    void OpenMidiPorts();
     void CreateMenus();
     QWidget* CreateToolbar();
     QWidget* CreateMessagePanel();
@@ -117,6 +129,10 @@ private:
     Prompter* prompter_;
     FileChooser* fileChooser_;
     LibraryFiles files_;
+    std::unique_ptr<MidiService> ownMidi_;
+    MidiService* midi_;
+    std::unique_ptr<MidiPorts> ports_;
+    bool midiOpenFailed_ = false;
     std::unique_ptr<LibraryList> list_;
     // Items that need library rows; RebuildList enables them when there are rows.
     std::vector<QAction*> rowActions_;

@@ -1,0 +1,195 @@
+#include "midi_ports.h"
+
+#include <exception>
+
+MidiPorts::MidiPorts(MidiService& service, Reporter reporter)
+    : service_(service), reporter_(std::move(reporter)) {}
+
+MidiPorts::~MidiPorts() {
+    // Inputs first: thru must never send on a closed output.
+    CloseMidiIns();
+    CloseMidiOut();
+}
+
+void MidiPorts::Log(const std::string& line) const {
+    if (reporter_.log)
+        reporter_.log(line);
+}
+
+std::string TrimmedPortName(const std::string& name) {
+    const auto first = name.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    const auto last = name.find_last_not_of(" \t\r\n");
+    return name.substr(first, last - first + 1);
+}
+
+void MidiPorts::EnumerateMidiDevices() {
+    ClearMidiDeviceLists();
+    const int inputs = service_.InputDeviceCount();
+    for (int device = 0; device < inputs; ++device)
+        MidiInDevices.push_back({service_.InputDeviceName(device), device});
+    const int outputs = service_.OutputDeviceCount();
+    for (int device = 0; device < outputs; ++device)
+        MidiOutDevices.push_back({service_.OutputDeviceName(device), device});
+}
+
+void MidiPorts::ClearMidiDeviceLists() {
+    MidiInDevices.clear();
+    MidiOutDevices.clear();
+}
+
+void MidiPorts::ResolveMidiDevices() {
+    // Every entry is looked at: of two devices with the same name the last wins.
+    const std::string in = TrimmedPortName(MidiInDeviceName);
+    const std::string controller = TrimmedPortName(ControllerInDeviceName);
+    const std::string out = TrimmedPortName(MidiOutDeviceName);
+    for (const auto& entry : MidiInDevices) {
+        const std::string name = TrimmedPortName(entry.Name);
+        if (name == in)
+            MidiInDevice = static_cast<std::uint16_t>(entry.ID);
+        if (name == controller)
+            ControllerInDevice = static_cast<std::uint16_t>(entry.ID);
+    }
+    for (const auto& entry : MidiOutDevices)
+        if (TrimmedPortName(entry.Name) == out)
+            MidiOutDevice = static_cast<std::uint16_t>(entry.ID);
+}
+
+bool MidiPorts::OpenMidiOut() {
+    MidiService::Handle handle = MidiService::NoHandle;
+    if (service_.OpenOutput(MidiOutDevice, handle) != 0)
+        return false;
+    midiOutHandle_ = handle;
+    return true;
+}
+
+void MidiPorts::OpenMidiIns() {
+    try {
+        // A failed open is silent: that port stays closed.
+        MidiService::Handle handle = MidiService::NoHandle;
+        if (service_.OpenInput(
+                MidiInDevice,
+                [this](MidiService::InputEvent event, std::uint32_t message) {
+                    MidiInCallback(event, message);
+                },
+                handle) == 0) {
+            midiInHandle_ = handle;
+            if (service_.StartInput(handle) != 0 && reporter_.showMessage)
+                reporter_.showMessage("Midi IN Start error");
+        }
+        handle = MidiService::NoHandle;
+        if (service_.OpenInput(
+                ControllerInDevice,
+                [this](MidiService::InputEvent event, std::uint32_t message) {
+                    ControllerInCallback(event, message);
+                },
+                handle) == 0) {
+            controllerInHandle_ = handle;
+            if (service_.StartInput(handle) != 0 && reporter_.showMessage)
+                reporter_.showMessage("Midi Controller IN Start error");
+        }
+    } catch (const std::exception& failure) {
+        Log(failure.what());
+    }
+}
+
+void MidiPorts::CloseMidiIns() {
+    for (MidiService::Handle* handle : {&midiInHandle_, &controllerInHandle_}) {
+        if (*handle == MidiService::NoHandle)
+            continue;
+        // Only a stopped input is closed; one that will not stop stays open.
+        if (service_.StopInput(*handle) == 0 && service_.CloseInput(*handle) == 0)
+            *handle = MidiService::NoHandle;
+    }
+}
+
+void MidiPorts::CloseMidiOut() {
+    const MidiService::Handle handle = midiOutHandle_;
+    if (handle != MidiService::NoHandle && service_.CloseOutput(handle) == 0)
+        midiOutHandle_ = MidiService::NoHandle;
+}
+
+void MidiPorts::ApplyMidiPorts(int fallbackOutput) {
+    ResolveMidiDevices();
+    CloseMidiIns();
+    CloseMidiOut();
+    if (!OpenMidiOut()) {
+        // Ending the program here would throw away the unsaved library.
+        if (reporter_.showMessage)
+            reporter_.showMessage("Midi Open error");
+        Log("Midi Open error: the output cannot be opened; using the built-in instrument");
+        MidiOutDevice = static_cast<std::uint16_t>(fallbackOutput);
+        OpenMidiOut();
+    }
+    OpenMidiIns();
+}
+
+void MidiPorts::ArmReceive(std::size_t size) {
+    ReceiveArmed = true;
+    if (size > ReceiveBufferSize)
+        size = ReceiveBufferSize;
+    if (midiInHandle_ == MidiService::NoHandle)
+        return;                                   // no device input: the wait box ends the wait
+    service_.ReleaseReceiveBuffer(midiInHandle_); // may still be queued: ignored
+    if (const int result = service_.QueueReceiveBuffer(midiInHandle_, ReceiveBuffer.data(), size);
+        result != 0) {
+        Log("ADDBUFFER error" + std::to_string(result) + ":" +
+            std::to_string(service_.ReceivedBytes(midiInHandle_)) +
+            ": size=" + std::to_string(size));
+    }
+}
+
+void MidiPorts::StartReceive(std::size_t size) {
+    try {
+        ReceivedCount = 0;
+        ReceiveArmed = true;
+        ArmReceive(size);
+    } catch (const std::exception& failure) {
+        Log(failure.what());
+    }
+}
+
+void MidiPorts::StopReceive() {
+    ReceiveArmed = false;
+    if (midiInHandle_ != MidiService::NoHandle)
+        service_.ReleaseReceiveBuffer(
+            midiInHandle_); // refused while queued: a late reply still lands
+}
+
+std::size_t MidiPorts::ReceivedBytes() {
+    return midiInHandle_ == MidiService::NoHandle ? 0 : service_.ReceivedBytes(midiInHandle_);
+}
+
+void MidiPorts::MidiInCallback(MidiService::InputEvent event, std::uint32_t) {
+    if (event != MidiService::InputEvent::LongData || !ReceiveArmed)
+        return;
+    if (OnReplyReceived)
+        OnReplyReceived();
+}
+
+void MidiPorts::ControllerInCallback(MidiService::InputEvent event, std::uint32_t message) {
+    if (event != MidiService::InputEvent::ShortData)
+        return;
+    const MidiService::Handle out = midiOutHandle_;
+    if (out != MidiService::NoHandle)
+        service_.SendShort(out, message);
+}
+
+void MidiPorts::SendLongMessage(std::span<const std::uint8_t> bytes) {
+    const MidiService::Handle out = midiOutHandle_;
+    if (out != MidiService::NoHandle)
+        service_.SendLong(out, bytes);
+}
+
+void MidiPorts::SendShortMessage(std::uint32_t message) {
+    const MidiService::Handle out = midiOutHandle_;
+    if (out != MidiService::NoHandle)
+        service_.SendShort(out, message);
+}
+
+void MidiPorts::ResetMidiOut() {
+    const MidiService::Handle out = midiOutHandle_;
+    if (out != MidiService::NoHandle)
+        service_.ResetOutput(out);
+}

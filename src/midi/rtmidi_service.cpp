@@ -1,0 +1,285 @@
+#include "rtmidi_service.h"
+
+#include "midi_input_port.h"
+
+#include <rtmidi/RtMidi.h>
+
+#include <regex>
+
+struct RtMidiService::Input {
+    int device = 0;
+    std::unique_ptr<RtMidiIn> midi;
+    std::unique_ptr<MidiInputPort> port;
+};
+
+struct RtMidiService::Output {
+    int device = 0;
+    std::unique_ptr<RtMidiOut> midi;
+    // Thru sends from an input thread while the GUI thread sends too.
+    std::mutex sending;
+};
+
+namespace {
+std::vector<RtMidi::Api> Candidates(RtMidiService::Backend backend) {
+    switch (backend) {
+    case RtMidiService::Backend::Alsa:
+        return {RtMidi::LINUX_ALSA};
+    case RtMidiService::Backend::Jack:
+        return {RtMidi::UNIX_JACK};
+    case RtMidiService::Backend::Automatic:
+        break;
+    }
+#if defined(__linux__)
+    return {RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK};
+#else
+    return {RtMidi::UNSPECIFIED};
+#endif
+}
+
+bool IsCompiled(RtMidi::Api api) {
+    if (api == RtMidi::UNSPECIFIED)
+        return true;
+    std::vector<RtMidi::Api> apis;
+    RtMidi::getCompiledApi(apis);
+    return std::find(apis.begin(), apis.end(), api) != apis.end();
+}
+} // namespace
+
+RtMidiService::RtMidiService(Backend backend, std::string clientName)
+    : clientName_(std::move(clientName)) {
+    for (RtMidi::Api api : Candidates(backend)) {
+        if (!IsCompiled(api))
+            continue;
+        try {
+            auto in = std::make_unique<RtMidiIn>(api, clientName_ + " probe");
+            auto out = std::make_unique<RtMidiOut>(api, clientName_ + " probe");
+            if (in->getCurrentApi() == RtMidi::RTMIDI_DUMMY)
+                continue;
+            api_ = static_cast<int>(in->getCurrentApi());
+            inputProbe_ = std::move(in);
+            outputProbe_ = std::move(out);
+            break;
+        } catch (const RtMidiError&) {
+            // This API has no server here (no ALSA sequencer, no JACK): try the next.
+        }
+    }
+}
+
+RtMidiService::~RtMidiService() {
+    // Inputs first: their threads may still send thru on an output.
+    inputs_.clear();
+    outputs_.clear();
+}
+
+std::string RtMidiService::BackendName() const {
+    switch (api_) {
+    case RtMidi::LINUX_ALSA:
+        return "ALSA";
+    case RtMidi::UNIX_JACK:
+        return "JACK";
+    case 0:
+        return "none";
+    default:
+        return RtMidi::getApiDisplayName(static_cast<RtMidi::Api>(api_));
+    }
+}
+
+std::string RtMidiService::StablePortName(const std::string& platformName) {
+    static const std::regex clientPort(R"(\s+\d+:\d+$)");
+    return std::regex_replace(platformName, clientPort, "");
+}
+
+void RtMidiService::RefreshDeviceNames() {
+    inputNames_.clear();
+    outputNames_.clear();
+    if (!inputProbe_)
+        return;
+    try {
+        for (unsigned i = 0, n = inputProbe_->getPortCount(); i < n; ++i)
+            inputNames_.push_back(StablePortName(inputProbe_->getPortName(i)));
+        for (unsigned i = 0, n = outputProbe_->getPortCount(); i < n; ++i)
+            outputNames_.push_back(StablePortName(outputProbe_->getPortName(i)));
+    } catch (const RtMidiError&) {
+        // A port that vanished while listing: keep what was read.
+    }
+}
+
+int RtMidiService::InputDeviceCount() {
+    RefreshDeviceNames();
+    return static_cast<int>(inputNames_.size());
+}
+
+std::string RtMidiService::InputDeviceName(int device) {
+    return device >= 0 && device < static_cast<int>(inputNames_.size())
+               ? inputNames_[static_cast<std::size_t>(device)]
+               : std::string();
+}
+
+int RtMidiService::OutputDeviceCount() {
+    RefreshDeviceNames();
+    return static_cast<int>(outputNames_.size());
+}
+
+std::string RtMidiService::OutputDeviceName(int device) {
+    return device >= 0 && device < static_cast<int>(outputNames_.size())
+               ? outputNames_[static_cast<std::size_t>(device)]
+               : std::string();
+}
+
+RtMidiService::Input* RtMidiService::FindInput(Handle handle) {
+    auto found = inputs_.find(handle);
+    return found == inputs_.end() ? nullptr : found->second.get();
+}
+
+RtMidiService::Output* RtMidiService::FindOutput(Handle handle) {
+    auto found = outputs_.find(handle);
+    return found == outputs_.end() ? nullptr : found->second.get();
+}
+
+int RtMidiService::OpenInput(int device, InputCallback callback, Handle& handle) {
+    handle = NoHandle;
+    if (api_ == 0 || device < 0 || device >= static_cast<int>(inputNames_.size()))
+        return MidiError::BadDevice;
+    // A device feeds one input only, so a controller set to the device's own
+    // port never echoes the instrument back into itself.
+    for (const auto& [_, input] : inputs_)
+        if (input->device == device)
+            return MidiError::Allocated;
+    try {
+        auto input = std::make_unique<Input>();
+        input->device = device;
+        input->port = std::make_unique<MidiInputPort>(std::move(callback));
+        input->midi = std::make_unique<RtMidiIn>(static_cast<RtMidi::Api>(api_), clientName_);
+        input->midi->ignoreTypes(false, false, false); // SysEx, clock and sensing all come in
+        MidiInputPort* port = input->port.get();
+        input->midi->setCallback(
+            [](double, std::vector<unsigned char>* message, void* user) {
+                static_cast<MidiInputPort*>(user)->Deliver(*message);
+            },
+            port);
+        input->midi->openPort(static_cast<unsigned>(device), clientName_ + " in");
+        handle = nextHandle_++;
+        inputs_[handle] = std::move(input);
+        return 0;
+    } catch (const RtMidiError&) {
+        return MidiError::Failed;
+    }
+}
+
+int RtMidiService::StartInput(Handle handle) {
+    Input* input = FindInput(handle);
+    if (!input)
+        return MidiError::InvalidHandle;
+    input->port->Start();
+    return 0;
+}
+
+int RtMidiService::StopInput(Handle handle) {
+    Input* input = FindInput(handle);
+    if (!input)
+        return MidiError::InvalidHandle;
+    input->port->Stop();
+    return 0;
+}
+
+int RtMidiService::CloseInput(Handle handle) {
+    auto found = inputs_.find(handle);
+    if (found == inputs_.end())
+        return MidiError::InvalidHandle;
+    try {
+        found->second->midi->cancelCallback();
+        found->second->midi->closePort();
+    } catch (const RtMidiError&) {
+    }
+    inputs_.erase(found);
+    return 0;
+}
+
+int RtMidiService::QueueReceiveBuffer(Handle handle, std::uint8_t* buffer, std::size_t size) {
+    Input* input = FindInput(handle);
+    if (!input)
+        return MidiError::InvalidHandle;
+    input->port->QueueBuffer(buffer, size);
+    return 0;
+}
+
+int RtMidiService::ReleaseReceiveBuffer(Handle handle) {
+    Input* input = FindInput(handle);
+    if (!input)
+        return MidiError::InvalidHandle;
+    return input->port->ReleaseBuffer() ? 0 : MidiError::StillPlaying;
+}
+
+std::size_t RtMidiService::ReceivedBytes(Handle handle) {
+    Input* input = FindInput(handle);
+    return input ? input->port->ReceivedBytes() : 0;
+}
+
+int RtMidiService::OpenOutput(int device, Handle& handle) {
+    handle = NoHandle;
+    if (api_ == 0 || device < 0 || device >= static_cast<int>(outputNames_.size()))
+        return MidiError::BadDevice;
+    try {
+        auto output = std::make_unique<Output>();
+        output->device = device;
+        output->midi = std::make_unique<RtMidiOut>(static_cast<RtMidi::Api>(api_), clientName_);
+        output->midi->openPort(static_cast<unsigned>(device), clientName_ + " out");
+        handle = nextHandle_++;
+        outputs_[handle] = std::move(output);
+        return 0;
+    } catch (const RtMidiError&) {
+        return MidiError::Failed;
+    }
+}
+
+int RtMidiService::CloseOutput(Handle handle) {
+    auto found = outputs_.find(handle);
+    if (found == outputs_.end())
+        return MidiError::InvalidHandle;
+    {
+        std::lock_guard lock(found->second->sending);
+        try {
+            found->second->midi->closePort();
+        } catch (const RtMidiError&) {
+        }
+    }
+    outputs_.erase(found);
+    return 0;
+}
+
+int RtMidiService::SendShort(Handle handle, std::uint32_t message) {
+    Output* output = FindOutput(handle);
+    if (!output)
+        return MidiError::InvalidHandle;
+    const auto bytes = ShortMessageBytes(message);
+    std::lock_guard lock(output->sending);
+    try {
+        output->midi->sendMessage(bytes.data(), bytes.size());
+        return 0;
+    } catch (const RtMidiError&) {
+        return MidiError::Failed;
+    }
+}
+
+int RtMidiService::SendLong(Handle handle, std::span<const std::uint8_t> bytes) {
+    Output* output = FindOutput(handle);
+    if (!output)
+        return MidiError::InvalidHandle;
+    std::lock_guard lock(output->sending);
+    try {
+        for (auto piece : SplitAfterEndOfExclusive(bytes))
+            output->midi->sendMessage(piece.data(), piece.size());
+        return 0;
+    } catch (const RtMidiError&) {
+        return MidiError::Failed;
+    }
+}
+
+int RtMidiService::ResetOutput(Handle handle) {
+    for (std::uint32_t channel = 0; channel < 16; ++channel) {
+        // Controller 123 (all notes off), value 0.
+        if (const int result = SendShort(handle, (0xB0 + channel) | (123u << 8)); result != 0)
+            return result;
+    }
+    return 0;
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "midi_service.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class MidiInputPort;
+class RtMidiIn;
+class RtMidiOut;
+
+// MidiService on RtMidi. On Linux it tries ALSA, then JACK; a machine with
+// neither has no devices, and the program still starts.
+class RtMidiService : public MidiService {
+public:
+    enum class Backend { Automatic, Alsa, Jack };
+
+    explicit RtMidiService(Backend backend = Backend::Automatic,
+                           std::string clientName = "Tonewright");
+    ~RtMidiService() override;
+
+    // "ALSA", "JACK" or "none".
+    std::string BackendName() const;
+
+    int InputDeviceCount() override;
+    std::string InputDeviceName(int device) override;
+    int OutputDeviceCount() override;
+    std::string OutputDeviceName(int device) override;
+
+    int OpenInput(int device, InputCallback callback, Handle& handle) override;
+    int StartInput(Handle handle) override;
+    int StopInput(Handle handle) override;
+    int CloseInput(Handle handle) override;
+    int QueueReceiveBuffer(Handle handle, std::uint8_t* buffer, std::size_t size) override;
+    int ReleaseReceiveBuffer(Handle handle) override;
+    std::size_t ReceivedBytes(Handle handle) override;
+
+    int OpenOutput(int device, Handle& handle) override;
+    int CloseOutput(Handle handle) override;
+    int SendShort(Handle handle, std::uint32_t message) override;
+    int SendLong(Handle handle, std::span<const std::uint8_t> bytes) override;
+    int ResetOutput(Handle handle) override;
+
+    // A port name as the platform reports it, without the ALSA client:port
+    // numbers that change when a device is plugged in again.
+    static std::string StablePortName(const std::string& platformName);
+
+private:
+    struct Input;
+    struct Output;
+
+    void RefreshDeviceNames();
+    Input* FindInput(Handle handle);
+    Output* FindOutput(Handle handle);
+
+    int api_ = 0; // RtMidi::Api, 0 = none
+    std::string clientName_;
+    std::unique_ptr<RtMidiIn> inputProbe_;
+    std::unique_ptr<RtMidiOut> outputProbe_;
+    std::vector<std::string> inputNames_;
+    std::vector<std::string> outputNames_;
+    std::map<Handle, std::unique_ptr<Input>> inputs_;
+    std::map<Handle, std::unique_ptr<Output>> outputs_;
+    Handle nextHandle_ = 1;
+};

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "midi_input_port.h"
+#include "midi_service.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A platform with named devices whose inputs the test feeds by hand and whose
+// outputs record what they are sent.
+class FakeMidiService : public MidiService {
+public:
+    std::vector<std::string> inputNames;
+    std::vector<std::string> outputNames;
+    std::vector<std::vector<std::uint8_t>> sent; // every message sent, in order
+    bool failOutputOpen = false;
+    bool failInputStart = false;
+
+    void Feed(int device, std::vector<std::uint8_t> message) {
+        for (auto& [handle, input] : inputs_)
+            if (input.device == device)
+                input.port->Deliver(message);
+    }
+
+    int InputDeviceCount() override { return static_cast<int>(inputNames.size()); }
+    std::string InputDeviceName(int device) override {
+        return inputNames.at(static_cast<std::size_t>(device));
+    }
+    int OutputDeviceCount() override { return static_cast<int>(outputNames.size()); }
+    std::string OutputDeviceName(int device) override {
+        return outputNames.at(static_cast<std::size_t>(device));
+    }
+
+    int OpenInput(int device, InputCallback callback, Handle& handle) override {
+        if (device < 0 || device >= InputDeviceCount())
+            return MidiError::BadDevice;
+        for (auto& [_, input] : inputs_)
+            if (input.device == device)
+                return MidiError::Allocated;
+        handle = next_++;
+        inputs_[handle] = {device, std::make_unique<MidiInputPort>(std::move(callback))};
+        return 0;
+    }
+    int StartInput(Handle handle) override {
+        if (failInputStart)
+            return MidiError::Failed;
+        inputs_.at(handle).port->Start();
+        return 0;
+    }
+    int StopInput(Handle handle) override {
+        inputs_.at(handle).port->Stop();
+        return 0;
+    }
+    int CloseInput(Handle handle) override {
+        inputs_.erase(handle);
+        return 0;
+    }
+    int QueueReceiveBuffer(Handle handle, std::uint8_t* buffer, std::size_t size) override {
+        inputs_.at(handle).port->QueueBuffer(buffer, size);
+        return 0;
+    }
+    int ReleaseReceiveBuffer(Handle handle) override {
+        return inputs_.at(handle).port->ReleaseBuffer() ? 0 : MidiError::StillPlaying;
+    }
+    std::size_t ReceivedBytes(Handle handle) override {
+        return inputs_.at(handle).port->ReceivedBytes();
+    }
+
+    int OpenOutput(int device, Handle& handle) override {
+        if (failOutputOpen || device < 0 || device >= OutputDeviceCount())
+            return MidiError::BadDevice;
+        handle = next_++;
+        openOutputs[handle] = device;
+        return 0;
+    }
+    int CloseOutput(Handle handle) override {
+        openOutputs.erase(handle);
+        return 0;
+    }
+    int SendShort(Handle, std::uint32_t message) override {
+        sent.push_back(ShortMessageBytes(message));
+        return 0;
+    }
+    int SendLong(Handle, std::span<const std::uint8_t> bytes) override {
+        sent.emplace_back(bytes.begin(), bytes.end());
+        return 0;
+    }
+    int ResetOutput(Handle) override { return 0; }
+
+    std::map<Handle, int> openOutputs;
+
+private:
+    struct Input {
+        int device = 0;
+        std::unique_ptr<MidiInputPort> port;
+    };
+    std::map<Handle, Input> inputs_;
+    Handle next_ = 1;
+};

@@ -1,0 +1,273 @@
+#include "builtin_instrument_service.h"
+#include "fake_midi_service.h"
+#include "midi_ports.h"
+#include "request_stack.h"
+#include "sysex_messages.h"
+#include "virtual_mopho.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(RequestStack, PopsLastInFirstOutAnd255WhenEmpty) {
+    RequestStack stack;
+    EXPECT_EQ(stack.PopRequestByte(), 255);
+    EXPECT_EQ(stack.RequestCount(), 0);
+    stack.PushRequestByte(2);
+    stack.PushRequestByte(127);
+    EXPECT_EQ(stack.PopRequestByte(), 127);
+    EXPECT_EQ(stack.PopRequestByte(), 2);
+    EXPECT_EQ(stack.PopRequestByte(), 255);
+}
+
+TEST(RequestStack, DropsTheByteBeyondItsCapacity) {
+    RequestStack stack;
+    for (int i = 0; i < 1536; ++i)
+        stack.PushRequestByte(static_cast<std::uint8_t>(i % 200));
+    stack.PushRequestByte(250);
+    EXPECT_EQ(stack.RequestCount(), 1536);
+    EXPECT_EQ(stack.PopRequestByte(), 1535 % 200);
+    stack.ClearRequests();
+    EXPECT_EQ(stack.PopRequestByte(), 255);
+}
+
+class PortsWithFakePlatform : public ::testing::Test {
+protected:
+    FakeMidiService platform;
+    std::vector<std::string> shown;
+    std::vector<std::string> logged;
+    MidiPorts ports{platform,
+                    {[this](const std::string& s) { shown.push_back(s); },
+                     [this](const std::string& s) { logged.push_back(s); }}};
+};
+
+TEST_F(PortsWithFakePlatform, ResolvesTrimmedCaseSensitiveNamesAndTheLastMatchWins) {
+    platform.inputNames = {"Keys", " Mopho ", "Mopho", "mopho"};
+    platform.outputNames = {"Out A", "Mopho", "Mopho  "};
+    ports.EnumerateMidiDevices();
+    ASSERT_EQ(ports.MidiInDevices.size(), 4u);
+    EXPECT_EQ(ports.MidiInDevices[2].ID, 2);
+
+    ports.MidiInDeviceName = "Mopho";
+    ports.ControllerInDeviceName = "  Keys";
+    ports.MidiOutDeviceName = "Mopho";
+    ports.ResolveMidiDevices();
+    EXPECT_EQ(ports.MidiInDevice, 2);
+    EXPECT_EQ(ports.ControllerInDevice, 0);
+    EXPECT_EQ(ports.MidiOutDevice, 2);
+
+    ports.MidiInDeviceName = "Vanished";
+    ports.ResolveMidiDevices();
+    EXPECT_EQ(ports.MidiInDevice, 2) << "an unknown name keeps the number resolved before";
+}
+
+TEST_F(PortsWithFakePlatform, ControllerThruPassesEveryShortMessageUnchanged) {
+    platform.inputNames = {"Mopho", "Keys"};
+    platform.outputNames = {"Mopho"};
+    ports.EnumerateMidiDevices();
+    ports.ControllerInDevice = 1;
+    ASSERT_TRUE(ports.OpenMidiOut());
+    ports.OpenMidiIns();
+    platform.Feed(1, {0x93, 60, 100});
+    platform.Feed(1, {0xE0, 0x00, 0x40});
+    platform.Feed(1, {0xF8});
+    platform.Feed(1, {0xF0, 0x01, 0xF7}); // controller SysEx is never passed on
+    EXPECT_EQ(platform.sent, (std::vector<Bytes>{{0x93, 60, 100}, {0xE0, 0x00, 0x40}, {0xF8}}));
+}
+
+TEST_F(PortsWithFakePlatform, SameDeviceForBothInputsGivesNoThru) {
+    platform.inputNames = {"Mopho"};
+    platform.outputNames = {"Mopho"};
+    ports.EnumerateMidiDevices();
+    ASSERT_TRUE(ports.OpenMidiOut());
+    ports.OpenMidiIns();
+    EXPECT_TRUE(ports.MidiInOpen());
+    EXPECT_FALSE(ports.ControllerInOpen());
+    platform.Feed(0, {0x90, 60, 127});
+    EXPECT_TRUE(platform.sent.empty());
+    EXPECT_TRUE(shown.empty()) << "a failed open is silent";
+}
+
+TEST_F(PortsWithFakePlatform, StartFailuresAreShownAndTheOutputFailureReported) {
+    platform.inputNames = {"Mopho", "Keys"};
+    EXPECT_FALSE(ports.OpenMidiOut()) << "no output device";
+    platform.outputNames = {"Mopho", "Spare"};
+    ports.EnumerateMidiDevices();
+    ports.ControllerInDevice = 1;
+    platform.failInputStart = true;
+    ports.OpenMidiIns();
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"Midi IN Start error", "Midi Controller IN Start error"}));
+
+    shown.clear();
+    platform.failInputStart = false;
+    platform.failOutputOpen = true;
+    ports.MidiOutDeviceName = "Spare";
+    ports.ApplyMidiPorts(0);
+    EXPECT_EQ(shown, std::vector<std::string>{"Midi Open error"});
+    EXPECT_FALSE(logged.empty());
+}
+
+TEST_F(PortsWithFakePlatform, OnlyArmedCompleteSysExIsHandedBack) {
+    platform.inputNames = {"Mopho"};
+    platform.outputNames = {"Mopho"};
+    ports.EnumerateMidiDevices();
+    ports.OpenMidiIns();
+    int handed = 0;
+    ports.OnReplyReceived = [&] { ++handed; };
+
+    platform.Feed(0, {0xF0, 1, 2, 0xF7});
+    EXPECT_EQ(handed, 0) << "nothing awaited, no buffer queued";
+
+    ports.StartReceive(300);
+    platform.Feed(0, {0x90, 60, 127});
+    platform.Feed(0, {0xF0, 1, 2, 3});       // no end byte
+    platform.Feed(0, {0xF0, 1, 0x90, 0xF7}); // cut short by a status byte
+    EXPECT_EQ(handed, 0);
+
+    platform.Feed(0, {0xF0, 1, 0xF8, 2, 0xFE, 0xF7}); // clock and sensing inside
+    EXPECT_EQ(handed, 1);
+    EXPECT_EQ(ports.ReceivedBytes(), 4u);
+    EXPECT_EQ((Bytes(ports.ReceiveBuffer.begin(), ports.ReceiveBuffer.begin() + 4)),
+              (Bytes{0xF0, 1, 2, 0xF7}));
+
+    platform.Feed(0, {0xF0, 9, 0xF7});
+    EXPECT_EQ(handed, 1) << "the buffer is not queued again until the next arm";
+}
+
+TEST_F(PortsWithFakePlatform, ABufferArmedFor50IsHandedBackAfter50Bytes) {
+    platform.inputNames = {"Mopho"};
+    platform.outputNames = {"Mopho"};
+    ports.EnumerateMidiDevices();
+    ports.OpenMidiIns();
+    int handed = 0;
+    ports.OnReplyReceived = [&] { ++handed; };
+    ports.ReceiveBuffer.fill(0xAA);
+    ports.StartReceive(50);
+    Bytes reply(60, 0x11);
+    reply.front() = 0xF0;
+    reply.back() = 0xF7;
+    platform.Feed(0, reply);
+    EXPECT_EQ(handed, 1);
+    EXPECT_EQ(ports.ReceivedBytes(), 50u);
+    EXPECT_EQ(ports.ReceiveBuffer[49], 0x11);
+    EXPECT_EQ(ports.ReceiveBuffer[50], 0xAA) << "the rest of the message is dropped";
+}
+
+TEST_F(PortsWithFakePlatform, AReplyAfterStopLandsButIsOnlyHandedOnWhenArmedAgain) {
+    platform.inputNames = {"Mopho"};
+    platform.outputNames = {"Mopho"};
+    ports.EnumerateMidiDevices();
+    ports.OpenMidiIns();
+    int handed = 0;
+    ports.OnReplyReceived = [&] { ++handed; };
+    ports.StartReceive(300);
+    ports.StopReceive();
+    platform.Feed(0, {0xF0, 5, 0xF7});
+    EXPECT_EQ(handed, 0);
+    EXPECT_EQ(ports.ReceiveBuffer[1], 5) << "the still-queued buffer collected the late reply";
+}
+
+// Waits for hand-offs from the instrument's thread.
+class HandOffCounter {
+public:
+    void Notify() {
+        std::lock_guard lock(mutex_);
+        ++count_;
+        changed_.notify_all();
+    }
+    bool WaitFor(int count, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, limit, [&] { return count_ >= count; });
+    }
+    int Count() {
+        std::lock_guard lock(mutex_);
+        return count_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int count_ = 0;
+};
+
+class PortsOnBuiltInInstrument : public ::testing::Test {
+protected:
+    PortsOnBuiltInInstrument() {
+        ports.OnReplyReceived = [this] { handOffs.Notify(); };
+        ports.EnumerateMidiDevices();
+        EXPECT_TRUE(ports.OpenMidiOut());
+        ports.OpenMidiIns();
+    }
+
+    VirtualMopho instrument;
+    BuiltInInstrumentService service{nullptr, [this](std::span<const std::uint8_t> message) {
+                                         return instrument.Receive(message);
+                                     }};
+    MidiPorts ports{service, {}};
+    HandOffCounter handOffs;
+};
+
+TEST_F(PortsOnBuiltInInstrument, IsListedAsOneInputAndOneOutput) {
+    ASSERT_EQ(ports.MidiInDevices.size(), 1u);
+    EXPECT_EQ(ports.MidiInDevices[0].Name, "Tonewright Virtual Mopho");
+    EXPECT_EQ(ports.MidiOutDevices[0].Name, "Tonewright Virtual Mopho");
+}
+
+TEST_F(PortsOnBuiltInInstrument, AProgramDumpRequestIsAnsweredIntoTheReceiveBuffer) {
+    ports.StartReceive(300);
+    RequestProgramDump(ports, 1, 9);
+    ASSERT_TRUE(handOffs.WaitFor(1));
+    service.WaitUntilIdle();
+    EXPECT_EQ(ports.ReceivedBytes(), 300u);
+    const auto expected = ProgramDumpMessage(instrument.Program(137), 1, 9);
+    EXPECT_EQ(Bytes(ports.ReceiveBuffer.begin(), ports.ReceiveBuffer.end()), expected);
+}
+
+TEST_F(PortsOnBuiltInInstrument, FaultyRepliesNeverReachTheHandOff) {
+    instrument.SetFault(VirtualMopho::Fault::Truncated);
+    ports.StartReceive(300);
+    RequestProgramDump(ports, 0, 0);
+    service.WaitUntilIdle();
+    EXPECT_EQ(handOffs.Count(), 0);
+
+    instrument.SetFault(VirtualMopho::Fault::ClockSplit);
+    RequestProgramDump(ports, 0, 1);
+    ASSERT_TRUE(handOffs.WaitFor(1));
+    service.WaitUntilIdle();
+    EXPECT_EQ(Bytes(ports.ReceiveBuffer.begin(), ports.ReceiveBuffer.end()),
+              ProgramDumpMessage(instrument.Program(1), 0, 1))
+        << "clock bytes inside the reply are taken out, the reply is whole";
+}
+
+TEST_F(PortsOnBuiltInInstrument, DinTimingDelaysTheReplyByTheWireTime) {
+    service.SetDinTiming(true);
+    ports.StartReceive(300);
+    const auto start = std::chrono::steady_clock::now();
+    RequestProgramDump(ports, 2, 127);
+    ASSERT_TRUE(handOffs.WaitFor(1));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, std::chrono::microseconds(320 * 307)) << "7 bytes out, 300 back";
+}
+
+TEST_F(PortsOnBuiltInInstrument, SysExFileBytesReachTheInstrumentAsSeparateMessages) {
+    TSoundRecord a;
+    SetSoundName(a, "First");
+    TSoundRecord b;
+    SetSoundName(b, "Second");
+    Bytes file = ProgramDumpMessage(a, 0, 3);
+    const Bytes second = ProgramDumpMessage(b, 2, 5);
+    file.insert(file.end(), second.begin(), second.end());
+    ports.SendLongMessage(file);
+    service.WaitUntilIdle();
+    EXPECT_EQ(GetSoundName(instrument.Program(3)), "First           ");
+    EXPECT_EQ(GetSoundName(instrument.Program(261)), "Second          ");
+}
+
+} // namespace
