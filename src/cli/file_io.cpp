@@ -27,16 +27,18 @@ FileBytes ReadWholeFile(const std::string& path, std::size_t maxSize) {
         return Failure("cannot read " + Quoted(path) + ": no such file");
     if (!info.isFile())
         return Failure("cannot read " + Quoted(path) + ": not a regular file");
+    const std::string tooLarge =
+        "cannot read " + Quoted(path) + ": larger than " + std::to_string(maxSize) + " bytes";
+    if (static_cast<std::size_t>(info.size()) > maxSize)
+        return Failure(tooLarge);
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return Failure("cannot read " + Quoted(path) + ": " + file.errorString().toStdString());
-    // One byte more than allowed tells a file that grew too large apart.
-    const QByteArray data = file.read(static_cast<qint64>(maxSize) + 1);
+    const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return Failure("cannot read " + Quoted(path) + ": " + file.errorString().toStdString());
-    if (static_cast<std::size_t>(data.size()) > maxSize)
-        return Failure("cannot read " + Quoted(path) + ": larger than " +
-                       std::to_string(maxSize >> 20) + " MiB");
+    if (static_cast<std::size_t>(data.size()) > maxSize) // it grew while being read
+        return Failure(tooLarge);
     return {{data.begin(), data.end()}, {}};
 }
 

@@ -8,7 +8,10 @@
 namespace {
 
 std::string Quoted(std::string_view fileName) {
-    return "\"" + std::string(fileName) + "\"";
+    std::string quoted;
+    quoted.reserve(fileName.size() + 2);
+    quoted.append(1, '"').append(fileName).append(1, '"');
+    return quoted;
 }
 
 bool IsProgramDump(std::span<const std::uint8_t> block) {
@@ -59,6 +62,7 @@ void AppendRecord(std::vector<std::uint8_t>& bytes, int slot, const TSoundRecord
 BankFileContents ParseBankFile(std::span<const std::uint8_t> bytes, std::string_view fileName) {
     BankFileContents contents;
     contents.completeBlocks = bytes.size() / BankFileRecordSize;
+    contents.records.reserve(contents.completeBlocks);
     for (std::size_t i = 0; i < contents.completeBlocks; ++i) {
         const auto block = bytes.subspan(i * BankFileRecordSize, BankFileRecordSize);
         const std::size_t position = i + 1;

@@ -2,6 +2,8 @@
 
 #include "sysex_codec.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::uint8_t DsiMaker = 0x01;
@@ -47,9 +49,14 @@ std::vector<std::uint8_t> ProgramDumpMessage(const TSoundRecord& record, int ban
 
 std::vector<std::uint8_t> EditBufferDumpMessage(const TSoundRecord& record) {
     const auto packed = PackProgramData(record, ProgramDumpHeaderLength);
-    std::vector<std::uint8_t> message{SysExStart, DsiMaker, MophoDevice, EditBufferDump};
+    std::vector<std::uint8_t> message(EditBufferDumpSize);
+    message[0] = SysExStart;
+    message[1] = DsiMaker;
+    message[2] = MophoDevice;
+    message[3] = EditBufferDump;
     // The packed bytes and F7 follow the four header bytes directly.
-    message.insert(message.end(), packed.begin() + ProgramDumpHeaderLength, packed.end());
+    std::copy(packed.begin() + ProgramDumpHeaderLength, packed.end(),
+              message.begin() + EditBufferHeaderLength);
     return message;
 }
 

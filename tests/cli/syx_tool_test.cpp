@@ -1,4 +1,5 @@
 #include "bank_file.h"
+#include "file_io.h"
 #include "syx_tool.h"
 
 #include <QDir>
@@ -117,6 +118,15 @@ TEST_F(SyxToolTest, UnreadableFilesGiveOneLineAndExitTwo) {
     EXPECT_EQ(Run({"list", dir.path().toStdString()}), 2) << "a folder is no file";
     EXPECT_NE(err.str().find("not a regular file"), std::string::npos);
     EXPECT_EQ(Run({"list", "/dev/zero"}), 2) << "a device would never end";
+}
+
+TEST_F(SyxToolTest, FilesAboveTheSizeLimitAreRefused) {
+    const std::string file = Write("big.syx", Bytes(301, 0));
+    EXPECT_TRUE(ReadWholeFile(file, 301).Ok());
+    const FileBytes refused = ReadWholeFile(file, 300);
+    EXPECT_FALSE(refused.Ok());
+    EXPECT_TRUE(refused.bytes.empty());
+    EXPECT_NE(refused.error.find("larger than 300 bytes"), std::string::npos);
 }
 
 TEST_F(SyxToolTest, CheckCountsRecordsSlotsAndProblems) {

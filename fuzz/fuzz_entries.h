@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+// What the fuzz targets run on one input. Each checks the properties that
+// must hold for any input and returns a description of the first one that
+// fails, or an empty string. The fuzz targets abort on a failure; a normal
+// test replays the seed corpus through the same functions.
+
+// Unpacks the input as a program dump and as an edit-buffer dump and packs
+// the results again.
+std::string FuzzUnpackBlock(std::span<const std::uint8_t> data);
+
+// Parses the input as a bank file, writes the records it found and parses
+// that again.
+std::string FuzzParseBankFile(std::span<const std::uint8_t> data);
