@@ -20,7 +20,6 @@ int main(int argc, char* argv[]) {
 
     TfrmMain window;
     window.show();
-    window.LogMessage(QStringLiteral("Ready."));
     window.Library().SetSoundName(0, "Fat Bass");
     window.Library().SlotChanged[0] = 1;
     window.RefreshRow(0);

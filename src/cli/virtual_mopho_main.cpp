@@ -1,0 +1,233 @@
+// tonewright-virtual-mopho: the virtual instrument on a JACK MIDI server, with
+// one input and one output port, for end-to-end tests and trying things out.
+
+#include "file_io.h"
+#include "virtual_mopho.h"
+
+#include <rtmidi/RtMidi.h>
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <fstream>
+#include <iostream>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr const char* Usage =
+    R"(Usage: tonewright-virtual-mopho [options]
+Runs a stand-in DSI Mopho on the JACK MIDI server, with one input and one
+output port, until it receives SIGTERM or SIGINT.
+
+  --name NAME     name of the JACK client and ports (default "Tonewright Virtual Mopho")
+  --bank FILE     load the programs from a bank file (.syx) first
+  --save FILE     write all 384 programs to a bank file on exit
+  --log FILE      write every received message as one line of hex bytes
+  --din           take as long as a DIN MIDI cable (320 microseconds a byte)
+  --fault MODE    none, no-answer, truncated, wrong-kind or clock-split
+  --help          show this text
+Prints "ready" once its ports are open.
+)";
+
+struct Options {
+    std::string name{VirtualMopho::DefaultName};
+    std::string bank;
+    std::string save;
+    std::string log;
+    bool din = false;
+    VirtualMopho::Fault fault = VirtualMopho::Fault::None;
+    bool help = false;
+};
+
+// Returns the options, or nothing after printing why they are wrong.
+std::optional<Options> ParseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= argc) {
+                std::cerr << argument << " needs a value\n";
+                return std::nullopt;
+            }
+            return std::string(argv[++i]);
+        };
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else if (argument == "--din") {
+            options.din = true;
+        } else if (argument == "--name" || argument == "--bank" || argument == "--save" ||
+                   argument == "--log" || argument == "--fault") {
+            const auto text = value();
+            if (!text)
+                return std::nullopt;
+            if (argument == "--name")
+                options.name = *text;
+            else if (argument == "--bank")
+                options.bank = *text;
+            else if (argument == "--save")
+                options.save = *text;
+            else if (argument == "--log")
+                options.log = *text;
+            else if (const auto fault = FaultFromName(*text))
+                options.fault = *fault;
+            else {
+                std::cerr << "unknown fault mode \"" << *text
+                          << "\": use none, no-answer, truncated, wrong-kind or clock-split\n";
+                return std::nullopt;
+            }
+        } else {
+            std::cerr << "unknown option \"" << argument << "\"\n";
+            return std::nullopt;
+        }
+    }
+    if (options.name.empty()) {
+        std::cerr << "--name needs a non-empty name\n";
+        return std::nullopt;
+    }
+    return options;
+}
+
+// Messages from the MIDI thread to the main loop.
+class Inbox {
+public:
+    void Push(std::vector<std::uint8_t> message) {
+        {
+            std::lock_guard lock(mutex_);
+            messages_.push_back(std::move(message));
+        }
+        wake_.notify_one();
+    }
+    // The next message, or nothing when none came within the wait.
+    std::optional<std::vector<std::uint8_t>> Pop(std::chrono::milliseconds wait) {
+        std::unique_lock lock(mutex_);
+        if (!wake_.wait_for(lock, wait, [this] { return !messages_.empty(); }))
+            return std::nullopt;
+        auto message = std::move(messages_.front());
+        messages_.pop_front();
+        return message;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::vector<std::uint8_t>> messages_;
+};
+
+bool StopRequested(const sigset_t& stopSignals) {
+    const timespec now{0, 0};
+    return sigtimedwait(&stopSignals, nullptr, &now) > 0;
+}
+
+void OnMidiIn(double, std::vector<unsigned char>* message, void* inbox) {
+    if (message && !message->empty())
+        static_cast<Inbox*>(inbox)->Push(
+            std::vector<std::uint8_t>(message->begin(), message->end()));
+}
+
+bool LoadBank(VirtualMopho& mopho, const std::string& path) {
+    const FileBytes file = ReadWholeFile(path);
+    if (!file.Ok()) {
+        std::cerr << file.error << '\n';
+        return false;
+    }
+    for (const std::string& problem : mopho.LoadBank(file.bytes, path))
+        std::cerr << problem << '\n';
+    return true;
+}
+
+int Run(const Options& options, const sigset_t& stopSignals) {
+    VirtualMopho mopho;
+    mopho.SetFault(options.fault);
+    if (!options.bank.empty() && !LoadBank(mopho, options.bank))
+        return 1;
+
+    std::ofstream log;
+    if (!options.log.empty()) {
+        log.open(options.log, std::ios::out | std::ios::trunc);
+        if (!log) {
+            std::cerr << "cannot write the log file " << options.log << '\n';
+            return 1;
+        }
+    }
+
+    Inbox inbox;
+    try {
+        RtMidiIn input(RtMidi::UNIX_JACK, options.name);
+        RtMidiOut output(RtMidi::UNIX_JACK, options.name);
+        // SysEx, clock and active sensing all reach the instrument.
+        input.ignoreTypes(false, false, false);
+        input.setCallback(&OnMidiIn, &inbox);
+        input.openVirtualPort(options.name);
+        output.openVirtualPort(options.name);
+        std::cout << "ready " << options.name << std::endl;
+
+        // Messages already received are still answered after a stop request.
+        bool stopping = false;
+        std::vector<unsigned char> bytes;
+        for (;;) {
+            const auto message = inbox.Pop(std::chrono::milliseconds(stopping ? 0 : 50));
+            if (!message) {
+                if (stopping)
+                    break;
+                stopping = StopRequested(stopSignals);
+                continue;
+            }
+            if (options.din)
+                std::this_thread::sleep_for(VirtualMopho::WireTime(message->size()));
+            if (log.is_open())
+                log << HexLine(*message) << std::endl;
+            for (const auto& chunk : mopho.Receive(*message)) {
+                if (options.din)
+                    std::this_thread::sleep_for(VirtualMopho::WireTime(chunk.size()));
+                bytes.assign(chunk.begin(), chunk.end());
+                output.sendMessage(&bytes);
+            }
+            if (!stopping)
+                stopping = StopRequested(stopSignals);
+        }
+        input.closePort();
+        output.closePort();
+    } catch (const RtMidiError& error) {
+        std::cerr << "MIDI error: " << error.getMessage() << '\n';
+        return 1;
+    }
+
+    if (!options.save.empty()) {
+        if (const auto error = WriteWholeFile(options.save, mopho.BankBytes())) {
+            std::cerr << *error << '\n';
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const auto options = ParseOptions(argc, argv);
+    if (!options) {
+        std::cerr << Usage;
+        return 2;
+    }
+    if (options->help) {
+        std::cout << Usage;
+        return 0;
+    }
+    // Blocked before any thread starts, so they stay pending until the main
+    // loop takes them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    return Run(*options, stopSignals);
+}

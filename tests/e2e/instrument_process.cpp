@@ -1,0 +1,95 @@
+#include "instrument_process.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+// Waits for the child to end; -1 when it did not within `wait`.
+int WaitForExit(pid_t pid, std::chrono::milliseconds wait, int& status) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
+}
+
+} // namespace
+
+InstrumentProcess::InstrumentProcess(const std::string& program,
+                                     const std::vector<std::string>& arguments) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        throw std::runtime_error("cannot make a pipe");
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    output_ = pipeEnds[0];
+    if (pid_ < 0)
+        throw std::runtime_error("cannot start " + program);
+
+    // Reads the first line of its output, the "ready" line.
+    std::string line;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (line.find('\n') == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd readable{output_, POLLIN, 0};
+        char buffer[256];
+        ssize_t got = 0;
+        if (left.count() <= 0 || poll(&readable, 1, static_cast<int>(left.count())) <= 0 ||
+            (got = read(output_, buffer, sizeof buffer)) <= 0) {
+            Stop();
+            throw std::runtime_error(program + " did not report ready");
+        }
+        line.append(buffer, static_cast<std::size_t>(got));
+    }
+    if (line.rfind("ready", 0) != 0) {
+        Stop();
+        throw std::runtime_error(program + " said: " + line);
+    }
+}
+
+InstrumentProcess::~InstrumentProcess() {
+    Stop();
+}
+
+int InstrumentProcess::Stop() {
+    if (pid_ <= 0)
+        return -1;
+    const pid_t pid = pid_;
+    pid_ = -1;
+    kill(pid, SIGTERM);
+    int status = 0;
+    if (WaitForExit(pid, std::chrono::seconds(10), status) != 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        status = -1;
+    }
+    if (output_ >= 0) {
+        close(output_);
+        output_ = -1;
+    }
+    return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// tonewright-virtual-mopho running as a child process.
+class InstrumentProcess {
+public:
+    // Starts the program with the arguments and waits for its "ready" line;
+    // throws std::runtime_error when it ends or stays silent instead.
+    InstrumentProcess(const std::string& program, const std::vector<std::string>& arguments);
+    ~InstrumentProcess();
+    InstrumentProcess(const InstrumentProcess&) = delete;
+    InstrumentProcess& operator=(const InstrumentProcess&) = delete;
+
+    // Sends SIGTERM and returns the exit status (-1 when it did not end
+    // within ten seconds and had to be killed, or ended by a signal).
+    int Stop();
+
+private:
+    pid_t pid_ = -1;
+    int output_ = -1;
+};

@@ -1,0 +1,164 @@
+// tonewright-virtual-mopho over a real JACK server: requests, dumps, saving
+// on exit and faults, seen through real MIDI ports.
+
+#include "instrument_process.h"
+#include "jack_link.h"
+
+#include "bank_file.h"
+#include "sysex_messages.h"
+#include "virtual_mopho.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+Bytes ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> ReadLines(const fs::path& path) {
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+Bytes Block(const Bytes& bank, int slot) {
+    const auto start = bank.begin() + slot * 300;
+    return Bytes(start, start + 300);
+}
+
+class VirtualMophoOverJack : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("tw-e2e-" + std::to_string(getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(folder_);
+        // Names of our own, so tests on the same server never meet.
+        name_ = "tw-e2e-" + std::to_string(getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::unique_ptr<InstrumentProcess> Start(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--name", name_});
+        return std::make_unique<InstrumentProcess>(TW_VIRTUAL_MOPHO, arguments);
+    }
+    std::unique_ptr<JackLink> Connect() {
+        auto link = std::make_unique<JackLink>("tw-tester-" + std::to_string(getpid()), name_);
+        // The first answer shows that both connections carry messages.
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            if (link->Ask(DeviceInquiryMessage(), 250ms))
+                break;
+        }
+        while (link->Next(100ms)) {
+        }
+        return link;
+    }
+
+    fs::path folder_;
+    std::string name_;
+};
+
+// A bank unlike the instrument's own sounds.
+Bytes TestBank() {
+    std::vector<std::pair<int, TSoundRecord>> records;
+    for (int slot = 0; slot < Slots::Count; ++slot) {
+        TSoundRecord sound = VirtualMopho::FactorySound(Slots::Count - 1 - slot);
+        SetSoundName(sound, "Backup " + Slots::Caption(slot));
+        records.emplace_back(slot, sound);
+    }
+    return BankFileBytes(records);
+}
+
+TEST_F(VirtualMophoOverJack, BackupEqualsTheBankAndSentDumpsAreKept) {
+    const Bytes bank = TestBank();
+    const fs::path bankFile = folder_ / "bank.syx";
+    std::ofstream(bankFile, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bank.data()),
+               static_cast<std::streamsize>(bank.size()));
+    const fs::path logFile = folder_ / "received.log";
+    const fs::path saveFile = folder_ / "saved.syx";
+
+    auto instrument = Start({"--bank", bankFile, "--log", logFile, "--save", saveFile});
+    auto link = Connect();
+
+    // Every program, one request after another, as the librarian reads them.
+    for (int slot = 0; slot < Slots::Count; ++slot) {
+        const auto reply =
+            link->Ask(ProgramDumpRequestMessage(Slots::BankOf(slot), Slots::ProgramOf(slot)));
+        ASSERT_TRUE(reply) << "no reply for " << Slots::Caption(slot);
+        // 300 bytes sent as one message arrive as one message.
+        ASSERT_EQ(*reply, Block(bank, slot)) << Slots::Caption(slot);
+    }
+
+    TSoundRecord sound = VirtualMopho::FactorySound(5);
+    SetSoundName(sound, "Sent over JACK");
+    const Bytes dump = ProgramDumpMessage(sound, 1, 2);
+    link->Send(dump);
+    EXPECT_EQ(link->Ask(ProgramDumpRequestMessage(1, 2)), dump);
+    EXPECT_EQ(instrument->Stop(), 0);
+
+    Bytes expected = bank;
+    std::copy(dump.begin(), dump.end(), expected.begin() + Slots::Of(1, 2) * 300);
+    EXPECT_EQ(ReadFile(saveFile), expected);
+
+    const auto log = ReadLines(logFile);
+    ASSERT_GE(log.size(), 386u);
+    EXPECT_EQ(log[log.size() - 386], "F0 01 25 05 00 00 F7");
+    EXPECT_EQ(log[log.size() - 2], HexLine(dump));
+    EXPECT_EQ(log.back(), "F0 01 25 05 01 02 F7");
+}
+
+TEST_F(VirtualMophoOverJack, ClockBytesArriveInsideASplitReply) {
+    auto instrument = Start({"--fault", "clock-split"});
+    auto link = std::make_unique<JackLink>("tw-tester-" + std::to_string(getpid()), name_);
+    std::optional<Bytes> reply;
+    for (int attempt = 0; attempt < 20 && !reply; ++attempt)
+        reply = link->Ask(ProgramDumpRequestMessage(0, 5), 250ms);
+    ASSERT_TRUE(reply);
+    Bytes received = *reply;
+    EXPECT_EQ(received.front(), 0xF0);
+    EXPECT_EQ(received.back(), 0xF7);
+    EXPECT_EQ(std::count(received.begin(), received.end(), 0xF8), 4);
+    received.erase(std::remove(received.begin(), received.end(), 0xF8), received.end());
+    EXPECT_EQ(received, ProgramDumpMessage(VirtualMopho::FactorySound(5), 0, 5));
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+TEST_F(VirtualMophoOverJack, DinTimingAndTruncatedReplies) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--din", "--fault", "truncated", "--log", logFile});
+    auto link = std::make_unique<JackLink>("tw-tester-" + std::to_string(getpid()), name_);
+    std::this_thread::sleep_for(300ms);
+    // The request arrives, but its truncated reply never completes a message.
+    link->Send(ProgramDumpRequestMessage(0, 0));
+    EXPECT_FALSE(link->Next(700ms));
+    EXPECT_EQ(instrument->Stop(), 0);
+    EXPECT_EQ(ReadLines(logFile), std::vector<std::string>{"F0 01 25 05 00 00 F7"});
+
+    instrument = Start({"--din"});
+    link = Connect();
+    const auto start = std::chrono::steady_clock::now();
+    const auto reply = link->Ask(ProgramDumpRequestMessage(0, 0));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(reply);
+    EXPECT_GE(elapsed, VirtualMopho::WireTime(7 + 300));
+}
+
+} // namespace
