@@ -2,10 +2,20 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
-# configure_and_build BUILD_FOLDER [cmake options...]
+# configure_and_build BUILD_FOLDER [cmake options...] [--target NAME...]
 configure_and_build() {
     local folder=$1
     shift
-    cmake -S "$root" -B "$folder" "$@" >/dev/null
-    cmake --build "$folder" -j "$jobs"
+    local options=() targets=()
+    while [[ $# -gt 0 ]]; do
+        if [[ $1 == --target ]]; then
+            targets+=(--target "$2")
+            shift 2
+        else
+            options+=("$1")
+            shift
+        fi
+    done
+    cmake -S "$root" -B "$folder" "${options[@]}" >/dev/null
+    cmake --build "$folder" -j "$jobs" "${targets[@]}"
 }
