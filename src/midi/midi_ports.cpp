@@ -64,31 +64,29 @@ bool MidiPorts::OpenMidiOut() {
     return true;
 }
 
+MidiService::Handle MidiPorts::OpenInput(int device,
+                                         void (MidiPorts::*callback)(MidiService::InputEvent,
+                                                                     std::uint32_t),
+                                         const char* startError) {
+    MidiService::Handle handle = MidiService::NoHandle;
+    // A failed open is silent: that port stays closed.
+    if (service_.OpenInput(
+            device,
+            [this, callback](MidiService::InputEvent event, std::uint32_t message) {
+                (this->*callback)(event, message);
+            },
+            handle) != 0)
+        return MidiService::NoHandle;
+    if (service_.StartInput(handle) != 0 && reporter_.showMessage)
+        reporter_.showMessage(startError);
+    return handle; // a port that will not start stays open
+}
+
 void MidiPorts::OpenMidiIns() {
     try {
-        // A failed open is silent: that port stays closed.
-        MidiService::Handle handle = MidiService::NoHandle;
-        if (service_.OpenInput(
-                MidiInDevice,
-                [this](MidiService::InputEvent event, std::uint32_t message) {
-                    MidiInCallback(event, message);
-                },
-                handle) == 0) {
-            midiInHandle_ = handle;
-            if (service_.StartInput(handle) != 0 && reporter_.showMessage)
-                reporter_.showMessage("Midi IN Start error");
-        }
-        handle = MidiService::NoHandle;
-        if (service_.OpenInput(
-                ControllerInDevice,
-                [this](MidiService::InputEvent event, std::uint32_t message) {
-                    ControllerInCallback(event, message);
-                },
-                handle) == 0) {
-            controllerInHandle_ = handle;
-            if (service_.StartInput(handle) != 0 && reporter_.showMessage)
-                reporter_.showMessage("Midi Controller IN Start error");
-        }
+        midiInHandle_ = OpenInput(MidiInDevice, &MidiPorts::MidiInCallback, "Midi IN Start error");
+        controllerInHandle_ = OpenInput(ControllerInDevice, &MidiPorts::ControllerInCallback,
+                                        "Midi Controller IN Start error");
     } catch (const std::exception& failure) {
         Log(failure.what());
     }

@@ -79,6 +79,9 @@ public:
     void ResetMidiOut() override;
 
 private:
+    MidiService::Handle
+    OpenInput(int device, void (MidiPorts::*callback)(MidiService::InputEvent, std::uint32_t),
+              const char* startError);
     void MidiInCallback(MidiService::InputEvent event, std::uint32_t message);
     void ControllerInCallback(MidiService::InputEvent event, std::uint32_t message);
     void Log(const std::string& line) const;

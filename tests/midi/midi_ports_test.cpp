@@ -45,6 +45,16 @@ protected:
     MidiPorts ports{platform,
                     {[this](const std::string& s) { shown.push_back(s); },
                      [this](const std::string& s) { logged.push_back(s); }}};
+    int handed = 0;
+
+    // One instrument on device 0 with its input open; counts the hand-offs.
+    void OpenInstrumentInput() {
+        platform.inputNames = {"Mopho"};
+        platform.outputNames = {"Mopho"};
+        ports.EnumerateMidiDevices();
+        ports.OpenMidiIns();
+        ports.OnReplyReceived = [this] { ++handed; };
+    }
 };
 
 TEST_F(PortsWithFakePlatform, ResolvesTrimmedCaseSensitiveNamesAndTheLastMatchWins) {
@@ -115,12 +125,7 @@ TEST_F(PortsWithFakePlatform, StartFailuresAreShownAndTheOutputFailureReported) 
 }
 
 TEST_F(PortsWithFakePlatform, OnlyArmedCompleteSysExIsHandedBack) {
-    platform.inputNames = {"Mopho"};
-    platform.outputNames = {"Mopho"};
-    ports.EnumerateMidiDevices();
-    ports.OpenMidiIns();
-    int handed = 0;
-    ports.OnReplyReceived = [&] { ++handed; };
+    OpenInstrumentInput();
 
     platform.Feed(0, {0xF0, 1, 2, 0xF7});
     EXPECT_EQ(handed, 0) << "nothing awaited, no buffer queued";
@@ -142,12 +147,7 @@ TEST_F(PortsWithFakePlatform, OnlyArmedCompleteSysExIsHandedBack) {
 }
 
 TEST_F(PortsWithFakePlatform, ABufferArmedFor50IsHandedBackAfter50Bytes) {
-    platform.inputNames = {"Mopho"};
-    platform.outputNames = {"Mopho"};
-    ports.EnumerateMidiDevices();
-    ports.OpenMidiIns();
-    int handed = 0;
-    ports.OnReplyReceived = [&] { ++handed; };
+    OpenInstrumentInput();
     ports.ReceiveBuffer.fill(0xAA);
     ports.StartReceive(50);
     Bytes reply(60, 0x11);
@@ -161,12 +161,7 @@ TEST_F(PortsWithFakePlatform, ABufferArmedFor50IsHandedBackAfter50Bytes) {
 }
 
 TEST_F(PortsWithFakePlatform, AReplyAfterStopLandsButIsOnlyHandedOnWhenArmedAgain) {
-    platform.inputNames = {"Mopho"};
-    platform.outputNames = {"Mopho"};
-    ports.EnumerateMidiDevices();
-    ports.OpenMidiIns();
-    int handed = 0;
-    ports.OnReplyReceived = [&] { ++handed; };
+    OpenInstrumentInput();
     ports.StartReceive(300);
     ports.StopReceive();
     platform.Feed(0, {0xF0, 5, 0xF7});
