@@ -1,0 +1,1 @@
+# The small dialogs: wait box, rename, location chooser, autoload settings, help, about.

@@ -1,0 +1,1 @@
+# Tests of moving sounds between slots.
