@@ -2,6 +2,7 @@
 
 #include "midi_output.h"
 #include "midi_service.h"
+#include "request_stack.h"
 
 #include <array>
 #include <atomic>
@@ -64,6 +65,8 @@ public:
     std::atomic<bool> ReceiveArmed{false};
     int ReceivedCount = 0;
     int ExpectedReply = 0;
+    // Bank/program pairs still to request during a multi-sound read (GUI thread only).
+    RequestStack Requests;
     void ArmReceive(std::size_t size);
     void StartReceive(std::size_t size);
     void StopReceive();
