@@ -2,6 +2,8 @@
 
 #include "bank_file.h"
 #include "file_io.h"
+#include "midi_service.h"
+#include "port_commands.h"
 
 #include <algorithm>
 #include <array>
@@ -19,6 +21,7 @@ using Args = std::span<const std::string>;
 struct Streams {
     std::ostream& out;
     std::ostream& err;
+    const MidiServiceFactory& midi;
 };
 
 struct Command {
@@ -142,6 +145,71 @@ int MergeCommand(Args args, Streams& io) {
     return ExitFor(problems);
 }
 
+std::unique_ptr<MidiService> OpenMidi(Streams& io) {
+    std::unique_ptr<MidiService> midi = io.midi ? io.midi() : nullptr;
+    if (!midi)
+        Complain(io, "no MIDI system is available");
+    return midi;
+}
+
+// The words of a port command: options with a value, then plain words.
+struct PortArguments {
+    std::string in;
+    std::string out;
+    std::vector<std::string> words;
+};
+
+std::optional<PortArguments> ParsePortArguments(Args args, bool wantsIn, Streams& io) {
+    PortArguments parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool isIn = arg == "--in" && wantsIn;
+        if (isIn || arg == "--out") {
+            if (i + 1 == args.size()) {
+                Complain(io, arg + " needs a port name");
+                return std::nullopt;
+            }
+            (isIn ? parsed.in : parsed.out) = args[++i];
+        } else if (arg.starts_with("--")) {
+            Complain(io, "unknown option \"" + arg + "\"");
+            return std::nullopt;
+        } else {
+            parsed.words.push_back(arg);
+        }
+    }
+    if ((wantsIn && parsed.in.empty()) || parsed.out.empty() || parsed.words.size() != 1) {
+        Complain(io, wantsIn ? "usage: tonewright-syx backup --in PORT --out PORT FILE"
+                             : "usage: tonewright-syx send --out PORT FILE");
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+int PortsCommand(Args, Streams& io) {
+    const auto midi = OpenMidi(io);
+    return midi ? ListPorts(*midi, io.out) : SyxExit::Failure;
+}
+
+int BackupCommand(Args args, Streams& io) {
+    const auto parsed = ParsePortArguments(args, true, io);
+    if (!parsed)
+        return SyxExit::Failure;
+    const auto midi = OpenMidi(io);
+    if (!midi)
+        return SyxExit::Failure;
+    return BackupPrograms(*midi, parsed->in, parsed->out, parsed->words[0], io.out, io.err);
+}
+
+int SendCommand(Args args, Streams& io) {
+    const auto parsed = ParsePortArguments(args, false, io);
+    if (!parsed)
+        return SyxExit::Failure;
+    const auto midi = OpenMidi(io);
+    if (!midi)
+        return SyxExit::Failure;
+    return SendSysExFile(*midi, parsed->out, parsed->words[0], io.out, io.err);
+}
+
 int HelpCommand(Args, Streams& io);
 
 // New commands are added here; dispatch and help follow from the table.
@@ -155,6 +223,15 @@ constexpr std::array Commands{
     Command{"merge", "OUT FILE...",
             "writes the records of all FILEs to OUT in slot order; later files win", 2,
             std::nullopt, MergeCommand},
+    Command{"ports", "", "one line per MIDI port: \"in\" or \"out\", TAB, the port's name", 0, 0,
+            PortsCommand},
+    Command{"backup", "--in PORT --out PORT FILE",
+            "asks the instrument for all 384 programs and writes them to FILE; a program\n"
+            "      that is not answered within 2 s (asked twice) ends the backup, nothing written",
+            5, 5, BackupCommand},
+    Command{"send", "--out PORT FILE",
+            "sends the SysEx messages of FILE to the instrument, unchanged and in order", 3, 3,
+            SendCommand},
     Command{"--help", "", "shows this text", 0, 0, HelpCommand},
 };
 
@@ -167,8 +244,11 @@ void PrintUsage(std::ostream& stream) {
             stream << ' ' << command.arguments;
         stream << "\n      " << command.summary << '\n';
     }
-    stream << "\nExit status: 0 success, 1 the files hold records that could not be used,\n"
-           << "2 wrong arguments or a file that cannot be read or written.\n";
+    stream << "\nPORT is a port's name as \"ports\" prints it, or a part of it that names\n"
+           << "exactly one port of that direction.\n"
+           << "\nExit status: 0 success, 1 the files hold records that could not be used\n"
+           << "or the instrument did not answer, 2 wrong arguments, an unknown or ambiguous\n"
+           << "port, or a file that cannot be read or written.\n";
 }
 
 int HelpCommand(Args, Streams& io) {
@@ -190,8 +270,9 @@ bool ArgumentCountFits(const Command& command, std::size_t count) {
 
 } // namespace
 
-int RunSyxTool(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    Streams io{out, err};
+int RunSyxTool(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+               const MidiServiceFactory& midi) {
+    Streams io{out, err, midi};
     if (args.empty()) {
         PrintUsage(err);
         return SyxExit::Failure;

@@ -1,10 +1,17 @@
 #include "rtmidi_service.h"
 
+#include "jack_pacer.h"
 #include "midi_input_port.h"
 
 #include <rtmidi/RtMidi.h>
 
+#include <cstdio>
 #include <regex>
+
+#if defined(__linux__)
+#include <jack/jack.h>
+#include <unistd.h>
+#endif
 
 struct RtMidiService::Input {
     int device = 0;
@@ -36,6 +43,45 @@ std::vector<RtMidi::Api> Candidates(RtMidiService::Backend backend) {
 #endif
 }
 
+#if defined(__linux__)
+// Asking RtMidi for an API whose server is missing prints warnings on every
+// call; these checks stay silent, so a machine without MIDI starts quietly.
+bool AlsaSequencerPresent() {
+    return access("/dev/snd/seq", R_OK | W_OK) == 0;
+}
+
+void Silent(const char*) {}
+void JackErrorToStandardError(const char* text) {
+    std::fprintf(stderr, "JACK: %s\n", text);
+}
+
+bool JackServerRunning() {
+    jack_set_error_function(Silent);
+    jack_set_info_function(Silent);
+    jack_status_t status{};
+    jack_client_t* client = jack_client_open("tonewright-probe", JackNoStartServer, &status);
+    if (client)
+        jack_client_close(client);
+    jack_set_error_function(JackErrorToStandardError);
+    return client != nullptr;
+}
+
+bool ServerPresent(RtMidi::Api api) {
+    switch (api) {
+    case RtMidi::LINUX_ALSA:
+        return AlsaSequencerPresent();
+    case RtMidi::UNIX_JACK:
+        return JackServerRunning();
+    default:
+        return true;
+    }
+}
+#else
+bool ServerPresent(RtMidi::Api) {
+    return true;
+}
+#endif
+
 bool IsCompiled(RtMidi::Api api) {
     if (api == RtMidi::UNSPECIFIED)
         return true;
@@ -48,7 +94,7 @@ bool IsCompiled(RtMidi::Api api) {
 RtMidiService::RtMidiService(Backend backend, std::string clientName)
     : clientName_(std::move(clientName)) {
     for (RtMidi::Api api : Candidates(backend)) {
-        if (!IsCompiled(api))
+        if (!IsCompiled(api) || !ServerPresent(api))
             continue;
         try {
             auto in = std::make_unique<RtMidiIn>(api, clientName_ + " probe");
@@ -58,6 +104,10 @@ RtMidiService::RtMidiService(Backend backend, std::string clientName)
             api_ = static_cast<int>(in->getCurrentApi());
             inputProbe_ = std::move(in);
             outputProbe_ = std::move(out);
+#if defined(__linux__)
+            if (api == RtMidi::UNIX_JACK)
+                pacer_ = JackPacer::Connect(clientName_ + " pacing");
+#endif
             break;
         } catch (const RtMidiError&) {
             // This API has no server here (no ALSA sequencer, no JACK): try the next.
@@ -66,6 +116,8 @@ RtMidiService::RtMidiService(Backend backend, std::string clientName)
 }
 
 RtMidiService::~RtMidiService() {
+    if (pacer_)
+        pacer_->WaitUntilDelivered();
     // Inputs first: their threads may still send thru on an output.
     inputs_.clear();
     outputs_.clear();
@@ -239,6 +291,10 @@ int RtMidiService::CloseOutput(Handle handle) {
     {
         std::lock_guard lock(found->second->sending);
         try {
+#if defined(__linux__)
+            if (pacer_)
+                pacer_->WaitUntilDelivered(); // bytes still on their way are not lost
+#endif
             found->second->midi->closePort();
         } catch (const RtMidiError&) {
         }
@@ -267,8 +323,13 @@ int RtMidiService::SendLong(Handle handle, std::span<const std::uint8_t> bytes) 
         return MidiError::InvalidHandle;
     std::lock_guard lock(output->sending);
     try {
-        for (auto piece : SplitAfterEndOfExclusive(bytes))
+        for (auto piece : SplitAfterEndOfExclusive(bytes)) {
+#if defined(__linux__)
+            if (pacer_)
+                pacer_->BeforeSend(piece.size());
+#endif
             output->midi->sendMessage(piece.data(), piece.size());
+        }
         return 0;
     } catch (const RtMidiError&) {
         return MidiError::Failed;

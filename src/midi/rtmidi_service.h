@@ -14,6 +14,8 @@ class RtMidiOut;
 
 // MidiService on RtMidi. On Linux it tries ALSA, then JACK; a machine with
 // neither has no devices, and the program still starts.
+class JackPacer;
+
 class RtMidiService : public MidiService {
 public:
     enum class Backend { Automatic, Alsa, Jack };
@@ -64,5 +66,6 @@ private:
     std::vector<std::string> outputNames_;
     std::map<Handle, std::unique_ptr<Input>> inputs_;
     std::map<Handle, std::unique_ptr<Output>> outputs_;
+    std::unique_ptr<JackPacer> pacer_; // JACK only: spreads long sends over cycles
     Handle nextHandle_ = 1;
 };

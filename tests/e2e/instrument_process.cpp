@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -92,4 +95,35 @@ int InstrumentProcess::Stop() {
         output_ = -1;
     }
     return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& folder) {
+    const std::string outFile = folder + "/run.out";
+    const std::string errFile = folder + "/run.err";
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    if (pid < 0)
+        throw std::runtime_error("cannot start " + program);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const auto slurp = [](const std::string& path) {
+        std::ifstream file(path);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    };
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(outFile), slurp(errFile)};
 }

@@ -22,3 +22,13 @@ private:
     pid_t pid_ = -1;
     int output_ = -1;
 };
+
+// A command-line program run to its end, with what it printed.
+struct ProgramRun {
+    int status = -1; // exit status; -1 when it ended by a signal
+    std::string out;
+    std::string err;
+};
+// Runs `program` with the arguments; its output goes through files in `folder`.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& folder);

@@ -1,0 +1,277 @@
+#include "port_commands.h"
+
+#include "bank_file.h"
+#include "file_io.h"
+#include "midi_service.h"
+#include "sound_record.h"
+#include "sysex_codec.h"
+#include "sysex_messages.h"
+#include "syx_tool.h"
+
+#include <algorithm>
+#include <array>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+
+namespace {
+
+constexpr std::size_t DumpBytes = ProgramDumpSize;
+
+std::string_view DirectionWord(PortDirection direction) {
+    return direction == PortDirection::In ? "in" : "out";
+}
+
+std::string JoinQuoted(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "\"" : ", \"") + name + "\"";
+    return text.empty() ? "none" : text;
+}
+
+std::vector<std::string> InputNames(MidiService& midi) {
+    std::vector<std::string> names;
+    for (int device = 0; device < midi.InputDeviceCount(); ++device)
+        names.push_back(midi.InputDeviceName(device));
+    return names;
+}
+
+std::vector<std::string> OutputNames(MidiService& midi) {
+    std::vector<std::string> names;
+    for (int device = 0; device < midi.OutputDeviceCount(); ++device)
+        names.push_back(midi.OutputDeviceName(device));
+    return names;
+}
+
+// An output opened for the length of one command.
+class OpenedOutput {
+public:
+    OpenedOutput(MidiService& midi, int device) : midi_(midi) {
+        if (midi_.OpenOutput(device, handle_) != 0)
+            handle_ = MidiService::NoHandle;
+    }
+    ~OpenedOutput() {
+        if (handle_ != MidiService::NoHandle)
+            midi_.CloseOutput(handle_);
+    }
+    OpenedOutput(const OpenedOutput&) = delete;
+    OpenedOutput& operator=(const OpenedOutput&) = delete;
+
+    bool Ok() const { return handle_ != MidiService::NoHandle; }
+    bool Send(std::span<const std::uint8_t> bytes) { return midi_.SendLong(handle_, bytes) == 0; }
+
+private:
+    MidiService& midi_;
+    MidiService::Handle handle_ = MidiService::NoHandle;
+};
+
+// The instrument's input, waiting for one program dump at a time. The
+// service's thread only copies into the queued buffer and raises a flag.
+class ReplyWaiter {
+public:
+    ReplyWaiter(MidiService& midi, int device) : midi_(midi) {
+        const auto arrived = [this](MidiService::InputEvent event, std::uint32_t) {
+            if (event != MidiService::InputEvent::LongData)
+                return;
+            std::lock_guard lock(mutex_);
+            replied_ = true;
+            changed_.notify_all();
+        };
+        if (midi_.OpenInput(device, arrived, handle_) != 0) {
+            handle_ = MidiService::NoHandle;
+            return;
+        }
+        if (midi_.StartInput(handle_) != 0) {
+            midi_.CloseInput(handle_);
+            handle_ = MidiService::NoHandle;
+        }
+    }
+    ~ReplyWaiter() {
+        if (handle_ == MidiService::NoHandle)
+            return;
+        midi_.StopInput(handle_);
+        midi_.ReleaseReceiveBuffer(handle_);
+        midi_.CloseInput(handle_);
+    }
+    ReplyWaiter(const ReplyWaiter&) = delete;
+    ReplyWaiter& operator=(const ReplyWaiter&) = delete;
+
+    bool Ok() const { return handle_ != MidiService::NoHandle; }
+
+    void Arm() {
+        {
+            std::lock_guard lock(mutex_);
+            replied_ = false;
+        }
+        midi_.ReleaseReceiveBuffer(handle_);
+        midi_.QueueReceiveBuffer(handle_, buffer_.data(), buffer_.size());
+    }
+
+    // The next complete SysEx message, cut at 300 bytes, or nothing by the deadline.
+    std::optional<std::vector<std::uint8_t>> Next(std::chrono::steady_clock::time_point deadline) {
+        std::unique_lock lock(mutex_);
+        if (!changed_.wait_until(lock, deadline, [this] { return replied_; }))
+            return std::nullopt;
+        lock.unlock();
+        const std::size_t size = std::min(midi_.ReceivedBytes(handle_), buffer_.size());
+        std::vector<std::uint8_t> message(buffer_.begin(),
+                                          buffer_.begin() + static_cast<std::ptrdiff_t>(size));
+        Arm();
+        return message;
+    }
+
+private:
+    MidiService& midi_;
+    MidiService::Handle handle_ = MidiService::NoHandle;
+    std::array<std::uint8_t, DumpBytes> buffer_{};
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool replied_ = false;
+};
+
+bool IsProgramDumpOf(const std::vector<std::uint8_t>& message, int slot) {
+    return message.size() == DumpBytes && message.front() == 0xF0 && message.back() == 0xF7 &&
+           message[1] == 0x01 && message[2] == 0x25 && message[3] == 0x02 &&
+           message[4] == Slots::BankOf(slot) && message[5] == Slots::ProgramOf(slot);
+}
+
+// Asks for one program, once more when no fitting reply comes in time.
+std::optional<std::vector<std::uint8_t>> FetchProgram(OpenedOutput& output, ReplyWaiter& input,
+                                                      int slot, const PortCommandOptions& options) {
+    const auto request = ProgramDumpRequestMessage(Slots::BankOf(slot), Slots::ProgramOf(slot));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        input.Arm();
+        if (!output.Send(request))
+            return std::nullopt;
+        const auto deadline = std::chrono::steady_clock::now() + options.replyTimeout;
+        // Anything else that arrives meanwhile (a late reply to an earlier
+        // request, another device's SysEx) is passed over.
+        while (const auto message = input.Next(deadline))
+            if (IsProgramDumpOf(*message, slot))
+                return message;
+    }
+    return std::nullopt;
+}
+
+struct ChosenPorts {
+    int in = -1;
+    int out = -1;
+};
+
+bool Choose(PortDirection direction, const std::vector<std::string>& names,
+            const std::string& wanted, int& device, std::ostream& err) {
+    const PortChoice choice = ChoosePort(direction, names, wanted);
+    if (choice.device < 0) {
+        err << "tonewright-syx: " << choice.error << '\n';
+        return false;
+    }
+    device = choice.device;
+    return true;
+}
+
+} // namespace
+
+PortChoice ChoosePort(PortDirection direction, const std::vector<std::string>& names,
+                      const std::string& wanted) {
+    const std::string word(DirectionWord(direction));
+    if (wanted.empty())
+        return {-1, "an empty name names no " + word + " port; " + word +
+                        " ports: " + JoinQuoted(names)};
+    // An exact name wins over names that merely contain it.
+    std::vector<int> exact;
+    std::vector<int> partial;
+    for (int device = 0; device < static_cast<int>(names.size()); ++device) {
+        const std::string& name = names[static_cast<std::size_t>(device)];
+        if (name == wanted)
+            exact.push_back(device);
+        else if (name.find(wanted) != std::string::npos)
+            partial.push_back(device);
+    }
+    const std::vector<int>& found = exact.empty() ? partial : exact;
+    if (found.size() == 1)
+        return {found.front(), {}};
+    if (found.empty())
+        return {-1, "no " + word + " port is named \"" + wanted + "\"; " + word +
+                        " ports: " + JoinQuoted(names)};
+    std::vector<std::string> candidates;
+    for (int device : found)
+        candidates.push_back(names[static_cast<std::size_t>(device)]);
+    return {-1,
+            "\"" + wanted + "\" names more than one " + word + " port: " + JoinQuoted(candidates)};
+}
+
+int ListPorts(MidiService& midi, std::ostream& out) {
+    for (const std::string& name : InputNames(midi))
+        out << "in\t" << name << '\n';
+    for (const std::string& name : OutputNames(midi))
+        out << "out\t" << name << '\n';
+    return SyxExit::Success;
+}
+
+int BackupPrograms(MidiService& midi, const std::string& inPort, const std::string& outPort,
+                   const std::string& file, std::ostream& out, std::ostream& err,
+                   const PortCommandOptions& options) {
+    ChosenPorts ports;
+    if (!Choose(PortDirection::In, InputNames(midi), inPort, ports.in, err) ||
+        !Choose(PortDirection::Out, OutputNames(midi), outPort, ports.out, err))
+        return SyxExit::Failure;
+    OpenedOutput output(midi, ports.out);
+    if (!output.Ok()) {
+        err << "tonewright-syx: cannot open the out port \"" << midi.OutputDeviceName(ports.out)
+            << "\"\n";
+        return SyxExit::Failure;
+    }
+    ReplyWaiter input(midi, ports.in);
+    if (!input.Ok()) {
+        err << "tonewright-syx: cannot open the in port \"" << midi.InputDeviceName(ports.in)
+            << "\"\n";
+        return SyxExit::Failure;
+    }
+
+    // The replies are kept as the instrument sent them and written only when
+    // every one of them is in: a failed backup leaves an older file untouched.
+    std::vector<std::uint8_t> bank;
+    bank.reserve(static_cast<std::size_t>(Slots::Count) * DumpBytes);
+    for (int slot = 0; slot < Slots::Count; ++slot) {
+        const auto reply = FetchProgram(output, input, slot, options);
+        if (!reply) {
+            err << "tonewright-syx: no reply for program " << Slots::Caption(slot) << " (bank "
+                << Slots::BankOf(slot) << ", program " << Slots::ProgramOf(slot)
+                << "); nothing was written\n";
+            return SyxExit::Problems;
+        }
+        bank.insert(bank.end(), reply->begin(), reply->end());
+    }
+    if (const auto error = WriteWholeFile(file, bank)) {
+        err << "tonewright-syx: " << *error << '\n';
+        return SyxExit::Failure;
+    }
+    out << "wrote " << Slots::Count << " programs to " << file << '\n';
+    return SyxExit::Success;
+}
+
+int SendSysExFile(MidiService& midi, const std::string& outPort, const std::string& file,
+                  std::ostream& out, std::ostream& err) {
+    int device = -1;
+    if (!Choose(PortDirection::Out, OutputNames(midi), outPort, device, err))
+        return SyxExit::Failure;
+    const FileBytes contents = ReadWholeFile(file);
+    if (!contents.Ok()) {
+        err << "tonewright-syx: " << contents.error << '\n';
+        return SyxExit::Failure;
+    }
+    OpenedOutput output(midi, device);
+    if (!output.Ok()) {
+        err << "tonewright-syx: cannot open the out port \"" << midi.OutputDeviceName(device)
+            << "\"\n";
+        return SyxExit::Failure;
+    }
+    // The bytes go out unchanged and in order, without being looked into.
+    if (!contents.bytes.empty() && !output.Send(contents.bytes)) {
+        err << "tonewright-syx: sending to \"" << midi.OutputDeviceName(device) << "\" failed\n";
+        return SyxExit::Failure;
+    }
+    out << "sent " << contents.bytes.size() << " bytes to " << midi.OutputDeviceName(device)
+        << '\n';
+    return SyxExit::Success;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <chrono>
+#include <ostream>
+#include <span>
+#include <string>
+#include <vector>
+
+class MidiService;
+
+// The commands of `tonewright-syx` that talk to an instrument: list the
+// ports, back up all programs to a bank file, send a file's SysEx.
+
+enum class PortDirection { In, Out };
+
+struct PortChoice {
+    int device = -1;   // -1: no single port matched
+    std::string error; // why not, with the candidates
+};
+
+// A port named exactly, or by a part of its name that fits exactly one port.
+PortChoice ChoosePort(PortDirection direction, const std::vector<std::string>& names,
+                      const std::string& wanted);
+
+struct PortCommandOptions {
+    // How long one reply is waited for; a missing reply is asked for once more.
+    std::chrono::milliseconds replyTimeout{2000};
+};
+
+int ListPorts(MidiService& midi, std::ostream& out);
+int BackupPrograms(MidiService& midi, const std::string& inPort, const std::string& outPort,
+                   const std::string& file, std::ostream& out, std::ostream& err,
+                   const PortCommandOptions& options = {});
+int SendSysExFile(MidiService& midi, const std::string& outPort, const std::string& file,
+                  std::ostream& out, std::ostream& err);

@@ -1,0 +1,135 @@
+// Port choice and backup against the built-in instrument, in-process.
+
+#include "port_commands.h"
+
+#include "bank_file.h"
+#include "builtin_instrument_service.h"
+#include "file_io.h"
+#include "sysex_messages.h"
+#include "virtual_mopho.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <sstream>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Names = std::vector<std::string>;
+
+TEST(ChoosePort, ExactOrUniquePartialNamesChooseAPort) {
+    const Names names{"USB MIDI 1", "USB MIDI 10", "Tonewright Virtual Mopho"};
+    EXPECT_EQ(ChoosePort(PortDirection::Out, names, "Virtual").device, 2);
+    // An exact name is chosen although a longer name contains it.
+    EXPECT_EQ(ChoosePort(PortDirection::Out, names, "USB MIDI 1").device, 0);
+
+    const PortChoice ambiguous = ChoosePort(PortDirection::In, names, "USB");
+    EXPECT_EQ(ambiguous.device, -1);
+    EXPECT_EQ(ambiguous.error,
+              "\"USB\" names more than one in port: \"USB MIDI 1\", \"USB MIDI 10\"");
+
+    const PortChoice unknown = ChoosePort(PortDirection::Out, names, "usb");
+    EXPECT_EQ(unknown.device, -1); // names are matched with their letter case
+    EXPECT_NE(unknown.error.find("Tonewright Virtual Mopho"), std::string::npos);
+    EXPECT_EQ(ChoosePort(PortDirection::Out, {}, "x").error,
+              "no out port is named \"x\"; out ports: none");
+    EXPECT_EQ(ChoosePort(PortDirection::Out, names, "").device, -1);
+}
+
+class BackupTest : public ::testing::Test {
+protected:
+    // The built-in instrument, with a say in what it answers.
+    void StartInstrument(
+        std::function<VirtualMopho::Replies(std::span<const std::uint8_t>, VirtualMopho&)> answer) {
+        auto instrument = std::make_shared<VirtualMopho>();
+        instrument_ = instrument;
+        midi_ = std::make_unique<BuiltInInstrumentService>(
+            nullptr, [instrument, answer](std::span<const std::uint8_t> message) {
+                return answer(message, *instrument);
+            });
+    }
+    int Backup(const std::string& file) {
+        return BackupPrograms(*midi_, "Virtual", "Virtual", file, out_, err_, {100ms});
+    }
+    std::string Path(const char* name) const { return folder_.filePath(name).toStdString(); }
+
+    QTemporaryDir folder_;
+    std::shared_ptr<VirtualMopho> instrument_;
+    std::unique_ptr<BuiltInInstrumentService> midi_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+bool AsksFor(std::span<const std::uint8_t> message, int slot) {
+    return message.size() == 7 && message[3] == 0x05 && message[4] == Slots::BankOf(slot) &&
+           message[5] == Slots::ProgramOf(slot);
+}
+
+TEST_F(BackupTest, WritesTheInstrumentsProgramsAsTheySentThem) {
+    bool wrongFirst = true;
+    StartInstrument([&wrongFirst](auto message, VirtualMopho& instrument) {
+        // The first answer for A008 is the dump of another program: not taken.
+        if (AsksFor(message, 7) && wrongFirst) {
+            wrongFirst = false;
+            return VirtualMopho::Replies{ProgramDumpMessage(VirtualMopho::FactorySound(0), 0, 0)};
+        }
+        return instrument.Receive(message);
+    });
+    ASSERT_EQ(Backup(Path("bank.syx")), 0) << err_.str();
+    EXPECT_FALSE(wrongFirst);
+    const FileBytes written = ReadWholeFile(Path("bank.syx"));
+    EXPECT_EQ(written.bytes, instrument_->BankBytes());
+    EXPECT_EQ(out_.str(), "wrote 384 programs to " + Path("bank.syx") + "\n");
+}
+
+TEST_F(BackupTest, AskedTwiceThenStopsAtTheFirstSilentProgram) {
+    int asked = 0;
+    StartInstrument([&asked](auto message, VirtualMopho& instrument) {
+        if (AsksFor(message, Slots::Of(1, 9))) {
+            ++asked;
+            return VirtualMopho::Replies{};
+        }
+        return instrument.Receive(message);
+    });
+    const std::vector<std::uint8_t> old{0xF0, 0xF7};
+    ASSERT_FALSE(WriteWholeFile(Path("bank.syx"), old));
+    EXPECT_EQ(Backup(Path("bank.syx")), 1);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(err_.str(), "tonewright-syx: no reply for program B010 (bank 1, program 9); "
+                          "nothing was written\n");
+    EXPECT_EQ(ReadWholeFile(Path("bank.syx")).bytes, old);
+}
+
+TEST_F(BackupTest, AnsweredOnTheSecondAskIsEnough) {
+    bool silent = true;
+    StartInstrument([&silent](auto message, VirtualMopho& instrument) {
+        if (AsksFor(message, 200) && silent) {
+            silent = false;
+            return VirtualMopho::Replies{};
+        }
+        return instrument.Receive(message);
+    });
+    EXPECT_EQ(Backup(Path("bank.syx")), 0) << err_.str();
+    EXPECT_EQ(ReadWholeFile(Path("bank.syx")).bytes.size(), 384u * 300u);
+}
+
+TEST_F(BackupTest, SendGoesOutUnchanged) {
+    StartInstrument(
+        [](auto message, VirtualMopho& instrument) { return instrument.Receive(message); });
+    TSoundRecord sound = VirtualMopho::FactorySound(3);
+    SetSoundName(sound, "Sent");
+    auto bytes = ProgramDumpMessage(sound, 2, 127);
+    const auto second = ProgramDumpMessage(sound, 0, 4);
+    bytes.insert(bytes.end(), second.begin(), second.end());
+    ASSERT_FALSE(WriteWholeFile(Path("two.syx"), bytes));
+
+    EXPECT_EQ(SendSysExFile(*midi_, "Mopho", Path("two.syx"), out_, err_), 0);
+    midi_->WaitUntilIdle();
+    EXPECT_EQ(GetSoundName(instrument_->Program(Slots::Of(2, 127))), GetSoundName(sound));
+    EXPECT_EQ(GetSoundName(instrument_->Program(4)), GetSoundName(sound));
+    EXPECT_EQ(SendSysExFile(*midi_, "Mopho", Path("missing.syx"), out_, err_), 2);
+}
+
+} // namespace

@@ -1,0 +1,75 @@
+// tonewright-syx backing up and restoring tonewright-virtual-mopho over a
+// real JACK server, as a musician would from a terminal.
+
+#include "e2e_fixture.h"
+
+#include <algorithm>
+
+namespace {
+
+using namespace e2e;
+
+class SyxToolOverJack : public VirtualMophoOverJack {
+protected:
+    ProgramRun Syx(const std::vector<std::string>& arguments) {
+        return RunProgram(TW_SYX_TOOL, arguments, folder_.string());
+    }
+};
+
+TEST_F(SyxToolOverJack, BackupEqualsTheBankTheInstrumentHolds) {
+    const Bytes bank = TestBank();
+    WriteFile(folder_ / "bank.syx", bank);
+    auto instrument = Start({"--bank", (folder_ / "bank.syx").string()});
+
+    const ProgramRun ports = Syx({"ports"});
+    EXPECT_EQ(ports.status, 0);
+    // The instrument's ports, named as the port dialog shows them, and the built-in one.
+    EXPECT_NE(ports.out.find("in\t" + name_), std::string::npos) << ports.out;
+    EXPECT_NE(ports.out.find("out\t" + name_), std::string::npos) << ports.out;
+    EXPECT_NE(ports.out.find("out\tTonewright Virtual Mopho\n"), std::string::npos);
+
+    const fs::path backup = folder_ / "backup.syx";
+    const ProgramRun run = Syx({"backup", "--in", name_, "--out", name_, backup.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFile(backup), bank);
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+TEST_F(SyxToolOverJack, SentFileEndsUpInTheInstrument) {
+    const Bytes bank = TestBank();
+    WriteFile(folder_ / "bank.syx", bank);
+    const fs::path saved = folder_ / "saved.syx";
+    auto instrument = Start({"--save", saved.string()});
+
+    // 384 program dumps back to back: more than JACK carries in one cycle.
+    const ProgramRun run = Syx({"send", "--out", name_, (folder_ / "bank.syx").string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(instrument->Stop(), 0);
+    EXPECT_EQ(ReadFile(saved), bank);
+}
+
+TEST_F(SyxToolOverJack, MissingReplyFailsAndKeepsTheOldFile) {
+    auto instrument = Start({"--fault", "no-answer"});
+    const fs::path backup = folder_ / "backup.syx";
+    const Bytes old = {0xF0, 0x01, 0xF7};
+    WriteFile(backup, old);
+
+    const ProgramRun run = Syx({"backup", "--in", name_, "--out", name_, backup.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("no reply for program A001"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFile(backup), old);
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+TEST_F(SyxToolOverJack, UnknownPortListsTheCandidates) {
+    auto instrument = Start({});
+    const ProgramRun run = Syx({"send", "--out", "no such port", "x.syx"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("no out port is named \"no such port\""), std::string::npos);
+    EXPECT_NE(run.err.find(name_), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+} // namespace
