@@ -3,7 +3,10 @@
 #include "message_memo.h"
 #include "scripted_dialogs.h"
 
+#include "builtin_instrument_service.h"
 #include "sysex_codec.h"
+#include "sysex_messages.h"
+#include "virtual_mopho.h"
 
 #include <QDir>
 #include <QFile>
@@ -215,6 +218,42 @@ TEST_F(FileCommandsTest, CancelledDialogsChangeNothing) {
     window.actSaveBankFile->trigger();
     EXPECT_EQ(window.List().ShownName(1), "Mine            ");
     EXPECT_EQ(Memo().size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// "Send SysEx from file" on the built-in instrument: the file's messages arrive
+// unchanged and in order, the first of them a program the instrument keeps.
+TEST(SendSysExFromFile, ReachesTheBuiltInInstrument) {
+    auto instrument = std::make_shared<VirtualMopho>();
+    BuiltInInstrumentService midi(nullptr, [instrument](std::span<const std::uint8_t> message) {
+        return instrument->Receive(message);
+    });
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    TfrmMain window(&prompter, &chooser, &midi);
+
+    TSoundRecord sound = VirtualMopho::FactorySound(9);
+    SetSoundName(sound, "From a file");
+    auto bytes = ProgramDumpMessage(sound, 2, 3);
+    const auto request = EditBufferRequestMessage();
+    bytes.insert(bytes.end(), request.begin(), request.end());
+    const QString path = dir.filePath(QStringLiteral("send.syx"));
+    WriteAll(path, QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                              static_cast<qsizetype>(bytes.size())));
+
+    chooser.paths = {path};
+    window.actSendSysExFile->trigger();
+    midi.WaitUntilIdle();
+    EXPECT_EQ(GetSoundName(instrument->Program(Slots::Of(2, 3))), "From a file     ");
+    const auto& log = instrument->Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1], "F0 01 25 06 F7");
+    EXPECT_EQ(window.Memo1->Lines().last(),
+              QStringLiteral("Sent 305 bytes from ") + QDir::toNativeSeparators(path));
 }
 
 } // namespace
