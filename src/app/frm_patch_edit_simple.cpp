@@ -1,0 +1,104 @@
+#include "frm_patch_edit_simple.h"
+
+#include "sound_library.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+QString NameBytesToText(std::string_view nameBytes) {
+    QString text;
+    text.reserve(static_cast<qsizetype>(nameBytes.size()));
+    for (char byte : nameBytes)
+        text += QChar(static_cast<char16_t>(Cp1252ToUnicode(static_cast<std::uint8_t>(byte))));
+    return text;
+}
+
+std::string TextToNameBytes(const QString& text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (QChar character : text)
+        bytes += static_cast<char>(character.isSurrogate() ? std::uint8_t{'?'}
+                                                           : UnicodeToCp1252(character.unicode()));
+    return bytes;
+}
+
+namespace {
+bool HasNameByte(QChar character) {
+    if (character.category() == QChar::Other_Control || character.isSurrogate())
+        return false;
+    const char16_t code = character.unicode();
+    return code == u'?' || UnicodeToCp1252(code) != '?';
+}
+} // namespace
+
+QValidator::State SoundNameValidator::validate(QString& input, int&) const {
+    for (QChar character : input)
+        if (!HasNameByte(character))
+            return Invalid;
+    return Acceptable;
+}
+
+TfrmPatchEditSimple::TfrmPatchEditSimple(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmPatchEditSimple"));
+    setWindowTitle(QStringLiteral("Sound Name Edit"));
+
+    GroupBox1 = new QGroupBox;
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    Label1 = new QLabel(QStringLiteral("Name"));
+    Label1->setObjectName(QStringLiteral("Label1"));
+    edtName = new QLineEdit;
+    edtName->setObjectName(QStringLiteral("edtName"));
+    edtName->setMaxLength(MaxNameLength);
+    edtName->setValidator(new SoundNameValidator(edtName));
+    edtName->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('W')) * 12);
+    Label1->setBuddy(edtName);
+    auto* group = new QHBoxLayout(GroupBox1);
+    group->addWidget(Label1);
+    group->addWidget(edtName, 1);
+
+    Button1 = new QPushButton(QStringLiteral("&Ok"));
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+namespace {
+std::string_view WithoutPadding(std::string_view nameBytes) {
+    while (!nameBytes.empty() && nameBytes.back() == ' ')
+        nameBytes.remove_suffix(1);
+    return nameBytes;
+}
+} // namespace
+
+void TfrmPatchEditSimple::SetNameBytes(std::string_view nameBytes) {
+    edtName->setText(NameBytesToText(WithoutPadding(nameBytes))); // cut at MaxNameLength
+    edtName->selectAll();
+}
+
+std::string TfrmPatchEditSimple::NameBytes() const {
+    return TextToNameBytes(edtName->text());
+}
+
+bool RenameSlot(QWidget* owner, TSoundLibrary& library, int slot) {
+    const std::string name = library.GetSoundName(slot);
+    TfrmPatchEditSimple dialog(owner);
+    dialog.setWindowTitle(NameBytesToText(WithoutPadding(name)));
+    dialog.SetNameBytes(name);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    library.SetSoundName(slot, dialog.NameBytes());
+    library.SlotChanged[static_cast<std::size_t>(slot)] = 1;
+    return true;
+}
