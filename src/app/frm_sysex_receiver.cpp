@@ -2,6 +2,7 @@
 
 #include "midi_ports.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -27,11 +28,13 @@ void ReplyWait::ReplyHandled(int requestCount) {
     countAtLastReply_ = requestCount;
 }
 
-ReplyWait::Step ReplyWait::Tick(int requestCount, bool receiveArmed) {
+ReplyWait::Step ReplyWait::Tick(int requestCount, bool receiveArmed, bool silenceCounts) {
     if (!active_)
         return Step::Finished;
     if (!receiveArmed || (requestCount == 0 && lastReplyHandled_))
         return Step::Finished;
+    if (!silenceCounts)
+        return Step::KeepWaiting;
     if (++silentTicks_ >= SilenceTicks)
         return Step::GiveUp;
     return Step::KeepWaiting;
@@ -92,7 +95,11 @@ void TfrmSysExReceiver::Timer1Timer() {
         ports_.ReceivedCount = 0;
         return;
     }
-    switch (wait_.Tick(ports_.Requests.RequestCount(), ports_.ReceiveArmed)) {
+    // A window opened while a reply is handled (the device globals) runs its
+    // own modal loop inside the dispatch; the instrument is not silent then.
+    const QWidget* modal = QApplication::activeModalWidget();
+    const bool silenceCounts = modal == nullptr || modal == this;
+    switch (wait_.Tick(ports_.Requests.RequestCount(), ports_.ReceiveArmed, silenceCounts)) {
     case ReplyWait::Step::KeepWaiting:
         break;
     case ReplyWait::Step::Finished:

@@ -24,7 +24,8 @@ public:
     void Begin(int requestCount);
     // After the dispatch has handled a reply; `requestCount` is counted then.
     void ReplyHandled(int requestCount);
-    Step Tick(int requestCount, bool receiveArmed);
+    // `silenceCounts` is false while the user works in a window a reply opened.
+    Step Tick(int requestCount, bool receiveArmed, bool silenceCounts = true);
     void End() { active_ = false; }
     bool Active() const { return active_; }
 
@@ -48,8 +49,9 @@ public:
     bool Waiting() const { return wait_.Active(); }
 
     // Once a second. While shown: ends the wait when it is over (see ReplyWait)
-    // and gives up after SilenceTicks without a reply. While hidden: empties
-    // the request stack and zeroes the received count.
+    // and gives up after SilenceTicks without a reply, not counting the time
+    // another modal window is in front. While hidden: empties the request
+    // stack and zeroes the received count.
     void Timer1Timer();
     // "&Close": abandons the wait; a reply still arriving is ignored.
     void Button1Click();

@@ -3,6 +3,7 @@
 #include "midi_ports.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLayout>
@@ -171,6 +172,24 @@ TEST_F(WaitBox, GivesUpOnSilenceWithOneMemoLine) {
     box.Timer1Timer();
     box.Timer1Timer();
     EXPECT_EQ(gaveUp.count(), 1);
+}
+
+TEST_F(WaitBox, TimeInAWindowTheReplyOpenedIsNoSilence) {
+    QSignalSpy gaveUp(&box, &TfrmSysExReceiver::GaveUp);
+    StartSingleRequest();
+    QDialog globals; // opened modally by the dispatch of a globals reply
+    globals.setWindowModality(Qt::ApplicationModal);
+    globals.show();
+    for (int tick = 0; tick < 2 * ReplyWait::SilenceTicks; ++tick)
+        box.Timer1Timer();
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_EQ(gaveUp.count(), 0);
+
+    globals.close();
+    DispatchSingleReply();
+    box.Timer1Timer();
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(gaveUp.count(), 0);
 }
 
 TEST_F(WaitBox, EachWaitStartsItsSilenceAndReplyCountAfresh) {
