@@ -1,0 +1,69 @@
+#pragma once
+
+#include "captioned_control.h"
+#include "control_bitmap.h"
+
+#include <vector>
+
+// The rotary control of the sound editor: a 32 x 48 knob face with a pointer,
+// a three-digit read-out under it and a caption label above it. Dragging
+// vertically changes the value one step per pixel; a click on the left or
+// right half of the read-out steps it down or up.
+//
+// OnChange is raised at the end of every paint, whatever caused it, so to the
+// owner a repaint looks like a change.
+class TKnob : public CaptionedControl {
+    Q_OBJECT
+    Q_PROPERTY(int Position READ Position WRITE SetPosition)
+    Q_PROPERTY(int Min READ Min WRITE SetMin)
+    Q_PROPERTY(int Max READ Max WRITE SetMax)
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(int Channel READ Channel WRITE SetChannel)
+public:
+    explicit TKnob(QWidget* parent = nullptr);
+    ~TKnob() override;
+
+    int Position() const { return position_; }
+    // Ignored outside Min..Max or when equal; otherwise repaints.
+    void SetPosition(int value);
+    int Min() const { return min_; }
+    // Accepted only below Max; the position is not adjusted.
+    void SetMin(int value);
+    int Max() const { return max_; }
+    // Accepted only above Min; the position is not adjusted.
+    void SetMax(int value);
+    const QString& Caption() const { return caption_; }
+    void SetCaption(const QString& text);
+    // A number the owner keeps with the knob (0..15); the knob does not use it.
+    int Channel() const { return channel_; }
+    void SetChannel(int value);
+
+Q_SIGNALS:
+    void OnEnter(QObject* sender);
+    void OnLeave(QObject* sender);
+
+protected:
+    void Render(QPainter& painter) override;
+    void Painted() override;
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    int position_ = 63;
+    int min_ = 0;
+    int max_ = 127;
+    QString caption_;
+    int channel_ = 0;
+
+    int dragStartValue_ = 0;
+    int dragStartY_ = 0;
+    bool dragging_ = false;
+
+    ControlBitmap face_;
+    ControlBitmap background_; // loaded with the knob, never drawn
+    std::vector<ControlBitmap> glyphs_;
+};

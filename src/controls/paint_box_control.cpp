@@ -1,0 +1,48 @@
+#include "paint_box_control.h"
+
+#include <QPainter>
+
+PaintBoxControl::PaintBoxControl(QSize size, QWidget* parent) : QWidget(parent) {
+    setFixedSize(size);
+    setAttribute(Qt::WA_OpaquePaintEvent); // the back buffer covers every pixel
+}
+
+PaintBoxControl::~PaintBoxControl() = default;
+
+void PaintBoxControl::Paint() {
+    RenderBackBuffer();
+    copyPending_ = true;
+    update();
+    Painted();
+}
+
+void PaintBoxControl::paintEvent(QPaintEvent*) {
+    const bool fresh = copyPending_ && backBuffer_.devicePixelRatio() == devicePixelRatioF();
+    // Cleared first: a write made by a handler during this paint sets it again.
+    copyPending_ = false;
+    if (!fresh) {
+        RenderBackBuffer();
+        Painted();
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, backBuffer_);
+}
+
+void PaintBoxControl::RenderBackBuffer() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (backBuffer_.size() != pixels || backBuffer_.devicePixelRatio() != ratio) {
+        backBuffer_ = QPixmap(pixels);
+        backBuffer_.setDevicePixelRatio(ratio);
+    }
+    QPainter painter(&backBuffer_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    Render(painter);
+}
+
+void PaintBoxControl::DrawFrame(QPainter& painter, const QRect& area, const QColor& colour) {
+    painter.fillRect(QRect(area.left(), area.top(), area.width(), 1), colour);
+    painter.fillRect(QRect(area.left(), area.bottom(), area.width(), 1), colour);
+    painter.fillRect(QRect(area.left(), area.top(), 1, area.height()), colour);
+    painter.fillRect(QRect(area.right(), area.top(), 1, area.height()), colour);
+}

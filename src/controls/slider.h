@@ -1,0 +1,57 @@
+#pragma once
+
+#include "control_bitmap.h"
+#include "paint_box_control.h"
+
+// The vertical 22 x 100 step fader of the sequencer tracks: a movable face,
+// the value as a number in the value field at the bottom and, unless a
+// display mode is set, as a note name at the top. Dragging moves two thirds
+// of a step per pixel; a click on the left or right half of the value field
+// steps down or up between the fixed bounds 0 and 127.
+//
+// OnChange is raised at the end of every paint, whatever caused it.
+class TSlider : public PaintBoxControl {
+    Q_OBJECT
+    Q_PROPERTY(int Position READ Position WRITE SetPosition)
+    Q_PROPERTY(QString DisplayMode READ DisplayMode WRITE SetDisplayMode)
+    Q_PROPERTY(int Min READ Min WRITE SetMin)
+    Q_PROPERTY(int Max READ Max WRITE SetMax)
+public:
+    static constexpr int RangeLimit = 255; // Min and Max stay within -255..255
+
+    explicit TSlider(QWidget* parent = nullptr);
+    ~TSlider() override;
+
+    int Position() const { return position_; }
+    // Ignored outside Min..Max or when equal; otherwise repaints.
+    void SetPosition(int value);
+    const QString& DisplayMode() const { return displayMode_; }
+    // Stored only; the next paint shows it. Any text turns both texts off.
+    void SetDisplayMode(const QString& mode) { displayMode_ = mode; }
+    int Min() const { return min_; }
+    // Accepted within -255..255; not checked against Max.
+    void SetMin(int value);
+    int Max() const { return max_; }
+    // Accepted within -255..255; not checked against Min.
+    void SetMax(int value);
+
+protected:
+    void Render(QPainter& painter) override;
+    void Painted() override;
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    int position_ = 0;
+    QString displayMode_;
+    int min_ = 0;
+    int max_ = 127;
+
+    int lastY_ = 0;
+    bool dragging_ = false;
+
+    ControlBitmap face_;
+    ControlBitmap background_;
+};

@@ -1,0 +1,182 @@
+// Renders a contact sheet of the self-drawn controls, for looking at them
+// without a display: knobs at Min, middle and Max of every range the editor
+// uses, sliders in both display modes, LEDs on and off.
+//
+//     render_controls_sheet OUTPUT_FOLDER
+//
+// writes controls.png, then runs itself at device pixel ratio 2 for
+// controls@2x.png.
+#include "check_led.h"
+#include "knob.h"
+#include "slider.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPainter>
+#include <QProcess>
+
+#include <cstdio>
+
+namespace {
+
+const char* DoubleFlag = "--double";
+
+// The panel the controls sit on: brushed steel with darker engraved groups.
+class SheetPanel : public QWidget {
+public:
+    using QWidget::QWidget;
+
+    void AddGroup(const QRect& area) { groups_.push_back(area); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QLinearGradient steel(0, 0, 0, height());
+        steel.setColorAt(0, QColor(0xb4, 0xb6, 0xbb));
+        steel.setColorAt(1, QColor(0x9c, 0x9e, 0xa4));
+        p.fillRect(rect(), steel);
+        for (const QRect& group : groups_) {
+            p.setPen(QPen(QColor(0x6c, 0x6e, 0x74), 1));
+            p.setBrush(QColor(0, 0, 0, 18));
+            p.drawRoundedRect(QRectF(group).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+            p.setPen(QPen(QColor(255, 255, 255, 110), 1));
+            p.setBrush(Qt::NoBrush);
+            p.drawRoundedRect(QRectF(group).adjusted(1.5, 1.5, -0.5, -0.5), 4, 4);
+        }
+    }
+
+private:
+    std::vector<QRect> groups_;
+};
+
+QLabel* Heading(QWidget* parent, const QString& text, int x, int y, bool big = false) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setPixelSize(big ? 13 : 11);
+    font.setBold(true);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0x14, 0x14, 0x18));
+    label->setPalette(palette);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+struct KnobRange {
+    int min;
+    int max;
+};
+
+void AddKnobs(SheetPanel& panel, int top) {
+    Heading(&panel, QStringLiteral("Knobs at Min, middle and Max"), 16, top, true);
+    const KnobRange ranges[] = {{0, 127}, {-127, 127}, {-50, 50}, {30, 250}, {0, 166}};
+    const int groupWidth = 148;
+    int left = 16;
+    for (const KnobRange& range : ranges) {
+        const QRect group(left, top + 22, groupWidth - 8, 96);
+        panel.AddGroup(group);
+        Heading(&panel,
+                QString::number(range.min) + QStringLiteral(" .. ") + QString::number(range.max),
+                group.left() + 8, group.top() + 4);
+        const int values[] = {range.min, range.min + (range.max - range.min) / 2, range.max};
+        const QString captions[] = {QStringLiteral("Min"), QStringLiteral("Middle"),
+                                    QStringLiteral("Max")};
+        for (int i = 0; i < 3; ++i) {
+            auto* knob = new TKnob(&panel);
+            knob->SetMax(range.max);
+            knob->SetMin(range.min);
+            knob->SetPosition(values[i]);
+            knob->SetCaption(captions[i]);
+            knob->move(group.left() + 14 + i * 40, group.top() + 38);
+        }
+        left += groupWidth;
+    }
+}
+
+void AddSliders(SheetPanel& panel, int top) {
+    Heading(&panel, QStringLiteral("Step sliders"), 16, top, true);
+    const int values[] = {0, 24, 60, 61, 90, 111, 127, -5};
+    const int pitch = 28;
+    const QString modes[] = {QString(), QStringLiteral("S")};
+    const QString titles[] = {QStringLiteral("Mode empty: number and note"),
+                              QStringLiteral("Mode \"S\": no texts")};
+    int left = 16;
+    for (int m = 0; m < 2; ++m) {
+        const QRect group(left, top + 22, 8 * pitch + 12, 136);
+        panel.AddGroup(group);
+        Heading(&panel, titles[m], group.left() + 8, group.top() + 4);
+        int x = group.left() + 9;
+        for (int value : values) {
+            auto* slider = new TSlider(&panel);
+            slider->SetDisplayMode(modes[m]);
+            if (value < 0)
+                slider->SetMin(-12);
+            slider->SetPosition(value);
+            slider->move(x, group.top() + 26);
+            x += pitch;
+        }
+        left += group.width() + 8;
+    }
+}
+
+void AddLeds(SheetPanel& panel, int left, int top) {
+    Heading(&panel, QStringLiteral("LED switches"), left, top, true);
+    const QRect group(left, top + 22, 244, 136);
+    panel.AddGroup(group);
+    struct Led {
+        const char* caption;
+        bool on;
+    };
+    const Led leds[] = {{"Sync", true},        {"Keyboard", false}, {"Repeat", false},
+                        {"Arpeggiator", true}, {nullptr, true},     {nullptr, false}};
+    for (int i = 0; i < 6; ++i) {
+        auto* led = new TCheckLed(&panel);
+        if (leds[i].caption)
+            led->SetCaption(QString::fromLatin1(leds[i].caption));
+        led->SetStatus(leds[i].on);
+        led->move(group.left() + 40 + (i % 3) * 76, group.top() + 40 + (i / 3) * 52);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const bool doubled = arguments.removeAll(QString::fromLatin1(DoubleFlag)) > 0;
+    if (doubled)
+        qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    const QDir folder(arguments.isEmpty() ? QStringLiteral(".") : arguments.front());
+    if (!folder.exists()) {
+        std::fprintf(stderr, "no such folder: %s\n", qPrintable(folder.path()));
+        return 2;
+    }
+
+    SheetPanel panel;
+    panel.resize(16 + 5 * 148 + 8, 322);
+    AddKnobs(panel, 12);
+    AddSliders(panel, 152);
+    AddLeds(panel, 16 + 2 * (8 * 28 + 12 + 8), 152);
+    panel.show();
+    QApplication::processEvents();
+
+    const QString path = folder.filePath(doubled ? QStringLiteral("controls@2x.png")
+                                                 : QStringLiteral("controls.png"));
+    if (!panel.grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(path));
+    if (doubled)
+        return 0;
+    // The double-resolution sheet needs a fresh program started at that scale.
+    return QProcess::execute(QCoreApplication::applicationFilePath(),
+                             {folder.path(), QString::fromLatin1(DoubleFlag)});
+}
