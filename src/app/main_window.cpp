@@ -3,10 +3,12 @@
 #include "builtin_instrument_service.h"
 #include "file_access.h"
 #include "file_chooser.h"
+#include "frm_sysex_receiver.h"
 #include "library_list.h"
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "prompter.h"
+#include "receive_dispatch.h"
 
 #include <QAction>
 #include <QDir>
@@ -65,9 +67,7 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
     layout->addLayout(client, 1);
     setCentralWidget(central);
 
-    InitEmptyBanks();
-    RebuildList();
-    OpenMidiPorts();
+    StartUp();
 
     resize(WindowWidth, WindowHeight);
     if (const QScreen* screen = this->screen())
@@ -75,6 +75,10 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
 }
 
 TfrmMain::~TfrmMain() {
+    // The wait box and the dispatch work on the ports: they go first.
+    delete frmSysExReceiver;
+    frmSysExReceiver = nullptr;
+    dispatcher_.reset();
     ports_.reset(); // closes the inputs, then the output
     // The view holds the list's selection model; let it go first.
     delete ListView1;
@@ -151,7 +155,11 @@ void TfrmMain::CreateMenus() {
                                 QKeySequence(Qt::CTRL | Qt::Key_D));
     actTonewrightSettings =
         AddAction(system, "actTonewrightSettings", QStringLiteral("&Tonewright Settings"));
+    ConnectCommand(actTonewrightSettings, &TfrmMain::TonewrightSettingsClick);
+    actTonewrightSettings->setEnabled(true);
     actDeviceVersion = AddAction(system, "actDeviceVersion", QStringLiteral("Device Version"));
+    ConnectCommand(actDeviceVersion, &TfrmMain::DeviceVersionClick);
+    actDeviceVersion->setEnabled(true);
     actGlobalSettings = AddAction(system, "actGlobalSettings", QStringLiteral("Global settings"));
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
@@ -168,6 +176,10 @@ void TfrmMain::CreateMenus() {
     actAbout = AddAction(help, "actAbout", QStringLiteral("About"));
     actShortHelp =
         AddAction(help, "actShortHelp", QStringLiteral("Short help"), QKeySequence(Qt::Key_F1));
+    ConnectCommand(actAbout, &TfrmMain::AboutClick);
+    ConnectCommand(actShortHelp, &TfrmMain::ShortHelpClick);
+    actAbout->setEnabled(true);
+    actShortHelp->setEnabled(true);
     QMenu* videos = help->addMenu(QStringLiteral("Video demonstrations"));
     videos->setObjectName(QStringLiteral("mnuVideos"));
     actHowToUse1 = AddAction(videos, "actHowToUse1", QStringLiteral("How to use #1"));
@@ -334,7 +346,6 @@ void TfrmMain::SaveBankFile(const QString& path) {
 void TfrmMain::NewEmptySoundBanksClick() {
     InitEmptyBanks();
     RebuildList();
-    OpenMidiPorts();
 }
 
 void TfrmMain::LoadFromFileClick() {
@@ -377,28 +388,6 @@ void TfrmMain::SaveSeparateFilesClick() {
         CollectSelection();
     }
     files_.SaveSeparateFiles(chosen, CollectedSlots());
-}
-
-void TfrmMain::OpenMidiPorts() {
-    MidiPorts::Reporter reporter;
-    reporter.showMessage = [this](const std::string& text) {
-        prompter_->ShowMessage(QString::fromStdString(text));
-    };
-    reporter.log = [this](const std::string& line) { LogMessage(QString::fromStdString(line)); };
-    ports_ = std::make_unique<MidiPorts>(*midi_, reporter);
-    // Runs on the MIDI thread: only pass the news on to the GUI thread.
-    ports_->OnReplyReceived = [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { Q_EMIT ReplyReceived(); }, Qt::QueuedConnection);
-    };
-    ports_->EnumerateMidiDevices();
-    ports_->ResolveMidiDevices();
-    if (!ports_->OpenMidiOut()) {
-        prompter_->ShowMessage(QStringLiteral("Midi Open error"));
-        midiOpenFailed_ = true;
-        return;
-    }
-    ports_->OpenMidiIns();
 }
 
 void TfrmMain::SendSysExFromFileClick() {

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "app_settings.h"
 #include "library_files.h"
 #include "sound_library.h"
 
 #include <QMainWindow>
 
+#include <cstddef>
 #include <memory>
 #include <vector>
+
+class MidiOutput;
 
 class FileChooser;
 class LibraryList;
@@ -18,6 +22,8 @@ class QAction;
 class QMenu;
 class QPushButton;
 class QTableView;
+class ReceiveDispatcher;
+class TfrmSysExReceiver;
 
 // The main window: the sound library, its list, the message panel and every
 // library command.
@@ -35,6 +41,18 @@ public:
     MidiPorts& Ports() { return *ports_; }
     // The device output could not be opened at start-up: the program ends.
     bool MidiOpenFailed() const { return midiOpenFailed_; }
+    TAppSettings& Settings() { return settings_; }
+    ReceiveDispatcher& Dispatcher() { return *dispatcher_; }
+    TfrmSysExReceiver* WaitBox() { return frmSysExReceiver; }
+    // "dsi_mopho.ini" in the program's folder.
+    QString SettingsPath() const;
+
+    // Settings and autoload: read at start-up, written once at close.
+    void LoadSettings();
+    void SaveSettings();
+    bool SettingsSaved = false;
+    // Milliseconds waited after each sound sent.
+    int SendDelay = 300;
 
     void InitEmptyBanks();
     void RebuildList();
@@ -56,6 +74,12 @@ public:
     void SendSysExFromFileClick();
     void SelectAllSounds();
     void SelectAllChangedSounds();
+
+    // System and Help menu commands.
+    void TonewrightSettingsClick();
+    void DeviceVersionClick();
+    void ShortHelpClick();
+    void AboutClick();
 
     // Menu items.
     QAction* actReadCurrentSound = nullptr;
@@ -110,8 +134,21 @@ Q_SIGNALS:
     // An awaited reply is in the receive buffer (emitted on the GUI thread).
     void ReplyReceived();
 
+protected:
+    // The close query: settings saved, the autoload file saved on request.
+    void closeEvent(QCloseEvent* event) override;
+    // Becoming the active window arms the receive, so a late reply is taken.
+    void changeEvent(QEvent* event) override;
+
 private:
+    // The start-up sequence; a failing step ends it with one memo line.
+    void StartUp();
+    void CreatePorts();
+    void CreateWaitBox();
     void OpenMidiPorts();
+    void HandleReply();
+    // Sends a request and shows the wait box until its reply has been handled.
+    void RunRequestCycle(int expectedReply, void (*request)(MidiOutput&), std::size_t size);
     void CreateMenus();
     QWidget* CreateToolbar();
     QWidget* CreateMessagePanel();
@@ -134,6 +171,10 @@ private:
     std::unique_ptr<MidiPorts> ports_;
     bool midiOpenFailed_ = false;
     std::unique_ptr<LibraryList> list_;
+    std::unique_ptr<ReceiveDispatcher> dispatcher_;
+    TfrmSysExReceiver* frmSysExReceiver = nullptr;
+    TAppSettings settings_;
+    QString programFolder_;
     // Items that need library rows; RebuildList enables them when there are rows.
     std::vector<QAction*> rowActions_;
 };

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// The settings kept in "dsi_mopho.ini" from one run to the next.
+struct TAppSettings {
+    // [Globals]
+    QString AutoloadFile;     // full path of the bank loaded at start; empty = none
+    QString SendToEditBuffer; // "1": each program change also sends the sound
+    std::uint8_t ToleranceComboBox = 0;
+    std::uint8_t ToleranceOctave = 2;
+    std::uint8_t ToleranceKeytrack = 0;
+    std::uint8_t ToleranceOtherKnobs = 10;
+    std::uint8_t ToleranceSemitoneKnobs = 0;
+    std::uint8_t ToleranceDetuneKnobs = 3;
+    // [Midi]
+    std::uint16_t MophoDeviceID = 0;
+    QString MidiInDeviceName;
+    QString MidiOutDeviceName;
+    QString ControllerInDeviceName;
+};
+
+inline constexpr const char* SettingsFileName = "dsi_mopho.ini";
+
+// Reads the file into `settings`; keys that are missing or unreadable keep
+// their defaults. A missing file is no failure. Returns a one-line message
+// when the file exists but cannot be read.
+QString ReadSettingsFile(const QString& path, TAppSettings& settings);
+
+// The file's text: every key, [Globals] then [Midi], "key=value" lines with
+// the platform's line ends, nothing quoted or escaped.
+QByteArray SettingsFileText(const TAppSettings& settings);
+
+// Writes every key; the previous file stays intact when writing fails.
+// Returns a one-line message on failure.
+QString WriteSettingsFile(const QString& path, const TAppSettings& settings);
+
+// Where the settings live: the program's folder when it can be written
+// (portable use), else the per-user configuration folder.
+QString ProgramFolder();

@@ -1,0 +1,200 @@
+// The main window's start-up and close, its settings, and the exchanges
+// with the instrument that wait for a reply.
+
+#include "main_window.h"
+
+#include "about_box.h"
+#include "file_chooser.h"
+#include "frm_autoload_settings.h"
+#include "frm_help.h"
+#include "frm_sysex_receiver.h"
+#include "library_list.h"
+#include "midi_ports.h"
+#include "prompter.h"
+#include "receive_dispatch.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QTableView>
+
+#include <exception>
+#include <stdexcept>
+
+QString TfrmMain::SettingsPath() const {
+    return QDir(programFolder_).filePath(QString::fromLatin1(SettingsFileName));
+}
+
+void TfrmMain::StartUp() {
+    try {
+        // Steps in order; a failure ends the sequence with one memo line.
+        CreatePorts();
+        // The folder is needed to find the settings, so it is known first.
+        programFolder_ = ProgramFolder();
+        LoadSettings();
+        ports_->EnumerateMidiDevices();
+        ports_->ResolveMidiDevices();
+        // The library starts without "Changed" marks, also after an autoload.
+        library_.SlotChanged.fill(0);
+        RebuildList();
+        CreateWaitBox();
+        ports_->ExpectedReply = 0;
+        dispatcher_->EditRequestActive = false;
+        library_.CurrentSlot = 0;
+        SendDelay = 300;
+        dispatcher_->CurrentSoundReady = 0;
+        SettingsSaved = false;
+        OpenMidiPorts();
+    } catch (const std::exception& failure) {
+        LogMessage(QString::fromLocal8Bit(failure.what()));
+    }
+}
+
+void TfrmMain::CreatePorts() {
+    MidiPorts::Reporter reporter;
+    reporter.showMessage = [this](const std::string& text) {
+        prompter_->ShowMessage(QString::fromStdString(text));
+    };
+    reporter.log = [this](const std::string& line) { LogMessage(QString::fromStdString(line)); };
+    ports_ = std::make_unique<MidiPorts>(*midi_, reporter);
+    // Runs on the MIDI thread: only pass the news on to the GUI thread.
+    ports_->OnReplyReceived = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { Q_EMIT ReplyReceived(); }, Qt::QueuedConnection);
+    };
+    ReceiveDispatcher::Outlets outlets;
+    outlets.log = [this](const QString& line) { LogMessage(line); };
+    outlets.setWaitText = [this](const QString& text) {
+        if (frmSysExReceiver)
+            frmSysExReceiver->SetLabelText(text);
+    };
+    outlets.refreshRow = [this](int slot) { RefreshRow(slot); };
+    dispatcher_ = std::make_unique<ReceiveDispatcher>(library_, *ports_, outlets);
+    connect(this, &TfrmMain::ReplyReceived, this, &TfrmMain::HandleReply, Qt::UniqueConnection);
+}
+
+void TfrmMain::CreateWaitBox() {
+    frmSysExReceiver = new TfrmSysExReceiver(*ports_, this);
+    connect(frmSysExReceiver, &TfrmSysExReceiver::GaveUp, this, &TfrmMain::LogMessage);
+}
+
+void TfrmMain::OpenMidiPorts() {
+    if (!ports_->OpenMidiOut()) {
+        prompter_->ShowMessage(QStringLiteral("Midi Open error"));
+        midiOpenFailed_ = true;
+        return;
+    }
+    ports_->OpenMidiIns();
+}
+
+void TfrmMain::LoadSettings() {
+    InitEmptyBanks();
+    settings_ = TAppSettings{};
+    if (const QString error = ReadSettingsFile(SettingsPath(), settings_); !error.isEmpty())
+        LogMessage(error);
+    ports_->MidiInDeviceName = settings_.MidiInDeviceName.toStdString();
+    ports_->MidiOutDeviceName = settings_.MidiOutDeviceName.toStdString();
+    ports_->ControllerInDeviceName = settings_.ControllerInDeviceName.toStdString();
+    ports_->MophoDeviceID = settings_.MophoDeviceID;
+    if (!settings_.AutoloadFile.isEmpty())
+        files_.LoadBankFile(settings_.AutoloadFile);
+    RebuildList();
+}
+
+void TfrmMain::SaveSettings() {
+    settings_.MidiInDeviceName = QString::fromStdString(ports_->MidiInDeviceName);
+    settings_.MidiOutDeviceName = QString::fromStdString(ports_->MidiOutDeviceName);
+    settings_.ControllerInDeviceName = QString::fromStdString(ports_->ControllerInDeviceName);
+    settings_.MophoDeviceID = ports_->MophoDeviceID;
+    const QString error = WriteSettingsFile(SettingsPath(), settings_);
+    SettingsSaved = true;
+    if (!error.isEmpty())
+        throw std::runtime_error(error.toStdString());
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    const auto report = [this](const QString& text) {
+        LogMessage(QStringLiteral("Close query 1:") + text);
+        // The window is hidden by now: a memo line alone would go unseen.
+        prompter_->ShowMessage(QStringLiteral("Close query 1:") + text);
+    };
+    delete frmSysExReceiver;
+    frmSysExReceiver = nullptr;
+    try {
+        if (!SettingsSaved) {
+            hide();
+            SaveSettings();
+        }
+    } catch (const std::exception& failure) {
+        report(QString::fromLocal8Bit(failure.what()));
+    }
+    bool libraryKept = true;
+    try {
+        if (!settings_.AutoloadFile.isEmpty() &&
+            prompter_->Confirm(QStringLiteral("Do you want to save changes to autoload file (") +
+                                   settings_.AutoloadFile + QStringLiteral(") ?"),
+                               Prompter::Buttons::YesNo) == Prompter::Answer::Yes)
+            libraryKept = files_.SaveBankFile(settings_.AutoloadFile);
+    } catch (const std::exception& failure) {
+        report(QString::fromLocal8Bit(failure.what()));
+        libraryKept = false;
+    }
+    if (libraryKept) {
+        event->accept();
+        return;
+    }
+    // The library the user asked to keep could not be written: closing now
+    // would lose it. The window stays, so it can be saved elsewhere.
+    prompter_->ShowMessage(
+        QStringLiteral("The sounds could not be saved to the autoload file (%1). Tonewright "
+                       "stays open so they can be saved elsewhere.")
+            .arg(QDir::toNativeSeparators(settings_.AutoloadFile)));
+    CreateWaitBox();
+    SettingsSaved = false;
+    show();
+    event->ignore();
+}
+
+void TfrmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !ports_)
+        return;
+    ports_->ReceiveArmed = true;
+    if (list_->CurrentRow() < 0 && list_->rowCount() > 0)
+        list_->SetCurrentRow(0);
+}
+
+void TfrmMain::HandleReply() {
+    // The wait box looks at the request stack once this reply is handled.
+    if (frmSysExReceiver)
+        frmSysExReceiver->NoteReplyArrived();
+    dispatcher_->DispatchReply();
+}
+
+void TfrmMain::RunRequestCycle(int expectedReply, void (*request)(MidiOutput&), std::size_t size) {
+    ports_->ExpectedReply = expectedReply;
+    request(*ports_);
+    ports_->StartReceive(size);
+    if (frmSysExReceiver)
+        frmSysExReceiver->exec();
+    ports_->StopReceive();
+}
+
+void TfrmMain::DeviceVersionClick() {
+    RunRequestCycle(ReplyKind::DeviceVersion, &RequestDeviceInquiry, 112);
+}
+
+void TfrmMain::TonewrightSettingsClick() {
+    AutoloadValues values{settings_.AutoloadFile, settings_.SendToEditBuffer};
+    if (EditAutoloadSettings(this, *fileChooser_, values)) {
+        settings_.AutoloadFile = values.AutoloadFile;
+        settings_.SendToEditBuffer = values.SendToEditBuffer;
+    }
+}
+
+void TfrmMain::ShortHelpClick() {
+    ShowShortHelp(this);
+}
+
+void TfrmMain::AboutClick() {
+    ShowAbout(*prompter_);
+}

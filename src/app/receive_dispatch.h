@@ -1,0 +1,72 @@
+#pragma once
+
+#include "sound_record.h"
+#include "sysex_codec.h"
+#include "sysex_messages.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class MidiPorts;
+class TSoundLibrary;
+
+// What the outstanding request was, and so how its reply is read.
+namespace ReplyKind {
+constexpr int ProgramDump = 10;
+constexpr int EditBufferForEditor = 15;
+constexpr int Globals = 20;
+constexpr int EditBufferForLocker = 25;
+constexpr int DeviceVersion = 100;
+} // namespace ReplyKind
+
+// Who takes the edit-buffer sound once it is in.
+namespace SoundHandOver {
+constexpr int None = 0;
+constexpr int Editor = 1;
+constexpr int Locker = 2;
+} // namespace SoundHandOver
+
+// Decides what a completed reply is and acts on it, on the GUI thread: stores
+// program dumps into the library and asks for the next one of a read, keeps
+// the edit-buffer sound for the editor or the locker, takes the globals and
+// the software version.
+class ReceiveDispatcher {
+public:
+    struct Outlets {
+        std::function<void(const QString&)> log;         // one memo line
+        std::function<void(const QString&)> setWaitText; // the wait box's label
+        std::function<void(int slot)> refreshRow;
+        // The globals are in; shows them (until the globals window exists: nothing).
+        std::function<void(const std::array<int, GlobalsCount>&)> showGlobals;
+    };
+
+    ReceiveDispatcher(TSoundLibrary& library, MidiPorts& ports, Outlets outlets);
+
+    // Handles the reply in the receive buffer; does nothing unless ReceiveArmed.
+    void DispatchReply();
+
+    std::array<std::uint8_t, DeviceInquiryReplySize> VersionReply{};
+    std::array<std::uint8_t, GlobalsDumpSize> GlobalsReply{};
+    TSoundRecord CurrentSound{};
+    int CurrentSoundReady = SoundHandOver::None;
+    bool EditRequestActive = false;
+
+private:
+    void TakeVersion();
+    void TakeGlobals();
+    void TakeProgram();
+    void TakeEditBuffer(int handOver);
+    // Stores a program dump's record; false when its location names no slot.
+    bool StoreProgram(const TSoundRecord& record);
+    void RequestNextProgram();
+    bool HasLength(int expected, const char* what);
+    void EndExchange();
+    void Log(const QString& line) const;
+
+    TSoundLibrary& library_;
+    MidiPorts& ports_;
+    Outlets outlets_;
+};

@@ -1,0 +1,219 @@
+// The settings file, and the start-up and close of the main window that read
+// and write it.
+
+#include "app_settings.h"
+#include "library_list.h"
+#include "main_window.h"
+#include "message_memo.h"
+#include "midi_ports.h"
+#include "scripted_dialogs.h"
+
+#include "bank_file.h"
+#include "virtual_mopho.h"
+
+#include <QFile>
+#include <QFileDevice>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+TEST(SettingsFile, MissingFileGivesTheDefaults) {
+    QTemporaryDir dir;
+    TAppSettings settings;
+    EXPECT_TRUE(ReadSettingsFile(dir.filePath("none.ini"), settings).isEmpty());
+    EXPECT_TRUE(settings.AutoloadFile.isEmpty());
+    EXPECT_TRUE(settings.SendToEditBuffer.isEmpty());
+    EXPECT_EQ(std::vector<int>({settings.ToleranceComboBox, settings.ToleranceOctave,
+                                settings.ToleranceKeytrack, settings.ToleranceOtherKnobs,
+                                settings.ToleranceSemitoneKnobs, settings.ToleranceDetuneKnobs}),
+              std::vector<int>({0, 2, 0, 10, 0, 3}));
+    EXPECT_EQ(settings.MophoDeviceID, 0);
+}
+
+TEST(SettingsFile, EveryKeyIsWrittenPlainAndReadBack) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dsi_mopho.ini");
+    TAppSettings written;
+    written.AutoloadFile = QStringLiteral("/home/ann/Sounds/Bässe & leads.syx");
+    written.SendToEditBuffer = QStringLiteral("1");
+    written.ToleranceOctave = 7;
+    written.ToleranceDetuneKnobs = 255;
+    written.MophoDeviceID = 4660;
+    written.MidiInDeviceName = QStringLiteral("USB Midi In");
+    written.MidiOutDeviceName = QStringLiteral("USB Midi Out");
+    written.ControllerInDeviceName = QStringLiteral("Keys");
+    ASSERT_TRUE(WriteSettingsFile(path, written).isEmpty());
+
+    const QByteArray text = ReadAll(path);
+    EXPECT_TRUE(text.startsWith("[Globals]\n"
+                                "Autoloadfile=/home/ann/Sounds/B\xC3\xA4sse & leads.syx\n"
+                                "sendtoeditbuffer=1\n"
+                                "ToleranceComboBox=0\n"
+                                "ToleranceOctave=7\n"))
+        << text.toStdString();
+    EXPECT_TRUE(text.endsWith("\n[Midi]\n"
+                              "MophoDeviceID=4660\n"
+                              "MidiInDeviceID=USB Midi In\n"
+                              "MidiOutDeviceID=USB Midi Out\n"
+                              "MidiInDeviceIDKeyboard=Keys\n"))
+        << text.toStdString();
+
+    TAppSettings read;
+    ASSERT_TRUE(ReadSettingsFile(path, read).isEmpty());
+    EXPECT_EQ(read.AutoloadFile, written.AutoloadFile);
+    EXPECT_EQ(read.SendToEditBuffer, "1");
+    EXPECT_EQ(read.ToleranceOctave, 7);
+    EXPECT_EQ(read.ToleranceDetuneKnobs, 255);
+    EXPECT_EQ(read.ToleranceOtherKnobs, 10);
+    EXPECT_EQ(read.MophoDeviceID, 4660);
+    EXPECT_EQ(read.ControllerInDeviceName, "Keys");
+}
+
+TEST(SettingsFile, ReadsAFileWrittenOnWindows) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dsi_mopho.ini");
+    // CRLF line ends, keys in other letter cases, blanks around names, an ANSI
+    // path with a backslash and a Windows-1252 letter, a value that is no number.
+    WriteAll(path, "[GLOBALS]\r\n"
+                   "AUTOLOADFILE=C:\\Sounds\\B\xE4sse.syx\r\n"
+                   "SendToEditBuffer=1\r\n"
+                   "toleranceoctave=5\r\n"
+                   "ToleranceOtherKnobs=lots\r\n"
+                   "\r\n"
+                   "[midi]\r\n"
+                   "mophodeviceid=3\r\n"
+                   "MidiOutDeviceID=  MIDISPORT 2x2 A  \r\n");
+    TAppSettings read;
+    ASSERT_TRUE(ReadSettingsFile(path, read).isEmpty());
+    EXPECT_EQ(read.AutoloadFile, QString::fromUtf8("C:\\Sounds\\Bässe.syx"));
+    EXPECT_EQ(read.SendToEditBuffer, "1");
+    EXPECT_EQ(read.ToleranceOctave, 5);
+    EXPECT_EQ(read.ToleranceOtherKnobs, 10);
+    EXPECT_EQ(read.MophoDeviceID, 3);
+    EXPECT_EQ(read.MidiOutDeviceName, "MIDISPORT 2x2 A");
+}
+
+TEST(SettingsFile, ValuesStayOnOneLine) {
+    TAppSettings settings;
+    settings.AutoloadFile = QStringLiteral("a\nb.syx\r\n[Midi]");
+    const QByteArray text = SettingsFileText(settings);
+    EXPECT_EQ(text.count("\n[Midi]\n"), 1) << text.toStdString();
+    EXPECT_EQ(text.count('\n'), 15); // 12 keys, 2 section lines, 1 blank line
+}
+
+// The main window with its settings and autoload file in a folder of its own.
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override { qputenv("TONEWRIGHT_PROGRAM_FOLDER", dir.path().toLocal8Bit()); }
+    void TearDown() override { qunsetenv("TONEWRIGHT_PROGRAM_FOLDER"); }
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    std::unique_ptr<TfrmMain> Start() { return std::make_unique<TfrmMain>(&prompter, &chooser); }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+};
+
+TEST_F(SessionTest, AutoloadedSoundIsBackAfterARestartWithoutChangedMarks) {
+    auto window = Start();
+    EXPECT_EQ(window->Library().GetSoundName(0), "empty           ");
+    window->Settings().AutoloadFile = Path("autoload.syx");
+    window->Library().SetSoundName(200, "Kept across runs");
+    window->Library().SlotChanged[200] = 1;
+    window->Ports().MophoDeviceID = 9;
+    prompter.answers = {Prompter::Answer::Yes};
+    window->close();
+    ASSERT_EQ(prompter.questions, QStringList{"Do you want to save changes to autoload file (" +
+                                              Path("autoload.syx") + ") ?"});
+    EXPECT_EQ(ReadAll(Path("autoload.syx")).size(), 384 * 300);
+    window.reset();
+
+    window = Start();
+    EXPECT_EQ(window->Library().GetSoundName(200), "Kept across runs");
+    EXPECT_EQ(window->Library().GetSoundName(0), "empty           ");
+    EXPECT_FALSE(window->Library().IsChanged(200));
+    EXPECT_EQ(window->List().ShownStatus(200), "");
+    EXPECT_EQ(window->Ports().MophoDeviceID, 9);
+}
+
+TEST_F(SessionTest, AutoloadPlacesRecordsByLocationAndAnsweringNoKeepsTheFile) {
+    TSoundRecord sound = VirtualMopho::FactorySound(1);
+    SetSoundName(sound, "At C005");
+    const auto bytes = BankFileRecordBytes(Slots::Of(2, 4), sound);
+    WriteAll(Path("autoload.syx"), QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size())));
+    WriteAll(Path("dsi_mopho.ini"), "[Globals]\nAutoloadfile=" + Path("autoload.syx").toUtf8());
+
+    auto window = Start();
+    EXPECT_EQ(window->Library().GetSoundName(Slots::Of(2, 4)), "At C005         ");
+    EXPECT_EQ(window->Library().GetSoundName(0), "empty           ");
+    prompter.answers = {Prompter::Answer::No};
+    window->close();
+    EXPECT_EQ(prompter.questions.size(), 1);
+    EXPECT_EQ(ReadAll(Path("autoload.syx")).size(), 300);
+}
+
+TEST_F(SessionTest, WithoutAutoloadFileTheCloseAsksNothingAndSavesSettingsOnce) {
+    auto window = Start();
+    window->close();
+    EXPECT_TRUE(prompter.questions.isEmpty());
+    EXPECT_TRUE(window->SettingsSaved);
+    const QByteArray written = ReadAll(Path("dsi_mopho.ini"));
+    EXPECT_TRUE(written.contains("ToleranceDetuneKnobs=3"));
+    QFile::remove(Path("dsi_mopho.ini"));
+    window->close();
+    EXPECT_FALSE(QFile::exists(Path("dsi_mopho.ini")));
+}
+
+TEST_F(SessionTest, UnwritableFolderIsReportedAndTheWindowCloses) {
+    // A file where the folder should be: nothing can be written into it,
+    // whatever rights the test runs with.
+    WriteAll(Path("not-a-folder"), "x");
+    qputenv("TONEWRIGHT_PROGRAM_FOLDER", Path("not-a-folder").toLocal8Bit());
+    auto window = Start();
+    EXPECT_EQ(window->Library().SlotCount, 384);
+    EXPECT_TRUE(window->close());
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].startsWith("Close query 1:Cannot"))
+        << prompter.messages[0].toStdString();
+    EXPECT_TRUE(window->Memo1->Lines().last().startsWith("Close query 1:"));
+    EXPECT_TRUE(window->SettingsSaved);
+}
+
+TEST_F(SessionTest, FailedAutoloadSaveKeepsTheWindowOpen) {
+    auto window = Start();
+    window->show();
+    window->Settings().AutoloadFile = Path("no-such-folder/autoload.syx");
+    prompter.answers = {Prompter::Answer::Yes};
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_FALSE(prompter.messages.isEmpty());
+    EXPECT_TRUE(prompter.messages.last().contains("stays open"));
+    EXPECT_NE(window->WaitBox(), nullptr);
+    // Saved elsewhere, the user can close.
+    window->Settings().AutoloadFile.clear();
+    EXPECT_TRUE(window->close());
+}
+
+TEST_F(SessionTest, CorruptSettingsGiveDefaults) {
+    WriteAll(Path("dsi_mopho.ini"), QByteArray("\x00\xFF[[[\n=\n\x01garbage", 17));
+    auto window = Start();
+    EXPECT_TRUE(window->Settings().AutoloadFile.isEmpty());
+    EXPECT_EQ(window->Settings().ToleranceOtherKnobs, 10);
+    EXPECT_EQ(window->Library().SlotCount, 384);
+}
+
+} // namespace
