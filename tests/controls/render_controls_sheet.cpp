@@ -22,7 +22,7 @@ namespace {
 
 const char* DoubleFlag = "--double";
 
-// The panel the controls sit on: brushed steel with darker engraved groups.
+// The panel the controls sit on: gunmetal with engraved groups.
 class SheetPanel : public QWidget {
 public:
     using QWidget::QWidget;
@@ -34,14 +34,14 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         QLinearGradient steel(0, 0, 0, height());
-        steel.setColorAt(0, QColor(0xb4, 0xb6, 0xbb));
-        steel.setColorAt(1, QColor(0x9c, 0x9e, 0xa4));
+        steel.setColorAt(0, QColor(0x96, 0x98, 0x9e));
+        steel.setColorAt(1, QColor(0x82, 0x84, 0x8a));
         p.fillRect(rect(), steel);
         for (const QRect& group : groups_) {
-            p.setPen(QPen(QColor(0x6c, 0x6e, 0x74), 1));
-            p.setBrush(QColor(0, 0, 0, 18));
+            p.setPen(QPen(QColor(0x5a, 0x5c, 0x62), 1));
+            p.setBrush(QColor(0, 0, 0, 26));
             p.drawRoundedRect(QRectF(group).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
-            p.setPen(QPen(QColor(255, 255, 255, 110), 1));
+            p.setPen(QPen(QColor(255, 255, 255, 80), 1));
             p.setBrush(Qt::NoBrush);
             p.drawRoundedRect(QRectF(group).adjusted(1.5, 1.5, -0.5, -0.5), 4, 4);
         }
