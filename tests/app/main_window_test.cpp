@@ -1,6 +1,7 @@
 #include "library_list.h"
 #include "main_window.h"
 #include "message_memo.h"
+#include "midi_ports.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -140,6 +141,19 @@ TEST(MainWindow, ExposesNamesToAssistiveTechnology) {
     ASSERT_NE(cells, nullptr);
     EXPECT_EQ(cells->rowCount(), 384);
     EXPECT_EQ(cells->cellAt(137, 0)->text(QAccessible::Name), "B010");
+}
+
+} // namespace
+
+namespace {
+
+// The whole request cycle against the built-in instrument: request, wait box,
+// reply on the instrument's thread, dispatch on the GUI thread.
+TEST(MainWindow, DeviceVersionShowsTheInstrumentsVersion) {
+    TfrmMain window;
+    window.actDeviceVersion->trigger(); // returns when the wait box has closed
+    EXPECT_EQ(window.Memo1->Lines().last(), "Software version: 1.4");
+    EXPECT_FALSE(window.Ports().ReceiveArmed);
 }
 
 } // namespace
