@@ -34,6 +34,8 @@ output port, until it receives SIGTERM or SIGINT.
   --log FILE      write every received message as one line of hex bytes
   --din           take as long as a DIN MIDI cable (320 microseconds a byte)
   --fault MODE    none, no-answer, truncated, wrong-kind or clock-split
+  --version M.N   the software version its device inquiry reply reports (default 1.4;
+                  major 0..15, minor 0..7)
   --help          show this text
 Prints "ready" once its ports are open.
 )";
@@ -45,6 +47,8 @@ struct Options {
     std::string log;
     bool din = false;
     VirtualMopho::Fault fault = VirtualMopho::Fault::None;
+    int major = 1;
+    int minor = 4;
     bool help = false;
 };
 
@@ -65,7 +69,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         } else if (argument == "--din") {
             options.din = true;
         } else if (argument == "--name" || argument == "--bank" || argument == "--save" ||
-                   argument == "--log" || argument == "--fault") {
+                   argument == "--log" || argument == "--fault" || argument == "--version") {
             const auto text = value();
             if (!text)
                 return std::nullopt;
@@ -77,7 +81,19 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
                 options.save = *text;
             else if (argument == "--log")
                 options.log = *text;
-            else if (const auto fault = FaultFromName(*text))
+            else if (argument == "--version") {
+                int major = -1;
+                int minor = -1;
+                char dot = 0;
+                char rest = 0;
+                if (std::sscanf(text->c_str(), "%d%c%d%c", &major, &dot, &minor, &rest) != 3 ||
+                    dot != '.' || major < 0 || major > 15 || minor < 0 || minor > 7) {
+                    std::cerr << "--version takes MAJOR.MINOR, major 0..15 and minor 0..7\n";
+                    return std::nullopt;
+                }
+                options.major = major;
+                options.minor = minor;
+            } else if (const auto fault = FaultFromName(*text))
                 options.fault = *fault;
             else {
                 std::cerr << "unknown fault mode \"" << *text
@@ -147,6 +163,7 @@ bool LoadBank(VirtualMopho& mopho, const std::string& path) {
 int Run(const Options& options, const sigset_t& stopSignals) {
     VirtualMopho mopho;
     mopho.SetFault(options.fault);
+    mopho.SetVersion(options.major, options.minor);
     if (!options.bank.empty() && !LoadBank(mopho, options.bank))
         return 1;
 

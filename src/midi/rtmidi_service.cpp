@@ -91,8 +91,25 @@ bool IsCompiled(RtMidi::Api api) {
 }
 } // namespace
 
+namespace {
+// JACK refuses client names of 64 bytes or more, and makes a taken name
+// unique by appending "-01" and so on; the service's own suffixes (" probe",
+// " pacing", " in", " out") must still fit.
+constexpr std::size_t MaxClientNameBytes = 40;
+
+std::string ShortClientName(std::string name) {
+    if (name.size() <= MaxClientNameBytes)
+        return name;
+    std::size_t cut = MaxClientNameBytes;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut; // not inside a UTF-8 character
+    name.resize(cut);
+    return name;
+}
+} // namespace
+
 RtMidiService::RtMidiService(Backend backend, std::string clientName)
-    : clientName_(std::move(clientName)) {
+    : clientName_(ShortClientName(std::move(clientName))) {
     for (RtMidi::Api api : Candidates(backend)) {
         if (!IsCompiled(api) || !ServerPresent(api))
             continue;
