@@ -5,10 +5,12 @@
 #include "file_chooser.h"
 #include "frm_sysex_receiver.h"
 #include "library_list.h"
+#include "library_table_view.h"
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "prompter.h"
 #include "receive_dispatch.h"
+#include "sound_reorderer.h"
 
 #include <QAction>
 #include <QDir>
@@ -66,6 +68,11 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
     client->addWidget(CreateListView(), 1);
     layout->addLayout(client, 1);
     setCentralWidget(central);
+    viewport_ = std::make_unique<TableViewport>(*ListView1);
+    reorderer_ =
+        std::make_unique<SoundReorderer>(library_, *list_, *viewport_, *prompter_,
+                                         [this](const QString& line) { LogMessage(line); });
+    ConnectLibraryCommands();
 
     StartUp();
 
@@ -79,6 +86,8 @@ TfrmMain::~TfrmMain() {
     delete frmSysExReceiver;
     frmSysExReceiver = nullptr;
     dispatcher_.reset();
+    reorderer_.reset();
+    viewport_.reset();
     ports_.reset(); // closes the inputs, then the output
     // The view holds the list's selection model; let it go first.
     delete ListView1;
@@ -247,7 +256,8 @@ QWidget* TfrmMain::CreateMessagePanel() {
 }
 
 QTableView* TfrmMain::CreateListView() {
-    ListView1 = new QTableView;
+    ListView1 = new LibraryTableView;
+    ListView1->installEventFilter(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setAccessibleName(QStringLiteral("Sound library"));
     ListView1->setModel(list_.get());
@@ -281,6 +291,8 @@ void TfrmMain::RebuildList() {
     list_->RebuildList();
     for (QAction* action : rowActions_)
         action->setEnabled(library_.SlotCount > 0);
+    for (QPushButton* button : rowButtons_)
+        button->setEnabled(library_.SlotCount > 0);
 }
 
 void TfrmMain::RefreshChangedRows(bool selectionOnly) {
@@ -310,14 +322,6 @@ void TfrmMain::SelectAllChangedSounds() {
             list_->selectionModel()->select(list_->index(slot, 0), QItemSelectionModel::Select |
                                                                        QItemSelectionModel::Rows);
     ListView1->setFocus();
-}
-
-template <typename Command> void TfrmMain::RunCommand(Command command) {
-    try {
-        command();
-    } catch (const std::exception& failure) {
-        LogMessage(QString::fromLocal8Bit(failure.what()));
-    }
 }
 
 void TfrmMain::ConnectCommand(QAction* action, void (TfrmMain::*handler)()) {

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <cstddef>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -22,7 +23,11 @@ class QAction;
 class QMenu;
 class QPushButton;
 class QTableView;
+class LibraryTableView;
+class QKeyEvent;
 class ReceiveDispatcher;
+class SoundReorderer;
+class TableViewport;
 class TfrmSysExReceiver;
 
 // The main window: the sound library, its list, the message panel and every
@@ -74,6 +79,19 @@ public:
     void SendSysExFromFileClick();
     void SelectAllSounds();
     void SelectAllChangedSounds();
+
+    // Commands that talk to the instrument.
+    void ReadCurrentSoundClick();
+    void ReadBankClick(int bank);
+    void ReadAllBanksClick();
+    void SendSelectedSoundsClick();
+    void PrgDownClick();
+    void PrgUpClick();
+    void PanicClick();
+    // A left click on a row: that row's program on the instrument.
+    void ListLeftClicked();
+    void RenameCurrentRow();
+    SoundReorderer& Reorderer() { return *reorderer_; }
 
     // System and Help menu commands.
     void TonewrightSettingsClick();
@@ -128,17 +146,23 @@ public:
     QPushButton* btnPanic = nullptr;
 
     MessageMemo* Memo1 = nullptr;
-    QTableView* ListView1 = nullptr;
+    LibraryTableView* ListView1 = nullptr;
 
 Q_SIGNALS:
     // An awaited reply is in the receive buffer (emitted on the GUI thread).
     void ReplyReceived();
+    // Around reads of sounds: the note player rests meanwhile.
+    void BankReadStarting();
+    void BankReadFinished();
 
 protected:
     // The close query: settings saved, the autoload file saved on request.
     void closeEvent(QCloseEvent* event) override;
     // Becoming the active window arms the receive, so a late reply is taken.
     void changeEvent(QEvent* event) override;
+    // The window sees the list's keys first.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // The start-up sequence; a failing step ends it with one memo line.
@@ -153,10 +177,24 @@ private:
     QWidget* CreateToolbar();
     QWidget* CreateMessagePanel();
     QTableView* CreateListView();
+    void ConnectLibraryCommands();
+    void ReadRequestedSounds();
+    // Program change to CurrentSlot, and its sound to the edit buffer when chosen.
+    void SelectCurrentSlot();
+    // Keypad +/- (with Ctrl: move), Enter; true when the key was a command.
+    bool HandleLibraryKey(QKeyEvent* event);
+    // Waits while the window goes on painting and taking replies.
+    void Pause(int milliseconds, bool userInput);
     QAction* AddAction(QMenu* menu, const char* objectName, const QString& caption,
                        const QKeySequence& shortcut = {});
     // Runs a command, turning any failure into one memo line.
-    template <typename Command> void RunCommand(Command command);
+    template <typename Command> void RunCommand(Command command) {
+        try {
+            command();
+        } catch (const std::exception& failure) {
+            LogMessage(QString::fromLocal8Bit(failure.what()));
+        }
+    }
     std::vector<int> CollectedSlots() const;
     void ConnectCommand(QAction* action, void (TfrmMain::*handler)());
 
@@ -172,9 +210,12 @@ private:
     bool midiOpenFailed_ = false;
     std::unique_ptr<LibraryList> list_;
     std::unique_ptr<ReceiveDispatcher> dispatcher_;
+    std::unique_ptr<TableViewport> viewport_;
+    std::unique_ptr<SoundReorderer> reorderer_;
     TfrmSysExReceiver* frmSysExReceiver = nullptr;
     TAppSettings settings_;
     QString programFolder_;
     // Items that need library rows; RebuildList enables them when there are rows.
     std::vector<QAction*> rowActions_;
+    std::vector<QPushButton*> rowButtons_;
 };

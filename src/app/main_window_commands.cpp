@@ -1,0 +1,255 @@
+// The main window's library commands that talk to the instrument: reading
+// sounds, sending them, program changes, panic; and renaming.
+
+#include "main_window.h"
+
+#include "frm_patch_edit_simple.h"
+#include "frm_sysex_receiver.h"
+#include "library_list.h"
+#include "library_table_view.h"
+#include "midi_ports.h"
+#include "receive_dispatch.h"
+#include "short_messages.h"
+#include "sound_reorderer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+constexpr int Channel1 = 0;
+constexpr int ProgramChangePause = 200; // ms after bank select and after program change
+constexpr std::uint8_t KeepWaitBoxOpen = 255;
+} // namespace
+
+void TfrmMain::Pause(int milliseconds, bool userInput) {
+    // Repaints and replies go on; with userInput clear, clicks and keys wait,
+    // so no second command can start in the middle of this one.
+    QElapsedTimer clock;
+    clock.start();
+    const auto flags = userInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
+    while (clock.elapsed() < milliseconds) {
+        QApplication::processEvents(flags, static_cast<int>(milliseconds - clock.elapsed()));
+        if (clock.elapsed() < milliseconds)
+            QThread::msleep(1);
+    }
+}
+
+void TfrmMain::ReadCurrentSoundClick() {
+    ports_->Requests.ClearRequests();
+    const int row = list_->CurrentRow();
+    ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(row < 0 ? 0 : row / 128));
+    ports_->Requests.PushRequestByte(row < 0 ? RequestStack::Empty
+                                             : static_cast<std::uint8_t>(row % 128));
+    ReadRequestedSounds();
+}
+
+void TfrmMain::ReadBankClick(int bank) {
+    ports_->Requests.ClearRequests();
+    for (int program = 127; program >= 0; --program) {
+        ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(bank));
+        ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(program));
+    }
+    ReadRequestedSounds();
+}
+
+void TfrmMain::ReadAllBanksClick() {
+    ports_->Requests.ClearRequests();
+    // Pushed backwards, so the reads run A 0, A 1, ... C 127.
+    for (int bank = 2; bank >= 0; --bank)
+        for (int program = 127; program >= 0; --program) {
+            ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(bank));
+            ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(program));
+        }
+    ReadRequestedSounds();
+}
+
+void TfrmMain::ReadRequestedSounds() {
+    Q_EMIT BankReadStarting();
+    ports_->ExpectedReply = ReplyKind::ProgramDump;
+    const int program = ports_->Requests.PopRequestByte();
+    const int bank = ports_->Requests.PopRequestByte();
+    if (program == RequestStack::Empty || bank == RequestStack::Empty) {
+        // Nothing to ask for (no current row): no wait for a reply that cannot come.
+        ports_->Requests.ClearRequests();
+    } else {
+        RequestProgramDump(*ports_, bank, program);
+        ports_->StartReceive(ProgramDumpSize);
+        if (frmSysExReceiver)
+            frmSysExReceiver->exec();
+        ports_->StopReceive();
+    }
+    for (QPushButton* button : {btnPrgDown, btnPrgUp, btnDown, btnUP})
+        button->setEnabled(true);
+    RefreshChangedRows(false);
+    Q_EMIT BankReadFinished();
+}
+
+void TfrmMain::SendSelectedSoundsClick() {
+    CollectSelection();
+    if (library_.SelectedCount == 0)
+        return;
+    // The wait box shows the progress; its Close button stops the sending.
+    frmSysExReceiver->setWindowModality(Qt::ApplicationModal);
+    frmSysExReceiver->show();
+    frmSysExReceiver->activateWindow();
+    ports_->ReceiveArmed = true;
+    ports_->Requests.PushRequestByte(KeepWaitBoxOpen);
+    const int requestsAtStart = ports_->Requests.RequestCount();
+    int sent = 0;
+    for (int i = 0; i < library_.SelectedCount; ++i) {
+        if (ports_->Requests.RequestCount() < requestsAtStart || !frmSysExReceiver->isVisible()) {
+            LogMessage(QStringLiteral("Sending stopped after %1 of %2 sounds.")
+                           .arg(sent)
+                           .arg(library_.SelectedCount));
+            break;
+        }
+        const int slot = library_.SelectedSlots[static_cast<std::size_t>(i)];
+        TSoundRecord& record = library_.SoundBanks[static_cast<std::size_t>(slot)];
+        record[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(slot));
+        record[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(slot));
+        SendProgramDump(*ports_, record, slot);
+        library_.SlotChanged[static_cast<std::size_t>(slot)] = 0;
+        RefreshRow(slot);
+        ++sent;
+        frmSysExReceiver->SetLabelText(QStringLiteral("Sending %1").arg(slot));
+        Pause(SendDelay, true);
+    }
+    frmSysExReceiver->hide();
+    frmSysExReceiver->setWindowModality(Qt::NonModal);
+    ports_->ReceiveArmed = false;
+    if (ports_->Requests.RequestCount() >= requestsAtStart)
+        ports_->Requests.PopRequestByte();
+}
+
+void TfrmMain::SelectCurrentSlot() {
+    if (list_->CurrentRow() < 0)
+        ListView1->setFocus();
+    list_->SetCurrentRow(library_.CurrentSlot);
+    ListView1->scrollTo(list_->index(library_.CurrentSlot, 0));
+    SendBankSelect(*ports_, Channel1, Slots::BankOf(library_.CurrentSlot));
+    Pause(ProgramChangePause, false);
+    SendProgramChange(*ports_, Channel1, Slots::ProgramOf(library_.CurrentSlot));
+    Pause(ProgramChangePause, false);
+    if (settings_.SendToEditBuffer == QStringLiteral("1"))
+        SendEditBufferDump(*ports_,
+                           library_.SoundBanks[static_cast<std::size_t>(library_.CurrentSlot)]);
+}
+
+void TfrmMain::PrgDownClick() {
+    if (library_.CurrentSlot > 0) {
+        --library_.CurrentSlot;
+        viewport_->ScrollByPixels(-10);
+    }
+    SelectCurrentSlot();
+}
+
+void TfrmMain::PrgUpClick() {
+    if (library_.CurrentSlot < Slots::Count - 1) {
+        ++library_.CurrentSlot;
+        viewport_->ScrollByPixels(10);
+    }
+    SelectCurrentSlot();
+}
+
+void TfrmMain::ListLeftClicked() {
+    if (library_.SlotCount < Slots::Count || list_->CurrentRow() < 0)
+        return;
+    if (QApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier))
+        return; // extends the selection only
+    library_.CurrentSlot = list_->CurrentRow();
+    SelectCurrentSlot();
+}
+
+void TfrmMain::RenameCurrentRow() {
+    const int row = list_->CurrentRow();
+    if (row < 0)
+        return;
+    if (RenameSlot(this, library_, row))
+        RefreshRow(row);
+}
+
+void TfrmMain::PanicClick() {
+    SendControlChange(*ports_, Channel1, 123, 0);
+    SendControlChange(*ports_, Channel1, 120, 0);
+    SendControlChange(*ports_, Channel1, 64, 0);
+}
+
+bool TfrmMain::HandleLibraryKey(QKeyEvent* event) {
+    const bool keypad = event->modifiers() & Qt::KeypadModifier;
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    switch (event->key()) {
+    case Qt::Key_Minus:
+        if (!keypad)
+            return false;
+        RunCommand([&] { control ? reorderer_->MoveSelectionUp(true) : PrgDownClick(); });
+        return true;
+    case Qt::Key_Plus:
+        if (!keypad)
+            return false;
+        RunCommand([&] { control ? reorderer_->MoveSelectionDown(true) : PrgUpClick(); });
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        RunCommand([&] { SendSelectedSoundsClick(); });
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TfrmMain::ConnectLibraryCommands() {
+    const auto command = [this](auto* sender, auto signal, auto handler) {
+        connect(sender, signal, this, [this, handler] { RunCommand(handler); });
+    };
+    ConnectCommand(actReadCurrentSound, &TfrmMain::ReadCurrentSoundClick);
+    ConnectCommand(actReadAllBanks, &TfrmMain::ReadAllBanksClick);
+    ConnectCommand(actSendSelectedSounds, &TfrmMain::SendSelectedSoundsClick);
+    ConnectCommand(actPanic, &TfrmMain::PanicClick);
+    command(actReadBankA, &QAction::triggered, [this] { ReadBankClick(0); });
+    command(actReadBankB, &QAction::triggered, [this] { ReadBankClick(1); });
+    command(actReadBankC, &QAction::triggered, [this] { ReadBankClick(2); });
+    command(actOrderByName, &QAction::triggered,
+            [this] { reorderer_->SortSelection(SoundReorderer::SortByName); });
+    command(btnReadBanks, &QPushButton::clicked, [this] { ReadAllBanksClick(); });
+    command(btnSendPatch, &QPushButton::clicked, [this] { SendSelectedSoundsClick(); });
+    command(btnPrgDown, &QPushButton::clicked, [this] { PrgDownClick(); });
+    command(btnPrgUp, &QPushButton::clicked, [this] { PrgUpClick(); });
+    command(btnUP, &QPushButton::clicked, [this] { reorderer_->MoveSelectionUp(true); });
+    command(btnDown, &QPushButton::clicked, [this] { reorderer_->MoveSelectionDown(true); });
+    command(btnPanic, &QPushButton::clicked, [this] { PanicClick(); });
+    command(ListView1, &QAbstractItemView::clicked, [this] { ListLeftClicked(); });
+    command(ListView1, &QAbstractItemView::doubleClicked, [this] { RenameCurrentRow(); });
+    connect(ListView1, &LibraryTableView::MoveTargetClicked, this,
+            [this](int row) { RunCommand([&] { reorderer_->MoveSelectionTo(row); }); });
+    connect(ListView1, &LibraryTableView::SoundDropped, this, [this](int dragged, int target) {
+        RunCommand([&] { reorderer_->DropSoundOnRow(dragged, target); });
+    });
+    for (QAction* action :
+         {actReadCurrentSound, actReadBankA, actReadBankB, actReadBankC, actReadAllBanks, actPanic})
+        action->setEnabled(true);
+    for (QPushButton* button : {btnReadBanks, btnPanic})
+        button->setEnabled(true);
+    // These need rows; RebuildList enables them.
+    rowActions_.insert(rowActions_.end(), {actSendSelectedSounds, actOrderByName});
+    // Reordering and stepping through programs work on any library, read from
+    // the instrument or loaded from a file.
+    rowButtons_ = {btnSendPatch, btnDown, btnUP, btnPrgDown, btnPrgUp};
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListView1 && event->type() == QEvent::KeyPress &&
+        HandleLibraryKey(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::keyPressEvent(QKeyEvent* event) {
+    if (!HandleLibraryKey(event))
+        QMainWindow::keyPressEvent(event);
+}
