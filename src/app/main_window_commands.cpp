@@ -78,8 +78,9 @@ void TfrmMain::ReadRequestedSounds() {
         // Nothing to ask for (no current row): no wait for a reply that cannot come.
         ports_->Requests.ClearRequests();
     } else {
-        RequestProgramDump(*ports_, bank, program);
+        // Ready before asking: a quick reply must find the buffer queued.
         ports_->StartReceive(ProgramDumpSize);
+        RequestProgramDump(*ports_, bank, program);
         if (frmSysExReceiver)
             frmSysExReceiver->exec();
         ports_->StopReceive();

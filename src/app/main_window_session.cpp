@@ -172,8 +172,9 @@ void TfrmMain::HandleReply() {
 
 void TfrmMain::RunRequestCycle(int expectedReply, void (*request)(MidiOutput&), std::size_t size) {
     ports_->ExpectedReply = expectedReply;
-    request(*ports_);
+    // Ready before asking: a quick reply must find the buffer queued.
     ports_->StartReceive(size);
+    request(*ports_);
     if (frmSysExReceiver)
         frmSysExReceiver->exec();
     ports_->StopReceive();

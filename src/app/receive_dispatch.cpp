@@ -128,15 +128,18 @@ bool ReceiveDispatcher::StoreProgram(const TSoundRecord& record) {
 }
 
 void ReceiveDispatcher::RequestNextProgram() {
+    // The input stays ready for program dumps, also after the last one. It is
+    // made ready before the next request goes out: a quick instrument answers
+    // before a later re-arm, and a reply with no buffer queued is lost.
     if (ports_.Requests.RequestCount() > 0) {
         const int program = ports_.Requests.PopRequestByte();
         const int bank = ports_.Requests.PopRequestByte();
+        ports_.ArmReceive(ProgramDumpSize);
         RequestProgramDump(ports_, bank, program);
     } else {
         EndExchange();
+        ports_.ArmReceive(ProgramDumpSize);
     }
-    // The input stays ready for program dumps, also after the last one.
-    ports_.ArmReceive(ProgramDumpSize);
 }
 
 void ReceiveDispatcher::TakeEditBuffer(int handOver) {

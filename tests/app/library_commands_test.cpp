@@ -1,0 +1,175 @@
+// The library commands against the built-in instrument: reads, sends,
+// program changes, panic and rename, as a musician runs them.
+
+#include "frm_patch_edit_simple.h"
+#include "frm_sysex_receiver.h"
+#include "library_list.h"
+#include "library_table_view.h"
+#include "main_window.h"
+#include "message_memo.h"
+#include "midi_ports.h"
+#include "scripted_dialogs.h"
+
+#include "builtin_instrument_service.h"
+#include "sysex_messages.h"
+#include "virtual_mopho.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class LibraryCommandsTest : public ::testing::Test {
+protected:
+    LibraryCommandsTest()
+        : instrument(std::make_shared<VirtualMopho>()),
+          midi(nullptr, [this](std::span<const std::uint8_t> message) {
+              return instrument->Receive(message);
+          }) {
+        window = std::make_unique<TfrmMain>(&prompter, &chooser, &midi);
+        window->SendDelay = 0;
+    }
+
+    // What the instrument received since the last call, one hex line each.
+    std::vector<std::string> Received() {
+        midi.WaitUntilIdle();
+        const auto& log = instrument->Log();
+        std::vector<std::string> lines(log.begin() + static_cast<std::ptrdiff_t>(seen), log.end());
+        seen = log.size();
+        return lines;
+    }
+    QStringList Memo() const { return window->Memo1->Lines(); }
+
+    std::shared_ptr<VirtualMopho> instrument;
+    BuiltInInstrumentService midi;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    std::unique_ptr<TfrmMain> window;
+    std::size_t seen = 0;
+};
+
+TEST_F(LibraryCommandsTest, ReadAllBanksStoresEveryProgramInOrder) {
+    window->Library().SlotChanged[130] = 1;
+    window->actReadAllBanks->trigger(); // returns once the wait box has closed
+
+    QStringList lines = Memo();
+    lines.removeFirst(); // "Tonewright"
+    ASSERT_EQ(lines.size(), 384);
+    EXPECT_EQ(lines.front(), "DSIM Bank: 1 Sound:0");
+    EXPECT_EQ(lines[128], "DSIM Bank: 2 Sound:0");
+    EXPECT_EQ(lines.back(), "DSIM Bank: 3 Sound:127");
+    EXPECT_EQ(window->WaitBox()->LabelText(), "Received 384 sound.");
+    for (int slot = 0; slot < Slots::Count; ++slot)
+        ASSERT_EQ(window->Library().SoundBanks[static_cast<std::size_t>(slot)],
+                  instrument->Program(slot))
+            << Slots::Caption(slot);
+    EXPECT_FALSE(window->Library().IsChanged(130));
+    EXPECT_EQ(window->List().ShownName(383).trimmed(), "C128 Virtual");
+    // One request at a time, A 0 first.
+    const auto received = Received();
+    ASSERT_EQ(received.size(), 384u);
+    EXPECT_EQ(received.front(), "F0 01 25 05 00 00 F7");
+    EXPECT_EQ(received.back(), "F0 01 25 05 02 7F F7");
+    EXPECT_TRUE(window->btnPrgUp->isEnabled());
+}
+
+TEST_F(LibraryCommandsTest, ReadCurrentSoundReplacesTheCurrentRow) {
+    window->List().SetCurrentRow(Slots::Of(1, 9));
+    window->Library().SlotChanged[Slots::Of(1, 9)] = 1;
+    window->actReadCurrentSound->trigger();
+    EXPECT_EQ(Received(), std::vector<std::string>{"F0 01 25 05 01 09 F7"});
+    EXPECT_EQ(window->Library().GetSoundName(Slots::Of(1, 9)), "B010 Virtual    ");
+    EXPECT_FALSE(window->Library().IsChanged(Slots::Of(1, 9)));
+    EXPECT_EQ(Memo().last(), "DSIM Bank: 2 Sound:9");
+}
+
+TEST_F(LibraryCommandsTest, SendingSelectedRowsWritesThemToTheirLocations) {
+    TSoundLibrary& library = window->Library();
+    library.SetSoundName(0, "First");
+    library.SetSoundName(2, "Third");
+    // A sound moved here keeps its old location bytes until it is sent.
+    library.SoundBanks[2][SoundLayout::BankByte] = 2;
+    library.SlotChanged[0] = library.SlotChanged[2] = 1;
+    window->List().SelectSlots({0, 2});
+    QStringList labels;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] { labels << window->WaitBox()->LabelText(); });
+    window->SendDelay = 50;
+    watcher.start(10);
+    window->actSendSelectedSounds->trigger();
+    watcher.stop();
+
+    const auto received = Received();
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0].substr(0, 17), "F0 01 25 02 00 00");
+    EXPECT_EQ(received[1].substr(0, 17), "F0 01 25 02 00 02");
+    EXPECT_EQ(received[0].size(), 300u * 3 - 1);
+    EXPECT_EQ(GetSoundName(instrument->Program(2)), "Third           ");
+    EXPECT_FALSE(library.IsChanged(0));
+    EXPECT_FALSE(library.IsChanged(2));
+    EXPECT_EQ(window->List().ShownStatus(2), "");
+    EXPECT_TRUE(labels.contains("Sending 0"));
+    EXPECT_TRUE(labels.contains("Sending 2"));
+    EXPECT_FALSE(window->WaitBox()->isVisible());
+    EXPECT_FALSE(window->Ports().ReceiveArmed);
+    EXPECT_EQ(window->Ports().Requests.RequestCount(), 0);
+}
+
+TEST_F(LibraryCommandsTest, ProgramChangesStayAtTheLastRowAndCanSendTheSound) {
+    window->Library().CurrentSlot = 383;
+    window->btnPrgUp->click();
+    EXPECT_EQ(Received(), (std::vector<std::string>{"B0 20 02", "C0 7F"}));
+    EXPECT_EQ(window->List().CurrentRow(), 383);
+
+    window->Settings().SendToEditBuffer = QStringLiteral("1");
+    window->btnPrgDown->click();
+    const auto received = Received();
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(received[0], "B0 20 02");
+    EXPECT_EQ(received[1], "C0 7E");
+    EXPECT_EQ(received[2].size(), 298u * 3 - 1);
+    EXPECT_EQ(received[2].substr(0, 11), "F0 01 25 03");
+    EXPECT_EQ(window->Library().CurrentSlot, 382);
+
+    // Keypad + and - step too.
+    QTest::keyClick(window->ListView1, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(window->Library().CurrentSlot, 383);
+}
+
+TEST_F(LibraryCommandsTest, PanicSendsTheThreeControllers) {
+    window->actPanic->trigger();
+    EXPECT_EQ(Received(), (std::vector<std::string>{"B0 7B 00", "B0 78 00", "B0 40 00"}));
+}
+
+TEST_F(LibraryCommandsTest, RenameStoresThePaddedNameAndMarksTheRow) {
+    window->List().SetCurrentRow(5);
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<TfrmPatchEditSimple*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>("edtName")->setText(QStringLiteral("Bass"));
+        dialog->accept();
+    });
+    window->RenameCurrentRow();
+    EXPECT_EQ(window->Library().GetSoundName(5), "Bass            ");
+    EXPECT_TRUE(window->Library().IsChanged(5));
+    EXPECT_EQ(window->List().ShownName(5).trimmed(), "Bass");
+}
+
+TEST_F(LibraryCommandsTest, KeypadWithCtrlMovesTheSelection) {
+    TSoundLibrary& library = window->Library();
+    library.SetSoundName(10, "Ten");
+    window->List().SetCurrentRow(10);
+    QTest::keyClick(window->ListView1, Qt::Key_Minus, Qt::KeypadModifier | Qt::ControlModifier);
+    EXPECT_EQ(library.GetSoundName(9), "Ten             ");
+    QTest::keyClick(window->ListView1, Qt::Key_Plus, Qt::KeypadModifier | Qt::ControlModifier);
+    EXPECT_EQ(library.GetSoundName(10), "Ten             ");
+    EXPECT_TRUE(Received().empty());
+}
+
+} // namespace
