@@ -4,6 +4,7 @@
 #include "file_access.h"
 #include "file_chooser.h"
 #include "frm_sysex_receiver.h"
+#include "help_pages.h"
 #include "library_list.h"
 #include "library_table_view.h"
 #include "message_memo.h"
@@ -196,6 +197,17 @@ void TfrmMain::CreateMenus() {
     actFavoriteSounds =
         AddAction(videos, "actFavoriteSounds", QStringLiteral("DSI Mopho My Favorite Sounds"));
     actWebPage = AddAction(help, "actWebPage", QStringLiteral("Tonewright web page"));
+    // The user guide installed with the program, in the system's browser.
+    const auto openPage = [this](QAction* action, HelpPage page) {
+        connect(action, &QAction::triggered, this, [this, page] {
+            OpenHelpPage(page, [this](const QString& line) { LogMessage(line); });
+        });
+        action->setEnabled(true);
+    };
+    openPage(actHowToUse1, HelpPage::HowToUse1);
+    openPage(actHowToUse2, HelpPage::HowToUse2);
+    openPage(actFavoriteSounds, HelpPage::FavoriteSounds);
+    openPage(actWebPage, HelpPage::WebPage);
 }
 
 QWidget* TfrmMain::CreateToolbar() {

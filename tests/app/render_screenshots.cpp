@@ -1,10 +1,13 @@
 // Renders the program's windows to PNG files, for the README and for looking
 // at them without a display: render_screenshots OUTPUT_FOLDER
+#include "library_list.h"
 #include "main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -18,11 +21,18 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    // No settings of the user's own are read.
+    QTemporaryDir settings;
+    qputenv("TONEWRIGHT_PROGRAM_FOLDER", settings.path().toLocal8Bit());
     TfrmMain window;
     window.show();
-    window.Library().SetSoundName(0, "Fat Bass");
-    window.Library().SlotChanged[0] = 1;
-    window.RefreshRow(0);
+    // The library as a musician sees it after reading the built-in instrument
+    // and renaming a sound.
+    window.actReadAllBanks->trigger();
+    window.Library().SetSoundName(2, "Fat Bass");
+    window.Library().SlotChanged[2] = 1;
+    window.RefreshRow(2);
+    window.List().SelectSlots({2, 3});
     QApplication::processEvents();
 
     const QString path = folder.filePath(QStringLiteral("main-window.png"));
