@@ -1,0 +1,271 @@
+#include "key_tracker.h"
+#include "keyboard_panel.h"
+
+#include "support/recording_midi_output.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Message = std::array<std::uint8_t, 3>;
+Message NoteOn(int note) {
+    return {0x90, static_cast<std::uint8_t>(note), 127};
+}
+Message NoteOff(int note) {
+    return {0x80, static_cast<std::uint8_t>(note), 0};
+}
+
+// A stand-in for the main window: a text field with the focus, the keyboard
+// panel at the bottom and the window's key preview.
+class PlayingWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window.setObjectName(QStringLiteral("TfrmMain"));
+        auto* layout = new QVBoxLayout(&window);
+        field = new QLineEdit;
+        field->setObjectName(QStringLiteral("field"));
+        layout->addWidget(field);
+        panel = new KeyboardPanel(output, &window);
+        layout->addWidget(panel);
+        new WindowKeyPreview(&window, [this](QKeyEvent* event) { return panel->HandleKey(event); });
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        field->setFocus();
+    }
+    void TearDown() override { panel->ReleaseAllNotes(); }
+
+    // Keys as the window system delivers them: into the window first.
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyPress(window.windowHandle(), key, modifiers);
+    }
+    void Release(Qt::Key key) { QTest::keyRelease(window.windowHandle(), key); }
+    void Type(char character) { QTest::keyClick(window.windowHandle(), character); }
+
+    std::vector<Message> Sent() {
+        auto sent = output.ShortMessageBytes();
+        output.shortMessages.clear();
+        return sent;
+    }
+
+    RecordingMidiOutput output;
+    QWidget window;
+    QLineEdit* field = nullptr;
+    KeyboardPanel* panel = nullptr;
+};
+
+TEST_F(PlayingWindow, PanelShowsItsControlsAndRunsBothTimers) {
+    EXPECT_EQ(panel->objectName(), "pnlKeyboard");
+    EXPECT_EQ(panel->btnMinusOct->text(), "-1 Octave (Z)");
+    EXPECT_EQ(panel->btnPlusOct->text(), "+1 Octave (X)");
+    EXPECT_EQ(panel->btnHideKeyboard->text(), "Hide keyboard");
+    EXPECT_EQ(panel->lblOctave->text(), "Octave 4");
+    EXPECT_EQ(panel->lblBlackKeys->text(), " W E   T Y U   O P");
+    EXPECT_EQ(panel->lblWhiteKeys->text(), "A S D F G H J K L");
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->tmrKeyboard->interval(), 22);
+    EXPECT_EQ(panel->tmrKeyboardHook->interval(), 1000);
+    EXPECT_TRUE(panel->tmrKeyboard->isActive());
+    EXPECT_TRUE(panel->tmrKeyboardHook->isActive());
+}
+
+TEST_F(PlayingWindow, KeysHeldInTheWindowPlayAndTheirReleaseEndsTheNotes) {
+    Press(Qt::Key_A);
+    Press(Qt::Key_W);
+    panel->tmrKeyboardTimer();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(60), NoteOn(61)}));
+    Release(Qt::Key_A);
+    Release(Qt::Key_W);
+    panel->tmrKeyboardTimer();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60), NoteOff(61)}));
+}
+
+TEST_F(PlayingWindow, TheRunningPollPlaysWithoutHelp) {
+    Press(Qt::Key_D);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !output.shortMessages.empty(); }, 500));
+    Release(Qt::Key_D);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return output.shortMessages.size() == 2; }, 500));
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(64), NoteOff(64)}));
+}
+
+TEST_F(PlayingWindow, TypedSReachesTheFocusedControlAndAIsSwallowedButPlays) {
+    Type('s');
+    Type('a');
+    Type('e');
+    Type('A'); // only the lower-case letters are swallowed
+    Type('x'); // raises the octave and still reaches the control
+    EXPECT_EQ(field->text(), "sAx");
+    EXPECT_EQ(panel->Player().KeyboardOctave, 5);
+    // The swallowed key still counts as held for the note player.
+    Sent();
+    Press(Qt::Key_H);
+    panel->tmrKeyboardTimer();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(81)}));
+    Release(Qt::Key_H);
+}
+
+TEST_F(PlayingWindow, WithTheKeyboardOffEveryCharacterPasses) {
+    panel->SetKeyboardOn(false);
+    for (char character : {'a', 'e', 'd', 'f', 'g', 'h'})
+        Type(character);
+    EXPECT_EQ(field->text(), "aedfgh");
+}
+
+TEST_F(PlayingWindow, XAndZShiftTheOctaveWithAnyModifierAndTheLimitsKeepTheLabel) {
+    Press(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(panel->lblOctave->text(), "Octave 5");
+    Press(Qt::Key_Z, Qt::ShiftModifier | Qt::AltModifier);
+    Press(Qt::Key_Z);
+    EXPECT_EQ(panel->lblOctave->text(), "Octave 3");
+
+    for (int i = 0; i < 3; ++i)
+        panel->btnMinusOct->click();
+    panel->lblOctave->setText(QString());
+    panel->btnMinusOct->click();
+    EXPECT_EQ(panel->Player().KeyboardOctave, 0);
+    EXPECT_EQ(panel->lblOctave->text(), "Octave 0") << "rewritten at the limit";
+
+    panel->SetKeyboardOn(false); // X works with the panel hidden too
+    for (int i = 0; i < 12; ++i)
+        Press(Qt::Key_X);
+    panel->lblOctave->setText(QString());
+    panel->btnPlusOct->click();
+    EXPECT_EQ(panel->Player().KeyboardOctave, 10);
+    EXPECT_EQ(panel->lblOctave->text(), "Octave 10");
+}
+
+TEST_F(PlayingWindow, AtOctave10TheKeysSendNothing) {
+    for (int i = 0; i < 6; ++i)
+        panel->btnPlusOct->click();
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_K, Qt::Key_P})
+        Press(key);
+    panel->tmrKeyboardTimer();
+    EXPECT_TRUE(Sent().empty());
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_K, Qt::Key_P})
+        Release(key);
+}
+
+TEST_F(PlayingWindow, MenuItemAndHideButtonSwitchTheKeyboard) {
+    QAction keyboardItem(QStringLiteral("Keyboard"));
+    panel->BindMenuItem(&keyboardItem);
+    EXPECT_TRUE(keyboardItem.isChecked()) << "checked at start";
+
+    Press(Qt::Key_A);
+    panel->tmrKeyboardTimer();
+    Sent();
+    keyboardItem.trigger();
+    EXPECT_FALSE(keyboardItem.isChecked());
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_FALSE(panel->tmrKeyboard->isActive());
+    EXPECT_FALSE(panel->tmrKeyboardHook->isActive());
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60)})) << "no poll ends it any more";
+
+    keyboardItem.setChecked(true);
+    EXPECT_TRUE(panel->isVisible());
+    panel->btnHideKeyboard->click();
+    EXPECT_FALSE(keyboardItem.isChecked());
+    EXPECT_FALSE(panel->isVisible());
+    panel->btnHideKeyboard->click(); // the button toggles, as the menu item does
+    EXPECT_TRUE(keyboardItem.isChecked());
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(panel->tmrKeyboard->isActive());
+    Release(Qt::Key_A);
+}
+
+TEST_F(PlayingWindow, ExchangesHideThePanelAndBringBackItsFormerState) {
+    {
+        KeyboardPanel::Suspension reading(panel);
+        EXPECT_FALSE(panel->isVisible());
+        EXPECT_FALSE(panel->tmrKeyboard->isActive());
+        EXPECT_FALSE(panel->tmrKeyboardHook->isActive());
+    }
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(panel->tmrKeyboard->isActive());
+    EXPECT_TRUE(panel->tmrKeyboardHook->isActive());
+
+    panel->SetKeyboardOn(false);
+    panel->Suspend();
+    panel->Resume();
+    EXPECT_FALSE(panel->isVisible()) << "a keyboard switched off stays off";
+    EXPECT_FALSE(panel->tmrKeyboard->isActive());
+}
+
+TEST_F(PlayingWindow, AnotherProgramInFrontStopsThePollWithinASecond) {
+    QString foreground = QStringLiteral("TfrmMain");
+    panel->SetForegroundQuery([&] { return foreground; });
+    panel->tmrKeyboardHook->start(); // counts from now
+    Press(Qt::Key_A);
+    panel->tmrKeyboardTimer();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(60)}));
+
+    foreground.clear(); // another program's window is in front
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->tmrKeyboard->isActive(); }, 1100));
+    // The release happens while another program has the keys: unseen, the
+    // note keeps sounding.
+    QTest::qWait(100);
+    EXPECT_TRUE(Sent().empty());
+
+    // Back in front: the keys released meanwhile count as up, and once the
+    // poll runs again the note ends.
+    panel->Keys().ApplicationStateChanged(Qt::ApplicationActive);
+    foreground = QStringLiteral("TfrmMain");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !output.shortMessages.empty(); }, 1200));
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60)}));
+}
+
+TEST_F(PlayingWindow, ForegroundCheckGoesByTheActiveWindowsClassName) {
+    panel->tmrKeyboardHookTimer();
+    EXPECT_TRUE(panel->tmrKeyboard->isActive());
+
+    QDialog settings(&window);
+    settings.setObjectName(QStringLiteral("TfrmSettings"));
+    settings.show();
+    settings.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &settings; }));
+    panel->tmrKeyboardHookTimer();
+    EXPECT_FALSE(panel->tmrKeyboard->isActive());
+
+    settings.setObjectName(QStringLiteral("TfrmPatchEdit"));
+    panel->tmrKeyboardHookTimer();
+    EXPECT_TRUE(panel->tmrKeyboard->isActive());
+}
+
+TEST(KeyTracker, RecordsPressesAndReleasesInAnyWindow) {
+    KeyTracker keys;
+    QLineEdit other;
+    other.show();
+    QTest::keyPress(&other, Qt::Key_J);
+    EXPECT_TRUE(keys.IsKeyDown(Qt::Key_J));
+    EXPECT_TRUE(keys.IsKeyDown('J'));
+
+    // A held key repeats as release and press pairs; it stays down.
+    QKeyEvent repeatedRelease(QEvent::KeyRelease, Qt::Key_J, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(&other, &repeatedRelease);
+    EXPECT_TRUE(keys.IsKeyDown(Qt::Key_J));
+
+    QTest::keyRelease(&other, Qt::Key_J);
+    EXPECT_FALSE(keys.IsKeyDown(Qt::Key_J));
+}
+
+TEST(KeyTracker, ComingBackToTheFrontForgetsTheHeldKeys) {
+    KeyTracker keys;
+    QLineEdit other;
+    QTest::keyPress(&other, Qt::Key_U);
+    keys.ApplicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_TRUE(keys.IsKeyDown(Qt::Key_U)) << "the note keeps sounding while away";
+    keys.ApplicationStateChanged(Qt::ApplicationActive);
+    EXPECT_FALSE(keys.IsKeyDown(Qt::Key_U));
+}
+
+} // namespace

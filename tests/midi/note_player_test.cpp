@@ -1,0 +1,142 @@
+#include "note_player.h"
+
+#include "support/recording_midi_output.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+using Message = std::array<std::uint8_t, 3>;
+Message NoteOn(int note) {
+    return {0x90, static_cast<std::uint8_t>(note), 127};
+}
+Message NoteOff(int note) {
+    return {0x80, static_cast<std::uint8_t>(note), 0};
+}
+
+// Keys held down, by their letters.
+struct HeldKeys {
+    std::set<char> down;
+    NotePlayer::KeyDownQuery Query() const {
+        return [this](char key) { return down.count(key) > 0; };
+    }
+};
+
+class NotePlayerTest : public ::testing::Test {
+protected:
+    RecordingMidiOutput output;
+    NotePlayer player{output};
+    HeldKeys keys;
+
+    void Poll() { player.Poll(keys.Query()); }
+    std::vector<Message> Sent() {
+        auto sent = output.ShortMessageBytes();
+        output.shortMessages.clear();
+        return sent;
+    }
+};
+
+TEST_F(NotePlayerTest, TwoKeysTogetherSoundTwoNotesAndReleaseBoth) {
+    EXPECT_EQ(player.KeyboardOctave, 4);
+    keys.down = {'A', 'W'};
+    Poll();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(60), NoteOn(61)}));
+    Poll(); // held: nothing more
+    EXPECT_TRUE(Sent().empty());
+    keys.down.clear();
+    Poll();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60), NoteOff(61)}));
+    EXPECT_FALSE(player.AnyNoteOn());
+}
+
+TEST_F(NotePlayerTest, EveryKeyOfTheTablePlaysItsSemitone) {
+    player.KeyboardOctave = 0;
+    for (const KeyboardKey& key : KeyboardKeys)
+        keys.down.insert(key.Key);
+    Poll();
+    std::vector<Message> expected;
+    for (int note = 12; note < 28; ++note)
+        expected.push_back(NoteOn(note));
+    EXPECT_EQ(Sent(), expected);
+    EXPECT_STREQ(KeyboardKeys[11].Label, "H");
+    EXPECT_EQ(KeyboardKeys[15].Key, 'P');
+}
+
+TEST_F(NotePlayerTest, OctaveChangeWhileHeldLeavesTheFirstNoteSounding) {
+    keys.down = {'A'};
+    Poll();
+    player.RaiseOctave();
+    Poll();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(60), NoteOn(72)}));
+
+    keys.down.clear();
+    Poll();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(72)})) << "only the new note ends";
+    EXPECT_EQ(player.KeyNoteOn[48], 1) << "the old flag stays set";
+
+    // Back at the old octave the key's note counts as on: no note-on, and the
+    // release ends the first note.
+    player.LowerOctave();
+    keys.down = {'A'};
+    Poll();
+    EXPECT_TRUE(Sent().empty());
+    keys.down.clear();
+    Poll();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60)}));
+}
+
+TEST_F(NotePlayerTest, OctaveStopsAtItsLimits) {
+    for (int i = 0; i < 8; ++i)
+        player.LowerOctave();
+    EXPECT_EQ(player.KeyboardOctave, 0);
+    EXPECT_EQ(player.OctaveCaption(), "Octave 0");
+    for (int i = 0; i < 15; ++i)
+        player.RaiseOctave();
+    EXPECT_EQ(player.KeyboardOctave, 10);
+    EXPECT_EQ(player.OctaveCaption(), "Octave 10");
+}
+
+TEST_F(NotePlayerTest, KeysAboveNote127DoNothing) {
+    for (const KeyboardKey& key : KeyboardKeys)
+        keys.down.insert(key.Key);
+    player.KeyboardOctave = 10;
+    Poll();
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_FALSE(player.AnyNoteOn());
+
+    // Octave 9: the first eight keys reach 120..127, the rest are silent.
+    player.KeyboardOctave = 9;
+    Poll();
+    std::vector<Message> expected;
+    for (int note = 120; note <= 127; ++note)
+        expected.push_back(NoteOn(note));
+    EXPECT_EQ(Sent(), expected);
+    keys.down.clear();
+    Poll();
+    EXPECT_EQ(Sent().size(), 8u);
+}
+
+TEST_F(NotePlayerTest, ReleaseAllNotesEndsEveryNoteStillOn) {
+    keys.down = {'A', 'W'};
+    Poll();
+    player.RaiseOctave(); // the first two notes stay on at the old index
+    keys.down = {'P'};
+    Poll();
+    Sent();
+    player.ReleaseAllNotes();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60), NoteOff(61), NoteOff(87)}));
+    EXPECT_FALSE(player.AnyNoteOn());
+    player.ReleaseAllNotes();
+    EXPECT_TRUE(Sent().empty()) << "nothing is ended twice";
+}
+
+TEST(NotesPlayableIn, OnlyThePlayingWindows) {
+    for (const char* name : {"TfrmMain", "TfrmPatchEdit", "TfrmMorph", "TfrmLocker"})
+        EXPECT_TRUE(NotesPlayableIn(name)) << name;
+    for (const char* name : {"", "TfrmSettings", "tfrmmain", "TfrmMain2"})
+        EXPECT_FALSE(NotesPlayableIn(name)) << name;
+}
+
+} // namespace
