@@ -54,6 +54,10 @@ KeyboardPanel::KeyboardPanel(MidiOutput& output, QWidget* parent)
     btnHideKeyboard = MakeButton("btnHideKeyboard", QStringLiteral("Hide keyboard"));
     lblOctave = new QLabel;
     lblOctave->setObjectName(QStringLiteral("lblOctave"));
+    // Wide enough for the highest octave, so the buttons stay put.
+    lblOctave->setMinimumWidth(
+        lblOctave->fontMetrics().horizontalAdvance(QStringLiteral("Octave 10")) + 4);
+    lblOctave->setAlignment(Qt::AlignCenter);
     lblBlackKeys = MakeLayoutLabel("lblBlackKeys", QStringLiteral(" W E   T Y U   O P"));
     lblWhiteKeys = MakeLayoutLabel("lblWhiteKeys", QStringLiteral("A S D F G H J K L"));
     ShowOctave();

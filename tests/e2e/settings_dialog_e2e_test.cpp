@@ -1,0 +1,150 @@
+// The MIDI settings dialog on real ports (JACK, offscreen main window): the
+// ports a musician picks by name are the ones the program then talks to.
+
+#include "e2e_fixture.h"
+
+#include "../app/scripted_dialogs.h"
+
+#include "builtin_instrument_service.h"
+#include "frm_settings.h"
+#include "main_window.h"
+#include "message_memo.h"
+#include "midi_ports.h"
+#include "rtmidi_service.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <thread>
+
+namespace {
+
+using namespace e2e;
+
+class SettingsDialogOverJack : public VirtualMophoOverJack {
+protected:
+    void SetUp() override {
+        VirtualMophoOverJack::SetUp();
+        qputenv("TONEWRIGHT_PROGRAM_FOLDER", programFolder_.path().toLocal8Bit());
+        // The program starts on the built-in instrument.
+        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString())
+            << "[Midi]\nMidiInDeviceID=Tonewright Virtual Mopho\n"
+               "MidiOutDeviceID=Tonewright Virtual Mopho\n";
+        midi_ = MakeBuiltInInstrumentService(
+            std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
+    }
+    void TearDown() override {
+        qunsetenv("TONEWRIGHT_PROGRAM_FOLDER");
+        VirtualMophoOverJack::TearDown();
+    }
+
+    // The instrument's ports are listed as "client:port", the port named after
+    // the instrument (JACK may add "-01" to the second client's name).
+    QString InstrumentPort() const { return QString::fromStdString(":" + name_); }
+
+    // Picks the entry whose name ends with `name` in a list of the dialog.
+    static void Choose(QComboBox* list, const QString& name) {
+        const int index = list->findText(name, Qt::MatchEndsWith);
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i)
+            items << list->itemText(i);
+        ASSERT_GE(index, 0) << name.toStdString() << " is not listed in "
+                            << items.join(" | ").toStdString();
+        list->setCurrentIndex(index);
+    }
+
+    // Runs "Midi &Settings ..." and presses OK after `choose`.
+    void ChooseInDialog(TfrmMain& window, std::function<void(TfrmSettings&)> choose) {
+        QTimer::singleShot(0, [choose] {
+            auto* dialog = qobject_cast<TfrmSettings*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                ADD_FAILURE() << "the settings dialog is not shown";
+                if (QWidget* other = QApplication::activeModalWidget())
+                    other->close();
+                return;
+            }
+            choose(*dialog);
+            dialog->btnOk->click();
+        });
+        EXPECT_TRUE(ShowMidiSettings(&window, window.Ports()));
+    }
+
+    QString AskVersion(TfrmMain& window) {
+        // The new connections need a cycle or two; the first ask may go unheard.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            window.actDeviceVersion->trigger();
+            if (window.Memo1->Lines().last().startsWith("Software version"))
+                return window.Memo1->Lines().last();
+        }
+        return {};
+    }
+
+    QTemporaryDir programFolder_;
+    ScriptedPrompter prompter_;
+    ScriptedFileChooser files_;
+    std::unique_ptr<BuiltInInstrumentService> midi_;
+};
+
+TEST_F(SettingsDialogOverJack, ChosenPortsAnswerDeviceVersion) {
+    auto instrument = Start({"--version", "2.6"});
+    {
+        TfrmMain window(&prompter_, &files_, midi_.get());
+        ASSERT_FALSE(window.MidiOpenFailed());
+        const QString builtIn = AskVersion(window);
+        ASSERT_FALSE(builtIn.isEmpty());
+        ASSERT_NE(builtIn, "Software version: 2.6") << "the built-in instrument answers first";
+
+        ChooseInDialog(window, [this](TfrmSettings& dialog) {
+            Choose(dialog.cmbMidiIns, InstrumentPort());
+            Choose(dialog.cmbMidiOut, InstrumentPort());
+        });
+        EXPECT_TRUE(window.Ports().MidiInDeviceName.ends_with(":" + name_));
+        EXPECT_TRUE(window.Ports().MidiOutDeviceName.ends_with(":" + name_));
+        EXPECT_EQ(AskVersion(window), "Software version: 2.6");
+        EXPECT_TRUE(prompter_.messages.isEmpty()) << prompter_.messages.join('\n').toStdString();
+    }
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+TEST_F(SettingsDialogOverJack, ControllerNoteReachesTheInstrument) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--log", logFile.string()});
+    const std::string keysClient = "tw-keys-" + std::to_string(getpid());
+    RtMidiOut keyboard(RtMidi::UNIX_JACK, keysClient);
+    keyboard.openVirtualPort("keyboard");
+    {
+        TfrmMain window(&prompter_, &files_, midi_.get());
+        ASSERT_FALSE(window.MidiOpenFailed());
+        ChooseInDialog(window, [&](TfrmSettings& dialog) {
+            Choose(dialog.cmbMidiIns, InstrumentPort());
+            Choose(dialog.cmbMidiOut, InstrumentPort());
+            Choose(dialog.cmbMidiController, QStringLiteral(":keyboard"));
+        });
+        ASSERT_TRUE(window.Ports().ControllerInOpen());
+
+        // Played again until the instrument has heard it: connections settle
+        // within a cycle or two.
+        const std::vector<unsigned char> noteOn{0x92, 0x3C, 0x64};
+        bool heard = false;
+        for (int attempt = 0; attempt < 40 && !heard; ++attempt) {
+            keyboard.sendMessage(&noteOn);
+            std::this_thread::sleep_for(50ms);
+            const auto log = ReadLines(logFile);
+            heard = std::find(log.begin(), log.end(), "92 3C 64") != log.end();
+        }
+        EXPECT_TRUE(heard);
+    }
+    EXPECT_EQ(instrument->Stop(), 0);
+    // Every note that arrived is the one played, unchanged.
+    for (const std::string& line : ReadLines(logFile)) {
+        if (line.starts_with('8') || line.starts_with('9')) {
+            EXPECT_EQ(line, "92 3C 64");
+        }
+    }
+}
+
+} // namespace
