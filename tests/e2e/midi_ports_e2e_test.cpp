@@ -28,8 +28,10 @@ protected:
             arrived_.notify_all();
         };
         ports_->EnumerateMidiDevices();
-        ports_->MidiInDeviceName = NameContaining(ports_->MidiInDevices, name_);
-        ports_->MidiOutDeviceName = NameContaining(ports_->MidiOutDevices, name_);
+        // The instrument's ports are named "<client>:<name>"; the keyboard's
+        // client name starts with the same name, so the port name decides.
+        ports_->MidiInDeviceName = NameContaining(ports_->MidiInDevices, ":" + name_);
+        ports_->MidiOutDeviceName = NameContaining(ports_->MidiOutDevices, ":" + name_);
         ports_->ControllerInDeviceName =
             controller.empty() ? "" : NameContaining(ports_->MidiInDevices, controller);
         ports_->ResolveMidiDevices();
