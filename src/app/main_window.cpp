@@ -3,8 +3,11 @@
 #include "builtin_instrument_service.h"
 #include "file_access.h"
 #include "file_chooser.h"
+#include "frm_settings.h"
 #include "frm_sysex_receiver.h"
 #include "help_pages.h"
+#include "key_tracker.h"
+#include "keyboard_panel.h"
 #include "library_list.h"
 #include "library_table_view.h"
 #include "message_memo.h"
@@ -76,6 +79,8 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
     ConnectLibraryCommands();
 
     StartUp();
+    if (ports_)
+        CreateKeyboard(*layout);
 
     resize(WindowWidth, WindowHeight);
     if (const QScreen* screen = this->screen())
@@ -83,6 +88,9 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
 }
 
 TfrmMain::~TfrmMain() {
+    // A note still sounding gets its note-off while the output is open.
+    if (pnlKeyboard)
+        pnlKeyboard->ReleaseAllNotes();
     // The wait box and the dispatch work on the ports: they go first.
     delete frmSysExReceiver;
     frmSysExReceiver = nullptr;
@@ -93,6 +101,23 @@ TfrmMain::~TfrmMain() {
     // The view holds the list's selection model; let it go first.
     delete ListView1;
     ListView1 = nullptr;
+}
+
+void TfrmMain::CreateKeyboard(QVBoxLayout& layout) {
+    pnlKeyboard = new KeyboardPanel(*ports_, centralWidget());
+    layout.addWidget(pnlKeyboard);
+    pnlKeyboard->BindMenuItem(actKeyboard); // checked at start; Ctrl+K and "Hide keyboard" toggle
+    // Keys reach the window before any control: X and Z with any modifier,
+    // the note keys a, e, d, f, g, h swallowed.
+    new WindowKeyPreview(this, [this](QKeyEvent* event) { return pnlKeyboard->HandleKey(event); });
+    connect(actMidiSettings, &QAction::triggered, this, [this] {
+        RunCommand([&] {
+            // Notes end on the old output before the ports change.
+            ShowMidiSettings(this, *ports_, FallBackToBuiltInOutput,
+                             [this] { pnlKeyboard->ReleaseAllNotes(); });
+        });
+    });
+    actMidiSettings->setEnabled(true);
 }
 
 QAction* TfrmMain::AddAction(QMenu* menu, const char* objectName, const QString& caption,

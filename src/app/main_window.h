@@ -23,7 +23,9 @@ class QAction;
 class QMenu;
 class QPushButton;
 class QTableView;
+class KeyboardPanel;
 class LibraryTableView;
+class QVBoxLayout;
 class QKeyEvent;
 class ReceiveDispatcher;
 class SoundReorderer;
@@ -146,14 +148,12 @@ public:
     QPushButton* btnPanic = nullptr;
 
     MessageMemo* Memo1 = nullptr;
+    KeyboardPanel* pnlKeyboard = nullptr;
     LibraryTableView* ListView1 = nullptr;
 
 Q_SIGNALS:
     // An awaited reply is in the receive buffer (emitted on the GUI thread).
     void ReplyReceived();
-    // Around reads of sounds: the note player rests meanwhile.
-    void BankReadStarting();
-    void BankReadFinished();
 
 protected:
     // The close query: settings saved, the autoload file saved on request.
@@ -169,6 +169,7 @@ private:
     void StartUp();
     void CreatePorts();
     void CreateWaitBox();
+    void CreateKeyboard(QVBoxLayout& layout);
     void OpenMidiPorts();
     void HandleReply();
     // Sends a request and shows the wait box until its reply has been handled.

@@ -5,6 +5,7 @@
 
 #include "frm_patch_edit_simple.h"
 #include "frm_sysex_receiver.h"
+#include "keyboard_panel.h"
 #include "library_list.h"
 #include "library_table_view.h"
 #include "midi_ports.h"
@@ -70,7 +71,8 @@ void TfrmMain::ReadAllBanksClick() {
 }
 
 void TfrmMain::ReadRequestedSounds() {
-    Q_EMIT BankReadStarting();
+    // The note player rests while sounds are read, whatever happens meanwhile.
+    const KeyboardPanel::Suspension quiet(pnlKeyboard);
     ports_->ExpectedReply = ReplyKind::ProgramDump;
     const int program = ports_->Requests.PopRequestByte();
     const int bank = ports_->Requests.PopRequestByte();
@@ -88,7 +90,6 @@ void TfrmMain::ReadRequestedSounds() {
     for (QPushButton* button : {btnPrgDown, btnPrgUp, btnDown, btnUP})
         button->setEnabled(true);
     RefreshChangedRows(false);
-    Q_EMIT BankReadFinished();
 }
 
 void TfrmMain::SendSelectedSoundsClick() {

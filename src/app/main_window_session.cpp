@@ -8,6 +8,7 @@
 #include "frm_autoload_settings.h"
 #include "frm_help.h"
 #include "frm_sysex_receiver.h"
+#include "keyboard_panel.h"
 #include "library_list.h"
 #include "midi_ports.h"
 #include "prompter.h"
@@ -139,6 +140,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         libraryKept = false;
     }
     if (libraryKept) {
+        // A musician must never be left with a hanging note.
+        if (pnlKeyboard)
+            pnlKeyboard->ReleaseAllNotes();
         event->accept();
         return;
     }
