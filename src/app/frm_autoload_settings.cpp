@@ -1,5 +1,6 @@
 #include "frm_autoload_settings.h"
 
+#include "dialog_layout.h"
 #include "file_chooser.h"
 
 #include <QCheckBox>
@@ -42,18 +43,7 @@ TfrmAutoloadSettings::TfrmAutoloadSettings(FileChooser& files, const AutoloadVal
     group->addWidget(Button2, 1, 1);
     group->addWidget(CheckBox2, 2, 0, 1, 2);
 
-    Button1 = new QPushButton(QStringLiteral("&Ok"));
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    Button1 = LayOutWithOkButton(*this, *GroupBox1);
 
     edtAutoload->setText(values.AutoloadFile);
     CheckBox1->setChecked(!values.AutoloadFile.isEmpty());

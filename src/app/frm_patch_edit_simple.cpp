@@ -1,5 +1,6 @@
 #include "frm_patch_edit_simple.h"
 
+#include "dialog_layout.h"
 #include "sound_library.h"
 
 #include <QGroupBox>
@@ -60,18 +61,7 @@ TfrmPatchEditSimple::TfrmPatchEditSimple(QWidget* parent) : QDialog(parent) {
     group->addWidget(Label1);
     group->addWidget(edtName, 1);
 
-    Button1 = new QPushButton(QStringLiteral("&Ok"));
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    Button1 = LayOutWithOkButton(*this, *GroupBox1);
 }
 
 namespace {

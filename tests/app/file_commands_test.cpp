@@ -2,6 +2,7 @@
 #include "main_window.h"
 #include "message_memo.h"
 #include "scripted_dialogs.h"
+#include "test_files.h"
 
 #include "builtin_instrument_service.h"
 #include "sysex_codec.h"
@@ -18,17 +19,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Fills every slot with a distinct sound: parameters derived from the slot.
 void FillDistinctSounds(TSoundLibrary& library) {

@@ -7,6 +7,7 @@
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "scripted_dialogs.h"
+#include "test_files.h"
 
 #include "bank_file.h"
 #include "virtual_mopho.h"
@@ -18,17 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 TEST(SettingsFile, MissingFileGivesTheDefaults) {
     QTemporaryDir dir;

@@ -1,0 +1,9 @@
+#pragma once
+
+class QDialog;
+class QPushButton;
+class QWidget;
+
+// Puts `content` into the dialog above one default "&Ok" button (object name
+// "Button1") that accepts it, at a fixed size. Returns the button.
+QPushButton* LayOutWithOkButton(QDialog& dialog, QWidget& content);
