@@ -1,0 +1,165 @@
+// The librarian's round trip over JACK, as a musician runs it in the main
+// window (offscreen): back up the instrument's three banks to a file, and
+// rename a sound and send it back.
+
+#include "e2e_fixture.h"
+
+#include "../app/scripted_dialogs.h"
+
+#include "builtin_instrument_service.h"
+#include "frm_patch_edit_simple.h"
+#include "frm_sysex_receiver.h"
+#include "library_list.h"
+#include "main_window.h"
+#include "message_memo.h"
+#include "rtmidi_service.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+using namespace e2e;
+
+class LibrarianOverJack : public VirtualMophoOverJack {
+protected:
+    void SetUp() override {
+        VirtualMophoOverJack::SetUp();
+        qputenv("TONEWRIGHT_PROGRAM_FOLDER", programFolder_.path().toLocal8Bit());
+        bankPath_ = folder_ / "backup.syx";
+        WriteFile(bankPath_, bank_);
+    }
+    void TearDown() override {
+        qunsetenv("TONEWRIGHT_PROGRAM_FOLDER");
+        VirtualMophoOverJack::TearDown();
+    }
+
+    // The window on the instrument's ports, chosen by name in the settings
+    // file as a musician's earlier choice would have left them.
+    std::unique_ptr<TfrmMain> OpenWindow() {
+        midi_ = MakeBuiltInInstrumentService(
+            std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
+        std::string in;
+        std::string out;
+        for (int device = 0; device < midi_->InputDeviceCount(); ++device)
+            if (midi_->InputDeviceName(device).find(name_) != std::string::npos)
+                in = midi_->InputDeviceName(device);
+        for (int device = 0; device < midi_->OutputDeviceCount(); ++device)
+            if (midi_->OutputDeviceName(device).find(name_) != std::string::npos)
+                out = midi_->OutputDeviceName(device);
+        if (in.empty() || out.empty())
+            return nullptr;
+        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString())
+            << "[Midi]\nMidiInDeviceID=" << in << "\nMidiOutDeviceID=" << out << "\n";
+        auto window = std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
+        window->SendDelay = 20;
+        return window;
+    }
+
+    // JACK connects the ports a cycle or two after they open: the first
+    // request may go unheard, so ask for the version until it is answered.
+    static bool WaitUntilConnected(TfrmMain& window) {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            window.actDeviceVersion->trigger();
+            if (window.Memo1->Lines().last().startsWith("Software version"))
+                return true;
+        }
+        return false;
+    }
+
+    // Closes the window and its ports; bytes still on their way are delivered first.
+    void CloseWindow(std::unique_ptr<TfrmMain>& window) {
+        window.reset();
+        midi_.reset();
+    }
+
+    QTemporaryDir programFolder_;
+    ScriptedPrompter prompter_;
+    ScriptedFileChooser chooser_;
+    std::unique_ptr<BuiltInInstrumentService> midi_;
+    const Bytes bank_ = TestBank();
+    fs::path bankPath_;
+};
+
+TEST_F(LibrarianOverJack, AllBanksReadAndSavedGiveTheInstrumentsBankFile) {
+    auto instrument = Start({"--bank", bankPath_.string()});
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+
+    window->actReadAllBanks->trigger(); // returns once the wait box has closed
+    EXPECT_EQ(window->WaitBox()->LabelText(), "Received 384 sound.");
+    EXPECT_EQ(window->Memo1->Lines().last(), "DSIM Bank: 3 Sound:127");
+    EXPECT_EQ(window->List().ShownName(0).trimmed(), "Backup A001");
+
+    const fs::path saved = folder_ / "saved.syx";
+    window->SaveBankFile(QString::fromStdString(saved.string()));
+    const Bytes savedBytes = ReadFile(saved);
+    ASSERT_EQ(savedBytes.size(), bank_.size());
+    for (int slot = 0; slot < Slots::Count; ++slot)
+        ASSERT_EQ(Block(savedBytes, slot), Block(bank_, slot)) << Slots::Caption(slot);
+    EXPECT_TRUE(prompter_.messages.isEmpty()) << prompter_.messages.join('\n').toStdString();
+
+    CloseWindow(window);
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+TEST_F(LibrarianOverJack, RenamedSoundsSentBackAreInTheInstrumentsMemory) {
+    const fs::path instrumentMemory = folder_ / "memory.syx";
+    auto instrument = Start({"--bank", bankPath_.string(), "--save", instrumentMemory.string()});
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+
+    // Read each sound, rename it in the rename dialog, then send both at once.
+    const std::vector<int> renamed = {Slots::Of(1, 9), Slots::Count - 1};
+    const std::vector<QString> names = {"Bass", "Last Lead"};
+    for (std::size_t i = 0; i < renamed.size(); ++i) {
+        window->List().SetCurrentRow(renamed[i]);
+        window->actReadCurrentSound->trigger();
+        ASSERT_EQ(window->List().ShownName(renamed[i]).trimmed(),
+                  QString::fromStdString("Backup " + Slots::Caption(renamed[i])));
+        // A read selects the rows last collected again; the press of the
+        // double click that renames selects the row once more.
+        window->List().SetCurrentRow(renamed[i]);
+        QTimer::singleShot(0, [name = names[i]] {
+            auto* dialog = qobject_cast<TfrmPatchEditSimple*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QLineEdit*>("edtName")->setText(name);
+            dialog->accept();
+        });
+        window->RenameCurrentRow();
+        ASSERT_TRUE(window->Library().IsChanged(renamed[i]));
+    }
+    window->List().SelectSlots(renamed);
+    window->SendSelectedSoundsClick();
+    EXPECT_FALSE(window->Library().IsChanged(renamed[0]));
+    EXPECT_FALSE(window->Library().IsChanged(renamed[1]));
+    std::vector<Bytes> sent;
+    for (int slot : renamed)
+        sent.push_back(BankFileRecordBytes(
+            slot, window->Library().SoundBanks[static_cast<std::size_t>(slot)]));
+
+    CloseWindow(window);
+    ASSERT_EQ(instrument->Stop(), 0);
+    const Bytes memory = ReadFile(instrumentMemory);
+    ASSERT_EQ(memory.size(), bank_.size());
+    const BankFileContents stored = ParseBankFile(memory, "memory.syx");
+    ASSERT_EQ(stored.records.size(), static_cast<std::size_t>(Slots::Count));
+    for (std::size_t i = 0; i < renamed.size(); ++i) {
+        EXPECT_EQ(GetSoundName(stored.records[static_cast<std::size_t>(renamed[i])].record),
+                  names[i].leftJustified(16).toStdString());
+        EXPECT_EQ(Block(memory, renamed[i]), sent[i]);
+    }
+    // Nothing else was touched.
+    for (int slot = 0; slot < Slots::Count; ++slot) {
+        if (std::find(renamed.begin(), renamed.end(), slot) == renamed.end()) {
+            ASSERT_EQ(Block(memory, slot), Block(bank_, slot)) << Slots::Caption(slot);
+        }
+    }
+}
+
+} // namespace
