@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs a private JACK server with the dummy driver for the end-to-end tests.
-#   jack_server.sh start SERVER STATE_DIR   start it, wait until it answers
+#   jack_server.sh start SERVER STATE_DIR [PERIOD]
+#                                           start it, wait until it answers; PERIOD
+#                                           is frames a cycle at 48 kHz (default 256)
 #   jack_server.sh stop STATE_DIR           stop it
 #   jack_server.sh run STATE_DIR CMD...     run CMD against it; exit 77 (skip) without jackd
 set -uo pipefail
@@ -25,7 +27,11 @@ stop_server() {
 
 case ${1:-} in
 start)
-    server=$2 state=$3
+    server=$2 state=$3 period=${4:-256}
+    if [[ ! $period =~ ^[1-9][0-9]*$ ]]; then
+        echo "the period is a number of frames, not \"$period\"" >&2
+        exit 2
+    fi
     if ! command -v jackd >/dev/null; then
         echo "jackd is not installed: the JACK tests are skipped"
         exit $skip
@@ -36,7 +42,7 @@ start)
     # -r: no realtime scheduling, which a container or an ordinary user lacks.
     # -S -t 5000: every cycle waits for slow clients instead of dropping their
     # MIDI events when the machine is busy (sanitizer builds, parallel tests).
-    setsid jackd -n "$server" -r -S -t 5000 -d dummy -r 48000 -p 256 \
+    setsid jackd -n "$server" -r -S -t 5000 -d dummy -r 48000 -p "$period" \
         </dev/null >"$state/jackd.log" 2>&1 &
     pid=$!
     echo "$pid" >"$state/jackd.pid"
@@ -75,7 +81,7 @@ run)
     exec "$@"
     ;;
 *)
-    echo "usage: $0 start SERVER STATE_DIR | stop STATE_DIR | run STATE_DIR CMD..." >&2
+    echo "usage: $0 start SERVER STATE_DIR [PERIOD] | stop STATE_DIR | run STATE_DIR CMD..." >&2
     exit 2
     ;;
 esac
