@@ -5,7 +5,9 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <regex>
 
 #if defined(__linux__)
@@ -81,6 +83,23 @@ bool ServerPresent(RtMidi::Api) {
     return true;
 }
 #endif
+
+// Ports come and go between listing and opening (another program starts, a
+// cable is plugged in), which moves the platform's port numbers: a device is
+// opened by the name it was listed with, the n-th of that name as listed.
+std::optional<unsigned> CurrentPortNumber(RtMidi& midi, const std::vector<std::string>& listed,
+                                          int device) {
+    const std::string& name = listed[static_cast<std::size_t>(device)];
+    const auto sameNameBefore = std::count(listed.begin(), listed.begin() + device, name);
+    long seen = 0;
+    for (unsigned i = 0, n = midi.getPortCount(); i < n; ++i) {
+        if (RtMidiService::StablePortName(midi.getPortName(i)) != name)
+            continue;
+        if (seen++ == sameNameBefore)
+            return i;
+    }
+    return std::nullopt;
+}
 
 bool IsCompiled(RtMidi::Api api) {
     if (api == RtMidi::UNSPECIFIED)
@@ -164,10 +183,13 @@ void RtMidiService::RefreshDeviceNames() {
     if (!inputProbe_)
         return;
     try {
+        // A port that vanishes while listing reads as an empty name: left out.
         for (unsigned i = 0, n = inputProbe_->getPortCount(); i < n; ++i)
-            inputNames_.push_back(StablePortName(inputProbe_->getPortName(i)));
+            if (std::string name = StablePortName(inputProbe_->getPortName(i)); !name.empty())
+                inputNames_.push_back(std::move(name));
         for (unsigned i = 0, n = outputProbe_->getPortCount(); i < n; ++i)
-            outputNames_.push_back(StablePortName(outputProbe_->getPortName(i)));
+            if (std::string name = StablePortName(outputProbe_->getPortName(i)); !name.empty())
+                outputNames_.push_back(std::move(name));
     } catch (const RtMidiError&) {
         // A port that vanished while listing: keep what was read.
     }
@@ -226,7 +248,10 @@ int RtMidiService::OpenInput(int device, InputCallback callback, Handle& handle)
                 static_cast<MidiInputPort*>(user)->Deliver(*message);
             },
             port);
-        input->midi->openPort(static_cast<unsigned>(device), clientName_ + " in");
+        const auto number = CurrentPortNumber(*input->midi, inputNames_, device);
+        if (!number)
+            return MidiError::BadDevice; // gone since it was listed
+        input->midi->openPort(*number, clientName_ + " in");
         handle = nextHandle_++;
         inputs_[handle] = std::move(input);
         return 0;
@@ -292,7 +317,10 @@ int RtMidiService::OpenOutput(int device, Handle& handle) {
         auto output = std::make_unique<Output>();
         output->device = device;
         output->midi = std::make_unique<RtMidiOut>(static_cast<RtMidi::Api>(api_), clientName_);
-        output->midi->openPort(static_cast<unsigned>(device), clientName_ + " out");
+        const auto number = CurrentPortNumber(*output->midi, outputNames_, device);
+        if (!number)
+            return MidiError::BadDevice; // gone since it was listed
+        output->midi->openPort(*number, clientName_ + " out");
         handle = nextHandle_++;
         outputs_[handle] = std::move(output);
         return 0;

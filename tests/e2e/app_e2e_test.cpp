@@ -62,7 +62,8 @@ TEST_F(ProgramOverJack, DeviceVersionComesFromTheChosenInstrument) {
             if (window.Memo1->Lines().last().startsWith("Software version"))
                 break;
         }
-        EXPECT_EQ(window.Memo1->Lines().last(), "Software version: 2.7");
+        EXPECT_EQ(window.Memo1->Lines().last(), "Software version: 2.7")
+            << window.Memo1->Lines().join(QStringLiteral(" / ")).toStdString();
     }
     EXPECT_EQ(instrument->Stop(), 0);
 }
