@@ -87,8 +87,7 @@ void TfrmMain::ReadRequestedSounds() {
             frmSysExReceiver->exec();
         ports_->StopReceive();
     }
-    for (QPushButton* button : {btnPrgDown, btnPrgUp, btnDown, btnUP})
-        button->setEnabled(true);
+    // "Prg -", "Prg +", "Move down" and "Move up" are enabled with the rows.
     RefreshChangedRows(false);
 }
 
@@ -102,12 +101,10 @@ void TfrmMain::SendSelectedSoundsClick() {
     frmSysExReceiver->activateWindow();
     ports_->ReceiveArmed = true;
     ports_->Requests.PushRequestByte(KeepWaitBoxOpen);
-    const int requestsAtStart = ports_->Requests.RequestCount();
-    int sent = 0;
     for (int i = 0; i < library_.SelectedCount; ++i) {
-        if (ports_->Requests.RequestCount() < requestsAtStart || !frmSysExReceiver->isVisible()) {
+        if (!frmSysExReceiver->isVisible()) { // "&Close" empties the stack and closes
             LogMessage(QStringLiteral("Sending stopped after %1 of %2 sounds.")
-                           .arg(sent)
+                           .arg(i)
                            .arg(library_.SelectedCount));
             break;
         }
@@ -118,15 +115,13 @@ void TfrmMain::SendSelectedSoundsClick() {
         SendProgramDump(*ports_, record, slot);
         library_.SlotChanged[static_cast<std::size_t>(slot)] = 0;
         RefreshRow(slot);
-        ++sent;
         frmSysExReceiver->SetLabelText(QStringLiteral("Sending %1").arg(slot));
         Pause(SendDelay, true);
     }
     frmSysExReceiver->hide();
     frmSysExReceiver->setWindowModality(Qt::NonModal);
     ports_->ReceiveArmed = false;
-    if (ports_->Requests.RequestCount() >= requestsAtStart)
-        ports_->Requests.PopRequestByte();
+    ports_->Requests.PopRequestByte(); // after "&Close" the stack is empty: pops nothing
 }
 
 void TfrmMain::SelectCurrentSlot() {

@@ -177,26 +177,28 @@ std::string RtMidiService::StablePortName(const std::string& platformName) {
     return std::regex_replace(platformName, clientPort, "");
 }
 
-void RtMidiService::RefreshDeviceNames() {
-    inputNames_.clear();
-    outputNames_.clear();
-    if (!inputProbe_)
-        return;
+namespace {
+// The ports one direction lists now. A port that vanishes while listing reads
+// as an empty name or throws: left out, and what was read is kept.
+std::vector<std::string> ListedPortNames(RtMidi* midi) {
+    std::vector<std::string> names;
+    if (!midi)
+        return names;
     try {
-        // A port that vanishes while listing reads as an empty name: left out.
-        for (unsigned i = 0, n = inputProbe_->getPortCount(); i < n; ++i)
-            if (std::string name = StablePortName(inputProbe_->getPortName(i)); !name.empty())
-                inputNames_.push_back(std::move(name));
-        for (unsigned i = 0, n = outputProbe_->getPortCount(); i < n; ++i)
-            if (std::string name = StablePortName(outputProbe_->getPortName(i)); !name.empty())
-                outputNames_.push_back(std::move(name));
+        for (unsigned i = 0, n = midi->getPortCount(); i < n; ++i)
+            if (std::string name = RtMidiService::StablePortName(midi->getPortName(i));
+                !name.empty())
+                names.push_back(std::move(name));
     } catch (const RtMidiError&) {
-        // A port that vanished while listing: keep what was read.
     }
+    return names;
 }
+} // namespace
 
 int RtMidiService::InputDeviceCount() {
-    RefreshDeviceNames();
+    // Each direction is listed afresh when it is counted; the names stay what
+    // the device numbers handed out since then refer to.
+    inputNames_ = ListedPortNames(inputProbe_.get());
     return static_cast<int>(inputNames_.size());
 }
 
@@ -207,7 +209,7 @@ std::string RtMidiService::InputDeviceName(int device) {
 }
 
 int RtMidiService::OutputDeviceCount() {
-    RefreshDeviceNames();
+    outputNames_ = ListedPortNames(outputProbe_.get());
     return static_cast<int>(outputNames_.size());
 }
 

@@ -54,7 +54,6 @@ private:
     struct Input;
     struct Output;
 
-    void RefreshDeviceNames();
     Input* FindInput(Handle handle);
     Output* FindOutput(Handle handle);
 

@@ -121,6 +121,17 @@ TEST_F(LibraryCommandsTest, SendingSelectedRowsWritesThemToTheirLocations) {
     EXPECT_EQ(window->Ports().Requests.RequestCount(), 0);
 }
 
+TEST_F(LibraryCommandsTest, CloseInTheWaitBoxStopsTheSending) {
+    window->List().SelectSlots({0, 1, 2});
+    window->SendDelay = 300;
+    QTimer::singleShot(100, [this] { window->WaitBox()->Button1->click(); });
+    window->actSendSelectedSounds->trigger();
+    EXPECT_EQ(Received().size(), 1u);
+    EXPECT_EQ(Memo().last(), "Sending stopped after 1 of 3 sounds.");
+    EXPECT_EQ(window->Ports().Requests.RequestCount(), 0);
+    EXPECT_FALSE(window->Ports().ReceiveArmed);
+}
+
 TEST_F(LibraryCommandsTest, ProgramChangesStayAtTheLastRowAndCanSendTheSound) {
     window->Library().CurrentSlot = 383;
     window->btnPrgUp->click();

@@ -7,6 +7,7 @@
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "scripted_dialogs.h"
+#include "support/program_folder.h"
 #include "test_files.h"
 
 #include "bank_file.h"
@@ -107,12 +108,11 @@ TEST(SettingsFile, ValuesStayOnOneLine) {
 // The main window with its settings and autoload file in a folder of its own.
 class SessionTest : public ::testing::Test {
 protected:
-    void SetUp() override { qputenv("TONEWRIGHT_PROGRAM_FOLDER", dir.path().toLocal8Bit()); }
-    void TearDown() override { qunsetenv("TONEWRIGHT_PROGRAM_FOLDER"); }
     QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     std::unique_ptr<TfrmMain> Start() { return std::make_unique<TfrmMain>(&prompter, &chooser); }
 
     QTemporaryDir dir;
+    ScopedProgramFolder folderChoice{dir.path()};
     ScriptedPrompter prompter;
     ScriptedFileChooser chooser;
 };

@@ -1,6 +1,7 @@
 // The program's main window (offscreen) on real MIDI ports: JACK, with
 // tonewright-virtual-mopho as the instrument.
 
+#include "../support/program_folder.h"
 #include "e2e_fixture.h"
 
 #include "builtin_instrument_service.h"
@@ -17,15 +18,6 @@ using namespace e2e;
 
 class ProgramOverJack : public VirtualMophoOverJack {
 protected:
-    void SetUp() override {
-        VirtualMophoOverJack::SetUp();
-        qputenv("TONEWRIGHT_PROGRAM_FOLDER", programFolder_.path().toLocal8Bit());
-    }
-    void TearDown() override {
-        qunsetenv("TONEWRIGHT_PROGRAM_FOLDER");
-        VirtualMophoOverJack::TearDown();
-    }
-
     // The settings a musician's earlier choice left: the instrument's ports by
     // the names the port dialog lists.
     void ChooseInstrumentPorts(MidiService& midi) {
@@ -46,6 +38,7 @@ protected:
     }
 
     QTemporaryDir programFolder_;
+    ScopedProgramFolder folderChoice_{programFolder_.path()};
 };
 
 TEST_F(ProgramOverJack, DeviceVersionComesFromTheChosenInstrument) {

@@ -2,6 +2,7 @@
 // window (offscreen): back up the instrument's three banks to a file, and
 // rename a sound and send it back.
 
+#include "../support/program_folder.h"
 #include "e2e_fixture.h"
 
 #include "../app/scripted_dialogs.h"
@@ -28,13 +29,8 @@ class LibrarianOverJack : public VirtualMophoOverJack {
 protected:
     void SetUp() override {
         VirtualMophoOverJack::SetUp();
-        qputenv("TONEWRIGHT_PROGRAM_FOLDER", programFolder_.path().toLocal8Bit());
         bankPath_ = folder_ / "backup.syx";
         WriteFile(bankPath_, bank_);
-    }
-    void TearDown() override {
-        qunsetenv("TONEWRIGHT_PROGRAM_FOLDER");
-        VirtualMophoOverJack::TearDown();
     }
 
     // The window on the instrument's ports, chosen by name in the settings
@@ -77,6 +73,7 @@ protected:
     }
 
     QTemporaryDir programFolder_;
+    ScopedProgramFolder folderChoice_{programFolder_.path()};
     ScriptedPrompter prompter_;
     ScriptedFileChooser chooser_;
     std::unique_ptr<BuiltInInstrumentService> midi_;

@@ -1,6 +1,7 @@
 // The MIDI settings dialog on real ports (JACK, offscreen main window): the
 // ports a musician picks by name are the ones the program then talks to.
 
+#include "../support/program_folder.h"
 #include "e2e_fixture.h"
 
 #include "../app/scripted_dialogs.h"
@@ -29,17 +30,12 @@ class SettingsDialogOverJack : public VirtualMophoOverJack {
 protected:
     void SetUp() override {
         VirtualMophoOverJack::SetUp();
-        qputenv("TONEWRIGHT_PROGRAM_FOLDER", programFolder_.path().toLocal8Bit());
         // The program starts on the built-in instrument.
         std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString())
             << "[Midi]\nMidiInDeviceID=Tonewright Virtual Mopho\n"
                "MidiOutDeviceID=Tonewright Virtual Mopho\n";
         midi_ = MakeBuiltInInstrumentService(
             std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
-    }
-    void TearDown() override {
-        qunsetenv("TONEWRIGHT_PROGRAM_FOLDER");
-        VirtualMophoOverJack::TearDown();
     }
 
     // The instrument's ports are listed as "client:port", the port named after
@@ -84,6 +80,7 @@ protected:
     }
 
     QTemporaryDir programFolder_;
+    ScopedProgramFolder folderChoice_{programFolder_.path()};
     ScriptedPrompter prompter_;
     ScriptedFileChooser files_;
     std::unique_ptr<BuiltInInstrumentService> midi_;
