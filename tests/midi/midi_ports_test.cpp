@@ -1,5 +1,6 @@
 #include "builtin_instrument_service.h"
 #include "fake_midi_service.h"
+#include "midi_input_port.h"
 #include "midi_ports.h"
 #include "request_stack.h"
 #include "sysex_messages.h"
@@ -9,11 +10,43 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
+#include <functional>
 #include <mutex>
+#include <new>
+
+// The largest single allocation made on this thread while one is watched:
+// the test binary's own operator new.
+namespace {
+thread_local bool watchingAllocations = false;
+thread_local std::size_t largestAllocation = 0;
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (watchingAllocations && size > largestAllocation)
+        largestAllocation = size;
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+        return memory;
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+std::size_t LargestAllocationDuring(const std::function<void()>& work) {
+    largestAllocation = 0;
+    watchingAllocations = true;
+    work();
+    watchingAllocations = false;
+    return largestAllocation;
+}
 
 TEST(RequestStack, PopsLastInFirstOutAnd255WhenEmpty) {
     RequestStack stack;
@@ -158,6 +191,27 @@ TEST_F(PortsWithFakePlatform, ABufferArmedFor50IsHandedBackAfter50Bytes) {
     EXPECT_EQ(ports.ReceivedBytes(), 50u);
     EXPECT_EQ(ports.ReceiveBuffer[49], 0x11);
     EXPECT_EQ(ports.ReceiveBuffer[50], 0xAA) << "the rest of the message is dropped";
+}
+
+TEST(MidiInputPort, CopiesNoMoreOfAHugeSysExThanTheBufferHolds) {
+    int handedBack = 0;
+    MidiInputPort port([&](MidiService::InputEvent event, std::uint32_t) {
+        handedBack += event == MidiService::InputEvent::LongData;
+    });
+    port.Start();
+    std::array<std::uint8_t, MidiPorts::ReceiveBufferSize> buffer{};
+    port.QueueBuffer(buffer.data(), buffer.size());
+    Bytes huge(4 * 1024 * 1024, 0x11);
+    huge.front() = 0xF0;
+    huge[1] = 0x43;
+    huge.back() = 0xF7;
+
+    const std::size_t largest = LargestAllocationDuring([&] { port.Deliver(huge); });
+    EXPECT_EQ(handedBack, 1);
+    EXPECT_EQ(port.ReceivedBytes(), buffer.size());
+    EXPECT_EQ(buffer[1], 0x43);
+    EXPECT_EQ(buffer.back(), 0x11);
+    EXPECT_LT(largest, buffer.size()) << "the message was copied whole before it was cut";
 }
 
 TEST_F(PortsWithFakePlatform, AReplyAfterStopLandsButIsOnlyHandedOnWhenArmedAgain) {
