@@ -3,11 +3,38 @@
 #include "midi_ports.h"
 #include "sound_library.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <exception>
 
+static_assert(ReplyKind::None == MidiPorts::NothingAwaited);
+
 namespace {
 constexpr int BankOfCurrentSlot = 127;
+
+struct Awaited {
+    int kind;
+    ReplyLayout layout;
+    const char* name;
+};
+
+constexpr std::array<Awaited, 5> AwaitedReplies = {{
+    {ReplyKind::ProgramDump, ReplyLayout::ProgramDump, "a program dump"},
+    {ReplyKind::EditBufferForEditor, ReplyLayout::EditBufferDump, "an edit buffer dump"},
+    {ReplyKind::Globals, ReplyLayout::GlobalsDump, "a global parameter dump"},
+    {ReplyKind::EditBufferForLocker, ReplyLayout::EditBufferDump, "an edit buffer dump"},
+    {ReplyKind::DeviceVersion, ReplyLayout::DeviceInquiryReply, "a device version reply"},
+}};
+
+// The first bytes of a message, for the memo: "F0 43 00 00 05 00".
+QString Beginning(std::span<const std::uint8_t> message) {
+    constexpr std::size_t Shown = 6;
+    QStringList bytes;
+    for (std::size_t i = 0; i < message.size() && i < Shown; ++i)
+        bytes << QStringLiteral("%1").arg(message[i], 2, 16, QLatin1Char('0')).toUpper();
+    return bytes.join(QLatin1Char(' '));
+}
 } // namespace
 
 ReceiveDispatcher::ReceiveDispatcher(TSoundLibrary& library, MidiPorts& ports, Outlets outlets)
@@ -22,60 +49,85 @@ void ReceiveDispatcher::EndExchange() {
     ports_.ReceiveArmed = false;
 }
 
-void ReceiveDispatcher::DispatchReply() {
+bool ReceiveDispatcher::DispatchReply() {
     if (!ports_.ReceiveArmed)
-        return;
+        return false;
     try {
-        switch (ports_.ExpectedReply) {
+        const std::size_t received = std::min(ports_.ReceivedBytes(), ports_.ReceiveBuffer.size());
+        const Reply reply(ports_.ReceiveBuffer.data(), received);
+        const auto awaited = std::find_if(
+            AwaitedReplies.begin(), AwaitedReplies.end(),
+            [this](const Awaited& candidate) { return candidate.kind == ports_.ExpectedReply; });
+        if (awaited == AwaitedReplies.end() || !BeginsAs(awaited->layout, reply)) {
+            PassOver(reply, awaited == AwaitedReplies.end() ? nullptr : awaited->name);
+            return false;
+        }
+        switch (awaited->kind) {
         case ReplyKind::DeviceVersion:
-            TakeVersion();
+            TakeVersion(reply);
             break;
         case ReplyKind::Globals:
-            TakeGlobals();
+            TakeGlobals(reply);
             break;
         case ReplyKind::ProgramDump:
-            TakeProgram();
+            TakeProgram(reply);
             break;
         case ReplyKind::EditBufferForEditor:
-            if (EditRequestActive)
-                TakeEditBuffer(SoundHandOver::Editor);
+            if (!EditRequestActive)
+                return false;
+            TakeEditBuffer(reply, SoundHandOver::Editor);
             break;
         case ReplyKind::EditBufferForLocker:
-            TakeEditBuffer(SoundHandOver::Locker);
+            TakeEditBuffer(reply, SoundHandOver::Locker);
             break;
         default:
-            break;
+            return false;
         }
+        return true;
     } catch (const std::exception& failure) {
         Log(QString::fromLocal8Bit(failure.what()));
+        return false;
     }
 }
 
+// Another maker's message or a reply of another kind is no answer: it
+// changes nothing, and the input waits on for the answer.
+void ReceiveDispatcher::PassOver(Reply reply, const char* awaited) {
+    if (awaited == nullptr) {
+        Log(QStringLiteral("Passed over a SysEx message beginning %1: no reply is awaited.")
+                .arg(Beginning(reply)));
+        return;
+    }
+    Log(QStringLiteral("Passed over a SysEx message beginning %1: it is not %2.")
+            .arg(Beginning(reply), QLatin1String(awaited)));
+    ports_.ArmReceiveAgain();
+}
+
 // Bytes beyond a short reply are whatever an earlier reply left in the
-// buffer: a reply of another length is reported, never read.
-bool ReceiveDispatcher::HasLength(int expected, const char* what) {
-    const auto received = static_cast<int>(ports_.ReceivedBytes());
-    if (received == expected)
+// buffer: a short reply is reported, never read. Bytes beyond the layout
+// (a longer software revision) are not read.
+bool ReceiveDispatcher::HasLayoutLength(Reply reply, std::size_t length, const char* what) {
+    if (reply.size() >= length)
         return true;
     Log(QStringLiteral("Ignored a reply of %1 bytes: %2 has %3.")
-            .arg(received)
+            .arg(reply.size())
             .arg(QLatin1String(what))
-            .arg(expected));
+            .arg(length));
     return false;
 }
 
-void ReceiveDispatcher::TakeVersion() {
-    if (HasLength(DeviceInquiryReplySize, "a device version reply")) {
-        std::copy_n(ports_.ReceiveBuffer.begin(), VersionReply.size(), VersionReply.begin());
+void ReceiveDispatcher::TakeVersion(Reply reply) {
+    if (HasLayoutLength(reply, VersionReply.size(), "a device version reply")) {
+        std::copy_n(reply.begin(), VersionReply.size(), VersionReply.begin());
         const DeviceVersion version = DeviceVersionFromReply(VersionReply);
         Log(QStringLiteral("Software version: %1.%2").arg(version.major).arg(version.minor));
     }
     EndExchange();
 }
 
-void ReceiveDispatcher::TakeGlobals() {
-    if (HasLength(GlobalsDumpSize, "a global parameter dump")) {
-        std::copy_n(ports_.ReceiveBuffer.begin(), GlobalsReply.size(), GlobalsReply.begin());
+void ReceiveDispatcher::TakeGlobals(Reply reply) {
+    if (HasLayoutLength(reply, GlobalsReply.size(), "a global parameter dump")) {
+        std::copy_n(reply.begin(), GlobalsReply.size(), GlobalsReply.begin());
         Log(QStringLiteral("Global"));
         if (outlets_.setWaitText)
             outlets_.setWaitText(QStringLiteral("Received globals."));
@@ -85,10 +137,10 @@ void ReceiveDispatcher::TakeGlobals() {
     EndExchange();
 }
 
-void ReceiveDispatcher::TakeProgram() {
-    if (HasLength(ProgramDumpSize, "a program dump")) {
-        const TSoundRecord record = UnpackProgramData(
-            std::span(ports_.ReceiveBuffer).first(ProgramDumpSize), ProgramDumpHeaderLength);
+void ReceiveDispatcher::TakeProgram(Reply reply) {
+    if (HasLayoutLength(reply, ProgramDumpSize, "a program dump")) {
+        const TSoundRecord record =
+            UnpackProgramData(reply.first(ProgramDumpSize), ProgramDumpHeaderLength);
         if (StoreProgram(record)) {
             ++ports_.ReceivedCount;
             if (outlets_.setWaitText)
@@ -142,13 +194,13 @@ void ReceiveDispatcher::RequestNextProgram() {
     }
 }
 
-void ReceiveDispatcher::TakeEditBuffer(int handOver) {
-    if (!HasLength(EditBufferDumpSize, "an edit buffer dump")) {
+void ReceiveDispatcher::TakeEditBuffer(Reply reply, int handOver) {
+    if (!HasLayoutLength(reply, EditBufferDumpSize, "an edit buffer dump")) {
         EndExchange();
         return;
     }
-    const TSoundRecord record = UnpackProgramData(
-        std::span(ports_.ReceiveBuffer).first(EditBufferDumpSize), EditBufferHeaderLength);
+    const TSoundRecord record =
+        UnpackProgramData(reply.first(EditBufferDumpSize), EditBufferHeaderLength);
     Log(QStringLiteral("Received current sound."));
     if (outlets_.setWaitText)
         outlets_.setWaitText(QStringLiteral("Received current sound."));

@@ -9,12 +9,14 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 
 class MidiPorts;
 class TSoundLibrary;
 
 // What the outstanding request was, and so how its reply is read.
 namespace ReplyKind {
+constexpr int None = 0; // nothing awaited: at start, and after a wait was abandoned
 constexpr int ProgramDump = 10;
 constexpr int EditBufferForEditor = 15;
 constexpr int Globals = 20;
@@ -32,7 +34,8 @@ constexpr int Locker = 2;
 // Decides what a completed reply is and acts on it, on the GUI thread: stores
 // program dumps into the library and asks for the next one of a read, keeps
 // the edit-buffer sound for the editor or the locker, takes the globals and
-// the software version.
+// the software version. Only a message that begins as the awaited reply is
+// taken; any other is passed over and the input waits on for the reply.
 class ReceiveDispatcher {
 public:
     struct Outlets {
@@ -46,7 +49,9 @@ public:
     ReceiveDispatcher(TSoundLibrary& library, MidiPorts& ports, Outlets outlets);
 
     // Handles the reply in the receive buffer; does nothing unless ReceiveArmed.
-    void DispatchReply();
+    // True when it answered the awaited request (taken, or reported as too
+    // short); false when nothing was armed or it was passed over.
+    bool DispatchReply();
 
     std::array<std::uint8_t, DeviceInquiryReplySize> VersionReply{};
     std::array<std::uint8_t, GlobalsDumpSize> GlobalsReply{};
@@ -55,14 +60,19 @@ public:
     bool EditRequestActive = false;
 
 private:
-    void TakeVersion();
-    void TakeGlobals();
-    void TakeProgram();
-    void TakeEditBuffer(int handOver);
+    using Reply = std::span<const std::uint8_t>;
+
+    // `awaited` names the awaited reply ("a program dump"); null when none is.
+    void PassOver(Reply reply, const char* awaited);
+    void TakeVersion(Reply reply);
+    void TakeGlobals(Reply reply);
+    void TakeProgram(Reply reply);
+    void TakeEditBuffer(Reply reply, int handOver);
     // Stores a program dump's record; false when its location names no slot.
     bool StoreProgram(const TSoundRecord& record);
     void RequestNextProgram();
-    bool HasLength(int expected, const char* what);
+    // A reply shorter than its layout is reported; a longer one is read up to it.
+    bool HasLayoutLength(Reply reply, std::size_t length, const char* what);
     void EndExchange();
     void Log(const QString& line) const;
 

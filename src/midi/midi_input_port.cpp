@@ -24,6 +24,19 @@ int ShortMessageLength(std::uint8_t status) {
         return 3;
     }
 }
+// Real-time bytes (clock, active sensing) may legally sit inside a SysEx
+// message; they are no part of it. Any other status byte before the closing
+// F7 means the message was cut off: it is no reply.
+bool IsCompleteSysEx(std::span<const std::uint8_t> message) {
+    for (std::size_t i = 1; i < message.size(); ++i) {
+        const std::uint8_t byte = message[i];
+        if (byte == EndOfExclusive)
+            return i + 1 == message.size();
+        if (byte >= 0x80 && byte < FirstRealTime)
+            return false;
+    }
+    return false;
+}
 } // namespace
 
 MidiInputPort::MidiInputPort(MidiService::InputCallback callback)
@@ -62,29 +75,14 @@ void MidiInputPort::Deliver(std::span<const std::uint8_t> message) {
 void MidiInputPort::DeliverSysEx(std::span<const std::uint8_t> message) {
     {
         std::lock_guard lock(mutex_);
-        // Real-time bytes (clock, active sensing) may legally sit inside a
-        // SysEx message; they are no part of it. Any other status byte means
-        // the message was cut off: it is no reply.
-        cleaned_.clear();
-        cleaned_.push_back(StartOfExclusive);
-        bool complete = false;
-        for (std::size_t i = 1; i < message.size(); ++i) {
-            const std::uint8_t byte = message[i];
-            if (byte >= FirstRealTime)
-                continue;
-            if (byte == EndOfExclusive) {
-                cleaned_.push_back(byte);
-                complete = i + 1 == message.size();
-                break;
-            }
-            if (byte >= 0x80)
-                break;
-            cleaned_.push_back(byte);
-        }
-        if (!complete || buffer_ == nullptr)
+        if (buffer_ == nullptr || !IsCompleteSysEx(message))
             return;
-        received_ = std::min(size_, cleaned_.size());
-        std::copy_n(cleaned_.begin(), received_, buffer_);
+        // However long the message, no more than the buffer holds is copied.
+        std::size_t filled = 0;
+        for (std::size_t i = 0; i < message.size() && filled < size_; ++i)
+            if (message[i] < FirstRealTime)
+                buffer_[filled++] = message[i];
+        received_ = filled;
         buffer_ = nullptr; // handed back
     }
     for (std::size_t i = 1; i < message.size(); ++i)

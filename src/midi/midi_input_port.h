@@ -32,7 +32,6 @@ private:
     std::uint8_t* buffer_ = nullptr;
     std::size_t size_ = 0;
     std::size_t received_ = 0;
-    std::vector<std::uint8_t> cleaned_;
 };
 
 // Packs one to three message bytes the way short messages travel.

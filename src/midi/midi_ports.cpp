@@ -127,6 +127,7 @@ void MidiPorts::ArmReceive(std::size_t size) {
     ReceiveArmed = true;
     if (size > ReceiveBufferSize)
         size = ReceiveBufferSize;
+    armedSize_ = size;
     if (midiInHandle_ == MidiService::NoHandle)
         return;                                   // no device input: the wait box ends the wait
     service_.ReleaseReceiveBuffer(midiInHandle_); // may still be queued: ignored
@@ -153,6 +154,12 @@ void MidiPorts::StopReceive() {
     if (midiInHandle_ != MidiService::NoHandle)
         service_.ReleaseReceiveBuffer(
             midiInHandle_); // refused while queued: a late reply still lands
+}
+
+void MidiPorts::AbandonReply() {
+    ReceiveArmed = false;
+    ExpectedReply = NothingAwaited;
+    Requests.ClearRequests();
 }
 
 std::size_t MidiPorts::ReceivedBytes() {

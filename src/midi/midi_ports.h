@@ -68,9 +68,18 @@ public:
     // Bank/program pairs still to request during a multi-sound read (GUI thread only).
     RequestStack Requests;
     void ArmReceive(std::size_t size);
+    // Queues the buffer again for the size it was last armed with, after a
+    // message that was not the awaited reply.
+    void ArmReceiveAgain() { ArmReceive(armedSize_); }
     void StartReceive(std::size_t size);
     void StopReceive();
     std::size_t ReceivedBytes();
+    // The user gave up waiting: nothing is awaited any more (ExpectedReply
+    // becomes NothingAwaited), so a late reply to the abandoned request is
+    // not stored even if the input is armed again; no further request of a
+    // read goes out. A new request cycle sets ExpectedReply again.
+    void AbandonReply();
+    static constexpr int NothingAwaited = 0;
 
     // Called on the MIDI thread when an awaited reply is in ReceiveBuffer;
     // it must only hand the news to the GUI thread.
@@ -94,6 +103,7 @@ private:
     std::atomic<MidiService::Handle> midiOutHandle_{MidiService::NoHandle};
     MidiService::Handle midiInHandle_ = MidiService::NoHandle;
     MidiService::Handle controllerInHandle_ = MidiService::NoHandle;
+    std::size_t armedSize_ = ReceiveBufferSize;
 };
 
 // Trims blanks at both ends, as stored port names are compared.

@@ -3,6 +3,7 @@
 #include "sysex_codec.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace {
 
@@ -15,7 +16,12 @@ enum Command : std::uint8_t {
     ProgramDumpRequest = 0x05,
     EditBufferRequest = 0x06,
     GlobalsRequest = 0x0E,
+    GlobalsDump = 0x0F,
 };
+
+constexpr std::uint8_t UniversalNonRealTime = 0x7E;
+constexpr std::uint8_t GeneralInformation = 0x06;
+constexpr std::uint8_t IdentityReply = 0x02;
 
 constexpr std::uint8_t RequestStackEmpty = 0xFF;
 constexpr std::size_t GlobalsFirstByte = 4;
@@ -105,6 +111,27 @@ void RequestGlobals(MidiOutput& out) {
 
 void RequestDeviceInquiry(MidiOutput& out) {
     Send(out, DeviceInquiryMessage());
+}
+
+bool BeginsAs(ReplyLayout layout, std::span<const std::uint8_t> message) {
+    const auto begins = [message](std::initializer_list<std::uint8_t> header) {
+        return message.size() >= header.size() &&
+               std::equal(header.begin(), header.end(), message.begin());
+    };
+    switch (layout) {
+    case ReplyLayout::ProgramDump:
+        return begins({SysExStart, DsiMaker, MophoDevice, ProgramDump});
+    case ReplyLayout::EditBufferDump:
+        return begins({SysExStart, DsiMaker, MophoDevice, EditBufferDump});
+    case ReplyLayout::GlobalsDump:
+        return begins({SysExStart, DsiMaker, MophoDevice, GlobalsDump});
+    case ReplyLayout::DeviceInquiryReply:
+        // Byte 2, the answering device's channel, may be any.
+        return message.size() >= 5 && message[0] == SysExStart &&
+               message[1] == UniversalNonRealTime && message[3] == GeneralInformation &&
+               message[4] == IdentityReply;
+    }
+    return false;
 }
 
 std::array<int, GlobalsCount> GlobalsFromDump(std::span<const std::uint8_t> reply) {

@@ -37,6 +37,15 @@ void RequestEditBuffer(MidiOutput& out);
 void RequestGlobals(MidiOutput& out);
 void RequestDeviceInquiry(MidiOutput& out);
 
+// The replies the program awaits, by their layouts.
+enum class ReplyLayout { ProgramDump, EditBufferDump, GlobalsDump, DeviceInquiryReply };
+// True when the message begins as a reply of that layout does: F0 01 25 02
+// (program dump), F0 01 25 03 (edit buffer dump), F0 01 25 0F (global
+// parameter dump), F0 7E, any channel, 06 02 (device inquiry reply). The
+// instrument's own messages carry no device ID; the inquiry goes to all
+// channels, so an answer on any channel is an answer to it.
+bool BeginsAs(ReplyLayout layout, std::span<const std::uint8_t> message);
+
 // The ten global parameters of a global parameter dump, each sent as a low
 // then a high nibble from byte 4 on. Bytes missing from the reply read as 0.
 inline constexpr int GlobalsCount = 10;

@@ -1,7 +1,9 @@
 #include "builtin_instrument_service.h"
 #include "fake_midi_service.h"
+#include "midi_input_port.h"
 #include "midi_ports.h"
 #include "request_stack.h"
+#include "support/documented_replies.h"
 #include "sysex_messages.h"
 #include "virtual_mopho.h"
 
@@ -9,11 +11,43 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
+#include <functional>
 #include <mutex>
+#include <new>
+
+// The largest single allocation made on this thread while one is watched:
+// the test binary's own operator new.
+namespace {
+thread_local bool watchingAllocations = false;
+thread_local std::size_t largestAllocation = 0;
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (watchingAllocations && size > largestAllocation)
+        largestAllocation = size;
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+        return memory;
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+std::size_t LargestAllocationDuring(const std::function<void()>& work) {
+    largestAllocation = 0;
+    watchingAllocations = true;
+    work();
+    watchingAllocations = false;
+    return largestAllocation;
+}
 
 TEST(RequestStack, PopsLastInFirstOutAnd255WhenEmpty) {
     RequestStack stack;
@@ -160,6 +194,54 @@ TEST_F(PortsWithFakePlatform, ABufferArmedFor50IsHandedBackAfter50Bytes) {
     EXPECT_EQ(ports.ReceiveBuffer[50], 0xAA) << "the rest of the message is dropped";
 }
 
+TEST(MidiInputPort, CopiesNoMoreOfAHugeSysExThanTheBufferHolds) {
+    int handedBack = 0;
+    MidiInputPort port([&](MidiService::InputEvent event, std::uint32_t) {
+        handedBack += event == MidiService::InputEvent::LongData;
+    });
+    port.Start();
+    std::array<std::uint8_t, MidiPorts::ReceiveBufferSize> buffer{};
+    port.QueueBuffer(buffer.data(), buffer.size());
+    Bytes huge(4 * 1024 * 1024, 0x11);
+    huge.front() = 0xF0;
+    huge[1] = 0x43;
+    huge.back() = 0xF7;
+
+    const std::size_t largest = LargestAllocationDuring([&] { port.Deliver(huge); });
+    EXPECT_EQ(handedBack, 1);
+    EXPECT_EQ(port.ReceivedBytes(), buffer.size());
+    EXPECT_EQ(buffer[1], 0x43);
+    EXPECT_EQ(buffer.back(), 0x11);
+    EXPECT_LT(largest, buffer.size()) << "the message was copied whole before it was cut";
+}
+
+TEST_F(PortsWithFakePlatform, AbandoningLeavesNothingAwaitedAndNothingToRequest) {
+    OpenInstrumentInput();
+    ports.ExpectedReply = 10;
+    ports.Requests.PushRequestByte(0);
+    ports.Requests.PushRequestByte(7);
+    ports.StartReceive(300);
+    ports.AbandonReply();
+    EXPECT_FALSE(ports.ReceiveArmed);
+    EXPECT_EQ(ports.ExpectedReply, MidiPorts::NothingAwaited);
+    EXPECT_EQ(ports.Requests.RequestCount(), 0);
+    platform.Feed(0, {0xF0, 5, 0xF7});
+    EXPECT_EQ(handed, 0);
+}
+
+TEST_F(PortsWithFakePlatform, AMessagePassedOverIsFollowedByABufferOfTheSameSize) {
+    OpenInstrumentInput();
+    ports.StartReceive(50);
+    platform.Feed(0, {0xF0, 0x43, 0xF7});
+    ports.ArmReceiveAgain();
+    Bytes reply(60, 0x11);
+    reply.front() = 0xF0;
+    reply.back() = 0xF7;
+    platform.Feed(0, reply);
+    EXPECT_EQ(handed, 2);
+    EXPECT_EQ(ports.ReceivedBytes(), 50u);
+}
+
 TEST_F(PortsWithFakePlatform, AReplyAfterStopLandsButIsOnlyHandedOnWhenArmedAgain) {
     OpenInstrumentInput();
     ports.StartReceive(300);
@@ -167,6 +249,35 @@ TEST_F(PortsWithFakePlatform, AReplyAfterStopLandsButIsOnlyHandedOnWhenArmedAgai
     platform.Feed(0, {0xF0, 5, 0xF7});
     EXPECT_EQ(handed, 0);
     EXPECT_EQ(ports.ReceiveBuffer[1], 5) << "the still-queued buffer collected the late reply";
+}
+
+// The built-in instrument answers with the documented layouts: what it is
+// sent from the hand-written dumps comes back byte for byte.
+TEST(BuiltInInstrument, AnswersWithTheDocumentedLayouts) {
+    using namespace DocumentedReplies;
+    VirtualMopho instrument;
+    const auto only = [](const VirtualMopho::Replies& replies) {
+        return replies.size() == 1 ? replies.front() : Bytes{};
+    };
+    EXPECT_TRUE(instrument.Receive(ProgramDumpB006).empty());
+    EXPECT_EQ(only(instrument.Receive(ProgramDumpRequestMessage(1, 5))),
+              Bytes(ProgramDumpB006.begin(), ProgramDumpB006.end()));
+    EXPECT_TRUE(instrument.Receive(EditBufferDump).empty());
+    EXPECT_EQ(only(instrument.Receive(EditBufferRequestMessage())),
+              Bytes(EditBufferDump.begin(), EditBufferDump.end()));
+
+    const Bytes globals = only(instrument.Receive(GlobalsRequestMessage()));
+    ASSERT_EQ(globals.size(), GlobalsDump.size());
+    EXPECT_TRUE(std::equal(globals.begin(), globals.begin() + 4, GlobalsDump.begin()));
+    EXPECT_EQ(globals.back(), 0xF7);
+    for (std::size_t i = 4; i + 1 < globals.size(); ++i)
+        EXPECT_LT(globals[i], 0x10) << "byte " << i << " is a nibble";
+
+    const Bytes identity = only(instrument.Receive(DeviceInquiryMessage()));
+    ASSERT_EQ(identity.size(), IdentityReply14.size());
+    EXPECT_EQ(Bytes(identity.begin(), identity.begin() + 2), Bytes({0xF0, 0x7E}));
+    EXPECT_EQ(Bytes(identity.begin() + 3, identity.begin() + 7), Bytes({0x06, 0x02, 0x01, 0x25}));
+    EXPECT_EQ(identity.back(), 0xF7);
 }
 
 // Waits for hand-offs from the instrument's thread.
