@@ -50,6 +50,8 @@ std::optional<BankFileContents> LoadFile(const std::string& path, Streams& io) {
 void ReportProblems(const BankFileContents& contents, std::ostream& stream) {
     for (const std::string& problem : contents.problems)
         stream << problem << '\n';
+    for (const std::string& note : contents.notes)
+        stream << note << '\n';
 }
 
 int ExitFor(bool problems) {
@@ -79,7 +81,7 @@ int CheckCommand(Args args, Streams& io) {
     std::set<int> slots;
     for (const auto& placed : contents->records)
         slots.insert(placed.slot);
-    io.out << "complete records: " << contents->completeBlocks << '\n'
+    io.out << "complete records: " << contents->completeRecords << '\n'
            << "loadable records: " << contents->records.size() << '\n'
            << "distinct slots: " << slots.size() << '\n'
            << "problems: " << contents->problems.size() << '\n';
