@@ -38,6 +38,9 @@ std::optional<std::string> WriteWholeFile(const std::string& path,
 // "64 MiB" for whole mebibytes, otherwise "300 bytes".
 std::string SizeText(std::size_t bytes);
 
+// Writes everything to a file descriptor; returns 0 or the errno of the failure.
+int WriteToDescriptor(int descriptor, const char* data, std::size_t size);
+
 // An output stream buffer on a file descriptor that remembers why a write
 // failed (such as "No space left on device"), which std::cout cannot tell.
 class DescriptorOutput : public std::streambuf {

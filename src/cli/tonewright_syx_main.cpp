@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 int main(int argc, char** argv) {
     // Past a file-size limit a write then fails with "File too large", which
     // is reported, instead of the signal ending the program without a word.
+#if defined(SIGXFSZ)
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
     // The words stay bytes: file names need not be valid text.
     const std::vector<std::string> args(argv + 1, argv + argc);
     // The same ports as the program's port dialog lists, built-in instrument last.
@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
         return MakeBuiltInInstrumentService(
             std::make_unique<RtMidiService>(RtMidiService::Backend::Automatic, "tonewright-syx"));
     };
-    DescriptorOutput standardOutput(STDOUT_FILENO);
+    constexpr int StandardOutputDescriptor = 1;
+    DescriptorOutput standardOutput(StandardOutputDescriptor);
     std::ostream out(&standardOutput);
     return RunSyxTool(args, out, std::cerr, midi);
 }
