@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -380,6 +382,31 @@ TEST_F(SyxToolTest, TheProgramReportsAFileSizeLimitInsteadOfDying) {
               "tonewright-syx: cannot write \"" + merged.toStdString() + "\": File too large\n");
     EXPECT_FALSE(QFile::exists(merged));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file is left";
+}
+
+TEST_F(SyxToolTest, TheProgramReportsAFullDisk) {
+    // The program runs with a tiny file system of its own; mounting one needs
+    // rights that a test run may lack.
+    constexpr int CannotMount = 98;
+    Bytes bank;
+    for (int slot = 0; slot < 100; ++slot)
+        bank = Joined({bank, RecordBytes(slot, "S")});
+    const std::string file = Write("hundred.syx", bank);
+    const std::string tiny = Path("tiny");
+    ASSERT_EQ(::mkdir(tiny.c_str(), 0755), 0);
+    const std::string target = tiny + "/out.syx";
+    const ProgramRun run =
+        RunProgram({"merge", QString::fromStdString(target), QString::fromStdString(file)}, [tiny] {
+            if (::unshare(CLONE_NEWNS) != 0 ||
+                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount("tmpfs", tiny.c_str(), "tmpfs", 0, "size=8k") != 0)
+                ::_exit(CannotMount);
+        });
+    if (run.exitCode == CannotMount)
+        GTEST_SKIP() << "no right to mount a small file system, so no disk can be full";
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err,
+              "tonewright-syx: cannot write \"" + target + "\": No space left on device\n");
 }
 
 TEST_F(SyxToolTest, TheProgramNamesAReadOnlyFolder) {
