@@ -1,5 +1,6 @@
 // Times parsing and building a 384-record bank file, and a round trip
-// through a real file written with QSaveFile. Prints the median of many runs.
+// through a real file written as the tools write it (a temporary file, then a rename). Prints the
+// median of many runs.
 #include "bank_file.h"
 #include "file_io.h"
 
@@ -60,7 +61,7 @@ int main() {
     QTemporaryDir folder;
     const std::string path = folder.filePath("bench.syx").toStdString();
     constexpr int FileRuns = 101;
-    Print("save to disk with QSaveFile", FileRuns, MedianMicroseconds(FileRuns, [&] {
+    Print("save to disk, safe replace", FileRuns, MedianMicroseconds(FileRuns, [&] {
               sink += WriteWholeFile(path, BankFileBytes(banks)) ? 0 : 1;
           }));
     Print("load from disk and parse", FileRuns, MedianMicroseconds(FileRuns, [&] {

@@ -50,7 +50,8 @@ std::string CheckEditBufferRoundTrip(const TSoundRecord& record) {
 std::string CheckRewrittenFile(const BankFileContents& contents) {
     const auto rewritten = BankFileBytes(contents.records);
     const BankFileContents again = ParseBankFile(rewritten, "rewritten.syx");
-    if (!again.problems.empty() || again.records.size() != contents.records.size())
+    if (!again.problems.empty() || !again.notes.empty() ||
+        again.records.size() != contents.records.size())
         return "records written again do not all read back";
     for (std::size_t i = 0; i < again.records.size(); ++i) {
         if (again.records[i].slot != contents.records[i].slot)
@@ -77,16 +78,25 @@ std::string FuzzUnpackBlock(std::span<const std::uint8_t> data) {
 
 std::string FuzzParseBankFile(std::span<const std::uint8_t> data) {
     const BankFileContents contents = ParseBankFile(data, "fuzz.syx");
-    if (contents.completeBlocks != data.size() / BankFileRecordSize)
-        return "the number of complete blocks is wrong";
-    const std::size_t truncation = data.size() % BankFileRecordSize != 0 ? 1 : 0;
-    if (contents.records.size() + contents.problems.size() != contents.completeBlocks + truncation)
-        return "a block was neither loaded nor reported";
+    if ((contents.parts == 0) != data.empty() || contents.parts > data.size())
+        return "the number of records does not fit the file's size";
+    if (contents.records.size() + contents.problems.size() != contents.parts)
+        return "a record was neither loaded nor reported";
+    if (contents.completeRecords > contents.parts ||
+        contents.records.size() > contents.completeRecords ||
+        contents.notes.size() > contents.records.size())
+        return "the counts of complete records, loaded records and notes do not fit";
+    if (contents.records.size() * BankFileRecordSize > data.size())
+        return "more records were loaded than the file can hold";
     for (const auto& [slot, record] : contents.records)
         if (!Slots::IsValid(slot) || record[SoundLayout::EndByte] != SysExEnd)
             return "a record names no slot or lacks its end byte";
-    for (const std::string& problem : contents.problems)
-        if (problem.empty() || problem.find('\n') != std::string::npos)
-            return "a problem is not one line";
+    for (const auto* lines : {&contents.problems, &contents.notes})
+        for (const std::string& line : *lines)
+            if (line.empty() || line.find('\n') != std::string::npos)
+                return "a problem or note is not one line";
+    const bool unfinished = !data.empty() && data.back() != SysExEnd;
+    if (UnfinishedLastMessageProblem(data, "fuzz.syx").has_value() != unfinished)
+        return "a file without a final F7 is not named as unfinished, or one with it is";
     return CheckRewrittenFile(contents);
 }

@@ -13,6 +13,6 @@
 // the results again.
 std::string FuzzUnpackBlock(std::span<const std::uint8_t> data);
 
-// Parses the input as a bank file, writes the records it found and parses
-// that again.
+// Parses the input as a bank file (every record loaded or reported), writes
+// the records it found and parses that again.
 std::string FuzzParseBankFile(std::span<const std::uint8_t> data);

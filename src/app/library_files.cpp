@@ -26,6 +26,8 @@ bool LibraryFiles::LoadBankFile(const QString& path) {
         library_.SoundBanks[static_cast<std::size_t>(placed.slot)] = placed.record;
     for (const std::string& problem : contents.problems)
         log_(QString::fromStdString(problem));
+    for (const std::string& note : contents.notes)
+        log_(QString::fromStdString(note));
     return true;
 }
 

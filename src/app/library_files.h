@@ -17,8 +17,10 @@ public:
 
     LibraryFiles(TSoundLibrary& library, Prompter& prompter, Log log);
 
-    // Places each complete record in the slot its location bytes name.
-    // Returns false when the file could not be read (no slot changed then).
+    // Places each program dump in the slot its location bytes name; records
+    // that are no program dump of this maker, or broken, are left out with a
+    // line each. Returns false when the file could not be read (no slot
+    // changed then).
     bool LoadBankFile(const QString& path);
     // Writes all 384 slots in slot order.
     bool SaveBankFile(const QString& path);

@@ -1,53 +1,69 @@
 #include "file_io.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
-namespace {
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
-QString FromLocal(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+std::string SizeText(std::size_t bytes) {
+    constexpr std::size_t MiB = 1u << 20;
+    if (bytes >= MiB && bytes % MiB == 0)
+        return std::to_string(bytes / MiB) + " MiB";
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
 }
 
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
+int WriteToDescriptor(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+#if defined(_WIN32)
+        const int written =
+            ::_write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
+#else
+        const auto written = ::write(fd, data, size);
+#endif
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
 }
 
-FileBytes Failure(const std::string& text) {
-    return {{}, text};
+DescriptorOutput::DescriptorOutput(int descriptor) : descriptor_(descriptor) {
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
 }
 
-} // namespace
-
-FileBytes ReadWholeFile(const std::string& path, std::size_t maxSize) {
-    const QString name = FromLocal(path);
-    const QFileInfo info(name);
-    if (!info.exists())
-        return Failure("cannot read " + Quoted(path) + ": no such file");
-    if (!info.isFile())
-        return Failure("cannot read " + Quoted(path) + ": not a regular file");
-    const std::string tooLarge =
-        "cannot read " + Quoted(path) + ": larger than " + std::to_string(maxSize) + " bytes";
-    if (static_cast<std::size_t>(info.size()) > maxSize)
-        return Failure(tooLarge);
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure("cannot read " + Quoted(path) + ": " + file.errorString().toStdString());
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return Failure("cannot read " + Quoted(path) + ": " + file.errorString().toStdString());
-    if (static_cast<std::size_t>(data.size()) > maxSize) // it grew while being read
-        return Failure(tooLarge);
-    return {{data.begin(), data.end()}, {}};
+DescriptorOutput::~DescriptorOutput() {
+    Drain();
 }
 
-std::optional<std::string> WriteWholeFile(const std::string& path,
-                                          std::span<const std::uint8_t> bytes) {
-    QSaveFile file(FromLocal(path));
-    const auto size = static_cast<qint64>(bytes.size());
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.commit())
-        return "cannot write " + Quoted(path) + ": " + file.errorString().toStdString();
-    return std::nullopt;
+bool DescriptorOutput::Drain() {
+    const auto size = static_cast<std::size_t>(pptr() - pbase());
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    if (!error_.empty())
+        return false;
+    if (const int error = WriteToDescriptor(descriptor_, buffer_.data(), size)) {
+        error_ = std::strerror(error);
+        return false;
+    }
+    return true;
+}
+
+DescriptorOutput::int_type DescriptorOutput::overflow(int_type ch) {
+    if (!Drain())
+        return traits_type::eof();
+    if (!traits_type::eq_int_type(ch, traits_type::eof()))
+        sputc(traits_type::to_char_type(ch));
+    return traits_type::not_eof(ch);
+}
+
+int DescriptorOutput::sync() {
+    return Drain() ? 0 : -1;
 }

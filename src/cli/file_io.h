@@ -1,13 +1,17 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <streambuf>
 #include <string>
 #include <vector>
 
-// Whole-file reading and safe writing for the command-line tools.
+// Whole-file reading and safe writing for the command-line tools. Paths are
+// the bytes the command line gave, handed to the system unchanged: a name
+// that is not valid text in any encoding still names its file.
 
 struct FileBytes {
     std::vector<std::uint8_t> bytes;
@@ -23,7 +27,37 @@ inline constexpr std::size_t MaxInputFileSize = 64u << 20;
 // never blocks or runs without end.
 FileBytes ReadWholeFile(const std::string& path, std::size_t maxSize = MaxInputFileSize);
 
-// Replaces the file through a temporary one (QSaveFile), so a failed write
-// leaves any previous file as it was. Returns the error text on failure.
+// Replaces a regular file through a temporary one in the same folder, so a
+// failed write leaves any previous file as it was; a symbolic link keeps
+// pointing at the file it named, and an existing file keeps its permissions.
+// A device or pipe (such as /dev/stdout) is written directly. Returns the
+// error text on failure.
 std::optional<std::string> WriteWholeFile(const std::string& path,
                                           std::span<const std::uint8_t> bytes);
+
+// "64 MiB" for whole mebibytes, otherwise "300 bytes".
+std::string SizeText(std::size_t bytes);
+
+// Writes everything to a file descriptor; returns 0 or the errno of the failure.
+int WriteToDescriptor(int descriptor, const char* data, std::size_t size);
+
+// An output stream buffer on a file descriptor that remembers why a write
+// failed (such as "No space left on device"), which std::cout cannot tell.
+class DescriptorOutput : public std::streambuf {
+public:
+    explicit DescriptorOutput(int descriptor);
+    ~DescriptorOutput() override;
+    // Empty while every write succeeded.
+    const std::string& Error() const { return error_; }
+
+protected:
+    int_type overflow(int_type ch) override;
+    int sync() override;
+
+private:
+    bool Drain();
+
+    int descriptor_;
+    std::array<char, 8192> buffer_{};
+    std::string error_;
+};

@@ -50,6 +50,8 @@ std::optional<BankFileContents> LoadFile(const std::string& path, Streams& io) {
 void ReportProblems(const BankFileContents& contents, std::ostream& stream) {
     for (const std::string& problem : contents.problems)
         stream << problem << '\n';
+    for (const std::string& note : contents.notes)
+        stream << note << '\n';
 }
 
 int ExitFor(bool problems) {
@@ -79,12 +81,15 @@ int CheckCommand(Args args, Streams& io) {
     std::set<int> slots;
     for (const auto& placed : contents->records)
         slots.insert(placed.slot);
-    io.out << "complete records: " << contents->completeBlocks << '\n'
+    const bool noRecord = contents->records.empty();
+    io.out << "complete records: " << contents->completeRecords << '\n'
            << "loadable records: " << contents->records.size() << '\n'
            << "distinct slots: " << slots.size() << '\n'
-           << "problems: " << contents->problems.size() << '\n';
+           << "problems: " << contents->problems.size() + (noRecord ? 1 : 0) << '\n';
     ReportProblems(*contents, io.out);
-    return ExitFor(!contents->problems.empty());
+    if (noRecord)
+        io.out << '"' << args[0] << "\" holds no record.\n";
+    return ExitFor(!contents->problems.empty() || noRecord);
 }
 
 // Accepts "b010" as well as "B010".
@@ -136,6 +141,10 @@ int MergeCommand(Args args, Streams& io) {
         problems = problems || !contents->problems.empty();
         for (const auto& [slot, record] : contents->records)
             merged[slot] = record;
+    }
+    if (merged.empty()) {
+        Complain(io, "no record to merge; nothing was written to \"" + args[0] + "\"");
+        return SyxExit::Problems;
     }
     std::vector<BankFileRecord> records;
     for (const auto& [slot, record] : merged)
@@ -212,6 +221,11 @@ int SendCommand(Args args, Streams& io) {
 
 int HelpCommand(Args, Streams& io);
 
+int VersionCommand(Args, Streams& io) {
+    io.out << ProgramName << ' ' << TONEWRIGHT_VERSION << '\n';
+    return SyxExit::Success;
+}
+
 // New commands are added here; dispatch and help follow from the table.
 constexpr std::array Commands{
     Command{"list", "FILE", "one line per record: slot, TAB, name; problems go to standard error",
@@ -233,6 +247,7 @@ constexpr std::array Commands{
             "sends the SysEx messages of FILE to the instrument, unchanged and in order", 3, 3,
             SendCommand},
     Command{"--help", "", "shows this text", 0, 0, HelpCommand},
+    Command{"--version", "", "shows the program's version", 0, 0, VersionCommand},
 };
 
 void PrintUsage(std::ostream& stream) {
@@ -246,9 +261,13 @@ void PrintUsage(std::ostream& stream) {
     }
     stream << "\nPORT is a port's name as \"ports\" prints it, or a part of it that names\n"
            << "exactly one port of that direction.\n"
-           << "\nExit status: 0 success, 1 the files hold records that could not be used\n"
-           << "or the instrument did not answer, 2 wrong arguments, an unknown or ambiguous\n"
-           << "port, or a file that cannot be read or written.\n";
+           << "\nExit status:\n"
+           << "  0  success\n"
+           << "  1  the files hold records that could not be used, \"check\" found no record,\n"
+           << "     \"merge\" found no record to write or \"extract\" none for the slot\n"
+           << "     (nothing is written then), or the instrument did not answer\n"
+           << "  2  wrong arguments, an unknown or ambiguous port, a file that cannot be read\n"
+           << "     or written, or standard output that cannot be written\n";
 }
 
 int HelpCommand(Args, Streams& io) {
@@ -289,5 +308,14 @@ int RunSyxTool(std::span<const std::string> args, std::ostream& out, std::ostrea
                          std::string(command->arguments));
         return SyxExit::Failure;
     }
-    return command->run(rest, io);
+    const int status = command->run(rest, io);
+    // A report that did not reach its reader is a failure, not a success.
+    if (!out.flush()) {
+        const auto* descriptor = dynamic_cast<const DescriptorOutput*>(out.rdbuf());
+        const std::string reason =
+            descriptor && !descriptor->Error().empty() ? ": " + descriptor->Error() : std::string();
+        Complain(io, "cannot write to standard output" + reason);
+        return SyxExit::Failure;
+    }
+    return status;
 }

@@ -3,6 +3,8 @@
 #include "sysex_codec.h"
 #include "sysex_messages.h"
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -14,8 +16,88 @@ std::string Quoted(std::string_view fileName) {
     return quoted;
 }
 
-bool IsProgramDump(std::span<const std::uint8_t> block) {
-    return block.front() == SysExStart && block.back() == SysExEnd;
+constexpr std::uint8_t MakerId = 0x01;  // Dave Smith Instruments
+constexpr std::uint8_t FamilyId = 0x25; // the Mopho
+constexpr std::uint8_t ProgramDumpCommand = 0x02;
+constexpr std::size_t MakerByte = 1;
+constexpr std::size_t FamilyByte = 2;
+constexpr std::size_t CommandByte = 3;
+constexpr std::uint8_t FirstStatusByte = 0x80;
+
+std::string Hex(std::uint8_t byte) {
+    constexpr char digits[] = "0123456789ABCDEF";
+    return {digits[byte >> 4], digits[byte & 0x0F]};
+}
+
+// One stretch of the file: a message from F0 to F7, a message cut short
+// (no F7 before the next F0 or the end), or bytes outside any message.
+struct FilePart {
+    std::span<const std::uint8_t> bytes;
+    bool isMessage = false; // begins with F0 and ends with F7
+};
+
+// A message runs to the last F7 before the next F0: an F7 among the data is
+// then part of the message it damages, not the end of a short one. An F0
+// with no F7 before the next F0 begins a message cut short.
+std::vector<FilePart> SplitIntoParts(std::span<const std::uint8_t> bytes) {
+    std::vector<FilePart> parts;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const auto from = bytes.begin() + static_cast<std::ptrdiff_t>(start);
+        const auto nextStart = std::find(from + 1, bytes.end(), SysExStart);
+        std::size_t end = static_cast<std::size_t>(nextStart - bytes.begin());
+        bool isMessage = false;
+        if (*from == SysExStart) {
+            const auto last = std::find(std::make_reverse_iterator(nextStart),
+                                        std::make_reverse_iterator(from + 1), SysExEnd);
+            if (last.base() != from + 1) {
+                end = static_cast<std::size_t>(last.base() - bytes.begin());
+                isMessage = true;
+            }
+        }
+        // A run of F0s with no F7 among them gives no hint where one record
+        // ends and the next begins: it is one damaged record.
+        const bool cutShort = !isMessage && *from == SysExStart;
+        if (cutShort && !parts.empty() && !parts.back().isMessage &&
+            parts.back().bytes.front() == SysExStart)
+            parts.back().bytes = bytes.subspan(start - parts.back().bytes.size(),
+                                               end - start + parts.back().bytes.size());
+        else
+            parts.push_back({bytes.subspan(start, end - start), isMessage});
+        start = end;
+    }
+    return parts;
+}
+
+std::string RecordName(std::string_view fileName, std::size_t position) {
+    return "Record " + std::to_string(position) + " of " + Quoted(fileName);
+}
+
+std::string NotThisMakersDumpProblem(std::string_view fileName, std::size_t position,
+                                     std::span<const std::uint8_t> message) {
+    std::string begins;
+    for (std::size_t i = 0; i < std::min<std::size_t>(message.size(), 4); ++i)
+        begins += (i == 0 ? "" : " ") + Hex(message[i]);
+    return RecordName(fileName, position) + " is not a program dump of this maker (it begins " +
+           begins + ", where a program dump begins F0 01 25 02) and was not loaded.";
+}
+
+std::string StatusByteProblem(std::string_view fileName, std::size_t position,
+                              std::span<const std::uint8_t> message, std::size_t offset) {
+    return RecordName(fileName, position) + " holds the status byte " + Hex(message[offset]) +
+           " inside its data, at byte " + std::to_string(offset) +
+           " of the record, and was not loaded.";
+}
+
+std::string LengthProblem(std::string_view fileName, std::size_t position, std::size_t size) {
+    return RecordName(fileName, position) + " is " + std::to_string(size) +
+           " bytes long, not the 300 of a program dump, and was not loaded.";
+}
+
+std::string OtherFamilyNote(std::string_view fileName, std::size_t position, std::uint8_t family) {
+    return RecordName(fileName, position) +
+           " is a program dump of another instrument of this maker (family byte " + Hex(family) +
+           ", where the Mopho's is 25) and was loaded as a Mopho sound.";
 }
 
 // Bank 0..2 and program 0..127; a larger program byte would spill into the
@@ -29,22 +111,41 @@ int SlotNamedBy(const TSoundRecord& record) {
 }
 
 std::string NotADumpProblem(std::string_view fileName, std::size_t position) {
-    return "Record " + std::to_string(position) + " of " + Quoted(fileName) +
+    return RecordName(fileName, position) +
            " is not a program dump (it does not begin with F0 and end with F7) and was "
            "not loaded.";
 }
 
 std::string NoSlotProblem(std::string_view fileName, std::size_t position,
                           const TSoundRecord& record) {
-    return "Record " + std::to_string(position) + " of " + Quoted(fileName) + " names bank " +
+    return RecordName(fileName, position) + " names bank " +
            std::to_string(record[SoundLayout::BankByte]) + ", program " +
            std::to_string(record[SoundLayout::ProgramByte]) +
            ", which is no slot, and was not loaded.";
 }
 
 std::string TruncatedProblem(std::string_view fileName, std::size_t ignored) {
-    return "The last " + std::to_string(ignored) + (ignored == 1 ? " byte" : " bytes") + " of " +
-           Quoted(fileName) + " are an incomplete record and were ignored.";
+    if (ignored == 1)
+        return "The last byte of " + Quoted(fileName) + " is an incomplete record and was ignored.";
+    return "The last " + std::to_string(ignored) + " bytes of " + Quoted(fileName) +
+           " are an incomplete record and were ignored.";
+}
+
+// The problem that keeps a complete message from loading, if any.
+std::optional<std::string> MessageProblem(std::string_view fileName, std::size_t position,
+                                          std::span<const std::uint8_t> message) {
+    if (message.size() <= CommandByte || message[MakerByte] != MakerId ||
+        message[CommandByte] != ProgramDumpCommand)
+        return NotThisMakersDumpProblem(fileName, position, message);
+    const auto data = message.subspan(1, message.size() - 2);
+    const auto status = std::find_if(data.begin(), data.end(),
+                                     [](std::uint8_t byte) { return byte >= FirstStatusByte; });
+    if (status != data.end())
+        return StatusByteProblem(fileName, position, message,
+                                 static_cast<std::size_t>(status - data.begin()) + 1);
+    if (message.size() != BankFileRecordSize)
+        return LengthProblem(fileName, position, message.size());
+    return std::nullopt;
 }
 
 void CheckSlot(int slot) {
@@ -61,26 +162,45 @@ void AppendRecord(std::vector<std::uint8_t>& bytes, int slot, const TSoundRecord
 
 BankFileContents ParseBankFile(std::span<const std::uint8_t> bytes, std::string_view fileName) {
     BankFileContents contents;
-    contents.completeBlocks = bytes.size() / BankFileRecordSize;
-    contents.records.reserve(contents.completeBlocks);
-    for (std::size_t i = 0; i < contents.completeBlocks; ++i) {
-        const auto block = bytes.subspan(i * BankFileRecordSize, BankFileRecordSize);
+    const std::vector<FilePart> parts = SplitIntoParts(bytes);
+    contents.parts = parts.size();
+    contents.records.reserve(parts.size());
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const auto& [message, isMessage] = parts[i];
         const std::size_t position = i + 1;
-        if (!IsProgramDump(block)) {
-            contents.problems.push_back(NotADumpProblem(fileName, position));
+        if (!isMessage) {
+            // A message cut short by the end of the file, or bytes after the last one.
+            const bool atTheEnd =
+                position == parts.size() && (i > 0 || message.front() == SysExStart);
+            contents.problems.push_back(atTheEnd ? TruncatedProblem(fileName, message.size())
+                                                 : NotADumpProblem(fileName, position));
             continue;
         }
-        const TSoundRecord record = UnpackProgramData(block, ProgramDumpHeaderLength);
+        ++contents.completeRecords;
+        if (auto problem = MessageProblem(fileName, position, message)) {
+            contents.problems.push_back(std::move(*problem));
+            continue;
+        }
+        const TSoundRecord record = UnpackProgramData(message, ProgramDumpHeaderLength);
         const int slot = SlotNamedBy(record);
         if (slot < 0) {
             contents.problems.push_back(NoSlotProblem(fileName, position, record));
             continue;
         }
+        if (message[FamilyByte] != FamilyId)
+            contents.notes.push_back(OtherFamilyNote(fileName, position, message[FamilyByte]));
         contents.records.push_back({slot, record});
     }
-    if (const std::size_t rest = bytes.size() % BankFileRecordSize; rest != 0)
-        contents.problems.push_back(TruncatedProblem(fileName, rest));
     return contents;
+}
+
+std::optional<std::string> UnfinishedLastMessageProblem(std::span<const std::uint8_t> bytes,
+                                                        std::string_view fileName) {
+    if (bytes.empty() || bytes.back() == SysExEnd)
+        return std::nullopt;
+    return "The file " + Quoted(fileName) +
+           " does not end with F7: its last message is unfinished and would run into the "
+           "next message the instrument receives.";
 }
 
 std::vector<std::uint8_t> BankFileRecordBytes(int slot, const TSoundRecord& record) {

@@ -119,6 +119,38 @@ TEST_F(FileCommandsTest, BadRecordsAreReportedAndNothingElseIsLost) {
     EXPECT_TRUE(memo[2].contains("120")) << memo[2].toStdString();
 }
 
+TEST_F(FileCommandsTest, RecordsOfOtherMakersAndBrokenRecordsAreReportedAndNotLoaded) {
+    library.SetSoundName(1, "Kept 1");
+    library.SetSoundName(2, "Kept 2");
+    TSoundLibrary other;
+    other.InitEmptyBanks();
+    for (int slot = 0; slot < 4; ++slot)
+        other.SetSoundName(slot, "New " + std::to_string(slot));
+    LibraryFiles writer(other, prompter, [](const QString&) {});
+    ASSERT_TRUE(writer.SaveSlotsToFile(Path("mixed.syx"), {0, 1, 2, 3}));
+    QByteArray bytes = ReadAll(Path("mixed.syx"));
+    bytes[300 + 1] = 0x42;                      // A002 comes from another maker
+    bytes[600 + 150] = static_cast<char>(0x85); // A003 holds a status byte in its data
+    bytes[900 + 2] = 0x27;                      // A004 from another instrument of the maker
+    WriteAll(Path("mixed.syx"), bytes);
+
+    const auto before = Memo().size();
+    window.LoadBankFile(Path("mixed.syx"));
+    EXPECT_EQ(library.GetSoundName(0), "New 0           ");
+    EXPECT_EQ(library.GetSoundName(1), "Kept 1          ");
+    EXPECT_EQ(library.GetSoundName(2), "Kept 2          ");
+    EXPECT_EQ(library.GetSoundName(3), "New 3           ");
+    const QStringList memo = Memo().mid(before);
+    ASSERT_EQ(memo.size(), 3) << memo.join('\n').toStdString();
+    EXPECT_TRUE(memo[0].startsWith("Record 2 of") &&
+                memo[0].contains("is not a program dump of this maker"))
+        << memo[0].toStdString();
+    EXPECT_TRUE(memo[1].startsWith("Record 3 of") && memo[1].contains("status byte 85"))
+        << memo[1].toStdString();
+    EXPECT_TRUE(memo[2].startsWith("Record 4 of") && memo[2].contains("family byte 27"))
+        << memo[2].toStdString();
+}
+
 TEST_F(FileCommandsTest, MissingFileIsReportedAndTheListKept) {
     library.SetSoundName(7, "Kept");
     window.LoadBankFile(Path("missing.syx"));

@@ -9,6 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <dirent.h>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -50,9 +59,16 @@ protected:
     std::ostringstream out, err;
 
     std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
+    // A path whose name is taken byte for byte, valid UTF-8 or not.
+    std::string RawPath(const std::string& name) const {
+        return dir.path().toStdString() + "/" + name;
+    }
 
-    std::string Write(const char* name, const Bytes& bytes) const {
-        const std::string path = Path(name);
+    std::string Write(const char* name, const Bytes& bytes) const { return WriteRaw(name, bytes); }
+
+    // std::ofstream hands the name's bytes to the system unchanged.
+    std::string WriteRaw(const std::string& name, const Bytes& bytes) const {
+        const std::string path = RawPath(name);
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
@@ -60,11 +76,8 @@ protected:
     }
 
     Bytes Read(const std::string& path) const {
-        QFile file(QString::fromStdString(path));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        const QByteArray data = file.readAll();
-        return {data.begin(), data.end()};
+        std::ifstream stream(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(stream), {}};
     }
 
     int Run(std::vector<std::string> args) {
@@ -143,8 +156,11 @@ TEST_F(SyxToolTest, CheckCountsRecordsSlotsAndProblems) {
     EXPECT_EQ(lines[3], "problems: 1");
     EXPECT_NE(lines[4].find("The last 10 bytes"), std::string::npos);
 
-    EXPECT_EQ(Run({"check", Write("empty.syx", {})}), 0);
-    EXPECT_EQ(Lines(out.str())[0], "complete records: 0");
+    const std::string empty = Write("empty.syx", {});
+    EXPECT_EQ(Run({"check", empty}), 1);
+    EXPECT_EQ(out.str(), "complete records: 0\nloadable records: 0\ndistinct slots: 0\n"
+                         "problems: 1\n\"" +
+                             empty + "\" holds no record.\n");
 }
 
 TEST_F(SyxToolTest, ExtractWritesTheLastRecordOfTheSlot) {
@@ -223,6 +239,199 @@ TEST_F(SyxToolTest, TheProgramRunsFromTheCommandLine) {
     process.start(QStringLiteral(TONEWRIGHT_SYX_PATH), {QStringLiteral("list"), dir.filePath("x")});
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitCode(), 2);
+}
+
+TEST_F(SyxToolTest, MergeThatFindsNoRecordWritesNothingAndSaysSo) {
+    const Bytes bank = Joined({RecordBytes(0, "Keep"), RecordBytes(1, "Me")});
+    const std::string keep = Write("keep.syx", bank);
+    Bytes otherMaker = RecordBytes(2, "Other");
+    otherMaker[1] = 0x42;
+    const std::pair<const char*, Bytes> inputs[] = {
+        {"empty.syx", {}}, {"garbage.syx", Bytes(100, 'x')}, {"other.syx", otherMaker}};
+    for (const auto& [name, bytes] : inputs) {
+        EXPECT_EQ(Run({"merge", keep, Write(name, bytes)}), 1) << name;
+        EXPECT_EQ(Read(keep), bank) << name;
+        EXPECT_NE(err.str().find("no record to merge; nothing was written to \"" + keep + "\""),
+                  std::string::npos)
+            << err.str();
+    }
+}
+
+TEST_F(SyxToolTest, NamesThatAreNotUtf8NameTheirFiles) {
+    const std::string latin1 = "caf\xE9.syx";
+    const std::string source = WriteRaw(latin1, RecordBytes(0, "Bass"));
+    EXPECT_EQ(Run({"list", source}), 0) << err.str();
+    EXPECT_EQ(out.str(), "A001\tBass\n");
+
+    const std::string target = RawPath("x\xE9.syx");
+    EXPECT_EQ(Run({"extract", source, "A001", target}), 0) << err.str();
+    EXPECT_EQ(Read(target), RecordBytes(0, "Bass"));
+    std::vector<std::string> names;
+    DIR* folder = ::opendir(dir.path().toStdString().c_str());
+    ASSERT_NE(folder, nullptr);
+    while (const dirent* entry = ::readdir(folder))
+        names.emplace_back(entry->d_name);
+    ::closedir(folder);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".", "..", latin1, "x\xE9.syx"}));
+}
+
+TEST_F(SyxToolTest, AReportThatCannotBeWrittenExitsTwo) {
+    const std::string file = Write("two.syx", Joined({RecordBytes(0, "A"), RecordBytes(1, "B")}));
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    {
+        DescriptorOutput buffer(full);
+        std::ostream report(&buffer);
+        EXPECT_EQ(RunSyxTool(std::vector<std::string>{"list", file}, report, err), 2);
+    }
+    ::close(full);
+    EXPECT_EQ(err.str(), "tonewright-syx: cannot write to standard output: No space left on "
+                         "device\n");
+}
+
+TEST_F(SyxToolTest, FileErrorsSayWhatWentWrong) {
+    const std::string good = Write("good.syx", RecordBytes(0, "Zero"));
+    const std::string loop = Path("loop.syx");
+    ASSERT_EQ(::symlink(loop.c_str(), loop.c_str()), 0);
+    EXPECT_EQ(Run({"list", loop}), 2);
+    EXPECT_EQ(err.str(),
+              "tonewright-syx: cannot read \"" + loop + "\": Too many levels of symbolic links\n");
+    EXPECT_EQ(Run({"merge", loop, good}), 2);
+    EXPECT_EQ(err.str(),
+              "tonewright-syx: cannot write \"" + loop + "\": Too many levels of symbolic links\n");
+
+    // A device cannot be replaced; it is written as it is, and a full one says so.
+    EXPECT_EQ(Run({"extract", good, "A001", "/dev/full"}), 2);
+    EXPECT_EQ(err.str(), "tonewright-syx: cannot write \"/dev/full\": No space left on device\n");
+
+    const FileBytes big = ReadWholeFile(good, 1u << 20);
+    EXPECT_TRUE(big.Ok());
+    EXPECT_EQ(SizeText(MaxInputFileSize), "64 MiB");
+    EXPECT_EQ(SizeText(300), "300 bytes");
+}
+
+TEST_F(SyxToolTest, ReplacingAFileKeepsItsLinkAndPermissions) {
+    const std::string bank = Write("bank.syx", RecordBytes(5, "Five"));
+    const std::string real = Write("real.syx", {1, 2, 3});
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    const std::string link = Path("link.syx");
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    EXPECT_EQ(Run({"extract", bank, "A006", link}), 0) << err.str();
+    struct stat info {};
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(::stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(Read(real), RecordBytes(5, "Five"));
+}
+
+TEST_F(SyxToolTest, VersionAndEveryExitStatusAreShown) {
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(out.str(), "tonewright-syx " TONEWRIGHT_VERSION "\n");
+    EXPECT_EQ(Run({"--help"}), 0);
+    for (const char* status : {"\n  0  success", "\n  1  ", "\n  2  ", "standard output"})
+        EXPECT_NE(out.str().find(status), std::string::npos) << status;
+}
+
+// Runs the installed program, as a shell would.
+struct ProgramRun {
+    int exitCode = -1;
+    bool crashed = false;
+    std::string out;
+    std::string err;
+};
+
+ProgramRun RunProgram(const QStringList& args, const std::function<void()>& inChild = {},
+                      const QString& standardOutput = {}) {
+    QProcess process;
+    if (inChild)
+        process.setChildProcessModifier(inChild);
+    if (!standardOutput.isEmpty())
+        process.setStandardOutputFile(standardOutput);
+    process.start(QStringLiteral(TONEWRIGHT_SYX_PATH), args);
+    if (!process.waitForFinished(30000))
+        return {};
+    return {process.exitCode(), process.exitStatus() == QProcess::CrashExit,
+            process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+TEST_F(SyxToolTest, TheProgramReportsAFullStandardOutput) {
+    const std::string file = Write("two.syx", Joined({RecordBytes(0, "A"), RecordBytes(1, "B")}));
+    const ProgramRun run = RunProgram({"list", QString::fromStdString(file)}, {}, "/dev/full");
+    EXPECT_FALSE(run.crashed);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err,
+              "tonewright-syx: cannot write to standard output: No space left on device\n");
+}
+
+TEST_F(SyxToolTest, TheProgramReportsAFileSizeLimitInsteadOfDying) {
+    Bytes bank;
+    for (int slot = 0; slot < 10; ++slot)
+        bank = Joined({bank, RecordBytes(slot, "S")});
+    const std::string file = Write("ten.syx", bank);
+    const QString merged = dir.filePath("merged.syx");
+    const ProgramRun run = RunProgram({"merge", merged, QString::fromStdString(file)}, [] {
+        const rlimit limit{1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    EXPECT_FALSE(run.crashed) << "ended by a signal";
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err,
+              "tonewright-syx: cannot write \"" + merged.toStdString() + "\": File too large\n");
+    EXPECT_FALSE(QFile::exists(merged));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file is left";
+}
+
+TEST_F(SyxToolTest, TheProgramReportsAFullDisk) {
+    // The program runs with a tiny file system of its own; mounting one needs
+    // rights that a test run may lack.
+    constexpr int CannotMount = 98;
+    Bytes bank;
+    for (int slot = 0; slot < 100; ++slot)
+        bank = Joined({bank, RecordBytes(slot, "S")});
+    const std::string file = Write("hundred.syx", bank);
+    const std::string tiny = Path("tiny");
+    ASSERT_EQ(::mkdir(tiny.c_str(), 0755), 0);
+    const std::string target = tiny + "/out.syx";
+    const ProgramRun run =
+        RunProgram({"merge", QString::fromStdString(target), QString::fromStdString(file)}, [tiny] {
+            if (::unshare(CLONE_NEWNS) != 0 ||
+                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount("tmpfs", tiny.c_str(), "tmpfs", 0, "size=8k") != 0)
+                ::_exit(CannotMount);
+        });
+    if (run.exitCode == CannotMount)
+        GTEST_SKIP() << "no right to mount a small file system, so no disk can be full";
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err,
+              "tonewright-syx: cannot write \"" + target + "\": No space left on device\n");
+}
+
+TEST_F(SyxToolTest, TheProgramNamesAReadOnlyFolder) {
+    // Root may write anywhere, so the program then runs as the user "nobody".
+    constexpr int CannotDropRights = 97;
+    const bool root = ::geteuid() == 0;
+    ASSERT_EQ(::chmod(dir.path().toStdString().c_str(), 0755), 0);
+    const std::string file = Write("one.syx", RecordBytes(0, "A"));
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    const std::string folder = Path("locked");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0555), 0);
+    const std::string target = folder + "/out.syx";
+    const ProgramRun run =
+        RunProgram({"merge", QString::fromStdString(target), QString::fromStdString(file)}, [root] {
+            constexpr uid_t nobody = 65534;
+            if (root && (::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+                ::_exit(CannotDropRights);
+        });
+    if (run.exitCode == CannotDropRights)
+        GTEST_SKIP() << "running as root without the right to become another user, so no "
+                        "folder can be read-only for this test";
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "tonewright-syx: cannot write \"" + target +
+                           "\": cannot create a file in the folder \"" + folder +
+                           "\": Permission denied\n");
 }
 
 } // namespace
