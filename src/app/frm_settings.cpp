@@ -45,7 +45,7 @@ QLabel* MakeNote(const char* objectName) {
     auto* note = new QLabel;
     note->setObjectName(QString::fromLatin1(objectName));
     note->setWordWrap(true);
-    note->setMaximumWidth(PortListWidth);
+    note->setFixedWidth(PortListWidth); // wrapped at the lists' width
     note->setVisible(false);
     return note;
 }
