@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -23,19 +24,16 @@ QComboBox* MakeList(const char* objectName) {
     return list;
 }
 
-// Fills `list` with the device names; selects the last one whose trimmed name
-// equals the trimmed `chosen`, or none.
+// Fills `list` after its first `keep` entries with the device names and
+// selects the one chosen, or none.
 void ListDevices(QComboBox* list, const std::vector<TMidiDeviceList>& devices,
-                 const std::string& chosen) {
-    list->clear();
-    const std::string wanted = TrimmedPortName(chosen);
-    int selected = -1;
-    for (const auto& device : devices) {
+                 const std::string& chosen, int keep = 0) {
+    while (list->count() > keep)
+        list->removeItem(list->count() - 1);
+    for (const auto& device : devices)
         list->addItem(QString::fromStdString(device.Name));
-        if (TrimmedPortName(device.Name) == wanted)
-            selected = list->count() - 1; // a later match wins
-    }
-    list->setCurrentIndex(selected);
+    const int index = ChosenDeviceIndex(devices, chosen);
+    list->setCurrentIndex(index < 0 ? -1 : index + keep);
 }
 
 void StoreShownName(const QComboBox* list, std::string& name) {
@@ -43,7 +41,40 @@ void StoreShownName(const QComboBox* list, std::string& name) {
         name = list->currentText().toStdString(); // as shown, untrimmed
 }
 
+QLabel* MakeNote(const char* objectName) {
+    auto* note = new QLabel;
+    note->setObjectName(QString::fromLatin1(objectName));
+    note->setWordWrap(true);
+    note->setFixedWidth(PortListWidth); // wrapped at the lists' width
+    note->setVisible(false);
+    return note;
+}
+
 } // namespace
+
+int ChosenDeviceIndex(const std::vector<TMidiDeviceList>& devices, const std::string& chosen) {
+    const std::string wanted = TrimmedPortName(chosen);
+    int index = -1;
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        if (TrimmedPortName(devices[i].Name) == wanted)
+            index = static_cast<int>(i); // a later match wins, as the ports resolve
+    return index;
+}
+
+bool ControllerLoopsBack(const std::string& controllerName, const std::string& mophoInName) {
+    const std::string controller = TrimmedPortName(controllerName);
+    return !controller.empty() && controller == TrimmedPortName(mophoInName);
+}
+
+std::string OutputInUseNote(const std::string& chosen, bool outputOpen, const std::string& inUse) {
+    const std::string wanted = TrimmedPortName(chosen);
+    if (outputOpen && TrimmedPortName(inUse) == wanted)
+        return {};
+    std::string note = outputOpen ? "In use: " + inUse : std::string("No output is open");
+    if (!wanted.empty())
+        note += " (" + wanted + " cannot be opened)";
+    return note;
+}
 
 TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TfrmSettings"));
@@ -53,8 +84,14 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     grpMidi->setObjectName(QStringLiteral("grpMidi"));
     cmbMidiIns = MakeList("cmbMidiIns");
     cmbMidiOut = MakeList("cmbMidiOut");
+    lblMidiOutInUse = MakeNote("lblMidiOutInUse");
     cmbDeviceID = MakeList("cmbDeviceID");
     cmbMidiController = MakeList("cmbMidiController");
+    cmbMidiController->addItem(QStringLiteral("None"));
+    lblControllerWarning = MakeNote("lblControllerWarning");
+    lblControllerWarning->setText(
+        QStringLiteral("This is the Mopho's input: everything the Mopho sends would be sent "
+                       "back to it."));
     for (int id = 0; id < BroadcastDeviceID; ++id)
         cmbDeviceID->addItem(QString::number(id));
     cmbDeviceID->addItem(QStringLiteral("Broadcast"));
@@ -62,8 +99,13 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     auto* rows = new QFormLayout(grpMidi);
     rows->addRow(QStringLiteral("Mopho Midi In"), cmbMidiIns);
     rows->addRow(QStringLiteral("Mopho Midi Out"), cmbMidiOut);
+    rows->addRow(QString(), lblMidiOutInUse);
     rows->addRow(QStringLiteral("Mopho Device ID"), cmbDeviceID);
     rows->addRow(QStringLiteral("Midi Keyboard Controller In"), cmbMidiController);
+    rows->addRow(QString(), lblControllerWarning);
+    // Hidden notes take no room.
+    rows->setRowVisible(lblMidiOutInUse, false);
+    rows->setRowVisible(lblControllerWarning, false);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     btnOk = buttons->button(QDialogButtonBox::Ok);
@@ -72,6 +114,10 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     brnCancel->setObjectName(QStringLiteral("brnCancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(cmbMidiIns, &QComboBox::currentIndexChanged, this,
+            &TfrmSettings::ShowControllerWarning);
+    connect(cmbMidiController, &QComboBox::currentIndexChanged, this,
+            &TfrmSettings::ShowControllerWarning);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(grpMidi);
@@ -81,20 +127,39 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
 
 void TfrmSettings::LoadPorts(const MidiPorts& ports) {
     ListDevices(cmbMidiIns, ports.MidiInDevices, ports.MidiInDeviceName);
-    ListDevices(cmbMidiController, ports.MidiInDevices, ports.ControllerInDeviceName);
     ListDevices(cmbMidiOut, ports.MidiOutDevices, ports.MidiOutDeviceName);
-    // The controller list shows the device in use, whatever its name; a number
-    // past the list (the device is gone) leaves the match by name.
-    if (ports.ControllerInDevice < cmbMidiController->count())
-        cmbMidiController->setCurrentIndex(ports.ControllerInDevice);
+    if (TrimmedPortName(ports.ControllerInDeviceName).empty()) {
+        ListDevices(cmbMidiController, ports.MidiInDevices, {}, 1);
+        cmbMidiController->setCurrentIndex(NoControllerEntry);
+    } else {
+        ListDevices(cmbMidiController, ports.MidiInDevices, ports.ControllerInDeviceName, 1);
+    }
     cmbDeviceID->setCurrentIndex(ports.MophoDeviceID < cmbDeviceID->count() ? ports.MophoDeviceID
                                                                             : -1);
+    const std::string note =
+        OutputInUseNote(ports.MidiOutDeviceName, ports.MidiOutOpen(), ports.MidiOutInUse());
+    lblMidiOutInUse->setText(QString::fromStdString(note));
+    static_cast<QFormLayout*>(grpMidi->layout())->setRowVisible(lblMidiOutInUse, !note.empty());
+    ShowControllerWarning();
+}
+
+void TfrmSettings::ShowControllerWarning() {
+    const bool loops = cmbMidiController->currentIndex() > NoControllerEntry &&
+                       cmbMidiIns->currentIndex() >= 0 &&
+                       ControllerLoopsBack(cmbMidiController->currentText().toStdString(),
+                                           cmbMidiIns->currentText().toStdString());
+    static_cast<QFormLayout*>(grpMidi->layout())->setRowVisible(lblControllerWarning, loops);
 }
 
 void TfrmSettings::StorePorts(MidiPorts& ports) const {
     StoreShownName(cmbMidiIns, ports.MidiInDeviceName);
     StoreShownName(cmbMidiOut, ports.MidiOutDeviceName);
-    StoreShownName(cmbMidiController, ports.ControllerInDeviceName);
+    if (cmbMidiController->currentIndex() == NoControllerEntry)
+        ports.ControllerInDeviceName.clear();
+    else
+        StoreShownName(cmbMidiController, ports.ControllerInDeviceName);
+    if (cmbDeviceID->currentIndex() >= 0)
+        ports.MophoDeviceID = static_cast<std::uint16_t>(cmbDeviceID->currentIndex());
 }
 
 int BuiltInOutputDevice(const MidiPorts& ports) {

@@ -5,12 +5,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -97,6 +99,15 @@ KeyboardPanel::KeyboardPanel(MidiOutput& output, QWidget* parent)
     // Shown with its window.
     tmrKeyboard->start();
     tmrKeyboardHook->start();
+    // A dialog or another program coming to the front stops the poll at once,
+    // not only at the next check. Queued: the active window is known by then.
+    connect(
+        qGuiApp, &QGuiApplication::focusWindowChanged, this,
+        [this] {
+            if (tmrKeyboardHook->isActive())
+                tmrKeyboardHookTimer();
+        },
+        Qt::QueuedConnection);
 }
 
 // The output may be gone by now (the main window closes its ports before its
@@ -134,10 +145,17 @@ void KeyboardPanel::Apply(bool running) {
         tmrKeyboardHook->start();
         return;
     }
-    tmrKeyboard->stop();
     tmrKeyboardHook->stop();
-    // Nothing polls now: a note still on could never be released.
+    StopPoll();
+}
+
+void KeyboardPanel::StopPoll() {
+    tmrKeyboard->stop();
+    // Nothing polls now: a note still on could never be released. Releases
+    // made meanwhile (in a dialog, in another program) may go unseen, so
+    // every key counts as up until it is pressed again.
     ReleaseAllNotes();
+    keys_->ReleaseAll();
 }
 
 bool KeyboardPanel::HandleKey(QKeyEvent* event) {
@@ -145,9 +163,10 @@ bool KeyboardPanel::HandleKey(QKeyEvent* event) {
         return false;
     // A preview that swallows the key runs before the tracker sees it.
     keys_->Record(*event);
-    if (event->key() == Qt::Key_X)
+    const int key = LatinLetterKey(*event, keys_->Positions());
+    if (key == Qt::Key_X)
         btnPlusOctClick();
-    else if (event->key() == Qt::Key_Z)
+    else if (key == Qt::Key_Z)
         btnMinusOctClick();
     return keyboardOn_ && IsSwallowedCharacter(event->text());
 }
@@ -177,7 +196,7 @@ void KeyboardPanel::tmrKeyboardTimer() {
 void KeyboardPanel::tmrKeyboardHookTimer() {
     const bool playable = NotesPlayableIn(foreground_().toStdString());
     if (!playable)
-        tmrKeyboard->stop();
+        StopPoll();
     else if (!tmrKeyboard->isActive())
         tmrKeyboard->start();
 }

@@ -17,8 +17,9 @@ class QTimer;
 
 // The computer-key note player's panel at the bottom of the main window: the
 // key layout, the octave and its buttons, and the two timers that poll the
-// keys (22 ms) and check once a second that one of the program's playing
-// windows is in front.
+// keys (22 ms) and check once a second (and whenever another window comes to
+// the front) that one of the program's playing windows is in front. Whenever
+// the poll stops, the notes it started end.
 class KeyboardPanel : public QFrame {
     Q_OBJECT
 public:
@@ -63,7 +64,7 @@ public:
     };
 
     // A key press as the main window previews it, before its controls: X and
-    // Z (with any modifier) shift the octave; returns true when the key must
+    // Z (with any modifier, in any layout) shift the octave; returns true when the key must
     // reach no control (the typed characters a, e, d, f, g and h while the
     // keyboard is on).
     bool HandleKey(QKeyEvent* event);
@@ -92,6 +93,8 @@ public:
 
 private:
     void Apply(bool running);
+    // Stops the poll and ends the notes it started.
+    void StopPoll();
     void ShowOctave();
 
     NotePlayer player_;

@@ -112,9 +112,12 @@ void TfrmMain::CreateKeyboard(QVBoxLayout& layout) {
     new WindowKeyPreview(this, [this](QKeyEvent* event) { return pnlKeyboard->HandleKey(event); });
     connect(actMidiSettings, &QAction::triggered, this, [this] {
         RunCommand([&] {
-            // Notes end on the old output before the ports change.
-            ShowMidiSettings(this, *ports_, FallBackToBuiltInOutput,
-                             [this] { pnlKeyboard->ReleaseAllNotes(); });
+            // Notes end on the old output before the ports change; the
+            // choice is kept at once, not only when the program closes.
+            if (ShowMidiSettings(this, *ports_, FallBackToBuiltInOutput,
+                                 [this] { pnlKeyboard->ReleaseAllNotes(); }))
+                if (const QString error = WriteSettings(); !error.isEmpty())
+                    LogMessage(error);
         });
     });
     actMidiSettings->setEnabled(true);

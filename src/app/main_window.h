@@ -46,7 +46,8 @@ public:
     TSoundLibrary& Library() { return library_; }
     LibraryList& List() { return *list_; }
     MidiPorts& Ports() { return *ports_; }
-    // The device output could not be opened at start-up: the program ends.
+    // No output could be opened at start-up, not even the built-in
+    // instrument's: the program ends.
     bool MidiOpenFailed() const { return midiOpenFailed_; }
     TAppSettings& Settings() { return settings_; }
     ReceiveDispatcher& Dispatcher() { return *dispatcher_; }
@@ -57,6 +58,8 @@ public:
     // Settings and autoload: read at start-up, written once at close.
     void LoadSettings();
     void SaveSettings();
+    // Writes the file now (the MIDI settings on OK); returns a failure's text.
+    QString WriteSettings();
     bool SettingsSaved = false;
     // Milliseconds waited after each sound sent.
     int SendDelay = 300;

@@ -7,6 +7,7 @@
 #include "file_chooser.h"
 #include "frm_autoload_settings.h"
 #include "frm_help.h"
+#include "frm_settings.h"
 #include "frm_sysex_receiver.h"
 #include "keyboard_panel.h"
 #include "library_list.h"
@@ -79,9 +80,11 @@ void TfrmMain::CreateWaitBox() {
 }
 
 void TfrmMain::OpenMidiPorts() {
-    if (!ports_->OpenMidiOut()) {
-        prompter_->ShowMessage(QStringLiteral("Midi Open error"));
-        midiOpenFailed_ = true;
+    // An output that cannot be opened (an interface unplugged) is reported and
+    // the built-in instrument's output used, so the library opens all the
+    // same; the stored name stays for the next start.
+    if (!ports_->OpenMidiOutOrFallBack(BuiltInOutputDevice(*ports_))) {
+        midiOpenFailed_ = true; // no output at all: the program ends
         return;
     }
     ports_->OpenMidiIns();
@@ -101,12 +104,16 @@ void TfrmMain::LoadSettings() {
     RebuildList();
 }
 
-void TfrmMain::SaveSettings() {
+QString TfrmMain::WriteSettings() {
     settings_.MidiInDeviceName = QString::fromStdString(ports_->MidiInDeviceName);
     settings_.MidiOutDeviceName = QString::fromStdString(ports_->MidiOutDeviceName);
     settings_.ControllerInDeviceName = QString::fromStdString(ports_->ControllerInDeviceName);
     settings_.MophoDeviceID = ports_->MophoDeviceID;
-    const QString error = WriteSettingsFile(SettingsPath(), settings_);
+    return WriteSettingsFile(SettingsPath(), settings_);
+}
+
+void TfrmMain::SaveSettings() {
+    const QString error = WriteSettings();
     SettingsSaved = true;
     if (!error.isEmpty())
         throw std::runtime_error(error.toStdString());

@@ -44,16 +44,20 @@ void MidiPorts::ResolveMidiDevices() {
     const std::string in = TrimmedPortName(MidiInDeviceName);
     const std::string controller = TrimmedPortName(ControllerInDeviceName);
     const std::string out = TrimmedPortName(MidiOutDeviceName);
+    ControllerInDevice = NoDevice;
+    midiOutListed_ = out.empty(); // a first start opens device 0
     for (const auto& entry : MidiInDevices) {
         const std::string name = TrimmedPortName(entry.Name);
         if (name == in)
             MidiInDevice = static_cast<std::uint16_t>(entry.ID);
-        if (name == controller)
+        if (!controller.empty() && name == controller)
             ControllerInDevice = static_cast<std::uint16_t>(entry.ID);
     }
     for (const auto& entry : MidiOutDevices)
-        if (TrimmedPortName(entry.Name) == out)
+        if (TrimmedPortName(entry.Name) == out) {
             MidiOutDevice = static_cast<std::uint16_t>(entry.ID);
+            midiOutListed_ = true;
+        }
 }
 
 bool MidiPorts::OpenMidiOut() {
@@ -61,7 +65,30 @@ bool MidiPorts::OpenMidiOut() {
     if (service_.OpenOutput(MidiOutDevice, handle) != 0)
         return false;
     midiOutHandle_ = handle;
+    midiOutInUse_.clear();
+    for (const auto& entry : MidiOutDevices)
+        if (entry.ID == MidiOutDevice)
+            midiOutInUse_ = entry.Name;
     return true;
+}
+
+bool MidiPorts::OpenMidiOutOrFallBack(int fallbackOutput) {
+    if (midiOutListed_ && OpenMidiOut())
+        return true;
+    const std::string chosen = TrimmedPortName(MidiOutDeviceName);
+    bool open = false;
+    if (fallbackOutput >= 0) {
+        MidiOutDevice = static_cast<std::uint16_t>(fallbackOutput);
+        open = OpenMidiOut();
+    }
+    Log("Midi Open error: " + (chosen.empty() ? std::string("the output") : chosen) +
+        " cannot be opened; " +
+        (open ? "using " + midiOutInUse_ + " until it is back" : std::string("no output is open")));
+    // Not ending the program: a musician whose interface is unplugged still
+    // gets the library, and unsaved sounds are not thrown away.
+    if (reporter_.showMessage)
+        reporter_.showMessage("Midi Open error");
+    return open;
 }
 
 MidiService::Handle MidiPorts::OpenInput(int device,
@@ -85,8 +112,9 @@ MidiService::Handle MidiPorts::OpenInput(int device,
 void MidiPorts::OpenMidiIns() {
     try {
         midiInHandle_ = OpenInput(MidiInDevice, &MidiPorts::MidiInCallback, "Midi IN Start error");
-        controllerInHandle_ = OpenInput(ControllerInDevice, &MidiPorts::ControllerInCallback,
-                                        "Midi Controller IN Start error");
+        if (ControllerInDevice != NoDevice)
+            controllerInHandle_ = OpenInput(ControllerInDevice, &MidiPorts::ControllerInCallback,
+                                            "Midi Controller IN Start error");
     } catch (const std::exception& failure) {
         Log(failure.what());
     }
@@ -104,22 +132,17 @@ void MidiPorts::CloseMidiIns() {
 
 void MidiPorts::CloseMidiOut() {
     const MidiService::Handle handle = midiOutHandle_;
-    if (handle != MidiService::NoHandle && service_.CloseOutput(handle) == 0)
+    if (handle != MidiService::NoHandle && service_.CloseOutput(handle) == 0) {
         midiOutHandle_ = MidiService::NoHandle;
+        midiOutInUse_.clear();
+    }
 }
 
 void MidiPorts::ApplyMidiPorts(int fallbackOutput) {
     ResolveMidiDevices();
     CloseMidiIns();
     CloseMidiOut();
-    if (!OpenMidiOut()) {
-        // Ending the program here would throw away the unsaved library.
-        if (reporter_.showMessage)
-            reporter_.showMessage("Midi Open error");
-        Log("Midi Open error: the output cannot be opened; using the built-in instrument");
-        MidiOutDevice = static_cast<std::uint16_t>(fallbackOutput);
-        OpenMidiOut();
-    }
+    OpenMidiOutOrFallBack(fallbackOutput);
     OpenMidiIns();
 }
 

@@ -42,6 +42,9 @@ public:
     std::string MidiInDeviceName;
     std::string MidiOutDeviceName;
     std::string ControllerInDeviceName;
+    // No controller input: an empty controller name ("None"), or a name that
+    // matches no device now. Nothing the program did not choose is passed thru.
+    static constexpr std::uint16_t NoDevice = 0xFFFF;
     std::uint16_t MidiInDevice = 0;
     std::uint16_t MidiOutDevice = 0;
     std::uint16_t ControllerInDevice = 0;
@@ -50,14 +53,22 @@ public:
 
     // False when the output cannot be opened; the caller decides what follows.
     bool OpenMidiOut();
+    // Opens the chosen output. When its name matches no device (an interface
+    // unplugged) or it will not open, shows "Midi Open error", logs the output
+    // used instead and opens `fallbackOutput` (a device number; -1: none).
+    // The chosen name stays, so the output is used again once it is back.
+    // False when no output is open afterwards.
+    bool OpenMidiOutOrFallBack(int fallbackOutput);
     void OpenMidiIns();
     void CloseMidiIns();
     void CloseMidiOut();
     bool MidiOutOpen() const { return midiOutHandle_ != MidiService::NoHandle; }
     bool MidiInOpen() const { return midiInHandle_ != MidiService::NoHandle; }
     bool ControllerInOpen() const { return controllerInHandle_ != MidiService::NoHandle; }
-    // Reopens the ports after the names changed. When the chosen output fails
-    // to open, reports "Midi Open error" and falls back to `fallbackOutput`.
+    // The name the open output was listed with; empty while none is open.
+    const std::string& MidiOutInUse() const { return midiOutInUse_; }
+    // Reopens the ports after the names changed, the output as
+    // OpenMidiOutOrFallBack does.
     void ApplyMidiPorts(int fallbackOutput);
 
     // Receive state. ReceiveArmed is read on the MIDI thread, written on the GUI thread.
@@ -101,6 +112,8 @@ private:
     MidiService& service_;
     Reporter reporter_;
     std::atomic<MidiService::Handle> midiOutHandle_{MidiService::NoHandle};
+    std::string midiOutInUse_;
+    bool midiOutListed_ = true; // the output name is empty or matches a device
     MidiService::Handle midiInHandle_ = MidiService::NoHandle;
     MidiService::Handle controllerInHandle_ = MidiService::NoHandle;
     std::size_t armedSize_ = ReceiveBufferSize;

@@ -6,7 +6,7 @@
 
 namespace {
 constexpr int SemitonesPerOctave = 12;
-// The state index of a key is its note less one octave.
+// Key 0 at octave 0 plays note 12.
 constexpr int NoteOffset = 12;
 } // namespace
 
@@ -26,36 +26,34 @@ std::string NotePlayer::OctaveCaption() const {
 
 void NotePlayer::Poll(const KeyDownQuery& keyDown) {
     KeyboardChannel = 0;
-    for (int i = 0; i < static_cast<int>(KeyboardKeys.size()); ++i) {
-        const int state = KeyboardOctave * SemitonesPerOctave + i;
-        const int note = state + NoteOffset;
-        // No MIDI note, and a state index past the flags: the key does nothing.
-        if (note > HighestNote)
-            continue;
-        std::uint8_t& on = KeyNoteOn[static_cast<std::size_t>(state)];
-        const bool down = keyDown(KeyboardKeys[static_cast<std::size_t>(i)].Key);
-        if (down && on == 0) {
-            on = 1;
+    for (std::size_t i = 0; i < KeyboardKeys.size(); ++i) {
+        int& sounding = SoundingNote[i];
+        const bool down = keyDown(KeyboardKeys[i].Key);
+        if (down && sounding == NoNote) {
+            const int note = KeyboardOctave * SemitonesPerOctave + static_cast<int>(i) + NoteOffset;
+            if (note > HighestNote)
+                continue; // no MIDI note: the key does nothing
+            sounding = note;
             SendNoteOn(output_, KeyboardChannel, note);
-        } else if (!down && on == 1) {
-            on = 0;
-            SendNoteOff(output_, KeyboardChannel, note);
+        } else if (!down && sounding != NoNote) {
+            SendNoteOff(output_, KeyboardChannel, sounding);
+            sounding = NoNote;
         }
     }
 }
 
 void NotePlayer::ReleaseAllNotes() {
-    for (std::size_t state = 0; state < KeyNoteOn.size(); ++state) {
-        if (KeyNoteOn[state] == 0)
+    for (int& sounding : SoundingNote) {
+        if (sounding == NoNote)
             continue;
-        KeyNoteOn[state] = 0;
-        if (const int note = static_cast<int>(state) + NoteOffset; note <= HighestNote)
-            SendNoteOff(output_, KeyboardChannel, note);
+        SendNoteOff(output_, KeyboardChannel, sounding);
+        sounding = NoNote;
     }
 }
 
 bool NotePlayer::AnyNoteOn() const {
-    return std::any_of(KeyNoteOn.begin(), KeyNoteOn.end(), [](std::uint8_t on) { return on; });
+    return std::any_of(SoundingNote.begin(), SoundingNote.end(),
+                       [](int note) { return note != NoNote; });
 }
 
 bool NotesPlayableIn(std::string_view windowClass) {

@@ -38,13 +38,16 @@ inline constexpr std::array<KeyboardKey, 16> KeyboardKeys = {{
 
 // Plays notes from the computer keys: each poll compares which keys are down
 // with the notes it has started and sends note-on and note-off to match.
-// It knows nothing of timers or windows; the caller polls it.
+// A key plays one note from its press to its release: changing the octave
+// meanwhile changes only the notes of later presses. It knows nothing of
+// timers or windows; the caller polls it.
 class NotePlayer {
 public:
     static constexpr int MinOctave = 0;
     static constexpr int MaxOctave = 10;
     static constexpr int StartOctave = 4;
     static constexpr int HighestNote = 127;
+    static constexpr int NoNote = -1;
 
     // Answers whether the key of a table entry (its upper-case letter) is down.
     using KeyDownQuery = std::function<bool(char key)>;
@@ -53,9 +56,13 @@ public:
 
     std::uint8_t KeyboardOctave = StartOctave;
     int KeyboardChannel = 0;
-    // One flag per state index (octave x 12 + key index): 1 while the key is
-    // held and its note-on has been sent.
-    std::array<std::uint8_t, 128> KeyNoteOn{};
+    // Per key of the table: the note its press started and that is still on,
+    // or NoNote. The release ends this note, whatever the octave is by then.
+    std::array<int, KeyboardKeys.size()> SoundingNote = [] {
+        std::array<int, KeyboardKeys.size()> none{};
+        none.fill(NoNote);
+        return none;
+    }();
 
     // Octave steps stop at the limits.
     void LowerOctave();
@@ -66,7 +73,7 @@ public:
     // One poll of the sixteen keys. A key whose note would lie above 127 does
     // nothing.
     void Poll(const KeyDownQuery& keyDown);
-    // Sends a note-off for every note still on and clears all flags.
+    // Sends a note-off for every note still on; the keys count as released.
     void ReleaseAllNotes();
     bool AnyNoteOn() const;
 

@@ -87,13 +87,13 @@ bool ServerPresent(RtMidi::Api) {
 // Ports come and go between listing and opening (another program starts, a
 // cable is plugged in), which moves the platform's port numbers: a device is
 // opened by the name it was listed with, the n-th of that name as listed.
-std::optional<unsigned> CurrentPortNumber(RtMidi& midi, const std::vector<std::string>& listed,
-                                          int device) {
+std::optional<unsigned> CurrentPortNumber(RtMidi& midi, int api,
+                                          const std::vector<std::string>& listed, int device) {
     const std::string& name = listed[static_cast<std::size_t>(device)];
     const auto sameNameBefore = std::count(listed.begin(), listed.begin() + device, name);
     long seen = 0;
     for (unsigned i = 0, n = midi.getPortCount(); i < n; ++i) {
-        if (RtMidiService::StablePortName(midi.getPortName(i)) != name)
+        if (RtMidiService::StablePortName(midi.getPortName(i), api, i) != name)
             continue;
         if (seen++ == sameNameBefore)
             return i;
@@ -172,22 +172,44 @@ std::string RtMidiService::BackendName() const {
     }
 }
 
-std::string RtMidiService::StablePortName(const std::string& platformName) {
+std::string RtMidiService::StablePortName(const std::string& platformName, int api,
+                                          unsigned portNumber) {
+    if (api == RtMidi::WINDOWS_MM) {
+        // " 2" keeps equal names apart, and moves when another device comes.
+        const std::string number = " " + std::to_string(portNumber);
+        return platformName.size() > number.size() && platformName.ends_with(number)
+                   ? platformName.substr(0, platformName.size() - number.size())
+                   : platformName;
+    }
     static const std::regex clientPort(R"(\s+\d+:\d+$)");
     return std::regex_replace(platformName, clientPort, "");
 }
 
+bool RtMidiService::IsOwnPort(const std::string& stableName, const std::string& clientName) {
+    const auto colon = stableName.find(':');
+    if (colon == std::string::npos)
+        return false;
+    const std::string client = stableName.substr(0, colon);
+    const std::string port = stableName.substr(colon + 1);
+    if (port != clientName + " in" && port != clientName + " out")
+        return false;
+    static const std::regex renamed(R"(-\d+)");
+    return client == clientName || (client.starts_with(clientName) &&
+                                    std::regex_match(client.substr(clientName.size()), renamed));
+}
+
 namespace {
 // The ports one direction lists now. A port that vanishes while listing reads
-// as an empty name or throws: left out, and what was read is kept.
-std::vector<std::string> ListedPortNames(RtMidi* midi) {
+// as an empty name or throws: left out, and what was read is kept. The
+// program's own ports are left out: choosing one would loop it onto itself.
+std::vector<std::string> ListedPortNames(RtMidi* midi, int api, const std::string& clientName) {
     std::vector<std::string> names;
     if (!midi)
         return names;
     try {
         for (unsigned i = 0, n = midi->getPortCount(); i < n; ++i)
-            if (std::string name = RtMidiService::StablePortName(midi->getPortName(i));
-                !name.empty())
+            if (std::string name = RtMidiService::StablePortName(midi->getPortName(i), api, i);
+                !name.empty() && !RtMidiService::IsOwnPort(name, clientName))
                 names.push_back(std::move(name));
     } catch (const RtMidiError&) {
     }
@@ -198,7 +220,7 @@ std::vector<std::string> ListedPortNames(RtMidi* midi) {
 int RtMidiService::InputDeviceCount() {
     // Each direction is listed afresh when it is counted; the names stay what
     // the device numbers handed out since then refer to.
-    inputNames_ = ListedPortNames(inputProbe_.get());
+    inputNames_ = ListedPortNames(inputProbe_.get(), api_, clientName_);
     return static_cast<int>(inputNames_.size());
 }
 
@@ -209,7 +231,7 @@ std::string RtMidiService::InputDeviceName(int device) {
 }
 
 int RtMidiService::OutputDeviceCount() {
-    outputNames_ = ListedPortNames(outputProbe_.get());
+    outputNames_ = ListedPortNames(outputProbe_.get(), api_, clientName_);
     return static_cast<int>(outputNames_.size());
 }
 
@@ -250,7 +272,7 @@ int RtMidiService::OpenInput(int device, InputCallback callback, Handle& handle)
                 static_cast<MidiInputPort*>(user)->Deliver(*message);
             },
             port);
-        const auto number = CurrentPortNumber(*input->midi, inputNames_, device);
+        const auto number = CurrentPortNumber(*input->midi, api_, inputNames_, device);
         if (!number)
             return MidiError::BadDevice; // gone since it was listed
         input->midi->openPort(*number, clientName_ + " in");
@@ -319,7 +341,7 @@ int RtMidiService::OpenOutput(int device, Handle& handle) {
         auto output = std::make_unique<Output>();
         output->device = device;
         output->midi = std::make_unique<RtMidiOut>(static_cast<RtMidi::Api>(api_), clientName_);
-        const auto number = CurrentPortNumber(*output->midi, outputNames_, device);
+        const auto number = CurrentPortNumber(*output->midi, api_, outputNames_, device);
         if (!number)
             return MidiError::BadDevice; // gone since it was listed
         output->midi->openPort(*number, clientName_ + " out");

@@ -46,9 +46,14 @@ public:
     int SendLong(Handle handle, std::span<const std::uint8_t> bytes) override;
     int ResetOutput(Handle handle) override;
 
-    // A port name as the platform reports it, without the ALSA client:port
-    // numbers that change when a device is plugged in again.
-    static std::string StablePortName(const std::string& platformName);
+    // A port name as the platform reports it, without what changes when a
+    // device is plugged in again: ALSA's client:port numbers, and the port
+    // number RtMidi's WinMM backend (api RtMidi::WINDOWS_MM) appends.
+    static std::string StablePortName(const std::string& platformName, int api = 0,
+                                      unsigned portNumber = 0);
+    // A port of the service's own clients ("Tonewright:Tonewright out", or
+    // "Tonewright-01:Tonewright out" when JACK renamed a second client).
+    static bool IsOwnPort(const std::string& stableName, const std::string& clientName);
 
 private:
     struct Input;

@@ -201,27 +201,87 @@ TEST_F(PlayingWindow, ExchangesHideThePanelAndBringBackItsFormerState) {
     EXPECT_FALSE(panel->tmrKeyboard->isActive());
 }
 
-TEST_F(PlayingWindow, AnotherProgramInFrontStopsThePollWithinASecond) {
+TEST_F(PlayingWindow, AnotherProgramInFrontStopsThePollAndEndsItsNotes) {
     QString foreground = QStringLiteral("TfrmMain");
     panel->SetForegroundQuery([&] { return foreground; });
-    panel->tmrKeyboardHook->start(); // counts from now
     Press(Qt::Key_A);
     panel->tmrKeyboardTimer();
     EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(60)}));
 
     foreground.clear(); // another program's window is in front
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->tmrKeyboard->isActive(); }, 1100));
-    // The release happens while another program has the keys: unseen, the
-    // note keeps sounding.
-    QTest::qWait(100);
-    EXPECT_TRUE(Sent().empty());
+    panel->tmrKeyboardHookTimer();
+    EXPECT_FALSE(panel->tmrKeyboard->isActive());
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60)})) << "no note hangs";
 
-    // Back in front: the keys released meanwhile count as up, and once the
-    // poll runs again the note ends.
-    panel->Keys().ApplicationStateChanged(Qt::ApplicationActive);
+    // The release happens while another program has the keys, unseen. Back in
+    // front, the key counts as up: nothing is played or ended again.
     foreground = QStringLiteral("TfrmMain");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !output.shortMessages.empty(); }, 1200));
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60)}));
+    panel->tmrKeyboardHookTimer();
+    EXPECT_TRUE(panel->tmrKeyboard->isActive());
+    panel->tmrKeyboardTimer();
+    EXPECT_TRUE(Sent().empty());
+}
+
+// Hold G, press Ctrl+S, release G in the save dialog: the note ends as soon
+// as the dialog is in front, without waiting for the once-a-second check.
+TEST_F(PlayingWindow, ADialogComingToTheFrontEndsTheHeldNoteAtOnce) {
+    Press(Qt::Key_G);
+    panel->tmrKeyboardTimer();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(67)}));
+    Press(Qt::Key_S, Qt::ControlModifier);
+    panel->tmrKeyboardTimer();
+    EXPECT_TRUE(Sent().empty()) << "Ctrl+S is a shortcut, no note";
+
+    panel->tmrKeyboardHook->start(); // its next check is a second away
+    QDialog save(&window);
+    save.setObjectName(QStringLiteral("QFileDialog"));
+    save.show();
+    save.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &save; }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(panel->tmrKeyboard->isActive());
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(67)}));
+
+    QTest::keyRelease(save.windowHandle(), Qt::Key_G);
+    save.close();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(panel->tmrKeyboard->isActive());
+    panel->tmrKeyboardTimer();
+    EXPECT_TRUE(Sent().empty());
+}
+
+// Letter keys with Ctrl or Alt are shortcuts; X and Z still shift the octave.
+TEST_F(PlayingWindow, LettersWithCtrlOrAltPlayNoNote) {
+    Press(Qt::Key_S, Qt::ControlModifier);
+    Press(Qt::Key_D, Qt::AltModifier);
+    Press(Qt::Key_X, Qt::ControlModifier);
+    panel->tmrKeyboardTimer();
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(panel->Player().KeyboardOctave, 5);
+    Release(Qt::Key_S);
+    Release(Qt::Key_D);
+    Press(Qt::Key_S, Qt::ShiftModifier);
+    panel->tmrKeyboardTimer();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(74)}));
+    Release(Qt::Key_S);
+}
+
+// A Cyrillic layout: the keys where A and X are play and shift the octave.
+TEST_F(PlayingWindow, NonLatinLayoutsPlayByTheKeysPlace) {
+    panel->Keys().SetKeyPositions(KeyPositions::XkbKeycodes);
+    const auto send = [&](QEvent::Type type, int key, unsigned keycode, const QString& text) {
+        QKeyEvent event(type, key, Qt::NoModifier, keycode, 0, 0, text);
+        QApplication::sendEvent(window.windowHandle(), &event);
+    };
+    send(QEvent::KeyPress, 0x0427, 53, QStringLiteral("\u0447")); // Ch, where X is
+    EXPECT_EQ(panel->Player().KeyboardOctave, 5);
+    send(QEvent::KeyPress, 0x0424, 38, QStringLiteral("\u0444")); // Ef, where A is
+    panel->tmrKeyboardTimer();
+    send(QEvent::KeyRelease, 0x0424, 38, QStringLiteral("\u0444"));
+    panel->tmrKeyboardTimer();
+    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(72), NoteOff(72)}));
 }
 
 TEST_F(PlayingWindow, ForegroundCheckGoesByTheActiveWindowsClassName) {
@@ -256,6 +316,40 @@ TEST(KeyTracker, RecordsPressesAndReleasesInAnyWindow) {
 
     QTest::keyRelease(&other, Qt::Key_J);
     EXPECT_FALSE(keys.IsKeyDown(Qt::Key_J));
+}
+
+TEST(LatinLetterKey, LettersOfOtherScriptsGoByTheLatinLetterOrThePlace) {
+    constexpr int Ef = 0x0424;    // Cyrillic, where A is
+    constexpr int Sigma = 0x03A3; // Greek, where S is
+    struct Case {
+        int key;
+        unsigned scanCode;
+        unsigned virtualKey;
+        KeyPositions positions;
+        int expected;
+    };
+    const Case cases[] = {
+        {Qt::Key_A, 38, 0, KeyPositions::XkbKeycodes, Qt::Key_A},
+        {Qt::Key_Q, 38, 0, KeyPositions::XkbKeycodes, Qt::Key_Q}, // AZERTY: the letter counts
+        {Ef, 38, 0, KeyPositions::XkbKeycodes, Qt::Key_A},
+        {Sigma, 39, 0, KeyPositions::XkbKeycodes, Qt::Key_S},
+        {0x0427, 53, 0, KeyPositions::XkbKeycodes, Qt::Key_X},
+        {0x0417, 33, 0, KeyPositions::XkbKeycodes, Qt::Key_P},
+        {Ef, 0x1E, 'A', KeyPositions::PcScanCodes, Qt::Key_A},
+        {Ef, 0x1E, 0, KeyPositions::PcScanCodes, Qt::Key_A},
+        {Ef, 0x2C, 'Q', KeyPositions::PcScanCodes, Qt::Key_Q}, // the Latin letter first
+        {Ef, 0, 0x00, KeyPositions::MacKeyCodes, Qt::Key_A},
+        {Ef, 0, 0x06, KeyPositions::MacKeyCodes, Qt::Key_Z},
+        {Ef, 0, 0x23, KeyPositions::MacKeyCodes, Qt::Key_P},
+        {Ef, 0, 0x0A, KeyPositions::MacKeyCodes, Ef},
+        {Ef, 38, 0, KeyPositions::None, Ef},
+        {Ef, 3, 0, KeyPositions::XkbKeycodes, Ef},
+        {Qt::Key_1, 10, 0, KeyPositions::XkbKeycodes, Qt::Key_1}, // no letter: as it is
+        {Qt::Key_Control, 37, 0, KeyPositions::XkbKeycodes, Qt::Key_Control},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LatinLetterKey(c.key, c.scanCode, c.virtualKey, c.positions), c.expected)
+            << std::hex << c.key << " at " << c.scanCode << "/" << c.virtualKey;
 }
 
 TEST(KeyTracker, ComingBackToTheFrontForgetsTheHeldKeys) {

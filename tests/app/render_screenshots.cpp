@@ -1,7 +1,10 @@
 // Renders the program's windows to PNG files, for the README and for looking
 // at them without a display: render_screenshots OUTPUT_FOLDER
+#include "builtin_instrument_service.h"
+#include "frm_settings.h"
 #include "library_list.h"
 #include "main_window.h"
+#include "midi_ports.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,11 +38,32 @@ int main(int argc, char* argv[]) {
     window.List().SelectSlots({2, 3});
     QApplication::processEvents();
 
-    const QString path = folder.filePath(QStringLiteral("main-window.png"));
-    if (!window.grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    const auto save = [&](QWidget& widget, const char* name) {
+        const QString path = folder.filePath(QString::fromLatin1(name));
+        if (!widget.grab().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return false;
+        }
+        std::printf("%s\n", qPrintable(path));
+        return true;
+    };
+    if (!save(window, "main-window.png"))
         return 1;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return 0;
+
+    // The MIDI settings as on a first start, then with the interface chosen
+    // earlier unplugged and the controller set to the instrument's input.
+    MidiPorts& ports = window.Ports();
+    TfrmSettings settingsDialog(&window);
+    settingsDialog.LoadPorts(ports);
+    settingsDialog.show();
+    QApplication::processEvents();
+    if (!save(settingsDialog, "midi-settings.png"))
+        return 1;
+    ports.MidiOutDeviceName = "DSI Mopho USB";
+    ports.MidiInDeviceName = ports.ControllerInDeviceName = BuiltInInstrumentService::DeviceName;
+    TfrmSettings notesDialog(&window);
+    notesDialog.LoadPorts(ports);
+    notesDialog.show();
+    QApplication::processEvents();
+    return save(notesDialog, "midi-settings-notes.png") ? 0 : 1;
 }

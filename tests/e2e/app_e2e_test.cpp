@@ -4,9 +4,12 @@
 #include "../support/program_folder.h"
 #include "e2e_fixture.h"
 
+#include "../app/scripted_dialogs.h"
+
 #include "builtin_instrument_service.h"
 #include "main_window.h"
 #include "message_memo.h"
+#include "midi_ports.h"
 #include "rtmidi_service.h"
 
 #include <QAction>
@@ -66,8 +69,15 @@ TEST_F(ProgramOverJack, StartsWhenTheStoredPortIsGone) {
     auto midi = MakeBuiltInInstrumentService(
         std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
     WriteSettings("[Midi]\nMidiOutDeviceID=a port unplugged long ago\n");
-    TfrmMain window(nullptr, nullptr, midi.get());
-    EXPECT_FALSE(window.MidiOpenFailed());
+    ScriptedPrompter prompter;
+    ScriptedFileChooser files;
+    {
+        // Said once, then the built-in instrument plays until the port is back.
+        TfrmMain window(&prompter, &files, midi.get());
+        EXPECT_FALSE(window.MidiOpenFailed());
+        EXPECT_EQ(prompter.messages, QStringList{"Midi Open error"});
+        EXPECT_EQ(window.Ports().MidiOutInUse(), BuiltInInstrumentService::DeviceName);
+    }
     EXPECT_EQ(instrument->Stop(), 0);
 }
 

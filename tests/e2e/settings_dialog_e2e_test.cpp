@@ -103,6 +103,22 @@ TEST_F(SettingsDialogOverJack, ChosenPortsAnswerDeviceVersion) {
         EXPECT_TRUE(window.Ports().MidiOutDeviceName.ends_with(":" + name_));
         EXPECT_EQ(AskVersion(window), "Software version: 2.6");
         EXPECT_TRUE(prompter_.messages.isEmpty()) << prompter_.messages.join('\n').toStdString();
+
+        // With its ports open on the server ("<client>:<client> in" and
+        // "... out"), the program does not offer them to itself.
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<TfrmSettings*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            for (QComboBox* list :
+                 {dialog->cmbMidiIns, dialog->cmbMidiOut, dialog->cmbMidiController})
+                for (int i = 0; i < list->count(); ++i) {
+                    const QString item = list->itemText(i);
+                    EXPECT_FALSE(item.endsWith(" in") || item.endsWith(" out"))
+                        << item.toStdString();
+                }
+            dialog->brnCancel->click();
+        });
+        EXPECT_FALSE(ShowMidiSettings(&window, window.Ports()));
     }
     EXPECT_EQ(instrument->Stop(), 0);
 }
