@@ -209,7 +209,7 @@ TEST(ShortHelp, ReadOnlyMemoWithTheShortcutLines) {
     const QStringList lines = help.Memo1->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 39);
     EXPECT_EQ(lines.first(), "Shortcut help");
-    EXPECT_EQ(lines[21], "Send sound to Kestrel");
+    EXPECT_EQ(lines[21], "Send sound to Mopho");
     EXPECT_EQ(lines[22], " Enter  or Ctrl, w");
     EXPECT_EQ(lines[24], "Computer keyboard ");
     EXPECT_EQ(lines[25], " W E    T Y U    O P");

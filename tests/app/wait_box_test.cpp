@@ -231,7 +231,7 @@ TEST(WaitBoxLayout, CaptionSizeControlsAndTimer) {
     MidiPorts ports{service, {}};
     TfrmSysExReceiver box{ports};
     EXPECT_EQ(box.windowTitle(), "SysEx Communication");
-    EXPECT_EQ(box.LabelText(), "Waiting for Kestrel.");
+    EXPECT_EQ(box.LabelText(), "Waiting for Mopho.");
     EXPECT_EQ(box.findChild<QPushButton*>("Button1")->text(), "&Close");
     EXPECT_TRUE(box.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(box.Timer1->isActive()) << "runs from creation";
