@@ -49,7 +49,7 @@ QStringList TfrmHelp::HelpLines() {
         QStringLiteral("Previous program"),
         QStringLiteral(" -"),
         QString(),
-        QStringLiteral("Send sound to Kestrel"),
+        QStringLiteral("Send sound to Mopho"),
         QStringLiteral(" Enter  or Ctrl, w"),
         QString(),
         QStringLiteral("Computer keyboard "),

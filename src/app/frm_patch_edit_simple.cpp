@@ -28,17 +28,17 @@ std::string TextToNameBytes(const QString& text) {
 }
 
 namespace {
-bool HasNameByte(QChar character) {
-    if (character.category() == QChar::Other_Control || character.isSurrogate())
-        return false;
-    const char16_t code = character.unicode();
-    return code == u'?' || UnicodeToCp1252(code) != '?';
+constexpr char16_t FirstShown = 32;
+constexpr char16_t LastShown = 126;
+
+bool InstrumentShows(char16_t code) {
+    return code >= FirstShown && code <= LastShown;
 }
 } // namespace
 
 QValidator::State SoundNameValidator::validate(QString& input, int&) const {
     for (QChar character : input)
-        if (!HasNameByte(character))
+        if (!InstrumentShows(character.unicode()))
             return Invalid;
     return Acceptable;
 }
@@ -61,7 +61,7 @@ TfrmPatchEditSimple::TfrmPatchEditSimple(QWidget* parent) : QDialog(parent) {
     group->addWidget(Label1);
     group->addWidget(edtName, 1);
 
-    Button1 = LayOutWithOkButton(*this, *GroupBox1);
+    Button1 = LayOutWithOkButton(*this, *GroupBox1, &Button2);
 }
 
 namespace {
@@ -73,11 +73,21 @@ std::string_view WithoutPadding(std::string_view nameBytes) {
 } // namespace
 
 void TfrmPatchEditSimple::SetNameBytes(std::string_view nameBytes) {
-    edtName->setText(NameBytesToText(WithoutPadding(nameBytes))); // cut at MaxNameLength
+    givenBytes_ = WithoutPadding(nameBytes).substr(0, MaxNameLength);
+    QString shown;
+    for (char byte : givenBytes_)
+        shown += InstrumentShows(static_cast<std::uint8_t>(byte))
+                     ? QChar(static_cast<char16_t>(byte))
+                     : QChar(u'?');
+    edtName->setText(shown);
+    shownText_ = edtName->text();
     edtName->selectAll();
 }
 
 std::string TfrmPatchEditSimple::NameBytes() const {
+    // A name opened and left alone keeps its bytes, also those shown as '?'.
+    if (edtName->text() == shownText_)
+        return givenBytes_;
     return TextToNameBytes(edtName->text());
 }
 

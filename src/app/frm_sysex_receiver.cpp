@@ -55,7 +55,7 @@ TfrmSysExReceiver::TfrmSysExReceiver(MidiPorts& ports, QWidget* parent)
     setWindowTitle(QStringLiteral("SysEx Communication"));
     setFixedSize(ClientWidth, ClientHeight);
 
-    Label1 = new QLabel(QStringLiteral("Waiting for Kestrel."));
+    Label1 = new QLabel(QStringLiteral("Waiting for Mopho."));
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setWordWrap(true);
@@ -90,6 +90,8 @@ QString TfrmSysExReceiver::LabelText() const {
 }
 
 void TfrmSysExReceiver::Timer1Timer() {
+    if (sending_)
+        return; // no reply is awaited while sounds go out
     if (!wait_.Active()) {
         ports_.Requests.ClearRequests();
         ports_.ReceivedCount = 0;
@@ -108,9 +110,7 @@ void TfrmSysExReceiver::Timer1Timer() {
         FinishWait(Accepted);
         break;
     case ReplyWait::Step::GiveUp:
-        ports_.Requests.ClearRequests();
-        ports_.ReceiveArmed = false;
-        ports_.ReceivedCount = 0;
+        AbandonExchange();
         FinishWait(Rejected);
         Q_EMIT GaveUp(QStringLiteral("No reply from the instrument within %1 seconds.")
                           .arg(ReplyWait::SilenceTicks));
@@ -119,10 +119,36 @@ void TfrmSysExReceiver::Timer1Timer() {
 }
 
 void TfrmSysExReceiver::Button1Click() {
+    if (sending_) {
+        sendStopped_ = true;
+        hide();
+        return;
+    }
+    AbandonExchange();
+    FinishWait(Rejected);
+}
+
+void TfrmSysExReceiver::AbandonExchange() {
     ports_.Requests.ClearRequests();
     ports_.ReceiveArmed = false;
     ports_.ReceivedCount = 0;
-    FinishWait(Rejected);
+    // Nothing is awaited any more: a reply to the abandoned request that
+    // arrives after the receive is armed again finds no reply it answers.
+    ports_.ExpectedReply = 0;
+}
+
+void TfrmSysExReceiver::BeginSendProgress() {
+    sending_ = true;
+    sendStopped_ = false;
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    activateWindow();
+}
+
+void TfrmSysExReceiver::EndSendProgress() {
+    hide();
+    setWindowModality(Qt::NonModal);
+    sending_ = false;
 }
 
 void TfrmSysExReceiver::NoteReplyArrived() {
@@ -136,7 +162,7 @@ void TfrmSysExReceiver::NoteReplyArrived() {
 
 void TfrmSysExReceiver::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) // not when the window system merely re-shows it
+    if (!event->spontaneous() && !sending_) // not when the window system merely re-shows it
         wait_.Begin(ports_.Requests.RequestCount());
 }
 

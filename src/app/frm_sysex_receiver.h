@@ -53,8 +53,15 @@ public:
     // another modal window is in front. While hidden: empties the request
     // stack and zeroes the received count.
     void Timer1Timer();
-    // "&Close": abandons the wait; a reply still arriving is ignored.
+    // "&Close": abandons the wait; a reply still arriving is ignored, also
+    // when the receive is armed again later. During a send it stops the send.
     void Button1Click();
+
+    // A send awaits no reply: the box only shows its progress, so the timer
+    // neither ends it nor gives up for silence; "&Close" is the way to stop.
+    void BeginSendProgress();
+    void EndSendProgress();
+    bool SendStopped() const { return sendStopped_; }
 
     QLabel* Label1 = nullptr;
     QPushButton* Button1 = nullptr;
@@ -77,6 +84,10 @@ protected:
 private:
     void FinishWait(int result);
 
+    void AbandonExchange();
+
     MidiPorts& ports_;
     ReplyWait wait_;
+    bool sending_ = false;
+    bool sendStopped_ = false;
 };

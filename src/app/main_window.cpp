@@ -28,6 +28,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -317,6 +318,10 @@ QTableView* TfrmMain::CreateListView() {
     header->setStretchLastSection(false);
     ListView1->setColumnWidth(LibraryList::NameColumn, NameColumnWidth);
     ListView1->setColumnWidth(LibraryList::StatusColumn, StatusColumnWidth);
+    // The name takes the width the other columns leave, never less than its own.
+    header->setMinimumSectionSize(std::min(header->minimumSectionSize(), StatusColumnWidth));
+    header->setSectionResizeMode(LibraryList::NameColumn, QHeaderView::Stretch);
+    ListView1->setMinimumWidth(NameColumnWidth + 2 * StatusColumnWidth);
     // A list, not a spreadsheet: rows as tall as a line of text.
     ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
@@ -377,23 +382,62 @@ std::vector<int> TfrmMain::CollectedSlots() const {
 void TfrmMain::LoadBankFile(const QString& path) {
     if (!files_.LoadBankFile(path))
         return; // after a read error the list stays as it was
+    saved_.Remember(library_);
     RebuildList();
     library_.SelectedCount = 0;
 }
 
 void TfrmMain::SaveBankFile(const QString& path) {
-    files_.SaveBankFile(path);
+    if (files_.SaveBankFile(path))
+        saved_.Remember(library_);
     RebuildList();
     library_.SelectedCount = 0;
 }
 
+bool TfrmMain::SaveSlots(const QString& path, const std::vector<int>& slots) {
+    if (!files_.SaveSlotsToFile(path, slots))
+        return false;
+    if (slots.size() == static_cast<std::size_t>(Slots::Count))
+        saved_.Remember(library_);
+    LogMessage(QStringLiteral("Saved %1 to %2.")
+                   .arg(SoundCount(static_cast<int>(slots.size())), QFileInfo(path).fileName()));
+    return true;
+}
+
+bool TfrmMain::OfferToSaveChanges() {
+    if (!HasUnsavedChanges())
+        return true;
+    switch (prompter_->Confirm(QStringLiteral("Save changes ?"), Prompter::Buttons::YesNoCancel)) {
+    case Prompter::Answer::No:
+        return true;
+    case Prompter::Answer::Cancel:
+        return false;
+    case Prompter::Answer::Yes:
+        break;
+    }
+    const QString path = fileChooser_->SaveFileName();
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo::exists(path) &&
+        prompter_->Confirm(QStringLiteral("Do you want to replace it?")) != Prompter::Answer::Yes)
+        return false;
+    std::vector<int> all(Slots::Count);
+    for (int slot = 0; slot < Slots::Count; ++slot)
+        all[static_cast<std::size_t>(slot)] = slot;
+    return SaveSlots(path, all);
+}
+
 void TfrmMain::NewEmptySoundBanksClick() {
+    if (!OfferToSaveChanges())
+        return;
     InitEmptyBanks();
+    saved_.Remember(library_); // a fresh start, as after a load
     RebuildList();
 }
 
 void TfrmMain::LoadFromFileClick() {
-    if (prompter_->Confirm(QStringLiteral("Save changes ?")) == Prompter::Answer::Yes)
+    if (HasUnsavedChanges() &&
+        prompter_->Confirm(QStringLiteral("Save changes ?")) == Prompter::Answer::Yes)
         SaveSeparateFilesClick();
     const QString path = fileChooser_->OpenFileName();
     if (path.isEmpty())
@@ -418,7 +462,7 @@ void TfrmMain::SaveSelectedSoundsClick() {
     if (QFileInfo::exists(path) &&
         prompter_->Confirm(QStringLiteral("Do you want to replace it?")) != Prompter::Answer::Yes)
         return;
-    files_.SaveSlotsToFile(path, CollectedSlots());
+    SaveSlots(path, CollectedSlots());
 }
 
 void TfrmMain::SaveSeparateFilesClick() {
@@ -443,10 +487,19 @@ void TfrmMain::SendSysExFromFileClick() {
         LogMessage(error);
         return;
     }
+    const QString file = QDir::toNativeSeparators(path);
+    if (!OutputOpenOrSay(QStringLiteral("Nothing sent from %1").arg(file)))
+        return;
     // The bytes go out unchanged, without being looked into.
-    ports_->SendLongMessage({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                             static_cast<std::size_t>(bytes.size())});
-    LogMessage(QStringLiteral("Sent %1 bytes from %2")
-                   .arg(bytes.size())
-                   .arg(QDir::toNativeSeparators(path)));
+    const int error =
+        ports_->TrySendLongMessage({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                    static_cast<std::size_t>(bytes.size())});
+    if (error != 0) {
+        LogMessage(QStringLiteral("Nothing sent from %1: the MIDI output refused the bytes "
+                                  "(error %2).")
+                       .arg(file)
+                       .arg(error));
+        return;
+    }
+    LogMessage(QStringLiteral("Sent %1 bytes from %2").arg(bytes.size()).arg(file));
 }

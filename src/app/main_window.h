@@ -2,6 +2,7 @@
 
 #include "app_settings.h"
 #include "library_files.h"
+#include "saved_library_state.h"
 #include "sound_library.h"
 
 #include <QMainWindow>
@@ -70,6 +71,9 @@ public:
     void RefreshRow(int slot);
     void CollectSelection();
     void LogMessage(const QString& text);
+
+    // Sounds moved, renamed, read or edited since the last load or save.
+    bool HasUnsavedChanges() const { return saved_.HasUnsavedChanges(library_); }
 
     // Bank files: LoadBankFile and SaveBankFile rebuild the list and forget the selection.
     void LoadBankFile(const QString& path);
@@ -183,6 +187,12 @@ private:
     QTableView* CreateListView();
     void ConnectLibraryCommands();
     void ReadRequestedSounds();
+    // "Send 12 sounds into the Mopho's memory, A001 to C128?"
+    static QString SendQuestion(const std::vector<int>& slots);
+    // "1 sound", "12 sounds".
+    static QString SoundCount(int count);
+    // False, with a memo line that starts with `nothingDone`, when no output is open.
+    bool OutputOpenOrSay(const QString& nothingDone);
     // Program change to CurrentSlot, and its sound to the edit buffer when chosen.
     void SelectCurrentSlot();
     // Keypad +/- (with Ctrl: move), Enter; true when the key was a command.
@@ -200,6 +210,13 @@ private:
         }
     }
     std::vector<int> CollectedSlots() const;
+    // Writes `slots` to `path` with one summary line; a whole library written
+    // becomes the saved state.
+    bool SaveSlots(const QString& path, const std::vector<int>& slots);
+    // "Save changes ?" (Yes, No, Cancel) when the library holds unsaved
+    // changes; Yes opens the save dialog. False when the work would be lost
+    // after all (Cancel, or the save did not happen).
+    bool OfferToSaveChanges();
     void ConnectCommand(QAction* action, void (TfrmMain::*handler)());
 
     TSoundLibrary library_;
@@ -217,7 +234,10 @@ private:
     std::unique_ptr<TableViewport> viewport_;
     std::unique_ptr<SoundReorderer> reorderer_;
     TfrmSysExReceiver* frmSysExReceiver = nullptr;
+    // Program dumps stored since the current read began.
+    int soundsStored_ = 0;
     TAppSettings settings_;
+    SavedLibraryState saved_;
     QString programFolder_;
     // Items that need library rows; RebuildList enables them when there are rows.
     std::vector<QAction*> rowActions_;

@@ -9,9 +9,11 @@
 #include "library_list.h"
 #include "library_table_view.h"
 #include "midi_ports.h"
+#include "prompter.h"
 #include "receive_dispatch.h"
 #include "short_messages.h"
 #include "sound_reorderer.h"
+#include "sysex_messages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,7 +27,6 @@
 namespace {
 constexpr int Channel1 = 0;
 constexpr int ProgramChangePause = 200; // ms after bank select and after program change
-constexpr std::uint8_t KeepWaitBoxOpen = 255;
 } // namespace
 
 void TfrmMain::Pause(int milliseconds, bool userInput) {
@@ -73,55 +74,90 @@ void TfrmMain::ReadAllBanksClick() {
 void TfrmMain::ReadRequestedSounds() {
     // The note player rests while sounds are read, whatever happens meanwhile.
     const KeyboardPanel::Suspension quiet(pnlKeyboard);
+    const int requested = ports_->Requests.RequestCount() / 2;
     ports_->ExpectedReply = ReplyKind::ProgramDump;
     const int program = ports_->Requests.PopRequestByte();
     const int bank = ports_->Requests.PopRequestByte();
     if (program == RequestStack::Empty || bank == RequestStack::Empty) {
         // Nothing to ask for (no current row): no wait for a reply that cannot come.
         ports_->Requests.ClearRequests();
-    } else {
+    } else if (OutputOpenOrSay(QStringLiteral("Nothing read"))) {
+        soundsStored_ = 0;
         // Ready before asking: a quick reply must find the buffer queued.
         ports_->StartReceive(ProgramDumpSize);
         RequestProgramDump(*ports_, bank, program);
-        if (frmSysExReceiver)
-            frmSysExReceiver->exec();
+        frmSysExReceiver->exec();
         ports_->StopReceive();
+        LogMessage(
+            soundsStored_ == requested
+                ? QStringLiteral("Read %1.").arg(SoundCount(requested))
+                : QStringLiteral("Read %1 of %2.").arg(soundsStored_).arg(SoundCount(requested)));
+    } else {
+        ports_->Requests.ClearRequests();
     }
     // "Prg -", "Prg +", "Move down" and "Move up" are enabled with the rows.
     RefreshChangedRows(false);
 }
 
+QString TfrmMain::SoundCount(int count) {
+    return count == 1 ? QStringLiteral("1 sound") : QStringLiteral("%1 sounds").arg(count);
+}
+
+QString TfrmMain::SendQuestion(const std::vector<int>& slots) {
+    return QStringLiteral("Send %1 into the Mopho's memory, %2 to %3?")
+        .arg(SoundCount(static_cast<int>(slots.size())))
+        .arg(QString::fromStdString(Slots::Caption(slots.front())))
+        .arg(QString::fromStdString(Slots::Caption(slots.back())));
+}
+
+bool TfrmMain::OutputOpenOrSay(const QString& nothingDone) {
+    if (ports_->MidiOutOpen())
+        return true;
+    LogMessage(nothingDone + QStringLiteral(": no MIDI output is open (System, Midi Settings)."));
+    return false;
+}
+
 void TfrmMain::SendSelectedSoundsClick() {
     CollectSelection();
-    if (library_.SelectedCount == 0)
+    const std::vector<int> slots = CollectedSlots();
+    if (slots.empty() || !OutputOpenOrSay(QStringLiteral("Nothing sent")))
+        return;
+    // One key must not overwrite the instrument's memory: more than one sound is asked for.
+    if (slots.size() > 1 &&
+        prompter_->Confirm(SendQuestion(slots), Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
         return;
     // The wait box shows the progress; its Close button stops the sending.
-    frmSysExReceiver->setWindowModality(Qt::ApplicationModal);
-    frmSysExReceiver->show();
-    frmSysExReceiver->activateWindow();
-    ports_->ReceiveArmed = true;
-    ports_->Requests.PushRequestByte(KeepWaitBoxOpen);
-    for (int i = 0; i < library_.SelectedCount; ++i) {
-        if (!frmSysExReceiver->isVisible()) { // "&Close" empties the stack and closes
-            LogMessage(QStringLiteral("Sending stopped after %1 of %2 sounds.")
-                           .arg(i)
-                           .arg(library_.SelectedCount));
+    frmSysExReceiver->BeginSendProgress();
+    const int total = static_cast<int>(slots.size());
+    int sent = 0;
+    QString stopped;
+    for (int slot : slots) {
+        if (frmSysExReceiver->SendStopped()) {
+            stopped = QStringLiteral("Sending stopped after %1 of %2 sounds.").arg(sent).arg(total);
             break;
         }
-        const int slot = library_.SelectedSlots[static_cast<std::size_t>(i)];
         TSoundRecord& record = library_.SoundBanks[static_cast<std::size_t>(slot)];
         record[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(slot));
         record[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(slot));
-        SendProgramDump(*ports_, record, slot);
+        const auto message =
+            ProgramDumpMessage(record, Slots::BankOf(slot), Slots::ProgramOf(slot));
+        if (const int error = ports_->TrySendLongMessage(message); error != 0) {
+            stopped = QStringLiteral("Sending stopped after %1 of %2 sounds: the MIDI output "
+                                     "refused %3 (error %4).")
+                          .arg(sent)
+                          .arg(total)
+                          .arg(QString::fromStdString(Slots::Caption(slot)))
+                          .arg(error);
+            break;
+        }
+        ++sent;
         library_.SlotChanged[static_cast<std::size_t>(slot)] = 0;
         RefreshRow(slot);
         frmSysExReceiver->SetLabelText(QStringLiteral("Sending %1").arg(slot));
         Pause(SendDelay, true);
     }
-    frmSysExReceiver->hide();
-    frmSysExReceiver->setWindowModality(Qt::NonModal);
-    ports_->ReceiveArmed = false;
-    ports_->Requests.PopRequestByte(); // after "&Close" the stack is empty: pops nothing
+    frmSysExReceiver->EndSendProgress();
+    LogMessage(stopped.isEmpty() ? QStringLiteral("Sent %1.").arg(SoundCount(sent)) : stopped);
 }
 
 void TfrmMain::SelectCurrentSlot() {
@@ -129,6 +165,8 @@ void TfrmMain::SelectCurrentSlot() {
         ListView1->setFocus();
     list_->SetCurrentRow(library_.CurrentSlot);
     ListView1->scrollTo(list_->index(library_.CurrentSlot, 0));
+    if (!OutputOpenOrSay(QStringLiteral("No program change")))
+        return;
     SendBankSelect(*ports_, Channel1, Slots::BankOf(library_.CurrentSlot));
     Pause(ProgramChangePause, false);
     SendProgramChange(*ports_, Channel1, Slots::ProgramOf(library_.CurrentSlot));
@@ -172,6 +210,8 @@ void TfrmMain::RenameCurrentRow() {
 }
 
 void TfrmMain::PanicClick() {
+    if (!OutputOpenOrSay(QStringLiteral("Nothing sent")))
+        return;
     SendControlChange(*ports_, Channel1, 123, 0);
     SendControlChange(*ports_, Channel1, 120, 0);
     SendControlChange(*ports_, Channel1, 64, 0);

@@ -27,18 +27,21 @@ QString TfrmMain::SettingsPath() const {
 }
 
 void TfrmMain::StartUp() {
+    // The window's own parts come first: every command finds them, whatever
+    // step below fails.
+    CreatePorts();
+    CreateWaitBox();
     try {
         // Steps in order; a failure ends the sequence with one memo line.
-        CreatePorts();
         // The folder is needed to find the settings, so it is known first.
         programFolder_ = ProgramFolder();
         LoadSettings();
+        saved_.Remember(library_);
         ports_->EnumerateMidiDevices();
         ports_->ResolveMidiDevices();
         // The library starts without "Changed" marks, also after an autoload.
         library_.SlotChanged.fill(0);
         RebuildList();
-        CreateWaitBox();
         ports_->ExpectedReply = 0;
         dispatcher_->EditRequestActive = false;
         library_.CurrentSlot = 0;
@@ -69,7 +72,10 @@ void TfrmMain::CreatePorts() {
         if (frmSysExReceiver)
             frmSysExReceiver->SetLabelText(text);
     };
-    outlets.refreshRow = [this](int slot) { RefreshRow(slot); };
+    outlets.refreshRow = [this](int slot) {
+        ++soundsStored_; // once for each program dump stored
+        RefreshRow(slot);
+    };
     dispatcher_ = std::make_unique<ReceiveDispatcher>(library_, *ports_, outlets);
     connect(this, &TfrmMain::ReplyReceived, this, &TfrmMain::HandleReply, Qt::UniqueConnection);
 }
@@ -120,13 +126,20 @@ void TfrmMain::SaveSettings() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+    // Without an autoload file nothing keeps the library: unsaved work is offered first.
+    if (settings_.AutoloadFile.isEmpty()) {
+        bool keepOpen = false;
+        RunCommand([&] { keepOpen = !OfferToSaveChanges(); });
+        if (keepOpen) {
+            event->ignore();
+            return;
+        }
+    }
     const auto report = [this](const QString& text) {
         LogMessage(QStringLiteral("Close query 1:") + text);
         // The window is hidden by now: a memo line alone would go unseen.
         prompter_->ShowMessage(QStringLiteral("Close query 1:") + text);
     };
-    delete frmSysExReceiver;
-    frmSysExReceiver = nullptr;
     try {
         if (!SettingsSaved) {
             hide();
@@ -159,7 +172,6 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         QStringLiteral("The sounds could not be saved to the autoload file (%1). Tonewright "
                        "stays open so they can be saved elsewhere.")
             .arg(QDir::toNativeSeparators(settings_.AutoloadFile)));
-    CreateWaitBox();
     SettingsSaved = false;
     show();
     event->ignore();
@@ -167,9 +179,10 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 void TfrmMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !ports_)
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
         return;
-    ports_->ReceiveArmed = true;
+    // The receive is not armed here: a reply to a request the user gave up
+    // on must not be stored when the window becomes active again.
     if (list_->CurrentRow() < 0 && list_->rowCount() > 0)
         list_->SetCurrentRow(0);
 }
@@ -182,12 +195,13 @@ void TfrmMain::HandleReply() {
 }
 
 void TfrmMain::RunRequestCycle(int expectedReply, void (*request)(MidiOutput&), std::size_t size) {
+    if (!OutputOpenOrSay(QStringLiteral("Nothing asked")))
+        return;
     ports_->ExpectedReply = expectedReply;
     // Ready before asking: a quick reply must find the buffer queued.
     ports_->StartReceive(size);
     request(*ports_);
-    if (frmSysExReceiver)
-        frmSysExReceiver->exec();
+    frmSysExReceiver->exec();
     ports_->StopReceive();
 }
 

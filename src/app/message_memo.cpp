@@ -1,12 +1,25 @@
 #include "message_memo.h"
 
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 
 MessageMemo::MessageMemo(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Only the user's own scrolling decides whether the memo follows: the
+    // scroll bar's range also changes when lines are added or the memo resized.
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                followNewest_ = verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+            },
+            Qt::QueuedConnection);
+    });
     // The document drops its first block whenever a new one exceeds the cap.
     setMaximumBlockCount(MaxLines);
     setPlainText(QStringLiteral("Tonewright"));
@@ -14,6 +27,8 @@ MessageMemo::MessageMemo(QWidget* parent) : QPlainTextEdit(parent) {
 
 void MessageMemo::LogMessage(const QString& text) {
     appendPlainText(text);
+    if (followNewest_)
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
 int MessageMemo::LineCount() const {
@@ -31,5 +46,6 @@ QStringList MessageMemo::Lines() const {
 
 void MessageMemo::mouseDoubleClickEvent(QMouseEvent* event) {
     clear();
+    followNewest_ = true;
     event->accept();
 }

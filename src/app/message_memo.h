@@ -3,7 +3,8 @@
 #include <QPlainTextEdit>
 
 // The message panel's memo: one line per report, at most 1000 lines (the
-// oldest goes first); a double click clears it.
+// oldest goes first); a double click clears it. Long lines wrap, and the
+// newest line stays in view unless the user has scrolled up to read.
 class MessageMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -15,6 +16,12 @@ public:
     int LineCount() const;
     QStringList Lines() const;
 
+    // False while the user has scrolled away from the newest line.
+    bool FollowsNewest() const { return followNewest_; }
+
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool followNewest_ = true;
 };

@@ -205,9 +205,12 @@ void MidiPorts::ControllerInCallback(MidiService::InputEvent event, std::uint32_
 }
 
 void MidiPorts::SendLongMessage(std::span<const std::uint8_t> bytes) {
+    TrySendLongMessage(bytes);
+}
+
+int MidiPorts::TrySendLongMessage(std::span<const std::uint8_t> bytes) {
     const MidiService::Handle out = midiOutHandle_;
-    if (out != MidiService::NoHandle)
-        service_.SendLong(out, bytes);
+    return out == MidiService::NoHandle ? MidiError::InvalidHandle : service_.SendLong(out, bytes);
 }
 
 void MidiPorts::SendShortMessage(std::uint32_t message) {

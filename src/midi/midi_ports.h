@@ -98,6 +98,9 @@ public:
 
     // MidiOutput: sends to the device output.
     void SendLongMessage(std::span<const std::uint8_t> bytes) override;
+    // The same, with the outcome: 0 when the service took the bytes, its error
+    // code otherwise (MidiError::InvalidHandle when no output is open).
+    int TrySendLongMessage(std::span<const std::uint8_t> bytes);
     void SendShortMessage(std::uint32_t message) override;
     void ResetMidiOut() override;
 

@@ -9,8 +9,10 @@
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "scripted_dialogs.h"
+#include "test_files.h"
 
 #include "builtin_instrument_service.h"
+#include "midi/fake_midi_service.h"
 #include "sysex_messages.h"
 #include "virtual_mopho.h"
 
@@ -18,6 +20,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -60,7 +63,8 @@ TEST_F(LibraryCommandsTest, ReadAllBanksStoresEveryProgramInOrder) {
 
     QStringList lines = Memo();
     lines.removeFirst(); // "Tonewright"
-    ASSERT_EQ(lines.size(), 384);
+    ASSERT_EQ(lines.size(), 385);
+    EXPECT_EQ(lines.takeLast(), "Read 384 sounds.");
     EXPECT_EQ(lines.front(), "DSIM Bank: 1 Sound:0");
     EXPECT_EQ(lines[128], "DSIM Bank: 2 Sound:0");
     EXPECT_EQ(lines.back(), "DSIM Bank: 3 Sound:127");
@@ -86,7 +90,8 @@ TEST_F(LibraryCommandsTest, ReadCurrentSoundReplacesTheCurrentRow) {
     EXPECT_EQ(Received(), std::vector<std::string>{"F0 01 25 05 01 09 F7"});
     EXPECT_EQ(window->Library().GetSoundName(Slots::Of(1, 9)), "B010 Virtual    ");
     EXPECT_FALSE(window->Library().IsChanged(Slots::Of(1, 9)));
-    EXPECT_EQ(Memo().last(), "DSIM Bank: 2 Sound:9");
+    EXPECT_EQ(Memo().mid(Memo().size() - 2),
+              (QStringList{"DSIM Bank: 2 Sound:9", "Read 1 sound."}));
 }
 
 TEST_F(LibraryCommandsTest, SendingSelectedRowsWritesThemToTheirLocations) {
@@ -102,8 +107,12 @@ TEST_F(LibraryCommandsTest, SendingSelectedRowsWritesThemToTheirLocations) {
     QObject::connect(&watcher, &QTimer::timeout, [&] { labels << window->WaitBox()->LabelText(); });
     window->SendDelay = 50;
     watcher.start(10);
+    prompter.answers = {Prompter::Answer::Yes};
     window->actSendSelectedSounds->trigger();
     watcher.stop();
+    EXPECT_EQ(prompter.questions,
+              QStringList{"Send 2 sounds into the Mopho's memory, A001 to A003?"});
+    EXPECT_EQ(Memo().last(), "Sent 2 sounds.");
 
     const auto received = Received();
     ASSERT_EQ(received.size(), 2u);
@@ -125,6 +134,7 @@ TEST_F(LibraryCommandsTest, CloseInTheWaitBoxStopsTheSending) {
     window->List().SelectSlots({0, 1, 2});
     window->SendDelay = 300;
     QTimer::singleShot(100, [this] { window->WaitBox()->Button1->click(); });
+    prompter.answers = {Prompter::Answer::Yes};
     window->actSendSelectedSounds->trigger();
     EXPECT_EQ(Received().size(), 1u);
     EXPECT_EQ(Memo().last(), "Sending stopped after 1 of 3 sounds.");
@@ -181,6 +191,169 @@ TEST_F(LibraryCommandsTest, KeypadWithCtrlMovesTheSelection) {
     QTest::keyClick(window->ListView1, Qt::Key_Plus, Qt::KeypadModifier | Qt::ControlModifier);
     EXPECT_EQ(library.GetSoundName(10), "Ten             ");
     EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(LibraryCommandsTest, SendingIsNotGivenUpForSilence) {
+    // No reply comes while sounds go out; the wait box's ticks must not stop the send.
+    std::vector<int> slots(12);
+    for (int i = 0; i < 12; ++i)
+        slots[static_cast<std::size_t>(i)] = i;
+    window->List().SelectSlots(slots);
+    window->SendDelay = 30;
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        ++ticks;
+        window->WaitBox()->Timer1Timer(); // a second of the real timer, faster
+    });
+    ticker.start(5);
+    prompter.answers = {Prompter::Answer::Yes};
+    window->actSendSelectedSounds->trigger();
+    ticker.stop();
+    ASSERT_GT(ticks, 2 * ReplyWait::SilenceTicks);
+    EXPECT_EQ(Received().size(), 12u);
+    EXPECT_EQ(Memo().last(), "Sent 12 sounds.");
+    EXPECT_FALSE(window->WaitBox()->isVisible());
+}
+
+TEST_F(LibraryCommandsTest, SendingMoreThanOneSoundAsksOnceAndOneSoundGoesAtOnce) {
+    QTemporaryDir dir;
+    // "Save to file Sound Banks" leaves every row selected; Enter then asks.
+    chooser.paths = {dir.filePath("all.syx")};
+    window->actSaveBankFile->trigger();
+    EXPECT_EQ(Memo().last(), "Saved 384 sounds to all.syx.");
+    QTest::keyClick(window->ListView1, Qt::Key_Return);
+    EXPECT_EQ(prompter.questions,
+              QStringList{"Send 384 sounds into the Mopho's memory, A001 to C128?"});
+    EXPECT_TRUE(Received().empty()) << "answered No";
+
+    window->List().SelectSlots({Slots::Of(1, 9)});
+    QTest::keyClick(window->ListView1, Qt::Key_Return);
+    EXPECT_EQ(prompter.questions.size(), 1) << "no question for one sound";
+    const auto received = Received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].substr(0, 17), "F0 01 25 02 01 09");
+    EXPECT_EQ(Memo().last(), "Sent 1 sound.");
+}
+
+TEST_F(LibraryCommandsTest, SendSysExFromFileReportsWhatWentOut) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("version.syx");
+    WriteAll(path, QByteArray("\xF0\x7E\x7F\x06\x01\xF7", 6));
+    chooser.paths = {path};
+    window->actSendSysExFile->trigger();
+    EXPECT_EQ(Received(), std::vector<std::string>{"F0 7E 7F 06 01 F7"});
+    EXPECT_TRUE(Memo().last().startsWith("Sent 6 bytes from ")) << Memo().last().toStdString();
+}
+
+// A platform whose outputs refuse every system-exclusive message.
+class RefusingMidiService : public FakeMidiService {
+public:
+    RefusingMidiService() {
+        inputNames = {"Mopho"};
+        outputNames = {"Mopho"};
+    }
+    int SendLong(Handle, std::span<const std::uint8_t>) override { return MidiError::Failed; }
+};
+
+TEST(LibraryCommandsOnARefusingOutput, FailuresAreReportedNotSuccess) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dump.syx");
+    WriteAll(path, QByteArray("\xF0\x7E\x7F\x06\x01\xF7", 6));
+    RefusingMidiService midi;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    chooser.paths = {path};
+    TfrmMain window(&prompter, &chooser, &midi);
+    window.actSendSysExFile->trigger();
+    EXPECT_EQ(window.Memo1->Lines().last(), "Nothing sent from " + QDir::toNativeSeparators(path) +
+                                                ": the MIDI output refused the bytes (error 1).");
+
+    window.Library().SlotChanged[0] = window.Library().SlotChanged[1] = 1;
+    window.List().SelectSlots({0, 1});
+    prompter.answers = {Prompter::Answer::Yes};
+    window.actSendSelectedSounds->trigger();
+    EXPECT_EQ(window.Memo1->Lines().last(), "Sending stopped after 0 of 2 sounds: the MIDI output "
+                                            "refused A001 (error 1).");
+    EXPECT_TRUE(window.Library().IsChanged(0)) << "not sent, so still changed";
+}
+
+// A platform on which the start-up's device listing fails.
+class BrokenMidiService : public FakeMidiService {
+public:
+    int InputDeviceCount() override { throw std::runtime_error("No MIDI server."); }
+};
+
+TEST(LibraryCommandsAfterAFailedStartUp, EveryCommandSaysWhyNothingHappened) {
+    BrokenMidiService midi;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    TfrmMain window(&prompter, &chooser, &midi);
+    ASSERT_TRUE(window.Memo1->Lines().contains("No MIDI server."));
+    window.List().SelectSlots({0, 1});
+    const struct {
+        std::function<void()> run;
+        QString line;
+    } commands[] = {
+        {[&] { window.actSendSelectedSounds->trigger(); }, "Nothing sent"},
+        {[&] { QTest::keyClick(window.ListView1, Qt::Key_Return); }, "Nothing sent"},
+        {[&] { window.actReadCurrentSound->trigger(); }, "Nothing read"},
+        {[&] { window.actReadAllBanks->trigger(); }, "Nothing read"},
+        {[&] { window.actDeviceVersion->trigger(); }, "Nothing asked"},
+        {[&] { window.actPanic->trigger(); }, "Nothing sent"},
+        {[&] { window.btnPrgUp->click(); }, "No program change"},
+    };
+    for (const auto& command : commands) {
+        window.List().SelectSlots({0, 1});
+        command.run();
+        EXPECT_EQ(window.Memo1->Lines().last(),
+                  command.line + ": no MIDI output is open (System, Midi Settings).");
+    }
+    EXPECT_TRUE(midi.sent.empty());
+    EXPECT_TRUE(prompter.questions.isEmpty());
+}
+
+// The instrument's input fed by hand, so a reply can come late.
+class LateReplyTest : public ::testing::Test {
+protected:
+    LateReplyTest() {
+        midi.inputNames = {"Mopho"};
+        midi.outputNames = {"Mopho"};
+        window = std::make_unique<TfrmMain>(&prompter, &chooser, &midi);
+    }
+    void ReplyArrives(int slot) {
+        TSoundRecord sound = VirtualMopho::FactorySound(3);
+        SetSoundName(sound, "Late reply");
+        midi.Feed(0, ProgramDumpMessage(sound, Slots::BankOf(slot), Slots::ProgramOf(slot)));
+        QCoreApplication::processEvents();
+    }
+
+    FakeMidiService midi;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    std::unique_ptr<TfrmMain> window;
+};
+
+TEST_F(LateReplyTest, AReplyAfterCloseIsNotStoredEvenWhenTheWindowIsActiveAgain) {
+    window->show();
+    window->List().SetCurrentRow(5);
+    QTimer::singleShot(50, [this] { window->WaitBox()->Button1->click(); });
+    window->actReadCurrentSound->trigger();
+    ASSERT_EQ(midi.sent.size(), 1u) << "the request went out";
+
+    // The user comes back to the window; the reply arrives then.
+    window->activateWindow();
+    QEvent activation(QEvent::ActivationChange);
+    QApplication::sendEvent(window.get(), &activation);
+    QCoreApplication::processEvents();
+    ReplyArrives(5);
+    EXPECT_EQ(window->Library().GetSoundName(5), "empty           ");
+
+    // Whatever arms the receive again, the abandoned request is no longer awaited.
+    window->Ports().ReceiveArmed = true;
+    ReplyArrives(5);
+    EXPECT_EQ(window->Library().GetSoundName(5), "empty           ");
+    EXPECT_EQ(window->Memo1->Lines().last(), "Read 0 of 1 sound.");
 }
 
 } // namespace

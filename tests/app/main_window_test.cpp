@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 
@@ -35,8 +36,11 @@ TEST(MainWindow, OpensWith384EmptyRows) {
         ASSERT_EQ(model->index(row, 1).data().toString(), "empty           ");
         ASSERT_NE(model->index(row, 2).data().toString(), "Changed");
     }
-    EXPECT_EQ(view->columnWidth(1), 150);
+    // The name takes the free width.
+    EXPECT_GE(view->columnWidth(1), 150);
     EXPECT_EQ(view->columnWidth(2), 70);
+    EXPECT_EQ(view->columnWidth(0) + view->columnWidth(1) + view->columnWidth(2),
+              view->viewport()->width());
     EXPECT_EQ(view->selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(view->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -57,6 +61,39 @@ TEST(MainWindow, MemoStartsWithTonewrightAndKeepsAtMost1000Lines) {
     EXPECT_EQ(memo->LineCount(), 1000);
     EXPECT_EQ(memo->Lines().first(), "1");
     EXPECT_EQ(memo->Lines().last(), "1000");
+}
+
+TEST(MainWindow, MemoShowsTheNewestLineUnlessTheUserScrolledUp) {
+    TfrmMain window;
+    window.show();
+    auto* memo = window.findChild<MessageMemo*>("Memo1");
+    QScrollBar* bar = memo->verticalScrollBar();
+    const auto newestInView = [&] { return bar->value() == bar->maximum(); };
+    // Lines come one by one while the window goes on painting, as during a read.
+    const auto log = [&](const QString& line) {
+        window.LogMessage(line);
+        QCoreApplication::processEvents();
+    };
+    for (int sound = 0; sound < 128; ++sound)
+        log(QStringLiteral("DSIM Bank: 3 Sound:%1").arg(sound));
+    EXPECT_TRUE(newestInView());
+    // A long line (a file error with its path) wraps; no sideways scrolling.
+    log(QStringLiteral("Cannot read /home/musician/sounds/a-rather-long-folder-name/"
+                       "and-a-long-file-name-too.syx: No such file or directory"));
+    log(QStringLiteral("Sending stopped after 15 of 384 sounds."));
+    EXPECT_FALSE(memo->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(newestInView());
+
+    // Scrolled up to read, the memo stays there; back at the end, it follows again.
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    QCoreApplication::processEvents();
+    const int reading = bar->value();
+    window.LogMessage(QStringLiteral("one more"));
+    EXPECT_EQ(bar->value(), reading);
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    QCoreApplication::processEvents();
+    window.LogMessage(QStringLiteral("and another"));
+    EXPECT_TRUE(newestInView());
 }
 
 TEST(MainWindow, DoubleClickClearsTheMemo) {

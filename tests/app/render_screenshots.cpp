@@ -36,6 +36,8 @@ int main(int argc, char* argv[]) {
     window.Library().SlotChanged[2] = 1;
     window.RefreshRow(2);
     window.List().SelectSlots({2, 3});
+    // A long report wraps in the message panel, which shows the newest line.
+    window.LoadBankFile(QStringLiteral("/home/musician/Sounds/Mopho/banks of 2024/all.syx"));
     QApplication::processEvents();
 
     const auto save = [&](QWidget& widget, const char* name) {

@@ -206,4 +206,81 @@ TEST_F(SessionTest, CorruptSettingsGiveDefaults) {
     EXPECT_EQ(window->Library().SlotCount, 384);
 }
 
+TEST_F(SessionTest, UnsavedWorkIsOfferedBeforeTheWindowCloses) {
+    using Answer = Prompter::Answer;
+    const struct {
+        const char* what;
+        std::deque<Answer> answers;
+        bool savePicked;
+        bool closes;
+        bool saved;
+    } cases[] = {
+        {"Cancel keeps the window", {Answer::Cancel}, false, false, false},
+        {"No closes without saving", {Answer::No}, false, true, false},
+        {"Yes saves to the chosen file", {Answer::Yes}, true, true, true},
+        {"Yes, then no file chosen, keeps the window", {Answer::Yes}, false, false, false},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(Path("kept.syx"));
+        prompter.questions.clear();
+        auto window = Start();
+        window->show();
+        window->Library().SetSoundName(7, "Renamed");
+        prompter.answers = c.answers;
+        chooser.paths.clear();
+        if (c.savePicked)
+            chooser.paths = {Path("kept.syx")};
+        EXPECT_EQ(window->close(), c.closes) << c.what;
+        EXPECT_EQ(prompter.questions, QStringList{"Save changes ?"}) << c.what;
+        EXPECT_EQ(QFile::exists(Path("kept.syx")), c.saved) << c.what;
+        if (c.saved) {
+            EXPECT_EQ(window->Memo1->Lines().last(), "Saved 384 sounds to kept.syx.");
+            EXPECT_FALSE(window->HasUnsavedChanges());
+        }
+    }
+}
+
+TEST_F(SessionTest, NothingIsAskedWhenTheWorkIsSavedOrUnchanged) {
+    auto window = Start();
+    window->show();
+    // A sound moved away and back, and a sound sent (its location bytes
+    // rewritten), leave nothing to save.
+    std::swap(window->Library().SoundBanks[1], window->Library().SoundBanks[2]);
+    std::swap(window->Library().SoundBanks[1], window->Library().SoundBanks[2]);
+    window->Library().SoundBanks[3][SoundLayout::BankByte] = 2;
+    EXPECT_FALSE(window->HasUnsavedChanges());
+
+    window->Library().SetSoundName(7, "Renamed");
+    chooser.paths = {Path("all.syx")};
+    window->actSaveBankFile->trigger();
+    EXPECT_FALSE(window->HasUnsavedChanges()) << "saved";
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(prompter.questions.isEmpty());
+}
+
+TEST_F(SessionTest, LoadingAFileAsksToSaveOnlyWhenThereIsUnsavedWork) {
+    auto window = Start();
+    chooser.paths = {Path("all.syx")};
+    window->actSaveBankFile->trigger();
+    chooser.paths = {Path("all.syx")};
+    window->actLoadBankFile->trigger();
+    EXPECT_TRUE(prompter.questions.isEmpty());
+
+    window->Library().SetSoundName(7, "Renamed");
+    chooser.paths = {Path("all.syx")};
+    window->actLoadBankFile->trigger();
+    EXPECT_EQ(prompter.questions, QStringList{"Save changes ?"});
+    EXPECT_EQ(window->Library().GetSoundName(7), "empty           ") << "answered No: loaded";
+}
+
+TEST_F(SessionTest, WithAnAutoloadFileOnlyTheAutoloadQuestionIsAsked) {
+    auto window = Start();
+    window->Settings().AutoloadFile = Path("autoload.syx");
+    window->Library().SetSoundName(7, "Renamed");
+    prompter.answers = {Prompter::Answer::No};
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(prompter.questions, QStringList{"Do you want to save changes to autoload file (" +
+                                              Path("autoload.syx") + ") ?"});
+}
+
 } // namespace

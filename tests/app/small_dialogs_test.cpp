@@ -71,15 +71,25 @@ TEST(RenameDialog, OkStoresTheNamePaddedAndMarksTheSlotChanged) {
     EXPECT_FALSE(library.IsChanged(4));
 }
 
-TEST(RenameDialog, TitleBarCloseChangesNothing) {
-    TSoundLibrary library = EmptyLibrary();
-    WhenShown<TfrmPatchEditSimple>([](TfrmPatchEditSimple& dialog) {
-        dialog.edtName->setText(QStringLiteral("Other"));
-        dialog.close();
-    });
-    EXPECT_FALSE(RenameSlot(nullptr, library, 0));
-    EXPECT_EQ(library.GetSoundName(0), "empty           ");
-    EXPECT_FALSE(library.IsChanged(0));
+TEST(RenameDialog, CancelAndTitleBarCloseChangeNothing) {
+    const std::function<void(TfrmPatchEditSimple&)> cancels[] = {
+        [](TfrmPatchEditSimple& dialog) { dialog.close(); },
+        [](TfrmPatchEditSimple& dialog) {
+            ASSERT_NE(dialog.findChild<QPushButton*>("Button2"), nullptr);
+            EXPECT_EQ(dialog.Button2->text(), "Cancel");
+            dialog.Button2->click();
+        },
+    };
+    for (const auto& cancel : cancels) {
+        TSoundLibrary library = EmptyLibrary();
+        WhenShown<TfrmPatchEditSimple>([cancel](TfrmPatchEditSimple& dialog) {
+            dialog.edtName->setText(QStringLiteral("Other"));
+            cancel(dialog);
+        });
+        EXPECT_FALSE(RenameSlot(nullptr, library, 0));
+        EXPECT_EQ(library.GetSoundName(0), "empty           ");
+        EXPECT_FALSE(library.IsChanged(0));
+    }
 }
 
 TEST(RenameDialog, CutsTypedNamesAt16Characters) {
@@ -89,22 +99,23 @@ TEST(RenameDialog, CutsTypedNamesAt16Characters) {
     EXPECT_EQ(dialog.NameBytes(), "abcdefghijklmnop");
     EXPECT_EQ(dialog.findChild<QPushButton*>("Button1")->text(), "&Ok");
     EXPECT_TRUE(dialog.Button1->isDefault());
-    EXPECT_EQ(dialog.findChild<QPushButton*>("Cancel"), nullptr);
 }
 
-TEST(RenameDialog, ShowsAndStoresNameBytesAsWindows1252) {
+TEST(RenameDialog, TakesOnlyCharactersTheInstrumentShows) {
     TfrmPatchEditSimple dialog;
-    const std::string bytes = "Caf\xE9 \x80 \x99";
+    // A name from a file with bytes the instrument cannot show: shown as '?',
+    // and kept as it was while it is not edited.
+    const std::string bytes = "Caf\xE9 \x80\x7F";
     dialog.SetNameBytes(bytes);
-    EXPECT_EQ(dialog.edtName->text(), QString::fromUtf8("Café € ™"));
+    EXPECT_EQ(dialog.edtName->text(), "Caf? ??");
     EXPECT_EQ(dialog.NameBytes(), bytes);
 
-    // Typed characters without a Windows-1252 byte are refused, not garbled.
+    // Typed characters outside codes 32..126 are refused, not garbled.
     dialog.edtName->setText(QStringLiteral("Pad"));
     dialog.edtName->end(false);
-    TypeText(dialog.edtName, QString::fromUtf8("\u2713\u0416\t?\u00FC"));
-    EXPECT_EQ(dialog.edtName->text(), QString::fromUtf8("Pad?ü"));
-    EXPECT_EQ(dialog.NameBytes(), "Pad?\xFC");
+    TypeText(dialog.edtName, QString::fromUtf8("\u2713\u0416\t?\u00FC\u20AC~"));
+    EXPECT_EQ(dialog.edtName->text(), "Pad?~");
+    EXPECT_EQ(dialog.NameBytes(), "Pad?~");
 }
 
 // Location chooser --------------------------------------------------------------
@@ -209,7 +220,7 @@ TEST(ShortHelp, ReadOnlyMemoWithTheShortcutLines) {
     const QStringList lines = help.Memo1->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 39);
     EXPECT_EQ(lines.first(), "Shortcut help");
-    EXPECT_EQ(lines[21], "Send sound to Kestrel");
+    EXPECT_EQ(lines[21], "Send sound to Mopho");
     EXPECT_EQ(lines[22], " Enter  or Ctrl, w");
     EXPECT_EQ(lines[24], "Computer keyboard ");
     EXPECT_EQ(lines[25], " W E    T Y U    O P");

@@ -132,8 +132,10 @@ INSTANTIATE_TEST_SUITE_P(NoteOrders, WaitBoxInEitherOrder,
 
 TEST_F(WaitBox, CloseEmptiesTheStackDisarmsAndZeroesTheCount) {
     StartBankRead(10);
+    ports.ExpectedReply = 10;
     ReplyArrives([this] { DispatchProgramDump(); });
     box.Button1->click();
+    EXPECT_EQ(ports.ExpectedReply, 0) << "no reply is awaited any more";
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(box.result(), QDialog::Rejected);
     EXPECT_EQ(ports.Requests.RequestCount(), 0);
@@ -165,6 +167,7 @@ TEST_F(WaitBox, GivesUpOnSilenceWithOneMemoLine) {
     EXPECT_FALSE(box.isVisible());
     ASSERT_EQ(gaveUp.count(), 1);
     EXPECT_EQ(gaveUp.at(0).at(0).toString(), "No reply from the instrument within 5 seconds.");
+    EXPECT_EQ(ports.ExpectedReply, 0);
     EXPECT_EQ(ports.Requests.RequestCount(), 0);
     EXPECT_FALSE(ports.ReceiveArmed);
     EXPECT_EQ(ports.ReceivedCount, 0);
@@ -207,6 +210,29 @@ TEST_F(WaitBox, EachWaitStartsItsSilenceAndReplyCountAfresh) {
     EXPECT_EQ(gaveUp.count(), 0);
 }
 
+TEST_F(WaitBox, ASendIsNeitherEndedNorGivenUpByTheTimerOnlyStoppedByClose) {
+    QSignalSpy gaveUp(&box, &TfrmSysExReceiver::GaveUp);
+    box.BeginSendProgress();
+    for (int tick = 0; tick < 4 * ReplyWait::SilenceTicks; ++tick)
+        box.Timer1Timer();
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_FALSE(box.SendStopped());
+    EXPECT_EQ(gaveUp.count(), 0);
+
+    box.Button1->click();
+    EXPECT_TRUE(box.SendStopped());
+    EXPECT_FALSE(box.isVisible());
+    box.EndSendProgress();
+
+    // The next wait for a reply works as before.
+    ports.Requests.ClearRequests();
+    StartSingleRequest();
+    for (int tick = 0; tick < ReplyWait::SilenceTicks; ++tick)
+        box.Timer1Timer();
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(gaveUp.count(), 1);
+}
+
 TEST(WaitBoxWhileHidden, TicksEmptyTheStackAndZeroTheCountOnly) {
     FakeMidiService service;
     MidiPorts ports{service, {}};
@@ -231,7 +257,7 @@ TEST(WaitBoxLayout, CaptionSizeControlsAndTimer) {
     MidiPorts ports{service, {}};
     TfrmSysExReceiver box{ports};
     EXPECT_EQ(box.windowTitle(), "SysEx Communication");
-    EXPECT_EQ(box.LabelText(), "Waiting for Kestrel.");
+    EXPECT_EQ(box.LabelText(), "Waiting for Mopho.");
     EXPECT_EQ(box.findChild<QPushButton*>("Button1")->text(), "&Close");
     EXPECT_TRUE(box.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(box.Timer1->isActive()) << "runs from creation";

@@ -50,9 +50,8 @@ protected:
             return nullptr;
         std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString())
             << "[Midi]\nMidiInDeviceID=" << in << "\nMidiOutDeviceID=" << out << "\n";
-        auto window = std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
-        window->SendDelay = 20;
-        return window;
+        // The program's own pace (SendDelay 300 ms): a shorter one once hid faults.
+        return std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
     }
 
     // JACK connects the ports a cycle or two after they open: the first
@@ -89,7 +88,9 @@ TEST_F(LibrarianOverJack, AllBanksReadAndSavedGiveTheInstrumentsBankFile) {
 
     window->actReadAllBanks->trigger(); // returns once the wait box has closed
     EXPECT_EQ(window->WaitBox()->LabelText(), "Received 384 sound.");
-    EXPECT_EQ(window->Memo1->Lines().last(), "DSIM Bank: 3 Sound:127");
+    const QStringList lines = window->Memo1->Lines();
+    EXPECT_EQ(lines.mid(lines.size() - 2),
+              (QStringList{"DSIM Bank: 3 Sound:127", "Read 384 sounds."}));
     EXPECT_EQ(window->List().ShownName(0).trimmed(), "Backup A001");
 
     const fs::path saved = folder_ / "saved.syx";
@@ -132,7 +133,10 @@ TEST_F(LibrarianOverJack, RenamedSoundsSentBackAreInTheInstrumentsMemory) {
         ASSERT_TRUE(window->Library().IsChanged(renamed[i]));
     }
     window->List().SelectSlots(renamed);
+    prompter_.answers = {Prompter::Answer::Yes};
     window->SendSelectedSoundsClick();
+    EXPECT_EQ(prompter_.questions,
+              QStringList{"Send 2 sounds into the Mopho's memory, B010 to C128?"});
     EXPECT_FALSE(window->Library().IsChanged(renamed[0]));
     EXPECT_FALSE(window->Library().IsChanged(renamed[1]));
     std::vector<Bytes> sent;
@@ -156,6 +160,42 @@ TEST_F(LibrarianOverJack, RenamedSoundsSentBackAreInTheInstrumentsMemory) {
         if (std::find(renamed.begin(), renamed.end(), slot) == renamed.end()) {
             ASSERT_EQ(Block(memory, slot), Block(bank_, slot)) << Slots::Caption(slot);
         }
+    }
+}
+
+// About two minutes: 384 program dumps, 300 ms apart, as the program sends them.
+TEST_F(LibrarianOverJack, AllSoundsSentAtRealPaceReachMemory) {
+    const fs::path instrumentMemory = folder_ / "memory.syx";
+    auto instrument = Start({"--save", instrumentMemory.string()}); // its own sounds
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(window->SendDelay, 300);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+
+    chooser_.paths = {QString::fromStdString(bankPath_.string())};
+    window->actLoadBankFile->trigger();
+    ASSERT_EQ(window->List().ShownName(0).trimmed(), "Backup A001");
+    window->actSelectAllSounds->trigger();
+    prompter_.answers = {Prompter::Answer::Yes};
+    window->actSendSelectedSounds->trigger(); // returns when the last sound is out
+    EXPECT_EQ(prompter_.questions,
+              QStringList{"Send 384 sounds into the Mopho's memory, A001 to C128?"});
+    EXPECT_EQ(window->Memo1->Lines().last(), "Sent 384 sounds.")
+        << window->Memo1->Lines().join('\n').toStdString();
+    for (int slot = 0; slot < Slots::Count; ++slot)
+        ASSERT_FALSE(window->Library().IsChanged(slot)) << Slots::Caption(slot);
+
+    CloseWindow(window);
+    ASSERT_EQ(instrument->Stop(), 0);
+    const Bytes memory = ReadFile(instrumentMemory);
+    ASSERT_EQ(memory.size(), bank_.size());
+    for (int slot = 0; slot < Slots::Count; ++slot) {
+        Bytes stored = Block(memory, slot);
+        Bytes sent = Block(bank_, slot);
+        // The location bytes of a dump name its slot; the sound is the rest.
+        for (Bytes* block : {&stored, &sent})
+            block->erase(block->begin() + 4, block->begin() + 6);
+        ASSERT_EQ(stored, sent) << Slots::Caption(slot);
     }
 }
 
