@@ -129,12 +129,10 @@ void TfrmSysExReceiver::Button1Click() {
 }
 
 void TfrmSysExReceiver::AbandonExchange() {
-    ports_.Requests.ClearRequests();
-    ports_.ReceiveArmed = false;
-    ports_.ReceivedCount = 0;
     // Nothing is awaited any more: a reply to the abandoned request that
     // arrives after the receive is armed again finds no reply it answers.
-    ports_.ExpectedReply = 0;
+    ports_.AbandonReply();
+    ports_.ReceivedCount = 0;
 }
 
 void TfrmSysExReceiver::BeginSendProgress() {

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "bank_file.h"
 #include "builtin_instrument_service.h"
 #include "file_access.h"
 #include "file_chooser.h"
@@ -488,12 +489,19 @@ void TfrmMain::SendSysExFromFileClick() {
         return;
     }
     const QString file = QDir::toNativeSeparators(path);
+    const std::span<const std::uint8_t> message{
+        reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+        static_cast<std::size_t>(bytes.size())};
+    // An unfinished last message would swallow whatever the instrument
+    // receives next (a note, a parameter change): the file is not sent.
+    if (const auto problem = UnfinishedLastMessageProblem(message, file.toStdString())) {
+        LogMessage(QStringLiteral("Nothing sent: %1").arg(QString::fromStdString(*problem)));
+        return;
+    }
     if (!OutputOpenOrSay(QStringLiteral("Nothing sent from %1").arg(file)))
         return;
-    // The bytes go out unchanged, without being looked into.
-    const int error =
-        ports_->TrySendLongMessage({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                    static_cast<std::size_t>(bytes.size())});
+    // Otherwise the bytes go out unchanged, without being looked into.
+    const int error = ports_->TrySendLongMessage(message);
     if (error != 0) {
         LogMessage(QStringLiteral("Nothing sent from %1: the MIDI output refused the bytes "
                                   "(error %2).")

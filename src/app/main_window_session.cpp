@@ -42,7 +42,7 @@ void TfrmMain::StartUp() {
         // The library starts without "Changed" marks, also after an autoload.
         library_.SlotChanged.fill(0);
         RebuildList();
-        ports_->ExpectedReply = 0;
+        ports_->ExpectedReply = MidiPorts::NothingAwaited;
         dispatcher_->EditRequestActive = false;
         library_.CurrentSlot = 0;
         SendDelay = 300;
@@ -188,10 +188,11 @@ void TfrmMain::changeEvent(QEvent* event) {
 }
 
 void TfrmMain::HandleReply() {
-    // The wait box looks at the request stack once this reply is handled.
-    if (frmSysExReceiver)
+    // Only a message that answered the request counts for the wait box: one
+    // that was passed over must not end a single request's wait before the
+    // real reply arrives. The wait box reads the request stack afterwards.
+    if (dispatcher_->DispatchReply() && frmSysExReceiver)
         frmSysExReceiver->NoteReplyArrived();
-    dispatcher_->DispatchReply();
 }
 
 void TfrmMain::RunRequestCycle(int expectedReply, void (*request)(MidiOutput&), std::size_t size) {

@@ -244,6 +244,14 @@ TEST_F(LibraryCommandsTest, SendSysExFromFileReportsWhatWentOut) {
     window->actSendSysExFile->trigger();
     EXPECT_EQ(Received(), std::vector<std::string>{"F0 7E 7F 06 01 F7"});
     EXPECT_TRUE(Memo().last().startsWith("Sent 6 bytes from ")) << Memo().last().toStdString();
+
+    // Without its final F7 the message would run into the next one sent.
+    WriteAll(path, QByteArray("\xF0\x7E\x7F\x06\x01", 5));
+    chooser.paths = {path};
+    window->actSendSysExFile->trigger();
+    EXPECT_TRUE(Received().empty());
+    EXPECT_TRUE(Memo().last().startsWith("Nothing sent: The file ")) << Memo().last().toStdString();
+    EXPECT_TRUE(Memo().last().contains("does not end with F7"));
 }
 
 // A platform whose outputs refuse every system-exclusive message.
@@ -354,6 +362,24 @@ TEST_F(LateReplyTest, AReplyAfterCloseIsNotStoredEvenWhenTheWindowIsActiveAgain)
     ReplyArrives(5);
     EXPECT_EQ(window->Library().GetSoundName(5), "empty           ");
     EXPECT_EQ(window->Memo1->Lines().last(), "Read 0 of 1 sound.");
+}
+
+TEST_F(LateReplyTest, AMessagePassedOverDoesNotEndTheWaitForTheRealReply) {
+    window->show();
+    window->List().SetCurrentRow(5);
+    // Another maker's message comes first; the real reply only after the wait
+    // box's next tick, which would have closed the wait had the first counted.
+    QTimer::singleShot(50, [this] {
+        std::vector<std::uint8_t> foreign(1000, 0x00);
+        foreign.front() = 0xF0;
+        foreign[1] = 0x43;
+        foreign.back() = 0xF7;
+        midi.Feed(0, foreign);
+    });
+    QTimer::singleShot(1300, [this] { ReplyArrives(5); });
+    window->actReadCurrentSound->trigger(); // returns when the wait box has closed
+    EXPECT_EQ(window->Library().GetSoundName(5), "Late reply      ");
+    EXPECT_EQ(window->Memo1->Lines().last(), "Read 1 sound.");
 }
 
 } // namespace
