@@ -17,6 +17,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -276,6 +277,30 @@ TEST(SendSysExFromFile, ReachesTheBuiltInInstrument) {
     EXPECT_EQ(log[1], "F0 01 25 06 F7");
     EXPECT_EQ(window.Memo1->Lines().last(),
               QStringLiteral("Sent 305 bytes from ") + QDir::toNativeSeparators(path));
+}
+
+// A pipe with no writer would hold the window until one came, and a device
+// file may never end: only regular files are sent.
+TEST(SendSysExFromFile, PipesAndDevicesAreRefusedAtOnce) {
+    auto instrument = std::make_shared<VirtualMopho>();
+    BuiltInInstrumentService midi(nullptr, [instrument](std::span<const std::uint8_t> message) {
+        return instrument->Receive(message);
+    });
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    TfrmMain window(&prompter, &chooser, &midi);
+    const QString pipe = dir.filePath(QStringLiteral("pipe.syx"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+
+    for (const QString& path : {pipe, QStringLiteral("/dev/zero")}) {
+        chooser.paths = {path};
+        window.actSendSysExFile->trigger();
+        midi.WaitUntilIdle();
+        EXPECT_EQ(window.Memo1->Lines().last(),
+                  "Cannot read " + QDir::toNativeSeparators(path) + ": not a regular file");
+    }
+    EXPECT_TRUE(instrument->Log().empty());
 }
 
 } // namespace

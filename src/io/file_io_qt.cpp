@@ -14,44 +14,39 @@ QString FromLocal(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
-
-FileBytes Failure(const std::string& text) {
-    return {{}, text};
+FileBytes Failure(const std::string& reason) {
+    return {{}, reason};
 }
 
 } // namespace
 
-FileBytes ReadWholeFile(const std::string& path, std::size_t maxSize) {
+FileBytes ReadFileContents(const std::string& path, std::size_t maxSize) {
     const QString name = FromLocal(path);
     const QFileInfo info(name);
     if (!info.exists())
-        return Failure("cannot read " + Quoted(path) + ": no such file");
+        return Failure("no such file");
     if (!info.isFile())
-        return Failure("cannot read " + Quoted(path) + ": not a regular file");
-    const std::string tooLarge =
-        "cannot read " + Quoted(path) + ": larger than " + SizeText(maxSize);
+        return Failure("not a regular file");
+    const std::string tooLarge = "larger than " + SizeText(maxSize);
     if (static_cast<std::size_t>(info.size()) > maxSize)
         return Failure(tooLarge);
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
-        return Failure("cannot read " + Quoted(path) + ": " + file.errorString().toStdString());
+        return Failure(file.errorString().toStdString());
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return Failure("cannot read " + Quoted(path) + ": " + file.errorString().toStdString());
+        return Failure(file.errorString().toStdString());
     if (static_cast<std::size_t>(data.size()) > maxSize) // it grew while being read
         return Failure(tooLarge);
     return {{data.begin(), data.end()}, {}};
 }
 
-std::optional<std::string> WriteWholeFile(const std::string& path,
-                                          std::span<const std::uint8_t> bytes) {
+std::optional<std::string> ReplaceFileContents(const std::string& path,
+                                               std::span<const std::uint8_t> bytes) {
     QSaveFile file(FromLocal(path));
     const auto size = static_cast<qint64>(bytes.size());
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.commit())
-        return "cannot write " + Quoted(path) + ": " + file.errorString().toStdString();
+        return file.errorString().toStdString();
     return std::nullopt;
 }

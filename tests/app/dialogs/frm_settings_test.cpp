@@ -1,11 +1,11 @@
 #include "frm_settings.h"
 
+#include "app/scripted_dialogs.h"
 #include "builtin_instrument_service.h"
 #include "main_window.h"
 #include "message_memo.h"
 #include "midi/fake_midi_service.h"
 #include "midi_ports.h"
-#include "scripted_dialogs.h"
 #include "support/program_folder.h"
 
 #include <QAction>

@@ -12,11 +12,6 @@ class QLineEdit;
 class QPushButton;
 class TSoundLibrary;
 
-// Sound names are bytes shown as Windows-1252 characters.
-QString NameBytesToText(std::string_view nameBytes);
-// A character without a Windows-1252 byte becomes '?'.
-std::string TextToNameBytes(const QString& text);
-
 // Takes only the characters the instrument can show (codes 32..126), so that
 // the name stored is the name the instrument shows.
 class SoundNameValidator : public QValidator {

@@ -56,7 +56,7 @@ QString TfrmSelectLocation::EntryText(int slot, const TSoundLibrary& library) {
     return QStringLiteral("bank: %1 Prg:%2 ")
                .arg(Slots::BankOf(slot) + 1)
                .arg(Slots::ProgramOf(slot) + 1) +
-           NameBytesToText(library.GetSoundName(slot));
+           QString::fromStdU16String(NameToUtf16(library.GetSoundName(slot)));
 }
 
 int TfrmSelectLocation::SelectedSlot() const {

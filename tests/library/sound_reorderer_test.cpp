@@ -1,5 +1,5 @@
+#include "app/scripted_dialogs.h"
 #include "library_list.h"
-#include "scripted_dialogs.h"
 #include "sound_library.h"
 #include "sound_reorderer.h"
 

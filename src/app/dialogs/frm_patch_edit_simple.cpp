@@ -10,23 +10,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-QString NameBytesToText(std::string_view nameBytes) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(nameBytes.size()));
-    for (char byte : nameBytes)
-        text += QChar(static_cast<char16_t>(Cp1252ToUnicode(static_cast<std::uint8_t>(byte))));
-    return text;
-}
-
-std::string TextToNameBytes(const QString& text) {
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (QChar character : text)
-        bytes += static_cast<char>(character.isSurrogate() ? std::uint8_t{'?'}
-                                                           : UnicodeToCp1252(character.unicode()));
-    return bytes;
-}
-
 namespace {
 constexpr char16_t FirstShown = 32;
 constexpr char16_t LastShown = 126;
@@ -88,13 +71,13 @@ std::string TfrmPatchEditSimple::NameBytes() const {
     // A name opened and left alone keeps its bytes, also those shown as '?'.
     if (edtName->text() == shownText_)
         return givenBytes_;
-    return TextToNameBytes(edtName->text());
+    return Utf16ToName(edtName->text().toStdU16String());
 }
 
 bool RenameSlot(QWidget* owner, TSoundLibrary& library, int slot) {
     const std::string name = library.GetSoundName(slot);
     TfrmPatchEditSimple dialog(owner);
-    dialog.setWindowTitle(NameBytesToText(WithoutPadding(name)));
+    dialog.setWindowTitle(QString::fromStdU16String(NameToUtf16(WithoutPadding(name))));
     dialog.SetNameBytes(name);
     if (dialog.exec() != QDialog::Accepted)
         return false;

@@ -15,10 +15,6 @@
 
 namespace {
 
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
-
 std::string SystemError(int error) {
     return std::strerror(error);
 }
@@ -60,9 +56,7 @@ mode_t NewFileMode() {
 // Devices and pipes cannot be replaced; they take the bytes as they come.
 std::optional<std::string> WriteDirectly(const std::string& path,
                                          std::span<const std::uint8_t> bytes) {
-    const auto fail = [&](int error) {
-        return "cannot write " + Quoted(path) + ": " + SystemError(error);
-    };
+    const auto fail = [](int error) { return SystemError(error); };
     Descriptor file(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
     if (file.Get() < 0)
         return fail(errno);
@@ -76,10 +70,8 @@ std::optional<std::string> WriteDirectly(const std::string& path,
 
 } // namespace
 
-FileBytes ReadWholeFile(const std::string& path, std::size_t maxSize) {
-    const auto fail = [&](const std::string& reason) {
-        return FileBytes{{}, "cannot read " + Quoted(path) + ": " + reason};
-    };
+FileBytes ReadFileContents(const std::string& path, std::size_t maxSize) {
+    const auto fail = [](const std::string& reason) { return FileBytes{{}, reason}; };
     // Not blocking, so that opening a pipe with no writer returns at once.
     Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (file.Get() < 0)
@@ -117,11 +109,9 @@ FileBytes ReadWholeFile(const std::string& path, std::size_t maxSize) {
     return {std::move(bytes), {}};
 }
 
-std::optional<std::string> WriteWholeFile(const std::string& path,
-                                          std::span<const std::uint8_t> bytes) {
-    const auto fail = [&](const std::string& reason) {
-        return "cannot write " + Quoted(path) + ": " + reason;
-    };
+std::optional<std::string> ReplaceFileContents(const std::string& path,
+                                               std::span<const std::uint8_t> bytes) {
+    const auto fail = [](const std::string& reason) { return std::optional<std::string>(reason); };
     std::string target = path;
     mode_t mode = NewFileMode();
     struct stat info {};
@@ -147,7 +137,7 @@ std::optional<std::string> WriteWholeFile(const std::string& path,
     std::string temporary = target + ".XXXXXX";
     Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (file.Get() < 0)
-        return fail("cannot create a file in the folder " + Quoted(folder) + ": " +
+        return fail("cannot create a file in the folder \"" + folder + "\"" + ": " +
                     SystemError(errno));
     const auto failAndRemove = [&](int error) {
         ::unlink(temporary.c_str());

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-// Whole-file reading and safe writing for the command-line tools. Paths are
-// the bytes the command line gave, handed to the system unchanged: a name
-// that is not valid text in any encoding still names its file.
+// Whole-file reading and safe writing for the program and the command-line
+// tools. Paths are bytes handed to the system unchanged: a name that is not
+// valid text in any encoding still names its file.
 
 struct FileBytes {
     std::vector<std::uint8_t> bytes;
@@ -34,6 +34,13 @@ FileBytes ReadWholeFile(const std::string& path, std::size_t maxSize = MaxInputF
 // error text on failure.
 std::optional<std::string> WriteWholeFile(const std::string& path,
                                           std::span<const std::uint8_t> bytes);
+
+// ReadWholeFile and WriteWholeFile with only the reason in the error text
+// ("no such file", "larger than 64 MiB"), for callers that name the file in
+// their own words.
+FileBytes ReadFileContents(const std::string& path, std::size_t maxSize = MaxInputFileSize);
+std::optional<std::string> ReplaceFileContents(const std::string& path,
+                                               std::span<const std::uint8_t> bytes);
 
 // "64 MiB" for whole mebibytes, otherwise "300 bytes".
 std::string SizeText(std::size_t bytes);

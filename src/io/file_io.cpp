@@ -10,6 +10,26 @@
 #include <unistd.h>
 #endif
 
+namespace {
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+} // namespace
+
+FileBytes ReadWholeFile(const std::string& path, std::size_t maxSize) {
+    FileBytes file = ReadFileContents(path, maxSize);
+    if (!file.Ok())
+        file.error = "cannot read " + Quoted(path) + ": " + file.error;
+    return file;
+}
+
+std::optional<std::string> WriteWholeFile(const std::string& path,
+                                          std::span<const std::uint8_t> bytes) {
+    if (auto reason = ReplaceFileContents(path, bytes))
+        return "cannot write " + Quoted(path) + ": " + *reason;
+    return std::nullopt;
+}
+
 std::string SizeText(std::size_t bytes) {
     constexpr std::size_t MiB = 1u << 20;
     if (bytes >= MiB && bytes % MiB == 0)
