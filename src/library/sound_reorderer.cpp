@@ -71,34 +71,7 @@ void SoundReorderer::DoMoveSelectionUp(bool fromUser) {
         return;
     }
 
-    const auto selected = CollectedRows();
-    const int first = std::max(FirstSelected() - 1, 0);
-    const int last = std::min(LastSelected() + 1, LastRow());
-    // The sound pushed out by a run waits here until the run's lower end.
-    TSoundRecord hold{};
-    bool held = false;
-    for (int i = first; i <= last; ++i) {
-        if (selected[static_cast<std::size_t>(i)]) {
-            if (!selected[static_cast<std::size_t>(i - 1)]) {
-                if (held) {
-                    std::swap(hold, Slot(i - 1));
-                } else {
-                    hold = Slot(i - 1);
-                    held = true;
-                }
-            }
-            Slot(i - 1) = Slot(i);
-            MarkChanged(i);
-            MarkChanged(i - 1);
-            if (i == LastRow())
-                Slot(i) = hold;
-        } else if (held) {
-            Slot(i - 1) = hold;
-            held = false;
-            MarkChanged(i);
-            MarkChanged(i - 1);
-        }
-    }
+    ShiftRuns(-1);
     ShiftSelection(-1);
     list_.RefreshChangedRows(!fromUser);
 }
@@ -115,37 +88,49 @@ void SoundReorderer::DoMoveSelectionDown(bool fromUser) {
         return;
     }
 
+    ShiftRuns(+1);
+    ShiftSelection(+1);
+    list_.RefreshChangedRows(!fromUser);
+}
+
+void SoundReorderer::ShiftRuns(int direction) {
     const auto selected = CollectedRows();
     const int first = std::max(FirstSelected() - 1, 0);
     const int last = std::min(LastSelected() + 1, LastRow());
-    // The sound pushed out by a run travels up to the run's upper end.
+    // Rows are walked against the move, so each run meets the row it
+    // displaces first; that sound waits here until the run has passed and
+    // takes the row the run's far end left.
+    const int step = -direction;
+    const int begin = direction < 0 ? first : last;
+    const int end = direction < 0 ? last : first;
     TSoundRecord hold{};
     bool held = false;
-    for (int i = last; i >= first; --i) {
+    for (int i = begin;; i += step) {
+        const int to = i + direction;
         if (selected[static_cast<std::size_t>(i)]) {
-            if (!selected[static_cast<std::size_t>(i + 1)]) {
-                if (held) {
-                    std::swap(hold, Slot(i + 1));
-                } else {
-                    hold = Slot(i + 1);
-                    held = true;
-                }
+            if (!selected[static_cast<std::size_t>(to)]) {
+                hold = Slot(to);
+                held = true;
             }
-            Slot(i + 1) = Slot(i);
+            Slot(to) = Slot(i);
             MarkChanged(i);
-            MarkChanged(i + 1);
-            if (i == 0)
-                Slot(0) = hold;
+            MarkChanged(to);
+            if (i == (direction < 0 ? LastRow() : 0))
+                Slot(i) = hold; // the run reaches the end of the list
         } else if (held) {
-            const TSoundRecord passed = Slot(i);
-            Slot(i + 1) = hold;
-            hold = passed;
+            Slot(to) = hold;
             MarkChanged(i);
-            MarkChanged(i + 1);
+            MarkChanged(to);
+            // Moving down, each row up to the next run is rewritten with the
+            // sound it holds and marked changed; moving up leaves them alone.
+            if (direction < 0)
+                held = false;
+            else
+                hold = Slot(i);
         }
+        if (i == end)
+            break;
     }
-    ShiftSelection(+1);
-    list_.RefreshChangedRows(!fromUser);
 }
 
 void SoundReorderer::DoMoveSelectionTo(int target) {

@@ -62,6 +62,9 @@ private:
     template <typename Operation> void Guarded(Operation operation);
     void DoMoveSelectionUp(bool fromUser);
     void DoMoveSelectionDown(bool fromUser);
+    // Moves every run of collected rows one row (-1 up, +1 down); each sound
+    // a run passes over takes the row the run left.
+    void ShiftRuns(int direction);
     void DoMoveSelectionTo(int target);
     void DoDropSoundOnRow(int dragged, int target);
     void DoSortSelection(int mode);
