@@ -18,6 +18,7 @@ class FileChooser;
 class LibraryList;
 class MessageMemo;
 class MidiPorts;
+enum class ReplyKind : int;
 class MidiService;
 class Prompter;
 class QAction;
@@ -180,7 +181,7 @@ private:
     void OpenMidiPorts();
     void HandleReply();
     // Sends a request and shows the wait box until its reply has been handled.
-    void RunRequestCycle(int expectedReply, void (*request)(MidiOutput&), std::size_t size);
+    void RunRequestCycle(ReplyKind expectedReply, void (*request)(MidiOutput&), std::size_t size);
     void CreateMenus();
     QWidget* CreateToolbar();
     QWidget* CreateMessagePanel();

@@ -42,11 +42,10 @@ void TfrmMain::StartUp() {
         // The library starts without "Changed" marks, also after an autoload.
         library_.SlotChanged.fill(0);
         RebuildList();
-        ports_->ExpectedReply = MidiPorts::NothingAwaited;
+        Await(*ports_, ReplyKind::None);
         dispatcher_->EditRequestActive = false;
         library_.CurrentSlot = 0;
         SendDelay = 300;
-        dispatcher_->CurrentSoundReady = 0;
         SettingsSaved = false;
         OpenMidiPorts();
     } catch (const std::exception& failure) {
@@ -195,10 +194,11 @@ void TfrmMain::HandleReply() {
         frmSysExReceiver->NoteReplyArrived();
 }
 
-void TfrmMain::RunRequestCycle(int expectedReply, void (*request)(MidiOutput&), std::size_t size) {
+void TfrmMain::RunRequestCycle(ReplyKind expectedReply, void (*request)(MidiOutput&),
+                               std::size_t size) {
     if (!OutputOpenOrSay(QStringLiteral("Nothing asked")))
         return;
-    ports_->ExpectedReply = expectedReply;
+    Await(*ports_, expectedReply);
     // Ready before asking: a quick reply must find the buffer queued.
     ports_->StartReceive(size);
     request(*ports_);

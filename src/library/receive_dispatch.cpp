@@ -8,13 +8,21 @@
 #include <algorithm>
 #include <exception>
 
-static_assert(ReplyKind::None == MidiPorts::NothingAwaited);
+static_assert(static_cast<int>(ReplyKind::None) == MidiPorts::NothingAwaited);
+
+void Await(MidiPorts& ports, ReplyKind kind) {
+    ports.ExpectedReply = static_cast<int>(kind);
+}
+
+ReplyKind AwaitedReply(const MidiPorts& ports) {
+    return static_cast<ReplyKind>(ports.ExpectedReply);
+}
 
 namespace {
 constexpr int BankOfCurrentSlot = 127;
 
 struct Awaited {
-    int kind;
+    ReplyKind kind;
     ReplyLayout layout;
     const char* name;
 };
@@ -57,7 +65,7 @@ bool ReceiveDispatcher::DispatchReply() {
         const Reply reply(ports_.ReceiveBuffer.data(), received);
         const auto awaited = std::find_if(
             AwaitedReplies.begin(), AwaitedReplies.end(),
-            [this](const Awaited& candidate) { return candidate.kind == ports_.ExpectedReply; });
+            [this](const Awaited& candidate) { return candidate.kind == AwaitedReply(ports_); });
         if (awaited == AwaitedReplies.end() || !BeginsAs(awaited->layout, reply)) {
             PassOver(reply, awaited == AwaitedReplies.end() ? nullptr : awaited->name);
             return false;
@@ -80,7 +88,7 @@ bool ReceiveDispatcher::DispatchReply() {
         case ReplyKind::EditBufferForLocker:
             TakeEditBuffer(reply, SoundHandOver::Locker);
             break;
-        default:
+        case ReplyKind::None:
             return false;
         }
         return true;
@@ -194,7 +202,7 @@ void ReceiveDispatcher::RequestNextProgram() {
     }
 }
 
-void ReceiveDispatcher::TakeEditBuffer(Reply reply, int handOver) {
+void ReceiveDispatcher::TakeEditBuffer(Reply reply, SoundHandOver handOver) {
     if (!HasLayoutLength(reply, EditBufferDumpSize, "an edit buffer dump")) {
         EndExchange();
         return;
@@ -205,6 +213,6 @@ void ReceiveDispatcher::TakeEditBuffer(Reply reply, int handOver) {
     if (outlets_.setWaitText)
         outlets_.setWaitText(QStringLiteral("Received current sound."));
     EndExchange();
-    CurrentSound = record;
-    CurrentSoundReady = handOver;
+    if (outlets_.takeSound)
+        outlets_.takeSound(handOver, record);
 }

@@ -15,21 +15,22 @@ class MidiPorts;
 class TSoundLibrary;
 
 // What the outstanding request was, and so how its reply is read.
-namespace ReplyKind {
-constexpr int None = 0; // nothing awaited: at start, and after a wait was abandoned
-constexpr int ProgramDump = 10;
-constexpr int EditBufferForEditor = 15;
-constexpr int Globals = 20;
-constexpr int EditBufferForLocker = 25;
-constexpr int DeviceVersion = 100;
-} // namespace ReplyKind
+enum class ReplyKind : int {
+    None = 0, // nothing awaited: at start, and after a wait was abandoned
+    ProgramDump = 10,
+    EditBufferForEditor = 15,
+    Globals = 20,
+    EditBufferForLocker = 25,
+    DeviceVersion = 100,
+};
+
+// The ports keep the awaited reply as a number (MidiPorts::ExpectedReply);
+// these set and read it as a kind.
+void Await(MidiPorts& ports, ReplyKind kind);
+ReplyKind AwaitedReply(const MidiPorts& ports);
 
 // Who takes the edit-buffer sound once it is in.
-namespace SoundHandOver {
-constexpr int None = 0;
-constexpr int Editor = 1;
-constexpr int Locker = 2;
-} // namespace SoundHandOver
+enum class SoundHandOver { None, Editor, Locker };
 
 // Decides what a completed reply is and acts on it, on the GUI thread: stores
 // program dumps into the library and asks for the next one of a read, keeps
@@ -44,6 +45,9 @@ public:
         std::function<void(int slot)> refreshRow;
         // The globals are in; shows them (until the globals window exists: nothing).
         std::function<void(const std::array<int, GlobalsCount>&)> showGlobals;
+        // The edit-buffer sound is in, for the editor or the locker (until
+        // they exist: nothing).
+        std::function<void(SoundHandOver, const TSoundRecord&)> takeSound;
     };
 
     ReceiveDispatcher(TSoundLibrary& library, MidiPorts& ports, Outlets outlets);
@@ -55,8 +59,6 @@ public:
 
     std::array<std::uint8_t, DeviceInquiryReplySize> VersionReply{};
     std::array<std::uint8_t, GlobalsDumpSize> GlobalsReply{};
-    TSoundRecord CurrentSound{};
-    int CurrentSoundReady = SoundHandOver::None;
     bool EditRequestActive = false;
 
 private:
@@ -67,7 +69,7 @@ private:
     void TakeVersion(Reply reply);
     void TakeGlobals(Reply reply);
     void TakeProgram(Reply reply);
-    void TakeEditBuffer(Reply reply, int handOver);
+    void TakeEditBuffer(Reply reply, SoundHandOver handOver);
     // Stores a program dump's record; false when its location names no slot.
     bool StoreProgram(const TSoundRecord& record);
     void RequestNextProgram();

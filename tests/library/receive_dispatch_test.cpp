@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -54,7 +57,7 @@ protected:
             ports.Requests.PushRequestByte(static_cast<std::uint8_t>(Slots::BankOf(*slot)));
             ports.Requests.PushRequestByte(static_cast<std::uint8_t>(Slots::ProgramOf(*slot)));
         }
-        ports.ExpectedReply = ReplyKind::ProgramDump;
+        Await(ports, ReplyKind::ProgramDump);
         const int program = ports.Requests.PopRequestByte();
         const int bank = ports.Requests.PopRequestByte();
         RequestProgramDump(ports, bank, program);
@@ -77,13 +80,17 @@ protected:
     std::vector<int> refreshed;
     std::vector<std::array<int, GlobalsCount>> globalsShown;
     std::vector<bool> taken; // what each hand-off's dispatch answered
+    std::vector<std::pair<SoundHandOver, TSoundRecord>> handedOver;
     ReceiveDispatcher dispatcher{
         library,
         ports,
         {[this](const QString& line) { memo << line; },
          [this](const QString& text) { waitText = text; },
          [this](int slot) { refreshed.push_back(slot); },
-         [this](const std::array<int, GlobalsCount>& values) { globalsShown.push_back(values); }}};
+         [this](const std::array<int, GlobalsCount>& values) { globalsShown.push_back(values); },
+         [this](SoundHandOver to, const TSoundRecord& sound) {
+             handedOver.emplace_back(to, sound);
+         }}};
     std::size_t answered = 0;
 };
 
@@ -115,7 +122,7 @@ TEST_F(DispatchTest, Bank127StoresIntoTheCurrentSlotWithItsLocation) {
     library.CurrentSlot = 300;
     TSoundRecord sound = VirtualMopho::FactorySound(2);
     SetSoundName(sound, "Edit buffer");
-    ports.ExpectedReply = ReplyKind::ProgramDump;
+    Await(ports, ReplyKind::ProgramDump);
     ports.StartReceive(300);
     platform.Feed(0, ProgramDumpMessage(sound, 127, 0));
     EXPECT_EQ(library.GetSoundName(300), "Edit buffer     ");
@@ -155,7 +162,7 @@ TEST_F(DispatchTest, DocumentedRepliesAreTakenAndReadUpToTheirLayout) {
     longerGlobals.insert(longerGlobals.end() - 1, 0x00);
     struct Case {
         const char* what;
-        int awaited;
+        ReplyKind awaited;
         Bytes reply;
         QString line;
     };
@@ -174,7 +181,7 @@ TEST_F(DispatchTest, DocumentedRepliesAreTakenAndReadUpToTheirLayout) {
         SCOPED_TRACE(c.what);
         memo.clear();
         taken.clear();
-        ports.ExpectedReply = c.awaited;
+        Await(ports, c.awaited);
         ports.StartReceive(300);
         platform.Feed(0, c.reply);
         EXPECT_EQ(memo, QStringList{c.line});
@@ -192,7 +199,7 @@ TEST_F(DispatchTest, WhatTheDocumentedRepliesCarryArrivesWhole) {
     };
     const int b006 = Slots::Of(1, 5);
     library.SlotChanged[b006] = 1;
-    ports.ExpectedReply = ReplyKind::ProgramDump;
+    Await(ports, ReplyKind::ProgramDump);
     ports.StartReceive(300);
     platform.Feed(0, AsBytes(ProgramDumpB006));
     expectSound(library.SoundBanks[b006]);
@@ -201,21 +208,22 @@ TEST_F(DispatchTest, WhatTheDocumentedRepliesCarryArrivesWhole) {
         (Bytes{0xF0, 0x01, 0x25, 0x02, 0x01, 0x05}));
     EXPECT_FALSE(library.IsChanged(b006));
 
-    ports.ExpectedReply = ReplyKind::EditBufferForLocker;
+    Await(ports, ReplyKind::EditBufferForLocker);
     ports.StartReceive(300);
     platform.Feed(0, AsBytes(EditBufferDump));
-    expectSound(dispatcher.CurrentSound);
-    EXPECT_EQ(
-        (Bytes(dispatcher.CurrentSound.Bytes.begin(), dispatcher.CurrentSound.Bytes.begin() + 6)),
-        (Bytes{0xF0, 0x01, 0x25, 0x03, 0x00, 0x00}));
+    ASSERT_EQ(handedOver.size(), 1u);
+    const TSoundRecord& current = handedOver.back().second;
+    expectSound(current);
+    EXPECT_EQ((Bytes(current.Bytes.begin(), current.Bytes.begin() + 6)),
+              (Bytes{0xF0, 0x01, 0x25, 0x03, 0x00, 0x00}));
 
-    ports.ExpectedReply = ReplyKind::Globals;
+    Await(ports, ReplyKind::Globals);
     ports.StartReceive(50);
     platform.Feed(0, AsBytes(GlobalsDump));
     ASSERT_EQ(globalsShown.size(), 1u);
     EXPECT_EQ(globalsShown[0], GlobalsDumpValues);
 
-    ports.ExpectedReply = ReplyKind::DeviceVersion;
+    Await(ports, ReplyKind::DeviceVersion);
     ports.StartReceive(112);
     platform.Feed(0, AsBytes(IdentityReply15));
     EXPECT_EQ(AsBytes(dispatcher.VersionReply),
@@ -231,7 +239,7 @@ TEST_F(DispatchTest, RepliesShorterThanTheirLayoutAreReportedAndEndTheExchange) 
         return reply;
     };
     struct Case {
-        int awaited;
+        ReplyKind awaited;
         Bytes reply;
         QString line;
     };
@@ -246,20 +254,20 @@ TEST_F(DispatchTest, RepliesShorterThanTheirLayoutAreReportedAndEndTheExchange) 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line.toStdString());
         memo.clear();
-        ports.ExpectedReply = c.awaited;
+        Await(ports, c.awaited);
         ports.StartReceive(300);
         platform.Feed(0, c.reply);
         EXPECT_EQ(memo, QStringList{c.line});
         EXPECT_FALSE(ports.ReceiveArmed);
     }
     EXPECT_TRUE(globalsShown.empty());
-    EXPECT_EQ(dispatcher.CurrentSoundReady, SoundHandOver::None);
+    EXPECT_TRUE(handedOver.empty());
 }
 
 TEST_F(DispatchTest, OnlyAMessageThatBeginsAsTheAwaitedReplyIsTaken) {
     using namespace DocumentedReplies;
     struct Awaited {
-        int kind;
+        ReplyKind kind;
         Bytes answer;
         const char* name;
     };
@@ -284,7 +292,7 @@ TEST_F(DispatchTest, OnlyAMessageThatBeginsAsTheAwaitedReplyIsTaken) {
                          " bytes");
             memo.clear();
             taken.clear();
-            ports.ExpectedReply = wait.kind;
+            Await(ports, wait.kind);
             ports.StartReceive(300);
             platform.Feed(0, other);
             ASSERT_EQ(memo.size(), 1);
@@ -292,7 +300,7 @@ TEST_F(DispatchTest, OnlyAMessageThatBeginsAsTheAwaitedReplyIsTaken) {
             EXPECT_TRUE(memo[0].endsWith(QStringLiteral(": it is not %1.").arg(wait.name)));
             EXPECT_EQ(taken, std::vector<bool>{false});
             EXPECT_EQ(library.SoundBanks, before);
-            EXPECT_EQ(dispatcher.CurrentSoundReady, SoundHandOver::None);
+            EXPECT_TRUE(handedOver.empty());
             EXPECT_TRUE(globalsShown.empty());
             EXPECT_TRUE(ports.ReceiveArmed) << "the awaited reply may still come";
             EXPECT_TRUE(platform.sent.empty()) << "no next request of a read";
@@ -335,7 +343,7 @@ TEST_F(DispatchTest, AReplyToAnAbandonedRequestIsNotStoredThoughTheInputIsArmedA
                                 "reply is awaited."});
 
     // The next request cycle awaits its reply again.
-    ports.ExpectedReply = ReplyKind::ProgramDump;
+    Await(ports, ReplyKind::ProgramDump);
     ports.StartReceive(300);
     platform.Feed(0, AsBytes(DocumentedReplies::ProgramDumpB006));
     EXPECT_EQ(library.GetSoundName(b006), DocumentedReplies::PackedSoundName);
@@ -344,27 +352,29 @@ TEST_F(DispatchTest, AReplyToAnAbandonedRequestIsNotStoredThoughTheInputIsArmedA
 TEST_F(DispatchTest, EditBufferGoesToTheEditorOnlyWhileItsRequestIsActive) {
     TSoundRecord sound = VirtualMopho::FactorySound(4);
     SetSoundName(sound, "Current");
-    ports.ExpectedReply = ReplyKind::EditBufferForEditor;
+    Await(ports, ReplyKind::EditBufferForEditor);
     ports.StartReceive(300);
     platform.Feed(0, EditBufferDumpMessage(sound));
     EXPECT_TRUE(memo.isEmpty());
-    EXPECT_EQ(dispatcher.CurrentSoundReady, SoundHandOver::None);
+    EXPECT_TRUE(handedOver.empty());
 
     dispatcher.EditRequestActive = true;
     ports.StartReceive(300);
     platform.Feed(0, EditBufferDumpMessage(sound));
     EXPECT_EQ(memo, QStringList{"Received current sound."});
     EXPECT_EQ(waitText, "Received current sound.");
-    EXPECT_EQ(dispatcher.CurrentSoundReady, SoundHandOver::Editor);
-    EXPECT_EQ(GetSoundName(dispatcher.CurrentSound), "Current         ");
+    ASSERT_EQ(handedOver.size(), 1u);
+    EXPECT_EQ(handedOver.back().first, SoundHandOver::Editor);
+    EXPECT_EQ(GetSoundName(handedOver.back().second), "Current         ");
     EXPECT_FALSE(ports.ReceiveArmed);
 
     // The locker's request needs no active flag.
     dispatcher.EditRequestActive = false;
-    ports.ExpectedReply = ReplyKind::EditBufferForLocker;
+    Await(ports, ReplyKind::EditBufferForLocker);
     ports.StartReceive(300);
     platform.Feed(0, EditBufferDumpMessage(sound));
-    EXPECT_EQ(dispatcher.CurrentSoundReady, SoundHandOver::Locker);
+    ASSERT_EQ(handedOver.size(), 2u);
+    EXPECT_EQ(handedOver.back().first, SoundHandOver::Locker);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "frm_sysex_receiver.h"
 #include "midi/fake_midi_service.h"
 #include "midi_ports.h"
+#include "receive_dispatch.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -132,10 +133,10 @@ INSTANTIATE_TEST_SUITE_P(NoteOrders, WaitBoxInEitherOrder,
 
 TEST_F(WaitBox, CloseEmptiesTheStackDisarmsAndZeroesTheCount) {
     StartBankRead(10);
-    ports.ExpectedReply = 10;
+    Await(ports, ReplyKind::ProgramDump);
     ReplyArrives([this] { DispatchProgramDump(); });
     box.Button1->click();
-    EXPECT_EQ(ports.ExpectedReply, 0) << "no reply is awaited any more";
+    EXPECT_EQ(AwaitedReply(ports), ReplyKind::None) << "no reply is awaited any more";
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(box.result(), QDialog::Rejected);
     EXPECT_EQ(ports.Requests.RequestCount(), 0);
@@ -167,7 +168,7 @@ TEST_F(WaitBox, GivesUpOnSilenceWithOneMemoLine) {
     EXPECT_FALSE(box.isVisible());
     ASSERT_EQ(gaveUp.count(), 1);
     EXPECT_EQ(gaveUp.at(0).at(0).toString(), "No reply from the instrument within 5 seconds.");
-    EXPECT_EQ(ports.ExpectedReply, 0);
+    EXPECT_EQ(AwaitedReply(ports), ReplyKind::None);
     EXPECT_EQ(ports.Requests.RequestCount(), 0);
     EXPECT_FALSE(ports.ReceiveArmed);
     EXPECT_EQ(ports.ReceivedCount, 0);
