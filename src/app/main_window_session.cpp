@@ -46,7 +46,7 @@ void TfrmMain::StartUp() {
         dispatcher_->EditRequestActive = false;
         library_.CurrentSlot = 0;
         SendDelay = 300;
-        SettingsSaved = false;
+        settingsSaved_ = false;
         OpenMidiPorts();
     } catch (const std::exception& failure) {
         LogMessage(QString::fromLocal8Bit(failure.what()));
@@ -119,7 +119,7 @@ QString TfrmMain::WriteSettings() {
 
 void TfrmMain::SaveSettings() {
     const QString error = WriteSettings();
-    SettingsSaved = true;
+    settingsSaved_ = true;
     if (!error.isEmpty())
         throw std::runtime_error(error.toStdString());
 }
@@ -140,7 +140,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         prompter_->ShowMessage(QStringLiteral("Close query 1:") + text);
     };
     try {
-        if (!SettingsSaved) {
+        if (!settingsSaved_) {
             hide();
             SaveSettings();
         }
@@ -171,7 +171,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         QStringLiteral("The sounds could not be saved to the autoload file (%1). Tonewright "
                        "stays open so they can be saved elsewhere.")
             .arg(QDir::toNativeSeparators(settings_.AutoloadFile)));
-    SettingsSaved = false;
+    settingsSaved_ = false;
     show();
     event->ignore();
 }

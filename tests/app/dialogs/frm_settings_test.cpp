@@ -1,4 +1,5 @@
 #include "frm_settings.h"
+#include "support/named_child.h"
 
 #include "app/scripted_dialogs.h"
 #include "builtin_instrument_service.h"
@@ -370,13 +371,13 @@ TEST_F(MidiStartUp, OkWritesTheSettingsAtOnce) {
         dialog.cmbDeviceID->setCurrentIndex(3);
         dialog.btnOk->click();
     });
-    window.actMidiSettings->trigger();
+    Named<QAction>(window, "actMidiSettings")->trigger();
     const QByteArray text = SettingsText();
     EXPECT_TRUE(text.contains("MophoDeviceID=3")) << text.toStdString();
     EXPECT_TRUE(text.contains("MidiInDeviceID=Mopho In"));
     EXPECT_TRUE(text.contains("MidiOutDeviceID=Mopho Out"));
     EXPECT_TRUE(text.contains("MidiInDeviceIDKeyboard=USB Keys"));
-    EXPECT_FALSE(window.SettingsSaved) << "the close still writes the file";
+    EXPECT_FALSE(window.SettingsSaved()) << "the close still writes the file";
 }
 
 } // namespace
