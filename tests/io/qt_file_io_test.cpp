@@ -49,7 +49,7 @@ TEST_F(QtFileIoTest, OnlyRegularFilesAreRead) {
     }
 }
 
-TEST_F(QtFileIoTest, AFailedWriteNamesTheFileAndKeepsTheOldOne) {
+TEST_F(QtFileIoTest, AFailedWriteSaysWhyAndNamesTheFile) {
     const QString folder = Path("folder.syx");
     ASSERT_TRUE(QDir().mkdir(folder));
     EXPECT_EQ(WriteWholeFile(folder, "x"),
