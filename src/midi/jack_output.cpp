@@ -5,12 +5,10 @@
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
-#include <jack/ringbuffer.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 namespace {
@@ -55,7 +53,7 @@ std::size_t ShortMessageLength(std::uint8_t status) {
 struct JackOutput::State {
     jack_client_t* client = nullptr;
     jack_port_t* port = nullptr;
-    jack_ringbuffer_t* ring = nullptr;
+    ByteRing<RingBytes> ring;
     std::size_t portBufferBytes = 0;
     LockFreeQueue<std::uint32_t, ShortQueueLength> shorts;
 
@@ -74,8 +72,6 @@ struct JackOutput::State {
                 jack_deactivate(client);
             jack_client_close(client);
         }
-        if (ring)
-            jack_ringbuffer_free(ring);
     }
 
     static int Process(jack_nframes_t frames, void* self) {
@@ -117,12 +113,12 @@ struct JackOutput::State {
         std::size_t used = 0;
         std::uint64_t taken = 0;
         while (used + EventOverhead < budget) {
-            const std::size_t available = jack_ringbuffer_read_space(ring);
+            const std::size_t available = ring.ReadSpace();
             if (recordLeft == 0) {
                 RecordLength length = 0;
                 if (available < sizeof length)
                     break;
-                jack_ringbuffer_peek(ring, reinterpret_cast<char*>(&length), sizeof length);
+                ring.Peek(reinterpret_cast<std::uint8_t*>(&length), sizeof length);
                 if (length + EventOverhead <= budget) {
                     // A message that fits a cycle goes as one event, once it
                     // is all there and fits what is left of this cycle.
@@ -132,27 +128,27 @@ struct JackOutput::State {
                     jack_midi_data_t* event = jack_midi_event_reserve(buffer, 0, length);
                     if (!event)
                         break;
-                    jack_ringbuffer_read_advance(ring, sizeof length);
-                    jack_ringbuffer_read(ring, reinterpret_cast<char*>(event), length);
+                    ring.Skip(sizeof length);
+                    ring.Read(event, length);
                     used += length + EventOverhead;
                     taken += sizeof length + length;
                     continue;
                 }
                 // Longer ones go in pieces over several cycles; receivers
                 // join the pieces of a SysEx message again.
-                jack_ringbuffer_read_advance(ring, sizeof length);
+                ring.Skip(sizeof length);
                 taken += sizeof length;
                 recordLeft = length;
                 continue;
             }
-            const std::size_t piece = std::min(
-                {recordLeft, budget - used - EventOverhead, jack_ringbuffer_read_space(ring)});
+            const std::size_t piece =
+                std::min({recordLeft, budget - used - EventOverhead, ring.ReadSpace()});
             if (piece == 0)
                 break;
             jack_midi_data_t* event = jack_midi_event_reserve(buffer, 0, piece);
             if (!event)
                 break;
-            jack_ringbuffer_read(ring, reinterpret_cast<char*>(event), piece);
+            ring.Read(event, piece);
             recordLeft -= piece;
             used += piece + EventOverhead;
             taken += piece;
@@ -176,10 +172,9 @@ std::unique_ptr<JackOutput> JackOutput::Open(const std::string& clientName,
     state->client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
     if (!state->client)
         return nullptr;
-    state->ring = jack_ringbuffer_create(RingBytes);
     state->port = jack_port_register(state->client, portName.c_str(), JACK_DEFAULT_MIDI_TYPE,
                                      JackPortIsOutput, 0);
-    if (!state->ring || !state->port)
+    if (!state->port)
         return nullptr;
     state->portBufferBytes = jack_port_type_get_buffer_size(state->client, JACK_DEFAULT_MIDI_TYPE);
     jack_set_process_callback(state->client, &State::Process, state.get());
@@ -245,23 +240,23 @@ int JackOutput::SendLong(const std::vector<std::span<const std::uint8_t>>& messa
 
 // Puts one message into the ring as a record, waiting for room as needed.
 int JackOutput::HandOver(std::span<const std::uint8_t> bytes) {
-    jack_ringbuffer_t* ring = state_->ring;
+    auto& ring = state_->ring;
     const auto length = static_cast<RecordLength>(bytes.size());
     if (length == 0)
         return 0;
-    int result = WaitUntil([&] { return jack_ringbuffer_write_space(ring) >= sizeof length; });
+    int result = WaitUntil([&] { return ring.WriteSpace() >= sizeof length; });
     if (result != 0)
         return result;
-    jack_ringbuffer_write(ring, reinterpret_cast<const char*>(&length), sizeof length);
+    ring.Write(reinterpret_cast<const std::uint8_t*>(&length), sizeof length);
     state_->written += sizeof length;
     // The bytes follow as the callback makes room for them.
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        result = WaitUntil([&] { return jack_ringbuffer_write_space(ring) > 0; });
+        result = WaitUntil([&] { return ring.WriteSpace() > 0; });
         if (result != 0)
             return result;
-        const std::size_t piece = std::min(bytes.size() - sent, jack_ringbuffer_write_space(ring));
-        jack_ringbuffer_write(ring, reinterpret_cast<const char*>(bytes.data() + sent), piece);
+        const std::size_t piece = std::min(bytes.size() - sent, ring.WriteSpace());
+        ring.Write(bytes.data() + sent, piece);
         sent += piece;
         state_->written += piece;
     }

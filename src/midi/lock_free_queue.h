@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 
 // A bounded queue that any number of threads push to and pop from without
@@ -72,6 +73,50 @@ private:
         T value{};
     };
     std::array<Cell, Capacity> cells_;
+    alignas(64) std::atomic<std::size_t> head_{0};
+    alignas(64) std::atomic<std::size_t> tail_{0};
+};
+
+// A ring of bytes from one writing thread to one reading thread; neither
+// ever waits. Capacity must be a power of two.
+template <std::size_t Capacity> class ByteRing {
+    static_assert(Capacity >= 2 && (Capacity & (Capacity - 1)) == 0,
+                  "the capacity is a power of two");
+
+public:
+    // Writer's side.
+    std::size_t WriteSpace() const {
+        return Capacity -
+               (tail_.load(std::memory_order_relaxed) - head_.load(std::memory_order_acquire));
+    }
+    // Writes `count` bytes; no more than WriteSpace().
+    void Write(const std::uint8_t* bytes, std::size_t count) {
+        const std::size_t tail = tail_.load(std::memory_order_relaxed);
+        for (std::size_t i = 0; i < count; ++i)
+            bytes_[(tail + i) & (Capacity - 1)] = bytes[i];
+        tail_.store(tail + count, std::memory_order_release);
+    }
+
+    // Reader's side.
+    std::size_t ReadSpace() const {
+        return tail_.load(std::memory_order_acquire) - head_.load(std::memory_order_relaxed);
+    }
+    // Copies `count` bytes without taking them; no more than ReadSpace().
+    void Peek(std::uint8_t* bytes, std::size_t count) const {
+        const std::size_t head = head_.load(std::memory_order_relaxed);
+        for (std::size_t i = 0; i < count; ++i)
+            bytes[i] = bytes_[(head + i) & (Capacity - 1)];
+    }
+    void Skip(std::size_t count) {
+        head_.store(head_.load(std::memory_order_relaxed) + count, std::memory_order_release);
+    }
+    void Read(std::uint8_t* bytes, std::size_t count) {
+        Peek(bytes, count);
+        Skip(count);
+    }
+
+private:
+    std::array<std::uint8_t, Capacity> bytes_{};
     alignas(64) std::atomic<std::size_t> head_{0};
     alignas(64) std::atomic<std::size_t> tail_{0};
 };
