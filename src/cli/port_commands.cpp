@@ -58,7 +58,8 @@ public:
     OpenedOutput& operator=(const OpenedOutput&) = delete;
 
     bool Ok() const { return handle_ != MidiService::NoHandle; }
-    bool Send(std::span<const std::uint8_t> bytes) { return midi_.SendLong(handle_, bytes) == 0; }
+    // 0 or a MidiError code.
+    int Send(std::span<const std::uint8_t> bytes) { return midi_.SendLong(handle_, bytes); }
 
 private:
     MidiService& midi_;
@@ -135,22 +136,27 @@ bool IsProgramDumpOf(const std::vector<std::uint8_t>& message, int slot) {
            message[4] == Slots::BankOf(slot) && message[5] == Slots::ProgramOf(slot);
 }
 
+struct Fetched {
+    std::optional<std::vector<std::uint8_t>> reply;
+    int sendError = 0; // a MidiError code when the request could not be sent
+};
+
 // Asks for one program, once more when no fitting reply comes in time.
-std::optional<std::vector<std::uint8_t>> FetchProgram(OpenedOutput& output, ReplyWaiter& input,
-                                                      int slot, const PortCommandOptions& options) {
+Fetched FetchProgram(OpenedOutput& output, ReplyWaiter& input, int slot,
+                     const PortCommandOptions& options) {
     const auto request = ProgramDumpRequestMessage(Slots::BankOf(slot), Slots::ProgramOf(slot));
     for (int attempt = 0; attempt < 2; ++attempt) {
         input.Arm();
-        if (!output.Send(request))
-            return std::nullopt;
+        if (const int error = output.Send(request); error != 0)
+            return {std::nullopt, error};
         const auto deadline = std::chrono::steady_clock::now() + options.replyTimeout;
         // Anything else that arrives meanwhile (a late reply to an earlier
         // request, another device's SysEx) is passed over.
         while (const auto message = input.Next(deadline))
             if (IsProgramDumpOf(*message, slot))
-                return message;
+                return {message, 0};
     }
-    return std::nullopt;
+    return {};
 }
 
 struct ChosenPorts {
@@ -233,7 +239,12 @@ int BackupPrograms(MidiService& midi, const std::string& inPort, const std::stri
     std::vector<std::uint8_t> bank;
     bank.reserve(static_cast<std::size_t>(Slots::Count) * DumpBytes);
     for (int slot = 0; slot < Slots::Count; ++slot) {
-        const auto reply = FetchProgram(output, input, slot, options);
+        const auto [reply, sendError] = FetchProgram(output, input, slot, options);
+        if (sendError != 0) {
+            err << "tonewright-syx: " << MidiError::Text(sendError) << " at program "
+                << Slots::Caption(slot) << "; nothing was written\n";
+            return SyxExit::Failure;
+        }
         if (!reply) {
             err << "tonewright-syx: no reply for program " << Slots::Caption(slot) << " (bank "
                 << Slots::BankOf(slot) << ", program " << Slots::ProgramOf(slot)
@@ -267,8 +278,11 @@ int SendSysExFile(MidiService& midi, const std::string& outPort, const std::stri
         return SyxExit::Failure;
     }
     // The bytes go out unchanged and in order, without being looked into.
-    if (!contents.bytes.empty() && !output.Send(contents.bytes)) {
-        err << "tonewright-syx: sending to \"" << midi.OutputDeviceName(device) << "\" failed\n";
+    // Refused when the MIDI server stops or the port at the other end goes
+    // away: bytes handed to nobody are no success.
+    if (const int error = contents.bytes.empty() ? 0 : output.Send(contents.bytes); error != 0) {
+        err << "tonewright-syx: sending to \"" << midi.OutputDeviceName(device)
+            << "\" failed: " << MidiError::Text(error) << '\n';
         return SyxExit::Failure;
     }
     out << "sent " << contents.bytes.size() << " bytes to " << midi.OutputDeviceName(device)
