@@ -8,9 +8,12 @@
 #include "sysex_messages.h"
 #include "syx_tool.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <condition_variable>
+#include <iostream>
 #include <mutex>
 #include <optional>
 
@@ -136,27 +139,55 @@ bool IsProgramDumpOf(const std::vector<std::uint8_t>& message, int slot) {
            message[4] == Slots::BankOf(slot) && message[5] == Slots::ProgramOf(slot);
 }
 
+// What a SysEx message is, for a sentence: "a 25-byte globals dump".
+std::string Described(const std::vector<std::uint8_t>& message) {
+    std::string kind = "SysEx message";
+    if (message.size() >= 4 && message[1] == 0x01 && message[2] == 0x25) {
+        switch (message[3]) {
+        case 0x02:
+            kind = "program dump";
+            if (message.size() >= 6 && Slots::IsValid(Slots::Of(message[4], message[5])))
+                kind += " of " + Slots::Caption(Slots::Of(message[4], message[5]));
+            break;
+        case 0x03:
+            kind = "edit buffer dump";
+            break;
+        case 0x0F:
+            kind = "globals dump";
+            break;
+        }
+    } else if (message.size() >= 5 && message[1] == 0x7E && message[3] == 0x06 &&
+               message[4] == 0x02) {
+        kind = "device inquiry reply";
+    }
+    return "a " + std::to_string(message.size()) + "-byte " + kind;
+}
+
 struct Fetched {
     std::optional<std::vector<std::uint8_t>> reply;
-    int sendError = 0; // a MidiError code when the request could not be sent
+    int sendError = 0;   // a MidiError code when the request could not be sent
+    std::string instead; // what came instead of the reply, if anything
 };
 
 // Asks for one program, once more when no fitting reply comes in time.
 Fetched FetchProgram(OpenedOutput& output, ReplyWaiter& input, int slot,
                      const PortCommandOptions& options) {
     const auto request = ProgramDumpRequestMessage(Slots::BankOf(slot), Slots::ProgramOf(slot));
+    Fetched fetched;
     for (int attempt = 0; attempt < 2; ++attempt) {
         input.Arm();
         if (const int error = output.Send(request); error != 0)
-            return {std::nullopt, error};
+            return {std::nullopt, error, {}};
         const auto deadline = std::chrono::steady_clock::now() + options.replyTimeout;
         // Anything else that arrives meanwhile (a late reply to an earlier
         // request, another device's SysEx) is passed over.
-        while (const auto message = input.Next(deadline))
+        while (const auto message = input.Next(deadline)) {
             if (IsProgramDumpOf(*message, slot))
-                return {message, 0};
+                return {message, 0, {}};
+            fetched.instead = Described(*message);
+        }
     }
-    return {};
+    return fetched;
 }
 
 struct ChosenPorts {
@@ -238,12 +269,28 @@ int BackupPrograms(MidiService& midi, const std::string& inPort, const std::stri
     // every one of them is in: a failed backup leaves an older file untouched.
     std::vector<std::uint8_t> bank;
     bank.reserve(static_cast<std::size_t>(Slots::Count) * DumpBytes);
+    const bool progress =
+        options.progress.value_or(&err == &std::cerr && isatty(STDERR_FILENO) == 1);
+    const auto endProgress = [&] {
+        if (progress)
+            err << '\r' << std::string(20, ' ') << '\r';
+    };
     for (int slot = 0; slot < Slots::Count; ++slot) {
-        const auto [reply, sendError] = FetchProgram(output, input, slot, options);
+        if (progress)
+            err << '\r' << Slots::Caption(slot) << " of " << Slots::Count << std::flush;
+        const auto [reply, sendError, instead] = FetchProgram(output, input, slot, options);
+        if (sendError != 0 || !reply)
+            endProgress();
         if (sendError != 0) {
             err << "tonewright-syx: " << MidiError::Text(sendError) << " at program "
                 << Slots::Caption(slot) << "; nothing was written\n";
             return SyxExit::Failure;
+        }
+        if (!reply && !instead.empty()) {
+            err << "tonewright-syx: " << instead << " came instead of program "
+                << Slots::Caption(slot) << " (bank " << Slots::BankOf(slot) << ", program "
+                << Slots::ProgramOf(slot) << "); nothing was written\n";
+            return SyxExit::Problems;
         }
         if (!reply) {
             err << "tonewright-syx: no reply for program " << Slots::Caption(slot) << " (bank "
@@ -253,6 +300,7 @@ int BackupPrograms(MidiService& midi, const std::string& inPort, const std::stri
         }
         bank.insert(bank.end(), reply->begin(), reply->end());
     }
+    endProgress();
     if (const auto error = WriteWholeFile(file, bank)) {
         err << "tonewright-syx: " << *error << '\n';
         return SyxExit::Failure;

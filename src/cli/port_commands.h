@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -25,6 +26,9 @@ PortChoice ChoosePort(PortDirection direction, const std::vector<std::string>& n
 struct PortCommandOptions {
     // How long one reply is waited for; a missing reply is asked for once more.
     std::chrono::milliseconds replyTimeout{2000};
+    // "A017 of 384" on one line of the error stream; unset: shown when that
+    // stream is standard error on a terminal.
+    std::optional<bool> progress;
 };
 
 int ListPorts(MidiService& midi, std::ostream& out);
