@@ -2,11 +2,13 @@
 
 #include "bank_file.h"
 #include "file_io.h"
+#include "midi_input_port.h"
 #include "midi_service.h"
 #include "sound_record.h"
 #include "sysex_codec.h"
 #include "sysex_messages.h"
 #include "syx_tool.h"
+#include "virtual_mopho.h"
 
 #include <unistd.h>
 
@@ -16,6 +18,7 @@
 #include <iostream>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -310,7 +313,7 @@ int BackupPrograms(MidiService& midi, const std::string& inPort, const std::stri
 }
 
 int SendSysExFile(MidiService& midi, const std::string& outPort, const std::string& file,
-                  std::ostream& out, std::ostream& err) {
+                  std::ostream& out, std::ostream& err, const SendOptions& options) {
     int device = -1;
     if (!Choose(PortDirection::Out, OutputNames(midi), outPort, device, err))
         return SyxExit::Failure;
@@ -328,7 +331,22 @@ int SendSysExFile(MidiService& midi, const std::string& outPort, const std::stri
     // The bytes go out unchanged and in order, without being looked into.
     // Refused when the MIDI server stops or the port at the other end goes
     // away: bytes handed to nobody are no success.
-    if (const int error = contents.bytes.empty() ? 0 : output.Send(contents.bytes); error != 0) {
+    std::vector<std::span<const std::uint8_t>> pieces{contents.bytes};
+    if (options.din)
+        pieces = SplitAfterEndOfExclusive(contents.bytes);
+    int error = 0;
+    for (const auto piece : pieces) {
+        if (piece.empty() || (error = output.Send(piece)) != 0)
+            break;
+        if (options.din) {
+            const auto wireTime = VirtualMopho::WireTime(piece.size());
+            if (options.wait)
+                options.wait(wireTime);
+            else
+                std::this_thread::sleep_for(wireTime);
+        }
+    }
+    if (error != 0) {
         err << "tonewright-syx: sending to \"" << midi.OutputDeviceName(device)
             << "\" failed: " << MidiError::Text(error) << '\n';
         return SyxExit::Failure;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <span>
@@ -35,5 +36,13 @@ int ListPorts(MidiService& midi, std::ostream& out);
 int BackupPrograms(MidiService& midi, const std::string& inPort, const std::string& outPort,
                    const std::string& file, std::ostream& out, std::ostream& err,
                    const PortCommandOptions& options = {});
+struct SendOptions {
+    // Spaces the messages as a DIN MIDI cable carries them (320 us a byte), so
+    // an instrument behind a USB-to-DIN interface is not flooded.
+    bool din = false;
+    // Waits that long; replaced in tests.
+    std::function<void(std::chrono::microseconds)> wait;
+};
+
 int SendSysExFile(MidiService& midi, const std::string& outPort, const std::string& file,
-                  std::ostream& out, std::ostream& err);
+                  std::ostream& out, std::ostream& err, const SendOptions& options = {});

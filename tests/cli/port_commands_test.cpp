@@ -162,4 +162,18 @@ TEST_F(BackupTest, SendGoesOutUnchanged) {
     EXPECT_EQ(SendSysExFile(*midi_, "Mopho", Path("missing.syx"), out_, err_), 2);
 }
 
+TEST_F(BackupTest, SendWithDinTimingWaitsTheWireTimeOfEachMessage) {
+    StartInstrument(
+        [](auto message, VirtualMopho& instrument) { return instrument.Receive(message); });
+    auto bytes = ProgramDumpMessage(VirtualMopho::FactorySound(3), 0, 1);
+    const auto request = ProgramDumpRequestMessage(0, 1);
+    bytes.insert(bytes.end(), request.begin(), request.end());
+    ASSERT_FALSE(WriteWholeFile(Path("two.syx"), bytes));
+
+    std::vector<std::chrono::microseconds> waits;
+    SendOptions options{.din = true, .wait = [&waits](auto wait) { waits.push_back(wait); }};
+    EXPECT_EQ(SendSysExFile(*midi_, "Mopho", Path("two.syx"), out_, err_, options), 0);
+    EXPECT_EQ(waits, (std::vector<std::chrono::microseconds>{300 * 320us, 7 * 320us}));
+}
+
 } // namespace
