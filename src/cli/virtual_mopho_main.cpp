@@ -161,9 +161,11 @@ private:
 // Whether the JACK server is still there: a client of its own hears when it stops.
 class ServerWatch {
 public:
-    explicit ServerWatch(const std::string& name) {
+    ServerWatch() {
+        // A short name of its own: the ports' name may already be as long as
+        // JACK allows. JACK numbers a name that is taken.
         jack_status_t status{};
-        client_ = jack_client_open((name + " watch").c_str(), JackNoStartServer, &status);
+        client_ = jack_client_open("tonewright-stand-in-watch", JackNoStartServer, &status);
         if (!client_)
             return;
         jack_on_info_shutdown(client_, &ServerWatch::Stopped, this);
@@ -236,7 +238,7 @@ int Run(const Options& options, const sigset_t& stopSignals) {
     Inbox inbox;
     bool serverStopped = false;
     try {
-        ServerWatch server(options.name);
+        ServerWatch server;
         if (!server.Running()) {
             std::cerr << "no JACK server is running\n";
             return 1;

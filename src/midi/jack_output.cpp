@@ -160,7 +160,8 @@ struct JackOutput::State {
 
 std::size_t JackOutput::BytesPerCycle(std::size_t portBufferBytes, std::uint32_t frames) {
     const std::size_t share = std::max(std::size_t{frames} * BytesPerFrame, SmallestPortShare);
-    return std::min(share, portBufferBytes) / 2;
+    // A server that does not say what its ports hold: an audio buffer's worth.
+    return (portBufferBytes == 0 ? share : std::min(share, portBufferBytes)) / 2;
 }
 
 std::unique_ptr<JackOutput> JackOutput::Open(const std::string& clientName,

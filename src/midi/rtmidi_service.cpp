@@ -122,7 +122,7 @@ bool IsCompiled(RtMidi::Api api) {
 namespace {
 // JACK refuses client names of 64 bytes or more, and makes a taken name
 // unique by appending "-01" and so on; the service's own suffixes (" probe",
-// " pacing", " in", " out") must still fit.
+// " in", " out") must still fit.
 constexpr std::size_t MaxClientNameBytes = 40;
 
 std::string ShortClientName(std::string name) {

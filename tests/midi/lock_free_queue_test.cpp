@@ -79,7 +79,7 @@ TEST(JackOutput, ACycleCarriesHalfThePortAndAProgramDumpWhereThePortHoldsIt) {
         std::size_t bytes;
     };
     for (const Case& c : {Case{32768, 64, 512}, Case{32768, 256, 512}, Case{32768, 1024, 2048},
-                          Case{32768, 16384, 16384}, Case{256, 64, 128}})
+                          Case{32768, 16384, 16384}, Case{256, 64, 128}, Case{0, 64, 512}})
         EXPECT_EQ(JackOutput::BytesPerCycle(c.portBuffer, c.frames), c.bytes)
             << c.portBuffer << " bytes, " << c.frames << " frames";
 }
