@@ -2,17 +2,23 @@
 
 #include "bank_file.h"
 #include "file_io.h"
+#include "midi_input_port.h"
 #include "midi_service.h"
 #include "sound_record.h"
 #include "sysex_codec.h"
 #include "sysex_messages.h"
 #include "syx_tool.h"
+#include "virtual_mopho.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <condition_variable>
+#include <iostream>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -58,7 +64,8 @@ public:
     OpenedOutput& operator=(const OpenedOutput&) = delete;
 
     bool Ok() const { return handle_ != MidiService::NoHandle; }
-    bool Send(std::span<const std::uint8_t> bytes) { return midi_.SendLong(handle_, bytes) == 0; }
+    // 0 or a MidiError code.
+    int Send(std::span<const std::uint8_t> bytes) { return midi_.SendLong(handle_, bytes); }
 
 private:
     MidiService& midi_;
@@ -135,22 +142,55 @@ bool IsProgramDumpOf(const std::vector<std::uint8_t>& message, int slot) {
            message[4] == Slots::BankOf(slot) && message[5] == Slots::ProgramOf(slot);
 }
 
+// What a SysEx message is, for a sentence: "a 25-byte globals dump".
+std::string Described(const std::vector<std::uint8_t>& message) {
+    std::string kind = "SysEx message";
+    if (message.size() >= 4 && message[1] == 0x01 && message[2] == 0x25) {
+        switch (message[3]) {
+        case 0x02:
+            kind = "program dump";
+            if (message.size() >= 6 && Slots::IsValid(Slots::Of(message[4], message[5])))
+                kind += " of " + Slots::Caption(Slots::Of(message[4], message[5]));
+            break;
+        case 0x03:
+            kind = "edit buffer dump";
+            break;
+        case 0x0F:
+            kind = "globals dump";
+            break;
+        }
+    } else if (message.size() >= 5 && message[1] == 0x7E && message[3] == 0x06 &&
+               message[4] == 0x02) {
+        kind = "device inquiry reply";
+    }
+    return "a " + std::to_string(message.size()) + "-byte " + kind;
+}
+
+struct Fetched {
+    std::optional<std::vector<std::uint8_t>> reply;
+    int sendError = 0;   // a MidiError code when the request could not be sent
+    std::string instead; // what came instead of the reply, if anything
+};
+
 // Asks for one program, once more when no fitting reply comes in time.
-std::optional<std::vector<std::uint8_t>> FetchProgram(OpenedOutput& output, ReplyWaiter& input,
-                                                      int slot, const PortCommandOptions& options) {
+Fetched FetchProgram(OpenedOutput& output, ReplyWaiter& input, int slot,
+                     const PortCommandOptions& options) {
     const auto request = ProgramDumpRequestMessage(Slots::BankOf(slot), Slots::ProgramOf(slot));
+    Fetched fetched;
     for (int attempt = 0; attempt < 2; ++attempt) {
         input.Arm();
-        if (!output.Send(request))
-            return std::nullopt;
+        if (const int error = output.Send(request); error != 0)
+            return {std::nullopt, error, {}};
         const auto deadline = std::chrono::steady_clock::now() + options.replyTimeout;
         // Anything else that arrives meanwhile (a late reply to an earlier
         // request, another device's SysEx) is passed over.
-        while (const auto message = input.Next(deadline))
+        while (const auto message = input.Next(deadline)) {
             if (IsProgramDumpOf(*message, slot))
-                return message;
+                return {message, 0, {}};
+            fetched.instead = Described(*message);
+        }
     }
-    return std::nullopt;
+    return fetched;
 }
 
 struct ChosenPorts {
@@ -232,8 +272,29 @@ int BackupPrograms(MidiService& midi, const std::string& inPort, const std::stri
     // every one of them is in: a failed backup leaves an older file untouched.
     std::vector<std::uint8_t> bank;
     bank.reserve(static_cast<std::size_t>(Slots::Count) * DumpBytes);
+    const bool progress =
+        options.progress.value_or(&err == &std::cerr && isatty(STDERR_FILENO) == 1);
+    const auto endProgress = [&] {
+        if (progress)
+            err << '\r' << std::string(20, ' ') << '\r';
+    };
     for (int slot = 0; slot < Slots::Count; ++slot) {
-        const auto reply = FetchProgram(output, input, slot, options);
+        if (progress)
+            err << '\r' << Slots::Caption(slot) << " of " << Slots::Count << std::flush;
+        const auto [reply, sendError, instead] = FetchProgram(output, input, slot, options);
+        if (sendError != 0 || !reply)
+            endProgress();
+        if (sendError != 0) {
+            err << "tonewright-syx: " << MidiError::Text(sendError) << " at program "
+                << Slots::Caption(slot) << "; nothing was written\n";
+            return SyxExit::Failure;
+        }
+        if (!reply && !instead.empty()) {
+            err << "tonewright-syx: " << instead << " came instead of program "
+                << Slots::Caption(slot) << " (bank " << Slots::BankOf(slot) << ", program "
+                << Slots::ProgramOf(slot) << "); nothing was written\n";
+            return SyxExit::Problems;
+        }
         if (!reply) {
             err << "tonewright-syx: no reply for program " << Slots::Caption(slot) << " (bank "
                 << Slots::BankOf(slot) << ", program " << Slots::ProgramOf(slot)
@@ -242,6 +303,7 @@ int BackupPrograms(MidiService& midi, const std::string& inPort, const std::stri
         }
         bank.insert(bank.end(), reply->begin(), reply->end());
     }
+    endProgress();
     if (const auto error = WriteWholeFile(file, bank)) {
         err << "tonewright-syx: " << *error << '\n';
         return SyxExit::Failure;
@@ -251,7 +313,7 @@ int BackupPrograms(MidiService& midi, const std::string& inPort, const std::stri
 }
 
 int SendSysExFile(MidiService& midi, const std::string& outPort, const std::string& file,
-                  std::ostream& out, std::ostream& err) {
+                  std::ostream& out, std::ostream& err, const SendOptions& options) {
     int device = -1;
     if (!Choose(PortDirection::Out, OutputNames(midi), outPort, device, err))
         return SyxExit::Failure;
@@ -267,8 +329,26 @@ int SendSysExFile(MidiService& midi, const std::string& outPort, const std::stri
         return SyxExit::Failure;
     }
     // The bytes go out unchanged and in order, without being looked into.
-    if (!contents.bytes.empty() && !output.Send(contents.bytes)) {
-        err << "tonewright-syx: sending to \"" << midi.OutputDeviceName(device) << "\" failed\n";
+    // Refused when the MIDI server stops or the port at the other end goes
+    // away: bytes handed to nobody are no success.
+    std::vector<std::span<const std::uint8_t>> pieces{contents.bytes};
+    if (options.din)
+        pieces = SplitAfterEndOfExclusive(contents.bytes);
+    int error = 0;
+    for (const auto piece : pieces) {
+        if (piece.empty() || (error = output.Send(piece)) != 0)
+            break;
+        if (options.din) {
+            const auto wireTime = VirtualMopho::WireTime(piece.size());
+            if (options.wait)
+                options.wait(wireTime);
+            else
+                std::this_thread::sleep_for(wireTime);
+        }
+    }
+    if (error != 0) {
+        err << "tonewright-syx: sending to \"" << midi.OutputDeviceName(device)
+            << "\" failed: " << MidiError::Text(error) << '\n';
         return SyxExit::Failure;
     }
     out << "sent " << contents.bytes.size() << " bytes to " << midi.OutputDeviceName(device)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -25,11 +27,22 @@ PortChoice ChoosePort(PortDirection direction, const std::vector<std::string>& n
 struct PortCommandOptions {
     // How long one reply is waited for; a missing reply is asked for once more.
     std::chrono::milliseconds replyTimeout{2000};
+    // "A017 of 384" on one line of the error stream; unset: shown when that
+    // stream is standard error on a terminal.
+    std::optional<bool> progress;
 };
 
 int ListPorts(MidiService& midi, std::ostream& out);
 int BackupPrograms(MidiService& midi, const std::string& inPort, const std::string& outPort,
                    const std::string& file, std::ostream& out, std::ostream& err,
                    const PortCommandOptions& options = {});
+struct SendOptions {
+    // Spaces the messages as a DIN MIDI cable carries them (320 us a byte), so
+    // an instrument behind a USB-to-DIN interface is not flooded.
+    bool din = false;
+    // Waits that long; replaced in tests.
+    std::function<void(std::chrono::microseconds)> wait;
+};
+
 int SendSysExFile(MidiService& midi, const std::string& outPort, const std::string& file,
-                  std::ostream& out, std::ostream& err);
+                  std::ostream& out, std::ostream& err, const SendOptions& options = {});

@@ -166,6 +166,7 @@ struct PortArguments {
     std::string in;
     std::string out;
     std::vector<std::string> words;
+    bool din = false; // send: spaced as a DIN cable carries them
 };
 
 std::optional<PortArguments> ParsePortArguments(Args args, bool wantsIn, Streams& io) {
@@ -179,6 +180,8 @@ std::optional<PortArguments> ParsePortArguments(Args args, bool wantsIn, Streams
                 return std::nullopt;
             }
             (isIn ? parsed.in : parsed.out) = args[++i];
+        } else if (arg == "--din" && !wantsIn) {
+            parsed.din = true;
         } else if (arg.starts_with("--")) {
             Complain(io, "unknown option \"" + arg + "\"");
             return std::nullopt;
@@ -188,7 +191,7 @@ std::optional<PortArguments> ParsePortArguments(Args args, bool wantsIn, Streams
     }
     if ((wantsIn && parsed.in.empty()) || parsed.out.empty() || parsed.words.size() != 1) {
         Complain(io, wantsIn ? "usage: tonewright-syx backup --in PORT --out PORT FILE"
-                             : "usage: tonewright-syx send --out PORT FILE");
+                             : "usage: tonewright-syx send [--din] --out PORT FILE");
         return std::nullopt;
     }
     return parsed;
@@ -216,7 +219,8 @@ int SendCommand(Args args, Streams& io) {
     const auto midi = OpenMidi(io);
     if (!midi)
         return SyxExit::Failure;
-    return SendSysExFile(*midi, parsed->out, parsed->words[0], io.out, io.err);
+    return SendSysExFile(*midi, parsed->out, parsed->words[0], io.out, io.err,
+                         {.din = parsed->din, .wait = {}});
 }
 
 int HelpCommand(Args, Streams& io);
@@ -243,9 +247,10 @@ constexpr std::array Commands{
             "asks the instrument for all 384 programs and writes them to FILE; a program\n"
             "      that is not answered within 2 s (asked twice) ends the backup, nothing written",
             5, 5, BackupCommand},
-    Command{"send", "--out PORT FILE",
-            "sends the SysEx messages of FILE to the instrument, unchanged and in order", 3, 3,
-            SendCommand},
+    Command{"send", "[--din] --out PORT FILE",
+            "sends the SysEx messages of FILE to the instrument, unchanged and in order;\n"
+            "      --din spaces them as a DIN MIDI cable would (320 us a byte)",
+            3, 4, SendCommand},
     Command{"--help", "", "shows this text", 0, 0, HelpCommand},
     Command{"--version", "", "shows the program's version", 0, 0, VersionCommand},
 };

@@ -5,4 +5,7 @@ if(NOT TARGET PkgConfig::RTMIDI)
 endif()
 
 add_executable(tonewright-virtual-mopho virtual_mopho_main.cpp)
-target_link_libraries(tonewright-virtual-mopho PRIVATE tw_midi tw_cli PkgConfig::RTMIDI)
+target_link_libraries(tonewright-virtual-mopho PRIVATE tw_midi tw_cli PkgConfig::RTMIDI
+    PkgConfig::JACK)
+target_compile_definitions(tonewright-virtual-mopho PRIVATE
+    TONEWRIGHT_VERSION="${PROJECT_VERSION}")

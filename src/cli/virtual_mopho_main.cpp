@@ -4,11 +4,16 @@
 #include "file_io.h"
 #include "virtual_mopho.h"
 
+#include <QSaveFile>
+#include <QString>
+
+#include <jack/jack.h>
 #include <rtmidi/RtMidi.h>
 
 #include <pthread.h>
 #include <signal.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -23,25 +28,37 @@
 
 namespace {
 
+// Not the built-in instrument's name, so a port chosen by name is never the
+// program's own stand-in by mistake.
+constexpr const char* DefaultName = "Tonewright Mopho Stand-in";
+
 constexpr const char* Usage =
     R"(Usage: tonewright-virtual-mopho [options]
 Runs a stand-in DSI Mopho on the JACK MIDI server, with one input and one
 output port, until it receives SIGTERM or SIGINT.
 
-  --name NAME     name of the JACK client and ports (default "Tonewright Virtual Mopho")
+  --name NAME     name of the JACK client and ports (default "Tonewright Mopho Stand-in")
   --bank FILE     load the programs from a bank file (.syx) first
-  --save FILE     write all 384 programs to a bank file on exit
+  --save FILE     write all 384 programs to a bank file on exit (also when the
+                  MIDI server stops); checked at start
   --log FILE      write every received message as one line of hex bytes
   --din           take as long as a DIN MIDI cable (320 microseconds a byte)
   --fault MODE    none, no-answer, truncated, wrong-kind or clock-split
   --version M.N   the software version its device inquiry reply reports (default 1.4;
                   major 0..15, minor 0..7)
+  --version       show the program's version
   --help          show this text
-Prints "ready" once its ports are open.
+Prints "ready" once its ports are open. On SIGTERM or SIGINT it takes in what
+has arrived, without DIN timing, and ends within a second.
+
+Exit status:
+  0  stopped by SIGTERM or SIGINT, the bank saved when asked for
+  1  the MIDI server is missing or stopped, or a file could not be read or written
+  2  wrong options, or a --save file that cannot be written
 )";
 
 struct Options {
-    std::string name{VirtualMopho::DefaultName};
+    std::string name{DefaultName};
     std::string bank;
     std::string save;
     std::string log;
@@ -50,6 +67,7 @@ struct Options {
     int major = 1;
     int minor = 4;
     bool help = false;
+    bool showVersion = false;
 };
 
 // Returns the options, or nothing after printing why they are wrong.
@@ -68,6 +86,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             options.help = true;
         } else if (argument == "--din") {
             options.din = true;
+        } else if (argument == "--version" && (i + 1 >= argc || argv[i + 1][0] == '-')) {
+            options.showVersion = true; // bare: the program's own version
         } else if (argument == "--name" || argument == "--bank" || argument == "--save" ||
                    argument == "--log" || argument == "--fault" || argument == "--version") {
             const auto text = value();
@@ -138,6 +158,45 @@ private:
     std::deque<std::vector<std::uint8_t>> messages_;
 };
 
+// Whether the JACK server is still there: a client of its own hears when it stops.
+class ServerWatch {
+public:
+    ServerWatch() {
+        // A short name of its own: the ports' name may already be as long as
+        // JACK allows. JACK numbers a name that is taken.
+        jack_status_t status{};
+        client_ = jack_client_open("tonewright-stand-in-watch", JackNoStartServer, &status);
+        if (!client_)
+            return;
+        jack_on_info_shutdown(client_, &ServerWatch::Stopped, this);
+        jack_activate(client_);
+    }
+    ~ServerWatch() {
+        if (client_)
+            jack_client_close(client_);
+    }
+    ServerWatch(const ServerWatch&) = delete;
+    ServerWatch& operator=(const ServerWatch&) = delete;
+    bool Running() const { return client_ && !stopped_; }
+
+private:
+    static void Stopped(jack_status_t, const char*, void* self) {
+        static_cast<ServerWatch*>(self)->stopped_ = true;
+    }
+    jack_client_t* client_ = nullptr;
+    std::atomic<bool> stopped_{false};
+};
+
+// The bank file must be writable before a whole bank is received into
+// nothing; a trial write leaves an existing file as it is.
+std::optional<std::string> CannotSave(const std::string& path) {
+    QSaveFile file(QString::fromLocal8Bit(path.c_str()));
+    if (!file.open(QIODevice::WriteOnly))
+        return "cannot write the bank file " + path + ": " + file.errorString().toStdString();
+    file.cancelWriting();
+    return std::nullopt;
+}
+
 bool StopRequested(const sigset_t& stopSignals) {
     const timespec now{0, 0};
     return sigtimedwait(&stopSignals, nullptr, &now) > 0;
@@ -177,7 +236,13 @@ int Run(const Options& options, const sigset_t& stopSignals) {
     }
 
     Inbox inbox;
+    bool serverStopped = false;
     try {
+        ServerWatch server;
+        if (!server.Running()) {
+            std::cerr << "no JACK server is running\n";
+            return 1;
+        }
         RtMidiIn input(RtMidi::UNIX_JACK, options.name);
         RtMidiOut output(RtMidi::UNIX_JACK, options.name);
         // SysEx, clock and active sensing all reach the instrument.
@@ -187,7 +252,8 @@ int Run(const Options& options, const sigset_t& stopSignals) {
         output.openVirtualPort(options.name);
         std::cout << "ready " << options.name << std::endl;
 
-        // Messages already received are still answered after a stop request.
+        // Messages already received are still taken in after a stop request,
+        // but at once: the wire time no longer matters.
         bool stopping = false;
         std::vector<unsigned char> bytes;
         for (;;) {
@@ -196,14 +262,21 @@ int Run(const Options& options, const sigset_t& stopSignals) {
                 if (stopping)
                     break;
                 stopping = StopRequested(stopSignals);
+                if (!server.Running()) {
+                    serverStopped = true;
+                    break;
+                }
                 continue;
             }
-            if (options.din)
+            const bool din = options.din && !stopping;
+            if (din)
                 std::this_thread::sleep_for(VirtualMopho::WireTime(message->size()));
             if (log.is_open())
                 log << HexLine(*message) << std::endl;
             for (const auto& chunk : mopho.Receive(*message)) {
-                if (options.din)
+                if (stopping)
+                    break; // nobody waits for answers any more
+                if (din)
                     std::this_thread::sleep_for(VirtualMopho::WireTime(chunk.size()));
                 bytes.assign(chunk.begin(), chunk.end());
                 output.sendMessage(&bytes);
@@ -211,18 +284,25 @@ int Run(const Options& options, const sigset_t& stopSignals) {
             if (!stopping)
                 stopping = StopRequested(stopSignals);
         }
-        input.closePort();
-        output.closePort();
+        if (!serverStopped) {
+            input.closePort();
+            output.closePort();
+        }
     } catch (const RtMidiError& error) {
         std::cerr << "MIDI error: " << error.getMessage() << '\n';
         return 1;
     }
 
+    // What it holds is saved also when the server is gone.
     if (!options.save.empty()) {
         if (const auto error = WriteWholeFile(options.save, mopho.BankBytes())) {
             std::cerr << *error << '\n';
             return 1;
         }
+    }
+    if (serverStopped) {
+        std::cerr << "the MIDI server stopped\n";
+        return 1;
     }
     return 0;
 }
@@ -238,6 +318,16 @@ int main(int argc, char** argv) {
     if (options->help) {
         std::cout << Usage;
         return 0;
+    }
+    if (options->showVersion) {
+        std::cout << "tonewright-virtual-mopho " << TONEWRIGHT_VERSION << '\n';
+        return 0;
+    }
+    if (!options->save.empty()) {
+        if (const auto problem = CannotSave(options->save)) {
+            std::cerr << *problem << '\n';
+            return 2;
+        }
     }
     // Blocked before any thread starts, so they stay pending until the main
     // loop takes them.

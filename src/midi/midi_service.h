@@ -56,5 +56,31 @@ constexpr int Allocated = 4;
 constexpr int InvalidHandle = 5;
 constexpr int StillPlaying = 65;
 constexpr int NotReady = 67;
+constexpr int ServerStopped = 68;   // the MIDI server stopped while the port was open
+constexpr int DestinationGone = 69; // the port at the other end of the connection went away
 constexpr int Failed = 1;
+
+// What a code means, as a sentence part: "sending failed: <text>".
+inline std::string Text(int code) {
+    switch (code) {
+    case 0:
+        return "no error";
+    case BadDevice:
+        return "there is no such port";
+    case Allocated:
+        return "the port is already in use";
+    case InvalidHandle:
+        return "the port is not open";
+    case StillPlaying:
+        return "a receive buffer is still queued";
+    case NotReady:
+        return "the port is not ready";
+    case ServerStopped:
+        return "the MIDI server stopped";
+    case DestinationGone:
+        return "the port it was connected to went away";
+    default:
+        return "the MIDI system reported a failure";
+    }
+}
 } // namespace MidiError

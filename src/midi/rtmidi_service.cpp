@@ -1,30 +1,39 @@
 #include "rtmidi_service.h"
 
-#include "jack_pacer.h"
 #include "midi_input_port.h"
 
 #include <rtmidi/RtMidi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
 #include <optional>
 #include <regex>
 
 #if defined(__linux__)
+#include "jack_output.h"
+
 #include <jack/jack.h>
 #include <unistd.h>
 #endif
 
 struct RtMidiService::Input {
     int device = 0;
-    std::unique_ptr<RtMidiIn> midi;
+    // Declared first, destroyed last: the platform's input writes into it
+    // until the input is gone.
     std::unique_ptr<MidiInputPort> port;
+    std::unique_ptr<RtMidiIn> midi;
 };
 
 struct RtMidiService::Output {
     int device = 0;
+#if defined(__linux__)
+    // JACK: the output's own sending path, which real-time threads may join.
+    std::unique_ptr<JackOutput> jack;
+#endif
+    // Other platforms: thru sends from an input thread while the GUI thread
+    // sends too, one message at a time.
     std::unique_ptr<RtMidiOut> midi;
-    // Thru sends from an input thread while the GUI thread sends too.
     std::mutex sending;
 };
 
@@ -113,7 +122,7 @@ bool IsCompiled(RtMidi::Api api) {
 namespace {
 // JACK refuses client names of 64 bytes or more, and makes a taken name
 // unique by appending "-01" and so on; the service's own suffixes (" probe",
-// " pacing", " in", " out") must still fit.
+// " in", " out") must still fit.
 constexpr std::size_t MaxClientNameBytes = 40;
 
 std::string ShortClientName(std::string name) {
@@ -140,10 +149,6 @@ RtMidiService::RtMidiService(Backend backend, std::string clientName)
             api_ = static_cast<int>(in->getCurrentApi());
             inputProbe_ = std::move(in);
             outputProbe_ = std::move(out);
-#if defined(__linux__)
-            if (api == RtMidi::UNIX_JACK)
-                pacer_ = JackPacer::Connect(clientName_ + " pacing");
-#endif
             break;
         } catch (const RtMidiError&) {
             // This API has no server here (no ALSA sequencer, no JACK): try the next.
@@ -152,8 +157,6 @@ RtMidiService::RtMidiService(Backend backend, std::string clientName)
 }
 
 RtMidiService::~RtMidiService() {
-    if (pacer_)
-        pacer_->WaitUntilDelivered();
     // Inputs first: their threads may still send thru on an output.
     inputs_.clear();
     outputs_.clear();
@@ -304,11 +307,13 @@ int RtMidiService::CloseInput(Handle handle) {
     auto found = inputs_.find(handle);
     if (found == inputs_.end())
         return MidiError::InvalidHandle;
+    // The platform's input goes first, and with it the thread that calls
+    // back; only then the callback and the port object it writes into.
     try {
-        found->second->midi->cancelCallback();
         found->second->midi->closePort();
     } catch (const RtMidiError&) {
     }
+    found->second->midi.reset();
     inputs_.erase(found);
     return 0;
 }
@@ -340,6 +345,21 @@ int RtMidiService::OpenOutput(int device, Handle& handle) {
     try {
         auto output = std::make_unique<Output>();
         output->device = device;
+#if defined(__linux__)
+        if (api_ == RtMidi::UNIX_JACK) {
+            const auto number = CurrentPortNumber(*outputProbe_, api_, outputNames_, device);
+            if (!number)
+                return MidiError::BadDevice; // gone since it was listed
+            int error = 0;
+            output->jack = JackOutput::Open(clientName_, clientName_ + " out",
+                                            outputProbe_->getPortName(*number), error);
+            if (!output->jack)
+                return error;
+            handle = nextHandle_++;
+            outputs_[handle] = std::move(output);
+            return 0;
+        }
+#endif
         output->midi = std::make_unique<RtMidiOut>(static_cast<RtMidi::Api>(api_), clientName_);
         const auto number = CurrentPortNumber(*output->midi, api_, outputNames_, device);
         if (!number)
@@ -357,13 +377,10 @@ int RtMidiService::CloseOutput(Handle handle) {
     auto found = outputs_.find(handle);
     if (found == outputs_.end())
         return MidiError::InvalidHandle;
-    {
+    // A JACK output lets the bytes still on their way leave first.
+    if (found->second->midi) {
         std::lock_guard lock(found->second->sending);
         try {
-#if defined(__linux__)
-            if (pacer_)
-                pacer_->WaitUntilDelivered(); // bytes still on their way are not lost
-#endif
             found->second->midi->closePort();
         } catch (const RtMidiError&) {
         }
@@ -376,6 +393,10 @@ int RtMidiService::SendShort(Handle handle, std::uint32_t message) {
     Output* output = FindOutput(handle);
     if (!output)
         return MidiError::InvalidHandle;
+#if defined(__linux__)
+    if (output->jack)
+        return output->jack->SendShort(message);
+#endif
     const auto bytes = ShortMessageBytes(message);
     std::lock_guard lock(output->sending);
     try {
@@ -390,14 +411,16 @@ int RtMidiService::SendLong(Handle handle, std::span<const std::uint8_t> bytes) 
     Output* output = FindOutput(handle);
     if (!output)
         return MidiError::InvalidHandle;
-    std::lock_guard lock(output->sending);
-    try {
-        for (auto piece : SplitAfterEndOfExclusive(bytes)) {
+    const auto messages = SplitAfterEndOfExclusive(bytes);
 #if defined(__linux__)
-            if (pacer_)
-                pacer_->BeforeSend(piece.size());
+    if (output->jack)
+        return output->jack->SendLong(messages);
 #endif
-            output->midi->sendMessage(piece.data(), piece.size());
+    try {
+        // Short messages from other threads may go between two messages.
+        for (auto message : messages) {
+            std::lock_guard lock(output->sending);
+            output->midi->sendMessage(message.data(), message.size());
         }
         return 0;
     } catch (const RtMidiError&) {

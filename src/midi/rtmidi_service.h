@@ -4,7 +4,6 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,8 +12,8 @@ class RtMidiIn;
 class RtMidiOut;
 
 // MidiService on RtMidi. On Linux it tries ALSA, then JACK; a machine with
-// neither has no devices, and the program still starts.
-class JackPacer;
+// neither has no devices, and the program still starts. On JACK each output
+// is a JackOutput: thru from the controller's real-time thread never waits.
 
 class RtMidiService : public MidiService {
 public:
@@ -70,6 +69,5 @@ private:
     std::vector<std::string> outputNames_;
     std::map<Handle, std::unique_ptr<Input>> inputs_;
     std::map<Handle, std::unique_ptr<Output>> outputs_;
-    std::unique_ptr<JackPacer> pacer_; // JACK only: spreads long sends over cycles
     Handle nextHandle_ = 1;
 };

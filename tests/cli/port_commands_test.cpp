@@ -51,7 +51,9 @@ protected:
             });
     }
     int Backup(const std::string& file) {
-        return BackupPrograms(*midi_, "Virtual", "Virtual", file, out_, err_, {100ms});
+        PortCommandOptions options;
+        options.replyTimeout = 100ms;
+        return BackupPrograms(*midi_, "Virtual", "Virtual", file, out_, err_, options);
     }
     std::string Path(const char* name) const { return folder_.filePath(name).toStdString(); }
 
@@ -102,6 +104,34 @@ TEST_F(BackupTest, AskedTwiceThenStopsAtTheFirstSilentProgram) {
     EXPECT_EQ(ReadWholeFile(Path("bank.syx")).bytes, old);
 }
 
+TEST_F(BackupTest, SaysWhatCameInsteadOfTheReply) {
+    // A globals dump as the instrument sends it: 10 parameters as nibble pairs.
+    std::vector<std::uint8_t> globals{0xF0, 0x01, 0x25, 0x0F};
+    globals.resize(24, 0x00);
+    globals.push_back(0xF7);
+    StartInstrument([&globals](auto message, VirtualMopho& instrument) {
+        if (AsksFor(message, Slots::Of(1, 9)))
+            return VirtualMopho::Replies{globals};
+        return instrument.Receive(message);
+    });
+    EXPECT_EQ(Backup(Path("bank.syx")), 1);
+    EXPECT_EQ(err_.str(), "tonewright-syx: a 25-byte globals dump came instead of program B010 "
+                          "(bank 1, program 9); nothing was written\n");
+}
+
+TEST_F(BackupTest, ProgressStaysOnOneLine) {
+    StartInstrument(
+        [](auto message, VirtualMopho& instrument) { return instrument.Receive(message); });
+    PortCommandOptions options{100ms, true};
+    ASSERT_EQ(BackupPrograms(*midi_, "Virtual", "Virtual", Path("bank.syx"), out_, err_, options),
+              0);
+    const std::string shown = err_.str();
+    EXPECT_TRUE(shown.starts_with("\rA001 of 384\rA002 of 384")) << shown.substr(0, 40);
+    EXPECT_NE(shown.find("\rC128 of 384\r"), std::string::npos);
+    EXPECT_EQ(shown.find('\n'), std::string::npos);
+    EXPECT_TRUE(shown.ends_with("\r")) << "the line is cleared at the end";
+}
+
 TEST_F(BackupTest, AnsweredOnTheSecondAskIsEnough) {
     bool silent = true;
     StartInstrument([&silent](auto message, VirtualMopho& instrument) {
@@ -130,6 +160,20 @@ TEST_F(BackupTest, SendGoesOutUnchanged) {
     EXPECT_EQ(GetSoundName(instrument_->Program(Slots::Of(2, 127))), GetSoundName(sound));
     EXPECT_EQ(GetSoundName(instrument_->Program(4)), GetSoundName(sound));
     EXPECT_EQ(SendSysExFile(*midi_, "Mopho", Path("missing.syx"), out_, err_), 2);
+}
+
+TEST_F(BackupTest, SendWithDinTimingWaitsTheWireTimeOfEachMessage) {
+    StartInstrument(
+        [](auto message, VirtualMopho& instrument) { return instrument.Receive(message); });
+    auto bytes = ProgramDumpMessage(VirtualMopho::FactorySound(3), 0, 1);
+    const auto request = ProgramDumpRequestMessage(0, 1);
+    bytes.insert(bytes.end(), request.begin(), request.end());
+    ASSERT_FALSE(WriteWholeFile(Path("two.syx"), bytes));
+
+    std::vector<std::chrono::microseconds> waits;
+    SendOptions options{.din = true, .wait = [&waits](auto wait) { waits.push_back(wait); }};
+    EXPECT_EQ(SendSysExFile(*midi_, "Mopho", Path("two.syx"), out_, err_, options), 0);
+    EXPECT_EQ(waits, (std::vector<std::chrono::microseconds>{300 * 320us, 7 * 320us}));
 }
 
 } // namespace

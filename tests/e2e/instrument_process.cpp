@@ -97,6 +97,20 @@ int InstrumentProcess::Stop() {
     return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+int InstrumentProcess::WaitForEnd(std::chrono::milliseconds wait) {
+    if (pid_ <= 0)
+        return -1;
+    int status = 0;
+    if (WaitForExit(pid_, wait, status) != 0)
+        return Stop(), -1;
+    pid_ = -1;
+    if (output_ >= 0) {
+        close(output_);
+        output_ = -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& folder) {
     const std::string outFile = folder + "/run.out";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -17,6 +18,9 @@ public:
     // Sends SIGTERM and returns the exit status (-1 when it did not end
     // within ten seconds and had to be killed, or ended by a signal).
     int Stop();
+    // The exit status once it ends by itself within `wait`; -1 when it ends
+    // by a signal or still runs (it is then stopped).
+    int WaitForEnd(std::chrono::milliseconds wait);
 
 private:
     pid_t pid_ = -1;

@@ -1,11 +1,13 @@
 // The program's ports (MidiPorts on RtMidi) against tonewright-virtual-mopho
-// over a real JACK server: awaited replies, faulty replies, controller thru.
+// over a real JACK server: awaited replies, faulty replies, controller thru,
+// long sends, port changes.
 
 #include "e2e_fixture.h"
 
 #include "midi_ports.h"
 #include "rtmidi_service.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -62,6 +64,32 @@ protected:
         return false;
     }
 
+    // Plays the message again until the instrument has logged it: the
+    // connections settle within a cycle or two.
+    static bool PlayUntilHeard(RtMidiOut& keyboard, const fs::path& logFile,
+                               const std::vector<unsigned char>& message) {
+        for (int attempt = 0; attempt < 40; ++attempt) {
+            keyboard.sendMessage(&message);
+            std::this_thread::sleep_for(50ms);
+            const auto log = ReadLines(logFile);
+            if (std::find(log.begin(), log.end(), HexLine(message)) != log.end())
+                return true;
+        }
+        return false;
+    }
+
+    // The log once it holds `lines` lines, or as it is when they do not come.
+    static std::vector<std::string> LogOf(const fs::path& logFile, std::size_t lines) {
+        std::vector<std::string> log;
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            log = ReadLines(logFile);
+            if (log.size() >= lines)
+                break;
+            std::this_thread::sleep_for(100ms);
+        }
+        return log;
+    }
+
     Bytes Received() {
         const std::size_t size = ports_->ReceivedBytes();
         return Bytes(ports_->ReceiveBuffer.begin(),
@@ -102,21 +130,108 @@ TEST_F(PortsOverJack, ControllerNotesPassThroughUnchanged) {
     OpenPorts(name_ + "-keys");
     ASSERT_TRUE(ports_->ControllerInOpen());
 
-    // Connections settle within a cycle or two; the note is played again until
-    // the instrument has heard it.
-    const std::vector<unsigned char> noteOn{0x92, 0x3C, 0x64};
-    bool heard = false;
-    for (int attempt = 0; attempt < 40 && !heard; ++attempt) {
-        keyboard.sendMessage(&noteOn);
-        std::this_thread::sleep_for(50ms);
-        const auto log = ReadLines(logFile);
-        heard = std::find(log.begin(), log.end(), "92 3C 64") != log.end();
-    }
-    EXPECT_TRUE(heard);
+    EXPECT_TRUE(PlayUntilHeard(keyboard, logFile, {0x92, 0x3C, 0x64}));
     ports_.reset();
     EXPECT_EQ(instrument->Stop(), 0);
     for (const std::string& line : ReadLines(logFile))
         EXPECT_TRUE(line == "92 3C 64") << line; // nothing else, nothing changed
+}
+
+TEST_F(PortsOverJack, NotesJoinALongSend) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--log", logFile.string()});
+    RtMidiOut keyboard(RtMidi::UNIX_JACK, name_ + "-keys");
+    keyboard.openVirtualPort("keyboard");
+    OpenPorts(name_ + "-keys");
+    ASSERT_TRUE(ports_->ControllerInOpen());
+    ASSERT_TRUE(PlayUntilHeard(keyboard, logFile, {0x80, 0x00, 0x00}));
+    const std::size_t before = ReadLines(logFile).size();
+
+    // Two banks of program dumps take seconds to leave; a note every 10 ms
+    // is played all the while.
+    Bytes banks = TestBank();
+    banks.insert(banks.end(), banks.begin(), banks.end());
+    std::atomic<bool> sent{false};
+    std::thread sender([&] {
+        ports_->SendLongMessage(banks);
+        sent = true;
+    });
+    std::vector<std::string> played;
+    for (int i = 0; !sent; ++i) {
+        const std::vector<unsigned char> note{0x90, static_cast<unsigned char>(i % 128),
+                                              static_cast<unsigned char>(1 + i / 128 % 127)};
+        keyboard.sendMessage(&note);
+        played.push_back(HexLine(note));
+        std::this_thread::sleep_for(10ms);
+    }
+    sender.join();
+
+    const auto log = LogOf(logFile, before + played.size() + 2 * Slots::Count);
+    std::vector<std::string> notes;
+    std::vector<std::string> dumps;
+    std::size_t notesAmidTheDumps = 0;
+    for (std::size_t line = before; line < log.size(); ++line) {
+        if (log[line].starts_with("F0")) {
+            dumps.push_back(log[line]);
+        } else {
+            notes.push_back(log[line]);
+            if (!dumps.empty() && dumps.size() < 2 * Slots::Count)
+                ++notesAmidTheDumps;
+        }
+    }
+    EXPECT_EQ(notes, played) << "every note arrives, in order";
+    ASSERT_EQ(dumps.size(), 2u * Slots::Count);
+    for (int slot = 0; slot < 2 * Slots::Count; ++slot)
+        EXPECT_EQ(dumps[static_cast<std::size_t>(slot)], HexLine(Block(banks, slot))) << slot;
+    EXPECT_GT(notesAmidTheDumps, 0u) << "notes go out between the dumps, not after all of them";
+    ports_.reset();
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+TEST_F(PortsOverJack, HugeSysExArrivesWhole) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--log", logFile.string()});
+    OpenPorts();
+    Bytes message(17007, 0x55);
+    message.front() = 0xF0;
+    message[1] = 0x7D; // for non-commercial use: the instrument only logs it
+    message.back() = 0xF7;
+    ports_->SendLongMessage(message);
+    ports_->SendShortMessage(0xC0); // after the message, never inside it
+    const auto log = LogOf(logFile, 2);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], HexLine(message));
+    EXPECT_EQ(log[1], "C0 00");
+    ports_.reset();
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+// Under ThreadSanitizer this finds the platform's input thread still calling
+// into a port object that a port change has already destroyed.
+TEST_F(PortsOverJack, PortChangesAmidClock) {
+    auto instrument = Start({});
+    RtMidiOut keyboard(RtMidi::UNIX_JACK, name_ + "-keys");
+    keyboard.openVirtualPort("keyboard");
+    OpenPorts(name_ + "-keys");
+    ASSERT_TRUE(ports_->ControllerInOpen());
+    std::atomic<bool> streaming{true};
+    std::thread clock([&] {
+        const std::vector<unsigned char> tick{0xF8};
+        while (streaming) {
+            keyboard.sendMessage(&tick);
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    for (int change = 0; change < 20; ++change) {
+        ports_->ApplyMidiPorts(ports_->MidiOutDevice);
+        EXPECT_TRUE(ports_->ControllerInOpen());
+        EXPECT_TRUE(ports_->MidiOutOpen());
+    }
+    streaming = false;
+    clock.join();
+    EXPECT_TRUE(RequestUntilAnswered(20, 250ms)) << "the ports still work";
+    ports_.reset();
+    EXPECT_EQ(instrument->Stop(), 0);
 }
 
 } // namespace

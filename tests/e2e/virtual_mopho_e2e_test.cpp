@@ -83,4 +83,35 @@ TEST_F(VirtualMophoOverJack, DinTimingAndTruncatedReplies) {
     EXPECT_GE(elapsed, VirtualMopho::WireTime(7 + 300));
 }
 
+TEST_F(VirtualMophoOverJack, StopsAtOnceUnderDinTimingKeepingWhatArrived) {
+    const Bytes bank = TestBank();
+    WriteFile(folder_ / "bank.syx", bank);
+    const fs::path saved = folder_ / "saved.syx";
+    auto instrument = Start({"--din", "--save", saved.string()});
+    // The bank is in the instrument's queue long before a DIN cable would
+    // have carried it (37 s); SIGTERM ends it without that wait.
+    const ProgramRun run = RunProgram(
+        TW_SYX_TOOL, {"send", "--out", name_, (folder_ / "bank.syx").string()}, folder_.string());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(instrument->Stop(), 0) << "it had to be killed";
+    EXPECT_EQ(ReadFile(saved), bank);
+}
+
+TEST_F(VirtualMophoOverJack, OptionsThatEndItAtOnce) {
+    const fs::path unwritable = folder_ / "no such folder" / "bank.syx";
+    const ProgramRun save =
+        RunProgram(TW_VIRTUAL_MOPHO, {"--save", unwritable.string()}, folder_.string());
+    EXPECT_EQ(save.status, 2);
+    EXPECT_NE(save.err.find("cannot write the bank file " + unwritable.string()), std::string::npos)
+        << save.err;
+
+    const ProgramRun version = RunProgram(TW_VIRTUAL_MOPHO, {"--version"}, folder_.string());
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("tonewright-virtual-mopho ")) << version.out;
+
+    const ProgramRun help = RunProgram(TW_VIRTUAL_MOPHO, {"--help"}, folder_.string());
+    for (const char* status : {"\n  0  ", "\n  1  ", "\n  2  "})
+        EXPECT_NE(help.out.find(status), std::string::npos) << status;
+}
+
 } // namespace
