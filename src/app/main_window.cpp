@@ -503,10 +503,9 @@ void TfrmMain::SendSysExFromFileClick() {
     // Otherwise the bytes go out unchanged, without being looked into.
     const int error = ports_->TrySendLongMessage(message);
     if (error != 0) {
-        LogMessage(QStringLiteral("Nothing sent from %1: the MIDI output refused the bytes "
-                                  "(error %2).")
+        LogMessage(QStringLiteral("Nothing sent from %1: %2.")
                        .arg(file)
-                       .arg(error));
+                       .arg(QString::fromStdString(MidiError::Text(error))));
         return;
     }
     LogMessage(QStringLiteral("Sent %1 bytes from %2").arg(bytes.size()).arg(file));

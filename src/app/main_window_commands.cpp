@@ -142,12 +142,12 @@ void TfrmMain::SendSelectedSoundsClick() {
         const auto message =
             ProgramDumpMessage(record, Slots::BankOf(slot), Slots::ProgramOf(slot));
         if (const int error = ports_->TrySendLongMessage(message); error != 0) {
-            stopped = QStringLiteral("Sending stopped after %1 of %2 sounds: the MIDI output "
-                                     "refused %3 (error %4).")
+            stopped = QStringLiteral("Sending stopped after %1 of %2 sounds: %3 did not go "
+                                     "out (%4).")
                           .arg(sent)
                           .arg(total)
                           .arg(QString::fromStdString(Slots::Caption(slot)))
-                          .arg(error);
+                          .arg(QString::fromStdString(MidiError::Text(error)));
             break;
         }
         ++sent;

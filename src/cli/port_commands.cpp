@@ -322,6 +322,12 @@ int SendSysExFile(MidiService& midi, const std::string& outPort, const std::stri
         err << "tonewright-syx: " << contents.error << '\n';
         return SyxExit::Failure;
     }
+    // An unfinished last message would swallow whatever the instrument
+    // receives next: such a file is not sent.
+    if (const auto problem = UnfinishedLastMessageProblem(contents.bytes, file)) {
+        err << "tonewright-syx: " << *problem << " Nothing was sent.\n";
+        return SyxExit::Problems;
+    }
     OpenedOutput output(midi, device);
     if (!output.Ok()) {
         err << "tonewright-syx: cannot open the out port \"" << midi.OutputDeviceName(device)

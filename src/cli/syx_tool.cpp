@@ -270,9 +270,11 @@ void PrintUsage(std::ostream& stream) {
            << "  0  success\n"
            << "  1  the files hold records that could not be used, \"check\" found no record,\n"
            << "     \"merge\" found no record to write or \"extract\" none for the slot\n"
-           << "     (nothing is written then), or the instrument did not answer\n"
+           << "     (nothing is written then), \"send\" found a file whose last message has\n"
+           << "     no final F7 (nothing is sent then), or the instrument did not answer\n"
            << "  2  wrong arguments, an unknown or ambiguous port, a file that cannot be read\n"
-           << "     or written, or standard output that cannot be written\n";
+           << "     or written, standard output that cannot be written, a port that went\n"
+           << "     away or a MIDI server that stopped\n";
 }
 
 int HelpCommand(Args, Streams& io) {

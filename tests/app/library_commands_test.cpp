@@ -258,14 +258,16 @@ TEST_F(LibraryCommandsTest, SendSysExFromFileReportsWhatWentOut) {
     EXPECT_TRUE(Memo().last().contains("does not end with F7"));
 }
 
-// A platform whose outputs refuse every system-exclusive message.
+// A platform whose outputs refuse every system-exclusive message: its server is gone.
 class RefusingMidiService : public FakeMidiService {
 public:
     RefusingMidiService() {
         inputNames = {"Mopho"};
         outputNames = {"Mopho"};
     }
-    int SendLong(Handle, std::span<const std::uint8_t>) override { return MidiError::Failed; }
+    int SendLong(Handle, std::span<const std::uint8_t>) override {
+        return MidiError::ServerStopped;
+    }
 };
 
 TEST(LibraryCommandsOnARefusingOutput, FailuresAreReportedNotSuccess) {
@@ -278,15 +280,15 @@ TEST(LibraryCommandsOnARefusingOutput, FailuresAreReportedNotSuccess) {
     chooser.paths = {path};
     TfrmMain window(&prompter, &chooser, &midi);
     Named<QAction>(window, "actSendSysExFile")->trigger();
-    EXPECT_EQ(window.Memo1->Lines().last(), "Nothing sent from " + QDir::toNativeSeparators(path) +
-                                                ": the MIDI output refused the bytes (error 1).");
+    EXPECT_EQ(window.Memo1->Lines().last(),
+              "Nothing sent from " + QDir::toNativeSeparators(path) + ": the MIDI server stopped.");
 
     window.Library().SlotChanged[0] = window.Library().SlotChanged[1] = 1;
     window.List().SelectSlots({0, 1});
     prompter.answers = {Prompter::Answer::Yes};
     window.actSendSelectedSounds->trigger();
-    EXPECT_EQ(window.Memo1->Lines().last(), "Sending stopped after 0 of 2 sounds: the MIDI output "
-                                            "refused A001 (error 1).");
+    EXPECT_EQ(window.Memo1->Lines().last(), "Sending stopped after 0 of 2 sounds: A001 did not go "
+                                            "out (the MIDI server stopped).");
     EXPECT_TRUE(window.Library().IsChanged(0)) << "not sent, so still changed";
 }
 

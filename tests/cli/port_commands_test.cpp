@@ -160,6 +160,17 @@ TEST_F(BackupTest, SendGoesOutUnchanged) {
     EXPECT_EQ(GetSoundName(instrument_->Program(Slots::Of(2, 127))), GetSoundName(sound));
     EXPECT_EQ(GetSoundName(instrument_->Program(4)), GetSoundName(sound));
     EXPECT_EQ(SendSysExFile(*midi_, "Mopho", Path("missing.syx"), out_, err_), 2);
+
+    // Without its final F7 the last message would run into the next one the
+    // instrument receives: nothing goes out.
+    bytes.pop_back();
+    ASSERT_FALSE(WriteWholeFile(Path("unfinished.syx"), bytes));
+    midi_->WaitUntilIdle();
+    const auto heard = instrument_->Log().size();
+    EXPECT_EQ(SendSysExFile(*midi_, "Mopho", Path("unfinished.syx"), out_, err_), 1);
+    midi_->WaitUntilIdle();
+    EXPECT_EQ(instrument_->Log().size(), heard);
+    EXPECT_NE(err_.str().find("does not end with F7"), std::string::npos) << err_.str();
 }
 
 TEST_F(BackupTest, SendWithDinTimingWaitsTheWireTimeOfEachMessage) {
