@@ -2,7 +2,6 @@
 
 #include "bank_file.h"
 #include "builtin_instrument_service.h"
-#include "file_access.h"
 #include "file_chooser.h"
 #include "frm_settings.h"
 #include "frm_sysex_receiver.h"
@@ -14,6 +13,7 @@
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "prompter.h"
+#include "qt_file_io.h"
 #include "receive_dispatch.h"
 #include "sound_reorderer.h"
 

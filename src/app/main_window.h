@@ -18,6 +18,7 @@ class FileChooser;
 class LibraryList;
 class MessageMemo;
 class MidiPorts;
+enum class ReplyKind : int;
 class MidiService;
 class Prompter;
 class QAction;
@@ -61,7 +62,9 @@ public:
     void SaveSettings();
     // Writes the file now (the MIDI settings on OK); returns a failure's text.
     QString WriteSettings();
-    bool SettingsSaved = false;
+    // The close has saved the settings already (a second close attempt
+    // does not save them again).
+    bool SettingsSaved() const { return settingsSaved_; }
     // Milliseconds waited after each sound sent.
     int SendDelay = 300;
 
@@ -108,55 +111,15 @@ public:
     void ShortHelpClick();
     void AboutClick();
 
-    // Menu items.
+    // Items the end-to-end tests and benchmarks still use directly; the
+    // others are private, and tests find them by object name.
     QAction* actReadCurrentSound = nullptr;
-    QAction* actReadBankA = nullptr;
-    QAction* actReadBankB = nullptr;
-    QAction* actReadBankC = nullptr;
     QAction* actReadAllBanks = nullptr;
-    QAction* actNewEmptyBanks = nullptr;
     QAction* actLoadBankFile = nullptr;
-    QAction* actSaveBankFile = nullptr;
-    QAction* actSaveSelectedSounds = nullptr;
-    QAction* actSaveSeparateFiles = nullptr;
-    QAction* actSendSysExFile = nullptr;
     QAction* actSendSelectedSounds = nullptr;
-    QAction* actExit = nullptr;
     QAction* actSelectAllSounds = nullptr;
-    QAction* actSelectAllChangedSounds = nullptr;
-    QAction* actKeyboard = nullptr;
-    QAction* actMidiSettings = nullptr;
-    QAction* actTonewrightSettings = nullptr;
     QAction* actDeviceVersion = nullptr;
-    QAction* actGlobalSettings = nullptr;
-    QAction* actOrderByName = nullptr;
-    QAction* EditEditBuffer1 = nullptr;
-    QAction* actQMorph = nullptr;
-    QAction* actLocker = nullptr;
-    QAction* actCopySound = nullptr;
-    QAction* actPanic = nullptr;
-    QAction* actAbout = nullptr;
-    QAction* actShortHelp = nullptr;
-    QAction* actHowToUse1 = nullptr;
-    QAction* actHowToUse2 = nullptr;
-    QAction* actFavoriteSounds = nullptr;
-    QAction* actWebPage = nullptr;
-
-    // Toolbar buttons.
-    QPushButton* btnReadBanks = nullptr;
-    QPushButton* btnSendPatch = nullptr;
-    QPushButton* btnDown = nullptr;
-    QPushButton* btnUP = nullptr;
-    QPushButton* btnPrgDown = nullptr;
-    QPushButton* btnPrgUp = nullptr;
-    QPushButton* btnEditSound = nullptr;
-    QPushButton* btnQMorph = nullptr;
-    QPushButton* btnLocker = nullptr;
-    QPushButton* btnPanic = nullptr;
-
     MessageMemo* Memo1 = nullptr;
-    KeyboardPanel* pnlKeyboard = nullptr;
-    LibraryTableView* ListView1 = nullptr;
 
 Q_SIGNALS:
     // An awaited reply is in the receive buffer (emitted on the GUI thread).
@@ -180,7 +143,7 @@ private:
     void OpenMidiPorts();
     void HandleReply();
     // Sends a request and shows the wait box until its reply has been handled.
-    void RunRequestCycle(int expectedReply, void (*request)(MidiOutput&), std::size_t size);
+    void RunRequestCycle(ReplyKind expectedReply, void (*request)(MidiOutput&), std::size_t size);
     void CreateMenus();
     QWidget* CreateToolbar();
     QWidget* CreateMessagePanel();
@@ -219,6 +182,47 @@ private:
     bool OfferToSaveChanges();
     void ConnectCommand(QAction* action, void (TfrmMain::*handler)());
 
+    // Menu items, toolbar buttons and panels (object names as the members).
+    QAction* actReadBankA = nullptr;
+    QAction* actReadBankB = nullptr;
+    QAction* actReadBankC = nullptr;
+    QAction* actNewEmptyBanks = nullptr;
+    QAction* actSaveBankFile = nullptr;
+    QAction* actSaveSelectedSounds = nullptr;
+    QAction* actSaveSeparateFiles = nullptr;
+    QAction* actSendSysExFile = nullptr;
+    QAction* actExit = nullptr;
+    QAction* actSelectAllChangedSounds = nullptr;
+    QAction* actKeyboard = nullptr;
+    QAction* actMidiSettings = nullptr;
+    QAction* actTonewrightSettings = nullptr;
+    QAction* actGlobalSettings = nullptr;
+    QAction* actOrderByName = nullptr;
+    QAction* EditEditBuffer1 = nullptr;
+    QAction* actQMorph = nullptr;
+    QAction* actLocker = nullptr;
+    QAction* actCopySound = nullptr;
+    QAction* actPanic = nullptr;
+    QAction* actAbout = nullptr;
+    QAction* actShortHelp = nullptr;
+    QAction* actHowToUse1 = nullptr;
+    QAction* actHowToUse2 = nullptr;
+    QAction* actFavoriteSounds = nullptr;
+    QAction* actWebPage = nullptr;
+    QPushButton* btnReadBanks = nullptr;
+    QPushButton* btnSendPatch = nullptr;
+    QPushButton* btnDown = nullptr;
+    QPushButton* btnUP = nullptr;
+    QPushButton* btnPrgDown = nullptr;
+    QPushButton* btnPrgUp = nullptr;
+    QPushButton* btnEditSound = nullptr;
+    QPushButton* btnQMorph = nullptr;
+    QPushButton* btnLocker = nullptr;
+    QPushButton* btnPanic = nullptr;
+    KeyboardPanel* pnlKeyboard = nullptr;
+    LibraryTableView* ListView1 = nullptr;
+
+    bool settingsSaved_ = false;
     TSoundLibrary library_;
     std::unique_ptr<Prompter> ownPrompter_;
     std::unique_ptr<FileChooser> ownFileChooser_;

@@ -75,7 +75,7 @@ void TfrmMain::ReadRequestedSounds() {
     // The note player rests while sounds are read, whatever happens meanwhile.
     const KeyboardPanel::Suspension quiet(pnlKeyboard);
     const int requested = ports_->Requests.RequestCount() / 2;
-    ports_->ExpectedReply = ReplyKind::ProgramDump;
+    Await(*ports_, ReplyKind::ProgramDump);
     const int program = ports_->Requests.PopRequestByte();
     const int bank = ports_->Requests.PopRequestByte();
     if (program == RequestStack::Empty || bank == RequestStack::Empty) {

@@ -42,12 +42,11 @@ void TfrmMain::StartUp() {
         // The library starts without "Changed" marks, also after an autoload.
         library_.SlotChanged.fill(0);
         RebuildList();
-        ports_->ExpectedReply = MidiPorts::NothingAwaited;
+        Await(*ports_, ReplyKind::None);
         dispatcher_->EditRequestActive = false;
         library_.CurrentSlot = 0;
         SendDelay = 300;
-        dispatcher_->CurrentSoundReady = 0;
-        SettingsSaved = false;
+        settingsSaved_ = false;
         OpenMidiPorts();
     } catch (const std::exception& failure) {
         LogMessage(QString::fromLocal8Bit(failure.what()));
@@ -120,7 +119,7 @@ QString TfrmMain::WriteSettings() {
 
 void TfrmMain::SaveSettings() {
     const QString error = WriteSettings();
-    SettingsSaved = true;
+    settingsSaved_ = true;
     if (!error.isEmpty())
         throw std::runtime_error(error.toStdString());
 }
@@ -141,7 +140,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         prompter_->ShowMessage(QStringLiteral("Close query 1:") + text);
     };
     try {
-        if (!SettingsSaved) {
+        if (!settingsSaved_) {
             hide();
             SaveSettings();
         }
@@ -172,7 +171,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         QStringLiteral("The sounds could not be saved to the autoload file (%1). Tonewright "
                        "stays open so they can be saved elsewhere.")
             .arg(QDir::toNativeSeparators(settings_.AutoloadFile)));
-    SettingsSaved = false;
+    settingsSaved_ = false;
     show();
     event->ignore();
 }
@@ -195,10 +194,11 @@ void TfrmMain::HandleReply() {
         frmSysExReceiver->NoteReplyArrived();
 }
 
-void TfrmMain::RunRequestCycle(int expectedReply, void (*request)(MidiOutput&), std::size_t size) {
+void TfrmMain::RunRequestCycle(ReplyKind expectedReply, void (*request)(MidiOutput&),
+                               std::size_t size) {
     if (!OutputOpenOrSay(QStringLiteral("Nothing asked")))
         return;
-    ports_->ExpectedReply = expectedReply;
+    Await(*ports_, expectedReply);
     // Ready before asking: a quick reply must find the buffer queued.
     ports_->StartReceive(size);
     request(*ports_);

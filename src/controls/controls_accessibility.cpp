@@ -72,7 +72,7 @@ template <> QString ValueControlAccessible<TSlider>::ValueText() const {
     const int position = control()->Position();
     QString text = QString::number(position);
     if (control()->DisplayMode().isEmpty() && position >= 0)
-        text += QStringLiteral(" ") + NoteLabel(position);
+        text += QStringLiteral(" ") + QString::fromStdString(NoteLabel(position));
     return text;
 }
 

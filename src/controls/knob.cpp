@@ -112,17 +112,7 @@ void TKnob::mousePressEvent(QMouseEvent* event) {
         dragging_ = true;
         return;
     }
-    // A read-out click steps within the range and repaints even at a limit.
-    const int before = position_;
-    if (point.x() < width() / 2) {
-        if (position_ > min_)
-            --position_;
-    } else if (position_ < max_) {
-        ++position_;
-    }
-    if (position_ != before)
-        AnnounceValueChange(this, position_);
-    Paint();
+    StepOnClick(point.x(), position_, min_, max_);
 }
 
 void TKnob::mouseMoveEvent(QMouseEvent* event) {

@@ -1,5 +1,7 @@
 #include "paint_box_control.h"
 
+#include "controls_accessibility.h"
+
 #include <QPainter>
 
 PaintBoxControl::PaintBoxControl(QSize size, QWidget* parent) : QWidget(parent) {
@@ -45,4 +47,17 @@ void PaintBoxControl::DrawFrame(QPainter& painter, const QRect& area, const QCol
     painter.fillRect(QRect(area.left(), area.bottom(), area.width(), 1), colour);
     painter.fillRect(QRect(area.left(), area.top(), 1, area.height()), colour);
     painter.fillRect(QRect(area.right(), area.top(), 1, area.height()), colour);
+}
+
+void PaintBoxControl::StepOnClick(int x, int& position, int lowest, int highest) {
+    const int before = position;
+    if (x < width() / 2) {
+        if (position > lowest)
+            --position;
+    } else if (position < highest) {
+        ++position;
+    }
+    if (position != before)
+        AnnounceValueChange(this, position);
+    Paint();
 }

@@ -32,6 +32,11 @@ protected:
 
     void paintEvent(QPaintEvent* event) override;
 
+    // A click on the read-out: one step down on its left half, one up on its
+    // right half, never past lowest..highest; a change is announced to
+    // assistive tools, and the control repaints even at a limit.
+    void StepOnClick(int x, int& position, int lowest, int highest);
+
     // A one-pixel frame along the inside edges of area, sharp at any scale.
     static void DrawFrame(QPainter& painter, const QRect& area, const QColor& colour);
 

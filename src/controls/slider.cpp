@@ -98,18 +98,8 @@ void TSlider::mousePressEvent(QMouseEvent* event) {
         dragging_ = true;
         return;
     }
-    // The value field steps between the fixed bounds 0 and 127, not Min and
-    // Max, and repaints even at a bound.
-    const int before = position_;
-    if (point.x() < width() / 2) {
-        if (position_ > ClickLowest)
-            --position_;
-    } else if (position_ < ClickHighest) {
-        ++position_;
-    }
-    if (position_ != before)
-        AnnounceValueChange(this, position_);
-    Paint();
+    // The value field steps between the fixed bounds 0 and 127, not Min and Max.
+    StepOnClick(point.x(), position_, ClickLowest, ClickHighest);
 }
 
 void TSlider::mouseMoveEvent(QMouseEvent* event) {

@@ -91,3 +91,19 @@ std::string NameToUtf8(std::string_view nameBytes) {
         AppendUtf8(out, Cp1252ToUnicode(static_cast<std::uint8_t>(byte)));
     return out;
 }
+
+std::u16string NameToUtf16(std::string_view nameBytes) {
+    std::u16string text;
+    text.reserve(nameBytes.size());
+    for (char byte : nameBytes)
+        text += static_cast<char16_t>(Cp1252ToUnicode(static_cast<std::uint8_t>(byte)));
+    return text;
+}
+
+std::string Utf16ToName(std::u16string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (char16_t unit : text)
+        bytes += static_cast<char>(UnicodeToCp1252(unit));
+    return bytes;
+}

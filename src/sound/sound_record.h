@@ -80,3 +80,7 @@ std::string NameToUtf8(std::string_view nameBytes);
 char32_t Cp1252ToUnicode(std::uint8_t byte);
 // The Windows-1252 byte for a character, or '?' when it has none.
 std::uint8_t UnicodeToCp1252(char32_t character);
+// For text fields: one UTF-16 unit per name byte, and back; a unit without a
+// Windows-1252 byte (either half of a surrogate pair, say) becomes '?'.
+std::u16string NameToUtf16(std::string_view nameBytes);
+std::string Utf16ToName(std::u16string_view text);

@@ -2,6 +2,7 @@
 #include "main_window.h"
 #include "message_memo.h"
 #include "scripted_dialogs.h"
+#include "support/named_child.h"
 #include "test_files.h"
 
 #include "builtin_instrument_service.h"
@@ -9,6 +10,7 @@
 #include "sysex_messages.h"
 #include "virtual_mopho.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,6 +19,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -49,7 +52,7 @@ TEST_F(FileCommandsTest, SaveAllThenLoadRestoresEverySlotAfterMoves) {
     const auto before = library.SoundBanks;
 
     chooser.paths = {Path("all.syx")};
-    window.actSaveBankFile->trigger();
+    Named<QAction>(window, "actSaveBankFile")->trigger();
     ASSERT_EQ(ReadAll(Path("all.syx")).size(), 384 * 300);
 
     window.NewEmptySoundBanksClick();
@@ -197,13 +200,13 @@ TEST_F(FileCommandsTest, SaveSelectedAsksBeforeReplacingAndWritesInSlotOrder) {
     window.List().SelectSlots({300, 2});
     chooser.paths = {Path("sel.syx")};
     prompter.answers = {Prompter::Answer::No};
-    window.actSaveSelectedSounds->trigger();
+    Named<QAction>(window, "actSaveSelectedSounds")->trigger();
     EXPECT_EQ(prompter.questions, QStringList{"Do you want to replace it?"});
     EXPECT_EQ(ReadAll(Path("sel.syx")), "old");
 
     chooser.paths = {Path("sel.syx")};
     prompter.answers = {Prompter::Answer::Yes};
-    window.actSaveSelectedSounds->trigger();
+    Named<QAction>(window, "actSaveSelectedSounds")->trigger();
     const QByteArray saved = ReadAll(Path("sel.syx"));
     ASSERT_EQ(saved.size(), 600);
     EXPECT_EQ(saved[4], 0);
@@ -218,7 +221,7 @@ TEST_F(FileCommandsTest, SeparateFilesAreNamedByRowAndCancelStopsTheRun) {
     WriteAll(Path("b.syx13.syx"), "keep");
     chooser.paths = {Path("b.syx")};
     prompter.answers = {Prompter::Answer::Cancel};
-    window.actSaveSeparateFiles->trigger();
+    Named<QAction>(window, "actSaveSeparateFiles")->trigger();
     EXPECT_EQ(ReadAll(Path("b.syx12.syx")).size(), 300);
     EXPECT_EQ(ReadAll(Path("b.syx13.syx")), "keep");
     EXPECT_FALSE(QFile::exists(Path("b.syx14.syx"))) << "Cancel ends the whole run";
@@ -228,7 +231,7 @@ TEST_F(FileCommandsTest, SeparateFilesOfOneRowOfferToSelectAll) {
     window.List().SelectSlots({0});
     chooser.paths = {Path("all.syx")};
     prompter.answers = {Prompter::Answer::Yes};
-    window.actSaveSeparateFiles->trigger();
+    Named<QAction>(window, "actSaveSeparateFiles")->trigger();
     EXPECT_EQ(prompter.questions, QStringList{"Select all?"});
     EXPECT_TRUE(QFile::exists(Path("all.syx384.syx")));
 }
@@ -237,7 +240,7 @@ TEST_F(FileCommandsTest, CancelledDialogsChangeNothing) {
     library.SetSoundName(1, "Mine");
     window.RebuildList();
     window.actLoadBankFile->trigger();
-    window.actSaveBankFile->trigger();
+    Named<QAction>(window, "actSaveBankFile")->trigger();
     EXPECT_EQ(window.List().ShownName(1), "Mine            ");
     EXPECT_EQ(Memo().size(), 1);
 }
@@ -268,7 +271,7 @@ TEST(SendSysExFromFile, ReachesTheBuiltInInstrument) {
                               static_cast<qsizetype>(bytes.size())));
 
     chooser.paths = {path};
-    window.actSendSysExFile->trigger();
+    Named<QAction>(window, "actSendSysExFile")->trigger();
     midi.WaitUntilIdle();
     EXPECT_EQ(GetSoundName(instrument->Program(Slots::Of(2, 3))), "From a file     ");
     const auto& log = instrument->Log();
@@ -276,6 +279,30 @@ TEST(SendSysExFromFile, ReachesTheBuiltInInstrument) {
     EXPECT_EQ(log[1], "F0 01 25 06 F7");
     EXPECT_EQ(window.Memo1->Lines().last(),
               QStringLiteral("Sent 305 bytes from ") + QDir::toNativeSeparators(path));
+}
+
+// A pipe with no writer would hold the window until one came, and a device
+// file may never end: only regular files are sent.
+TEST(SendSysExFromFile, PipesAndDevicesAreRefusedAtOnce) {
+    auto instrument = std::make_shared<VirtualMopho>();
+    BuiltInInstrumentService midi(nullptr, [instrument](std::span<const std::uint8_t> message) {
+        return instrument->Receive(message);
+    });
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    TfrmMain window(&prompter, &chooser, &midi);
+    const QString pipe = dir.filePath(QStringLiteral("pipe.syx"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+
+    for (const QString& path : {pipe, QStringLiteral("/dev/zero")}) {
+        chooser.paths = {path};
+        Named<QAction>(window, "actSendSysExFile")->trigger();
+        midi.WaitUntilIdle();
+        EXPECT_EQ(window.Memo1->Lines().last(),
+                  "Cannot read " + QDir::toNativeSeparators(path) + ": not a regular file");
+    }
+    EXPECT_TRUE(instrument->Log().empty());
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "scripted_dialogs.h"
+#include "support/named_child.h"
 #include "test_files.h"
 
 #include "builtin_instrument_service.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -80,7 +82,7 @@ TEST_F(LibraryCommandsTest, ReadAllBanksStoresEveryProgramInOrder) {
     ASSERT_EQ(received.size(), 384u);
     EXPECT_EQ(received.front(), "F0 01 25 05 00 00 F7");
     EXPECT_EQ(received.back(), "F0 01 25 05 02 7F F7");
-    EXPECT_TRUE(window->btnPrgUp->isEnabled());
+    EXPECT_TRUE(Named<QPushButton>(*window, "btnPrgUp")->isEnabled());
 }
 
 TEST_F(LibraryCommandsTest, ReadCurrentSoundReplacesTheCurrentRow) {
@@ -144,12 +146,12 @@ TEST_F(LibraryCommandsTest, CloseInTheWaitBoxStopsTheSending) {
 
 TEST_F(LibraryCommandsTest, ProgramChangesStayAtTheLastRowAndCanSendTheSound) {
     window->Library().CurrentSlot = 383;
-    window->btnPrgUp->click();
+    Named<QPushButton>(*window, "btnPrgUp")->click();
     EXPECT_EQ(Received(), (std::vector<std::string>{"B0 20 02", "C0 7F"}));
     EXPECT_EQ(window->List().CurrentRow(), 383);
 
     window->Settings().SendToEditBuffer = QStringLiteral("1");
-    window->btnPrgDown->click();
+    Named<QPushButton>(*window, "btnPrgDown")->click();
     const auto received = Received();
     ASSERT_EQ(received.size(), 3u);
     EXPECT_EQ(received[0], "B0 20 02");
@@ -159,12 +161,12 @@ TEST_F(LibraryCommandsTest, ProgramChangesStayAtTheLastRowAndCanSendTheSound) {
     EXPECT_EQ(window->Library().CurrentSlot, 382);
 
     // Keypad + and - step too.
-    QTest::keyClick(window->ListView1, Qt::Key_Plus, Qt::KeypadModifier);
+    QTest::keyClick(Named<QTableView>(*window, "ListView1"), Qt::Key_Plus, Qt::KeypadModifier);
     EXPECT_EQ(window->Library().CurrentSlot, 383);
 }
 
 TEST_F(LibraryCommandsTest, PanicSendsTheThreeControllers) {
-    window->actPanic->trigger();
+    Named<QAction>(*window, "actPanic")->trigger();
     EXPECT_EQ(Received(), (std::vector<std::string>{"B0 7B 00", "B0 78 00", "B0 40 00"}));
 }
 
@@ -186,9 +188,11 @@ TEST_F(LibraryCommandsTest, KeypadWithCtrlMovesTheSelection) {
     TSoundLibrary& library = window->Library();
     library.SetSoundName(10, "Ten");
     window->List().SetCurrentRow(10);
-    QTest::keyClick(window->ListView1, Qt::Key_Minus, Qt::KeypadModifier | Qt::ControlModifier);
+    QTest::keyClick(Named<QTableView>(*window, "ListView1"), Qt::Key_Minus,
+                    Qt::KeypadModifier | Qt::ControlModifier);
     EXPECT_EQ(library.GetSoundName(9), "Ten             ");
-    QTest::keyClick(window->ListView1, Qt::Key_Plus, Qt::KeypadModifier | Qt::ControlModifier);
+    QTest::keyClick(Named<QTableView>(*window, "ListView1"), Qt::Key_Plus,
+                    Qt::KeypadModifier | Qt::ControlModifier);
     EXPECT_EQ(library.GetSoundName(10), "Ten             ");
     EXPECT_TRUE(Received().empty());
 }
@@ -220,15 +224,15 @@ TEST_F(LibraryCommandsTest, SendingMoreThanOneSoundAsksOnceAndOneSoundGoesAtOnce
     QTemporaryDir dir;
     // "Save to file Sound Banks" leaves every row selected; Enter then asks.
     chooser.paths = {dir.filePath("all.syx")};
-    window->actSaveBankFile->trigger();
+    Named<QAction>(*window, "actSaveBankFile")->trigger();
     EXPECT_EQ(Memo().last(), "Saved 384 sounds to all.syx.");
-    QTest::keyClick(window->ListView1, Qt::Key_Return);
+    QTest::keyClick(Named<QTableView>(*window, "ListView1"), Qt::Key_Return);
     EXPECT_EQ(prompter.questions,
               QStringList{"Send 384 sounds into the Mopho's memory, A001 to C128?"});
     EXPECT_TRUE(Received().empty()) << "answered No";
 
     window->List().SelectSlots({Slots::Of(1, 9)});
-    QTest::keyClick(window->ListView1, Qt::Key_Return);
+    QTest::keyClick(Named<QTableView>(*window, "ListView1"), Qt::Key_Return);
     EXPECT_EQ(prompter.questions.size(), 1) << "no question for one sound";
     const auto received = Received();
     ASSERT_EQ(received.size(), 1u);
@@ -241,14 +245,14 @@ TEST_F(LibraryCommandsTest, SendSysExFromFileReportsWhatWentOut) {
     const QString path = dir.filePath("version.syx");
     WriteAll(path, QByteArray("\xF0\x7E\x7F\x06\x01\xF7", 6));
     chooser.paths = {path};
-    window->actSendSysExFile->trigger();
+    Named<QAction>(*window, "actSendSysExFile")->trigger();
     EXPECT_EQ(Received(), std::vector<std::string>{"F0 7E 7F 06 01 F7"});
     EXPECT_TRUE(Memo().last().startsWith("Sent 6 bytes from ")) << Memo().last().toStdString();
 
     // Without its final F7 the message would run into the next one sent.
     WriteAll(path, QByteArray("\xF0\x7E\x7F\x06\x01", 5));
     chooser.paths = {path};
-    window->actSendSysExFile->trigger();
+    Named<QAction>(*window, "actSendSysExFile")->trigger();
     EXPECT_TRUE(Received().empty());
     EXPECT_TRUE(Memo().last().startsWith("Nothing sent: The file ")) << Memo().last().toStdString();
     EXPECT_TRUE(Memo().last().contains("does not end with F7"));
@@ -275,7 +279,7 @@ TEST(LibraryCommandsOnARefusingOutput, FailuresAreReportedNotSuccess) {
     ScriptedFileChooser chooser;
     chooser.paths = {path};
     TfrmMain window(&prompter, &chooser, &midi);
-    window.actSendSysExFile->trigger();
+    Named<QAction>(window, "actSendSysExFile")->trigger();
     EXPECT_EQ(window.Memo1->Lines().last(),
               "Nothing sent from " + QDir::toNativeSeparators(path) + ": the MIDI server stopped.");
 
@@ -306,12 +310,13 @@ TEST(LibraryCommandsAfterAFailedStartUp, EveryCommandSaysWhyNothingHappened) {
         QString line;
     } commands[] = {
         {[&] { window.actSendSelectedSounds->trigger(); }, "Nothing sent"},
-        {[&] { QTest::keyClick(window.ListView1, Qt::Key_Return); }, "Nothing sent"},
+        {[&] { QTest::keyClick(Named<QTableView>(window, "ListView1"), Qt::Key_Return); },
+         "Nothing sent"},
         {[&] { window.actReadCurrentSound->trigger(); }, "Nothing read"},
         {[&] { window.actReadAllBanks->trigger(); }, "Nothing read"},
         {[&] { window.actDeviceVersion->trigger(); }, "Nothing asked"},
-        {[&] { window.actPanic->trigger(); }, "Nothing sent"},
-        {[&] { window.btnPrgUp->click(); }, "No program change"},
+        {[&] { Named<QAction>(window, "actPanic")->trigger(); }, "Nothing sent"},
+        {[&] { Named<QPushButton>(window, "btnPrgUp")->click(); }, "No program change"},
     };
     for (const auto& command : commands) {
         window.List().SelectSlots({0, 1});

@@ -3,6 +3,7 @@
 #include "main_window.h"
 #include "message_memo.h"
 #include "midi_ports.h"
+#include "support/named_child.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -128,21 +129,25 @@ TEST(MainWindow, CommandsOfLaterWorkArePresentButDisabled) {
         EXPECT_EQ(action->shortcut(), item.shortcut) << item.name;
         EXPECT_FALSE(action->isEnabled()) << item.name;
     }
-    for (QPushButton* later : {window.btnEditSound, window.btnQMorph, window.btnLocker})
+    for (QPushButton* later :
+         {Named<QPushButton>(window, "btnEditSound"), Named<QPushButton>(window, "btnQMorph"),
+          Named<QPushButton>(window, "btnLocker")})
         EXPECT_FALSE(later->isEnabled()) << later->text().toStdString();
-    EXPECT_EQ(window.actShortHelp->shortcut(), QKeySequence("F1"));
+    EXPECT_EQ(Named<QAction>(window, "actShortHelp")->shortcut(), QKeySequence("F1"));
     EXPECT_EQ(window.actReadCurrentSound->shortcut(), QKeySequence("Ctrl+R"));
     EXPECT_EQ(window.actSendSelectedSounds->shortcut(), QKeySequence("Ctrl+W"));
-    EXPECT_EQ(window.actPanic->shortcut(), QKeySequence("F12"));
-    for (QAction* working : {window.actShortHelp, window.actAbout, window.actDeviceVersion,
-                             window.actTonewrightSettings, window.actReadCurrentSound,
-                             window.actSendSelectedSounds, window.actPanic, window.actOrderByName})
+    EXPECT_EQ(Named<QAction>(window, "actPanic")->shortcut(), QKeySequence("F12"));
+    for (QAction* working :
+         {Named<QAction>(window, "actShortHelp"), Named<QAction>(window, "actAbout"),
+          window.actDeviceVersion, Named<QAction>(window, "actTonewrightSettings"),
+          window.actReadCurrentSound, window.actSendSelectedSounds,
+          Named<QAction>(window, "actPanic"), Named<QAction>(window, "actOrderByName")})
         EXPECT_TRUE(working->isEnabled()) << working->text().toStdString();
-    EXPECT_TRUE(window.actExit->isEnabled());
+    EXPECT_TRUE(Named<QAction>(window, "actExit")->isEnabled());
     EXPECT_TRUE(window.actSelectAllSounds->isEnabled());
     EXPECT_EQ(window.actLoadBankFile->shortcut(), QKeySequence("Ctrl+L"));
-    EXPECT_EQ(window.actSaveBankFile->shortcut(), QKeySequence("Ctrl+S"));
-    EXPECT_TRUE(window.actSaveBankFile->isEnabled()) << "the list has rows";
+    EXPECT_EQ(Named<QAction>(window, "actSaveBankFile")->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_TRUE(Named<QAction>(window, "actSaveBankFile")->isEnabled()) << "the list has rows";
 }
 
 TEST(MainWindow, MenusAreInOrder) {
@@ -158,7 +163,7 @@ TEST(MainWindow, SelectAllAndSelectAllChanged) {
     window.Library().SlotChanged[10] = 1;
     window.Library().SlotChanged[300] = 1;
     window.List().SetCurrentRow(5);
-    window.actSelectAllChangedSounds->trigger();
+    Named<QAction>(window, "actSelectAllChangedSounds")->trigger();
     window.CollectSelection();
     ASSERT_EQ(window.Library().SelectedCount, 3) << "changed rows are added to the selection";
     EXPECT_EQ(window.Library().SelectedSlots[1], 10);
@@ -173,10 +178,11 @@ TEST(MainWindow, ExposesNamesToAssistiveTechnology) {
     TfrmMain window;
     window.show();
     EXPECT_EQ(AccessibleName(window.Memo1), "Messages");
-    EXPECT_EQ(AccessibleName(window.ListView1), "Sound library");
-    EXPECT_EQ(AccessibleName(window.btnPanic), "PanicF12");
+    EXPECT_EQ(AccessibleName(Named<QTableView>(window, "ListView1")), "Sound library");
+    EXPECT_EQ(AccessibleName(Named<QPushButton>(window, "btnPanic")), "PanicF12");
 
-    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(window.ListView1);
+    QAccessibleInterface* table =
+        QAccessible::queryAccessibleInterface(Named<QTableView>(window, "ListView1"));
     ASSERT_NE(table, nullptr);
     QAccessibleTableInterface* cells = table->tableInterface();
     ASSERT_NE(cells, nullptr);

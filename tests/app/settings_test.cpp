@@ -7,12 +7,14 @@
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "scripted_dialogs.h"
+#include "support/named_child.h"
 #include "support/program_folder.h"
 #include "test_files.h"
 
 #include "bank_file.h"
 #include "virtual_mopho.h"
 
+#include <QAction>
 #include <QFile>
 #include <QFileDevice>
 #include <QTemporaryDir>
@@ -160,7 +162,7 @@ TEST_F(SessionTest, WithoutAutoloadFileTheCloseAsksNothingAndSavesSettingsOnce) 
     auto window = Start();
     window->close();
     EXPECT_TRUE(prompter.questions.isEmpty());
-    EXPECT_TRUE(window->SettingsSaved);
+    EXPECT_TRUE(window->SettingsSaved());
     const QByteArray written = ReadAll(Path("dsi_mopho.ini"));
     EXPECT_TRUE(written.contains("ToleranceDetuneKnobs=3"));
     QFile::remove(Path("dsi_mopho.ini"));
@@ -180,7 +182,7 @@ TEST_F(SessionTest, UnwritableFolderIsReportedAndTheWindowCloses) {
     EXPECT_TRUE(prompter.messages[0].startsWith("Close query 1:Cannot"))
         << prompter.messages[0].toStdString();
     EXPECT_TRUE(window->Memo1->Lines().last().startsWith("Close query 1:"));
-    EXPECT_TRUE(window->SettingsSaved);
+    EXPECT_TRUE(window->SettingsSaved());
 }
 
 TEST_F(SessionTest, FailedAutoloadSaveKeepsTheWindowOpen) {
@@ -252,7 +254,7 @@ TEST_F(SessionTest, NothingIsAskedWhenTheWorkIsSavedOrUnchanged) {
 
     window->Library().SetSoundName(7, "Renamed");
     chooser.paths = {Path("all.syx")};
-    window->actSaveBankFile->trigger();
+    Named<QAction>(*window, "actSaveBankFile")->trigger();
     EXPECT_FALSE(window->HasUnsavedChanges()) << "saved";
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(prompter.questions.isEmpty());
@@ -261,7 +263,7 @@ TEST_F(SessionTest, NothingIsAskedWhenTheWorkIsSavedOrUnchanged) {
 TEST_F(SessionTest, LoadingAFileAsksToSaveOnlyWhenThereIsUnsavedWork) {
     auto window = Start();
     chooser.paths = {Path("all.syx")};
-    window->actSaveBankFile->trigger();
+    Named<QAction>(*window, "actSaveBankFile")->trigger();
     chooser.paths = {Path("all.syx")};
     window->actLoadBankFile->trigger();
     EXPECT_TRUE(prompter.questions.isEmpty());

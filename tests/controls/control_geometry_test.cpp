@@ -1,5 +1,4 @@
 #include "control_geometry.h"
-#include "note_names.h"
 
 #include <gtest/gtest.h>
 
@@ -82,11 +81,4 @@ TEST(SliderGeometry, TextsShowValueAndNoteUnlessADisplayModeIsSet) {
     EXPECT_EQ(TextsFor(-13, {}).note, "C#-1");
     EXPECT_TRUE(TextsFor(60, "S").value.isEmpty());
     EXPECT_TRUE(TextsFor(60, "S").note.isEmpty());
-}
-
-TEST(NoteNames, LabelIsNameAndOctave) {
-    EXPECT_EQ(NoteLabel(0), "C0");
-    EXPECT_EQ(NoteLabel(60), "C5");
-    EXPECT_EQ(NoteLabel(71), "H5");
-    EXPECT_EQ(NoteLabel(127), "G10");
 }

@@ -84,3 +84,9 @@ TEST(SoundRecord, IsCopiedByValue) {
 }
 
 } // namespace
+
+TEST(SoundName, TextFieldUnitsRoundTripAndUnknownOnesBecomeQuestionMarks) {
+    EXPECT_EQ(NameToUtf16("Caf\xE9 \x80"), u"Caf\u00E9 \u20AC");
+    EXPECT_EQ(Utf16ToName(u"Caf\u00E9 \u20AC"), "Caf\xE9 \x80");
+    EXPECT_EQ(Utf16ToName(u"\u4E2D\U0001F3B9"), "???"); // the keyboard emoji is two units
+}

@@ -1,0 +1,131 @@
+#include "app_settings.h"
+
+#include "qt_file_io.h"
+#include "sound_record.h"
+
+// The 8-bit reader, keys and sections in any letter case; values are taken
+// as bytes and decoded here.
+#define SI_NO_CONVERSION
+#include <SimpleIni.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <string>
+
+namespace {
+
+constexpr const char* Globals = "Globals";
+constexpr const char* Midi = "Midi";
+
+// Files written by other programs on Windows hold paths in the ANSI code
+// page; text that is not UTF-8 is read as Windows-1252.
+QString TextOf(const char* bytes) {
+    const QByteArray raw(bytes);
+    QString text = QString::fromUtf8(raw);
+    if (text.toUtf8() != raw)
+        text = QString::fromStdString(NameToUtf8(std::string(raw.constData(), raw.size())));
+    return text;
+}
+
+QString ReadString(const CSimpleIniA& ini, const char* section, const char* key) {
+    return TextOf(ini.GetValue(section, key, ""));
+}
+
+template <typename Integer>
+Integer ReadInteger(const CSimpleIniA& ini, const char* key, Integer fallback) {
+    // A value that is no number keeps the default; numbers keep their low bytes.
+    return static_cast<Integer>(ini.GetLongValue(Globals, key, fallback));
+}
+
+} // namespace
+
+QString ReadSettingsFile(const QString& path, TAppSettings& settings) {
+    if (!QFileInfo::exists(path))
+        return {};
+    QByteArray bytes;
+    if (const QString error = ReadWholeFile(path, bytes); !error.isEmpty())
+        return error;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3); // a byte order mark some editors put first
+    CSimpleIniA ini;
+    ini.SetUnicode(false);
+    ini.SetMultiKey(false);
+    if (ini.LoadData(bytes.constData(), static_cast<std::size_t>(bytes.size())) < 0)
+        return QStringLiteral("Cannot read the settings in %1").arg(QDir::toNativeSeparators(path));
+
+    settings.AutoloadFile = ReadString(ini, Globals, "Autoloadfile");
+    settings.SendToEditBuffer = ReadString(ini, Globals, "sendtoeditbuffer");
+    settings.ToleranceComboBox = ReadInteger(ini, "ToleranceComboBox", settings.ToleranceComboBox);
+    settings.ToleranceOctave = ReadInteger(ini, "ToleranceOctave", settings.ToleranceOctave);
+    settings.ToleranceKeytrack = ReadInteger(ini, "ToleranceKeytrack", settings.ToleranceKeytrack);
+    settings.ToleranceOtherKnobs =
+        ReadInteger(ini, "ToleranceOtherKnobs", settings.ToleranceOtherKnobs);
+    settings.ToleranceSemitoneKnobs =
+        ReadInteger(ini, "ToleranceSemitoneKnobs", settings.ToleranceSemitoneKnobs);
+    settings.ToleranceDetuneKnobs =
+        ReadInteger(ini, "ToleranceDetuneKnobs", settings.ToleranceDetuneKnobs);
+    settings.MophoDeviceID =
+        static_cast<std::uint16_t>(ini.GetLongValue(Midi, "MophoDeviceID", settings.MophoDeviceID));
+    settings.MidiInDeviceName = ReadString(ini, Midi, "MidiInDeviceID").trimmed();
+    settings.MidiOutDeviceName = ReadString(ini, Midi, "MidiOutDeviceID").trimmed();
+    settings.ControllerInDeviceName = ReadString(ini, Midi, "MidiInDeviceIDKeyboard").trimmed();
+    return {};
+}
+
+QByteArray SettingsFileText(const TAppSettings& settings) {
+#if defined(Q_OS_WIN)
+    const QByteArray newline = "\r\n";
+#else
+    const QByteArray newline = "\n";
+#endif
+    QByteArray text;
+    const auto section = [&](const char* name) {
+        if (!text.isEmpty())
+            text += newline;
+        text += QByteArray("[") + name + "]" + newline;
+    };
+    // Values are written as they are: readers of this format take the rest
+    // of the line, backslashes and all.
+    const auto line = [&](const char* key, QByteArray value) {
+        value.replace('\r', ' ').replace('\n', ' '); // one line per key, whatever was typed
+        text += QByteArray(key) + "=" + value + newline;
+    };
+    const auto number = [](long value) {
+        return QByteArray::number(static_cast<qlonglong>(value));
+    };
+
+    section(Globals);
+    line("Autoloadfile", settings.AutoloadFile.toUtf8());
+    line("sendtoeditbuffer", settings.SendToEditBuffer.toUtf8());
+    line("ToleranceComboBox", number(settings.ToleranceComboBox));
+    line("ToleranceOctave", number(settings.ToleranceOctave));
+    line("ToleranceKeytrack", number(settings.ToleranceKeytrack));
+    line("ToleranceOtherKnobs", number(settings.ToleranceOtherKnobs));
+    line("ToleranceSemitoneKnobs", number(settings.ToleranceSemitoneKnobs));
+    line("ToleranceDetuneKnobs", number(settings.ToleranceDetuneKnobs));
+    section(Midi);
+    line("MophoDeviceID", number(settings.MophoDeviceID));
+    line("MidiInDeviceID", settings.MidiInDeviceName.toUtf8());
+    line("MidiOutDeviceID", settings.MidiOutDeviceName.toUtf8());
+    line("MidiInDeviceIDKeyboard", settings.ControllerInDeviceName.toUtf8());
+    return text;
+}
+
+QString WriteSettingsFile(const QString& path, const TAppSettings& settings) {
+    return WriteWholeFile(path, SettingsFileText(settings));
+}
+
+QString ProgramFolder() {
+    // Tests and portable installs may name the folder themselves.
+    if (const QString chosen = qEnvironmentVariable("TONEWRIGHT_PROGRAM_FOLDER"); !chosen.isEmpty())
+        return QDir(chosen).absolutePath();
+    const QString own = QCoreApplication::applicationDirPath();
+    if (QFileInfo(own).isWritable())
+        return own;
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(user);
+    return user;
+}

@@ -1,0 +1,380 @@
+// The receive dispatch, fed by hand through a fake device input.
+
+#include "receive_dispatch.h"
+
+#include "midi/fake_midi_service.h"
+#include "midi_ports.h"
+#include "sound_library.h"
+#include "support/documented_replies.h"
+
+#include "virtual_mopho.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+template <std::size_t N> Bytes AsBytes(const std::array<std::uint8_t, N>& message) {
+    return Bytes(message.begin(), message.end());
+}
+
+// Another maker's long SysEx message whose bytes 4 and 5 would name row A006.
+Bytes ForeignMessage(std::size_t size) {
+    Bytes message(size, 0x10);
+    message[0] = 0xF0;
+    message[1] = 0x43;
+    message[4] = 0;
+    message[5] = 5;
+    message.back() = 0xF7;
+    return message;
+}
+
+class DispatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform.inputNames = {"Mopho"};
+        platform.outputNames = {"Mopho"};
+        ports.EnumerateMidiDevices();
+        ASSERT_TRUE(ports.OpenMidiOut());
+        ports.OpenMidiIns();
+        // The program hands replies over with a queued call; here they are
+        // dispatched at once.
+        ports.OnReplyReceived = [this] { taken.push_back(dispatcher.DispatchReply()); };
+        library.InitEmptyBanks();
+        library.SlotCount = Slots::Count;
+    }
+
+    // Pushes the locations as the read commands do and sends the first request.
+    void StartRead(const std::vector<int>& slots) {
+        ports.Requests.ClearRequests();
+        for (auto slot = slots.rbegin(); slot != slots.rend(); ++slot) {
+            ports.Requests.PushRequestByte(static_cast<std::uint8_t>(Slots::BankOf(*slot)));
+            ports.Requests.PushRequestByte(static_cast<std::uint8_t>(Slots::ProgramOf(*slot)));
+        }
+        Await(ports, ReplyKind::ProgramDump);
+        const int program = ports.Requests.PopRequestByte();
+        const int bank = ports.Requests.PopRequestByte();
+        RequestProgramDump(ports, bank, program);
+        ports.StartReceive(300);
+    }
+
+    // Answers every request the fake output got since the last call.
+    void AnswerRequests() {
+        for (; answered < platform.sent.size(); ++answered)
+            for (const auto& reply : instrument.Receive(platform.sent[answered]))
+                platform.Feed(0, reply);
+    }
+
+    FakeMidiService platform;
+    MidiPorts ports{platform, {}};
+    TSoundLibrary library;
+    VirtualMopho instrument;
+    QStringList memo;
+    QString waitText;
+    std::vector<int> refreshed;
+    std::vector<std::array<int, GlobalsCount>> globalsShown;
+    std::vector<bool> taken; // what each hand-off's dispatch answered
+    std::vector<std::pair<SoundHandOver, TSoundRecord>> handedOver;
+    ReceiveDispatcher dispatcher{
+        library,
+        ports,
+        {[this](const QString& line) { memo << line; },
+         [this](const QString& text) { waitText = text; },
+         [this](int slot) { refreshed.push_back(slot); },
+         [this](const std::array<int, GlobalsCount>& values) { globalsShown.push_back(values); },
+         [this](SoundHandOver to, const TSoundRecord& sound) {
+             handedOver.emplace_back(to, sound);
+         }}};
+    std::size_t answered = 0;
+};
+
+TEST_F(DispatchTest, ReadChainRequestsEachProgramAfterThePreviousArrived) {
+    std::vector<int> bankB;
+    for (int program = 0; program < 128; ++program)
+        bankB.push_back(Slots::Of(1, program));
+    library.SlotChanged[Slots::Of(1, 5)] = 1;
+    StartRead(bankB);
+    // One request at a time: each answer sends the next request.
+    while (answered < platform.sent.size())
+        AnswerRequests();
+
+    ASSERT_EQ(memo.size(), 128);
+    EXPECT_EQ(memo.front(), "DSIM Bank: 2 Sound:0");
+    EXPECT_EQ(memo[17], "DSIM Bank: 2 Sound:17");
+    EXPECT_EQ(memo.back(), "DSIM Bank: 2 Sound:127");
+    EXPECT_EQ(waitText, "Received 128 sound.");
+    EXPECT_EQ(platform.sent.size(), 128u);
+    EXPECT_EQ(library.GetSoundName(Slots::Of(1, 5)), GetSoundName(instrument.Program(133)));
+    EXPECT_FALSE(library.IsChanged(Slots::Of(1, 5)));
+    EXPECT_EQ(refreshed.size(), 128u);
+    // Re-armed after the last reply, as after every program dump.
+    EXPECT_TRUE(ports.ReceiveArmed);
+    EXPECT_EQ(ports.Requests.RequestCount(), 0);
+}
+
+TEST_F(DispatchTest, Bank127StoresIntoTheCurrentSlotWithItsLocation) {
+    library.CurrentSlot = 300;
+    TSoundRecord sound = VirtualMopho::FactorySound(2);
+    SetSoundName(sound, "Edit buffer");
+    Await(ports, ReplyKind::ProgramDump);
+    ports.StartReceive(300);
+    platform.Feed(0, ProgramDumpMessage(sound, 127, 0));
+    EXPECT_EQ(library.GetSoundName(300), "Edit buffer     ");
+    EXPECT_EQ(library.SoundBanks[300][SoundLayout::BankByte], 2);
+    EXPECT_EQ(library.SoundBanks[300][SoundLayout::ProgramByte], 300 % 128);
+    EXPECT_EQ(memo, QStringList{"DSIM Bank: 128 Sound:0"});
+}
+
+TEST_F(DispatchTest, DumpsThatNameNoSlotOrAreCutShortAreNotStored) {
+    const auto before = library.SoundBanks;
+    StartRead({0, 1, 2});
+    // Instead of A001: a program of a bank the library does not have. It is
+    // reported and A002 is asked for.
+    platform.Feed(0, ProgramDumpMessage(VirtualMopho::FactorySound(9), 5, 3));
+    EXPECT_EQ(memo.value(0),
+              "Not stored: a sound for bank 6, program 3 has no place in the library.");
+    EXPECT_EQ(platform.sent.size(), 2u);
+    // Instead of A002: a program dump cut short. The bytes it lacks are never
+    // read, and A003 is asked for.
+    Bytes cut = AsBytes(DocumentedReplies::ProgramDumpB006);
+    cut.resize(150);
+    cut.back() = 0xF7;
+    platform.Feed(0, cut);
+    EXPECT_EQ(memo.value(1), "Ignored a reply of 150 bytes: a program dump has 300.");
+    EXPECT_EQ(platform.sent.size(), 3u);
+    EXPECT_EQ(library.SoundBanks, before);
+    EXPECT_EQ(waitText, "");
+    // A late real reply is still taken: the input stays armed for program dumps.
+    platform.Feed(0, instrument.Receive(platform.sent[1]).front());
+    EXPECT_EQ(memo.value(2), "DSIM Bank: 1 Sound:1");
+}
+
+// Replies written from the documented layouts, each fed whole.
+TEST_F(DispatchTest, DocumentedRepliesAreTakenAndReadUpToTheirLayout) {
+    using namespace DocumentedReplies;
+    Bytes longerGlobals = AsBytes(GlobalsDump);
+    longerGlobals.insert(longerGlobals.end() - 1, 0x00);
+    struct Case {
+        const char* what;
+        ReplyKind awaited;
+        Bytes reply;
+        QString line;
+    };
+    const Case cases[] = {
+        {"identity reply, three revision bytes", ReplyKind::DeviceVersion, AsBytes(IdentityReply14),
+         "Software version: 3.1"},
+        {"identity reply, four revision bytes", ReplyKind::DeviceVersion, AsBytes(IdentityReply15),
+         "Software version: 1.2"},
+        {"globals", ReplyKind::Globals, AsBytes(GlobalsDump), "Global"},
+        {"globals with a byte more", ReplyKind::Globals, longerGlobals, "Global"},
+        {"program dump", ReplyKind::ProgramDump, AsBytes(ProgramDumpB006), "DSIM Bank: 2 Sound:5"},
+        {"edit buffer for the locker", ReplyKind::EditBufferForLocker, AsBytes(EditBufferDump),
+         "Received current sound."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        memo.clear();
+        taken.clear();
+        Await(ports, c.awaited);
+        ports.StartReceive(300);
+        platform.Feed(0, c.reply);
+        EXPECT_EQ(memo, QStringList{c.line});
+        EXPECT_EQ(taken, std::vector<bool>{true});
+    }
+}
+
+TEST_F(DispatchTest, WhatTheDocumentedRepliesCarryArrivesWhole) {
+    using namespace DocumentedReplies;
+    const auto expectSound = [](const TSoundRecord& sound) {
+        EXPECT_EQ(GetSoundName(sound), PackedSoundName);
+        for (const auto& [parameter, value] : PackedSoundParameters)
+            EXPECT_EQ(sound[parameter + 6], value) << "parameter " << parameter;
+        EXPECT_EQ(sound[255], 0xF7);
+    };
+    const int b006 = Slots::Of(1, 5);
+    library.SlotChanged[b006] = 1;
+    Await(ports, ReplyKind::ProgramDump);
+    ports.StartReceive(300);
+    platform.Feed(0, AsBytes(ProgramDumpB006));
+    expectSound(library.SoundBanks[b006]);
+    EXPECT_EQ(
+        (Bytes(library.SoundBanks[b006].Bytes.begin(), library.SoundBanks[b006].Bytes.begin() + 6)),
+        (Bytes{0xF0, 0x01, 0x25, 0x02, 0x01, 0x05}));
+    EXPECT_FALSE(library.IsChanged(b006));
+
+    Await(ports, ReplyKind::EditBufferForLocker);
+    ports.StartReceive(300);
+    platform.Feed(0, AsBytes(EditBufferDump));
+    ASSERT_EQ(handedOver.size(), 1u);
+    const TSoundRecord& current = handedOver.back().second;
+    expectSound(current);
+    EXPECT_EQ((Bytes(current.Bytes.begin(), current.Bytes.begin() + 6)),
+              (Bytes{0xF0, 0x01, 0x25, 0x03, 0x00, 0x00}));
+
+    Await(ports, ReplyKind::Globals);
+    ports.StartReceive(50);
+    platform.Feed(0, AsBytes(GlobalsDump));
+    ASSERT_EQ(globalsShown.size(), 1u);
+    EXPECT_EQ(globalsShown[0], GlobalsDumpValues);
+
+    Await(ports, ReplyKind::DeviceVersion);
+    ports.StartReceive(112);
+    platform.Feed(0, AsBytes(IdentityReply15));
+    EXPECT_EQ(AsBytes(dispatcher.VersionReply),
+              Bytes(IdentityReply15.begin(), IdentityReply15.begin() + 14));
+    EXPECT_FALSE(ports.ReceiveArmed) << "the exchange is over";
+}
+
+TEST_F(DispatchTest, RepliesShorterThanTheirLayoutAreReportedAndEndTheExchange) {
+    using namespace DocumentedReplies;
+    const auto cut = [](Bytes reply, std::size_t size) {
+        reply.resize(size);
+        reply.back() = 0xF7;
+        return reply;
+    };
+    struct Case {
+        ReplyKind awaited;
+        Bytes reply;
+        QString line;
+    };
+    const Case cases[] = {
+        {ReplyKind::DeviceVersion, cut(AsBytes(IdentityReply14), 13),
+         "Ignored a reply of 13 bytes: a device version reply has 14."},
+        {ReplyKind::Globals, cut(AsBytes(GlobalsDump), 24),
+         "Ignored a reply of 24 bytes: a global parameter dump has 25."},
+        {ReplyKind::EditBufferForLocker, cut(AsBytes(EditBufferDump), 297),
+         "Ignored a reply of 297 bytes: an edit buffer dump has 298."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line.toStdString());
+        memo.clear();
+        Await(ports, c.awaited);
+        ports.StartReceive(300);
+        platform.Feed(0, c.reply);
+        EXPECT_EQ(memo, QStringList{c.line});
+        EXPECT_FALSE(ports.ReceiveArmed);
+    }
+    EXPECT_TRUE(globalsShown.empty());
+    EXPECT_TRUE(handedOver.empty());
+}
+
+TEST_F(DispatchTest, OnlyAMessageThatBeginsAsTheAwaitedReplyIsTaken) {
+    using namespace DocumentedReplies;
+    struct Awaited {
+        ReplyKind kind;
+        Bytes answer;
+        const char* name;
+    };
+    const Awaited awaited[] = {
+        {ReplyKind::ProgramDump, AsBytes(ProgramDumpB006), "a program dump"},
+        {ReplyKind::EditBufferForEditor, AsBytes(EditBufferDump), "an edit buffer dump"},
+        {ReplyKind::EditBufferForLocker, AsBytes(EditBufferDump), "an edit buffer dump"},
+        {ReplyKind::Globals, AsBytes(GlobalsDump), "a global parameter dump"},
+        {ReplyKind::DeviceVersion, AsBytes(IdentityReply14), "a device version reply"},
+    };
+    std::vector<Bytes> others = {ForeignMessage(300), {0xF0, 0x01, 0x25, 0xF7}};
+    for (const Awaited& kind : awaited)
+        others.push_back(kind.answer);
+    const auto before = library.SoundBanks;
+    dispatcher.EditRequestActive = true;
+
+    for (const Awaited& wait : awaited) {
+        for (const Bytes& other : others) {
+            if (other == wait.answer)
+                continue;
+            SCOPED_TRACE(std::string(wait.name) + " awaited, got " + std::to_string(other.size()) +
+                         " bytes");
+            memo.clear();
+            taken.clear();
+            Await(ports, wait.kind);
+            ports.StartReceive(300);
+            platform.Feed(0, other);
+            ASSERT_EQ(memo.size(), 1);
+            EXPECT_TRUE(memo[0].startsWith("Passed over a SysEx message beginning F0 "));
+            EXPECT_TRUE(memo[0].endsWith(QStringLiteral(": it is not %1.").arg(wait.name)));
+            EXPECT_EQ(taken, std::vector<bool>{false});
+            EXPECT_EQ(library.SoundBanks, before);
+            EXPECT_TRUE(handedOver.empty());
+            EXPECT_TRUE(globalsShown.empty());
+            EXPECT_TRUE(ports.ReceiveArmed) << "the awaited reply may still come";
+            EXPECT_TRUE(platform.sent.empty()) << "no next request of a read";
+        }
+    }
+    // The input waited on: the awaited reply is still taken.
+    platform.Feed(0, AsBytes(IdentityReply14));
+    EXPECT_EQ(memo.back(), "Software version: 3.1");
+}
+
+TEST_F(DispatchTest, AnotherMakersLongMessageAfterAReadLeavesTheLibraryAlone) {
+    StartRead({5});
+    platform.Feed(0, AsBytes(DocumentedReplies::ProgramDumpB006)); // any program dump ends it
+    ASSERT_TRUE(ports.ReceiveArmed) << "after a read the input stays ready for program dumps";
+    library.SetSoundName(5, "Renamed");
+    library.SlotChanged[5] = 1;
+    const TSoundRecord renamed = library.SoundBanks[5];
+    memo.clear();
+
+    platform.Feed(0, ForeignMessage(1000));
+    EXPECT_EQ(library.SoundBanks[5], renamed);
+    EXPECT_TRUE(library.IsChanged(5));
+    EXPECT_EQ(memo, QStringList{"Passed over a SysEx message beginning F0 43 10 10 00 05: it is "
+                                "not a program dump."});
+}
+
+TEST_F(DispatchTest, AReplyToAnAbandonedRequestIsNotStoredThoughTheInputIsArmedAgain) {
+    const int b006 = Slots::Of(1, 5);
+    StartRead({b006, b006 + 1});
+    library.SlotChanged[b006] = 1;
+    const TSoundRecord before = library.SoundBanks[b006];
+
+    ports.AbandonReply();      // the user closed the wait box
+    ports.ReceiveArmed = true; // and something armed the input again
+    platform.Feed(0, AsBytes(DocumentedReplies::ProgramDumpB006)); // the late reply
+    EXPECT_EQ(library.SoundBanks[b006], before);
+    EXPECT_TRUE(library.IsChanged(b006));
+    EXPECT_EQ(platform.sent.size(), 1u) << "the read asks for nothing more";
+    EXPECT_EQ(memo, QStringList{"Passed over a SysEx message beginning F0 01 25 02 01 05: no "
+                                "reply is awaited."});
+
+    // The next request cycle awaits its reply again.
+    Await(ports, ReplyKind::ProgramDump);
+    ports.StartReceive(300);
+    platform.Feed(0, AsBytes(DocumentedReplies::ProgramDumpB006));
+    EXPECT_EQ(library.GetSoundName(b006), DocumentedReplies::PackedSoundName);
+}
+
+TEST_F(DispatchTest, EditBufferGoesToTheEditorOnlyWhileItsRequestIsActive) {
+    TSoundRecord sound = VirtualMopho::FactorySound(4);
+    SetSoundName(sound, "Current");
+    Await(ports, ReplyKind::EditBufferForEditor);
+    ports.StartReceive(300);
+    platform.Feed(0, EditBufferDumpMessage(sound));
+    EXPECT_TRUE(memo.isEmpty());
+    EXPECT_TRUE(handedOver.empty());
+
+    dispatcher.EditRequestActive = true;
+    ports.StartReceive(300);
+    platform.Feed(0, EditBufferDumpMessage(sound));
+    EXPECT_EQ(memo, QStringList{"Received current sound."});
+    EXPECT_EQ(waitText, "Received current sound.");
+    ASSERT_EQ(handedOver.size(), 1u);
+    EXPECT_EQ(handedOver.back().first, SoundHandOver::Editor);
+    EXPECT_EQ(GetSoundName(handedOver.back().second), "Current         ");
+    EXPECT_FALSE(ports.ReceiveArmed);
+
+    // The locker's request needs no active flag.
+    dispatcher.EditRequestActive = false;
+    Await(ports, ReplyKind::EditBufferForLocker);
+    ports.StartReceive(300);
+    platform.Feed(0, EditBufferDumpMessage(sound));
+    ASSERT_EQ(handedOver.size(), 2u);
+    EXPECT_EQ(handedOver.back().first, SoundHandOver::Locker);
+}
+
+} // namespace
