@@ -2,6 +2,7 @@
 // window (offscreen): back up the instrument's three banks to a file, and
 // rename a sound and send it back.
 
+#include "../support/main_window_probes.h"
 #include "../support/program_folder.h"
 #include "e2e_fixture.h"
 
@@ -38,32 +39,17 @@ protected:
     std::unique_ptr<TfrmMain> OpenWindow() {
         midi_ = MakeBuiltInInstrumentService(
             std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
-        std::string in;
-        std::string out;
-        for (int device = 0; device < midi_->InputDeviceCount(); ++device)
-            if (midi_->InputDeviceName(device).find(name_) != std::string::npos)
-                in = midi_->InputDeviceName(device);
-        for (int device = 0; device < midi_->OutputDeviceCount(); ++device)
-            if (midi_->OutputDeviceName(device).find(name_) != std::string::npos)
-                out = midi_->OutputDeviceName(device);
-        if (in.empty() || out.empty())
+        const std::string settings = MidiSettingsChoosing(*midi_, name_);
+        if (settings.empty())
             return nullptr;
-        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString())
-            << "[Midi]\nMidiInDeviceID=" << in << "\nMidiOutDeviceID=" << out << "\n";
+        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString()) << settings;
         // The program's own pace (SendDelay 300 ms): a shorter one once hid faults.
         return std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
     }
 
-    // JACK connects the ports a cycle or two after they open: the first
-    // request may go unheard, so ask for the version until it is answered.
-    static bool WaitUntilConnected(TfrmMain& window) {
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            window.actDeviceVersion->trigger();
-            if (window.Memo1->Lines().last().startsWith("Software version"))
-                return true;
-        }
-        return false;
-    }
+    // JACK connects the ports a cycle or two after they open: an answered
+    // version shows that both connections carry messages.
+    static bool WaitUntilConnected(TfrmMain& window) { return !AskDeviceVersion(window).isEmpty(); }
 
     // Closes the window and its ports; bytes still on their way are delivered first.
     void CloseWindow(std::unique_ptr<TfrmMain>& window) {
