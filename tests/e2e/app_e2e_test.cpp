@@ -46,7 +46,7 @@ TEST_F(ProgramOverJack, DeviceVersionComesFromTheChosenInstrument) {
         TfrmMain window(nullptr, nullptr, midi.get());
         ASSERT_FALSE(window.MidiOpenFailed());
         EXPECT_EQ(AskDeviceVersion(window), "Software version: 2.7")
-            << window.Memo1->Lines().join(QStringLiteral(" / ")).toStdString();
+            << MemoLines(window).join(QStringLiteral(" / ")).toStdString();
     }
     EXPECT_EQ(instrument->Stop(), 0);
 }
