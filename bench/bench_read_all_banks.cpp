@@ -171,7 +171,7 @@ public:
     bool WaitUntilAnswering() {
         for (int attempt = 0; attempt < 5; ++attempt) {
             const int before = replies_;
-            window_->actDeviceVersion->trigger();
+            window_->findChild<QAction*>(QStringLiteral("actDeviceVersion"))->trigger();
             if (replies_ > before)
                 return true;
         }
@@ -188,7 +188,8 @@ public:
                              [&handled] { handled.push_back(Clock::now()); });
         timed_.Clear();
         const auto start = Clock::now();
-        window_->actReadAllBanks->trigger(); // returns once the wait box has closed
+        // The trigger returns once the wait box has closed.
+        window_->findChild<QAction*>(QStringLiteral("actReadAllBanks"))->trigger();
         const auto returned = Clock::now();
         QObject::disconnect(counting);
         Report(start, returned, handled, timed_.Sends(), timed_.Arrivals(), timed_.TakenUp(),

@@ -45,6 +45,8 @@ public:
                       MidiService* midi = nullptr, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
+    // The library, ports and settings the commands work on (tests prepare
+    // them directly).
     TSoundLibrary& Library() { return library_; }
     LibraryList& List() { return *list_; }
     MidiPorts& Ports() { return *ports_; }
@@ -65,8 +67,9 @@ public:
     // The close has saved the settings already (a second close attempt
     // does not save them again).
     bool SettingsSaved() const { return settingsSaved_; }
-    // Milliseconds waited after each sound sent.
-    int SendDelay = 300;
+    // Milliseconds waited after each sound sent (300 at start-up).
+    int SendDelay() const { return sendDelay_; }
+    void SetSendDelay(int milliseconds) { sendDelay_ = milliseconds; }
 
     void InitEmptyBanks();
     void RebuildList();
@@ -110,16 +113,6 @@ public:
     void DeviceVersionClick();
     void ShortHelpClick();
     void AboutClick();
-
-    // Items the end-to-end tests and benchmarks still use directly; the
-    // others are private, and tests find them by object name.
-    QAction* actReadCurrentSound = nullptr;
-    QAction* actReadAllBanks = nullptr;
-    QAction* actLoadBankFile = nullptr;
-    QAction* actSendSelectedSounds = nullptr;
-    QAction* actSelectAllSounds = nullptr;
-    QAction* actDeviceVersion = nullptr;
-    MessageMemo* Memo1 = nullptr;
 
 Q_SIGNALS:
     // An awaited reply is in the receive buffer (emitted on the GUI thread).
@@ -183,6 +176,13 @@ private:
     void ConnectCommand(QAction* action, void (TfrmMain::*handler)());
 
     // Menu items, toolbar buttons and panels (object names as the members).
+    QAction* actReadCurrentSound = nullptr;
+    QAction* actReadAllBanks = nullptr;
+    QAction* actLoadBankFile = nullptr;
+    QAction* actSendSelectedSounds = nullptr;
+    QAction* actSelectAllSounds = nullptr;
+    QAction* actDeviceVersion = nullptr;
+    MessageMemo* Memo1 = nullptr;
     QAction* actReadBankA = nullptr;
     QAction* actReadBankB = nullptr;
     QAction* actReadBankC = nullptr;
@@ -223,6 +223,7 @@ private:
     LibraryTableView* ListView1 = nullptr;
 
     bool settingsSaved_ = false;
+    int sendDelay_ = 300;
     TSoundLibrary library_;
     std::unique_ptr<Prompter> ownPrompter_;
     std::unique_ptr<FileChooser> ownFileChooser_;

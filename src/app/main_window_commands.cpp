@@ -154,7 +154,7 @@ void TfrmMain::SendSelectedSoundsClick() {
         library_.SlotChanged[static_cast<std::size_t>(slot)] = 0;
         RefreshRow(slot);
         frmSysExReceiver->SetLabelText(QStringLiteral("Sending %1").arg(slot));
-        Pause(SendDelay, true);
+        Pause(sendDelay_, true);
     }
     frmSysExReceiver->EndSendProgress();
     LogMessage(stopped.isEmpty() ? QStringLiteral("Sent %1.").arg(SoundCount(sent)) : stopped);

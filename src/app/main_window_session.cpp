@@ -45,7 +45,7 @@ void TfrmMain::StartUp() {
         Await(*ports_, ReplyKind::None);
         dispatcher_->EditRequestActive = false;
         library_.CurrentSlot = 0;
-        SendDelay = 300;
+        sendDelay_ = 300;
         settingsSaved_ = false;
         OpenMidiPorts();
     } catch (const std::exception& failure) {

@@ -2,6 +2,7 @@
 #include "main_window.h"
 #include "message_memo.h"
 #include "scripted_dialogs.h"
+#include "support/main_window_probes.h"
 #include "support/named_child.h"
 #include "test_files.h"
 
@@ -37,7 +38,7 @@ void FillDistinctSounds(TSoundLibrary& library) {
 class FileCommandsTest : public ::testing::Test {
 protected:
     QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    QStringList Memo() const { return window.Memo1->Lines(); }
+    QStringList Memo() const { return MemoLines(window); }
 
     QTemporaryDir dir;
     ScriptedPrompter prompter;
@@ -59,7 +60,7 @@ TEST_F(FileCommandsTest, SaveAllThenLoadRestoresEverySlotAfterMoves) {
     for (auto& record : library.SoundBanks)
         record = TSoundRecord{};
     chooser.paths = {Path("all.syx")};
-    window.actLoadBankFile->trigger();
+    Named<QAction>(window, "actLoadBankFile")->trigger();
     EXPECT_EQ(prompter.questions, QStringList{"Save changes ?"});
 
     for (int slot = 0; slot < Slots::Count; ++slot) {
@@ -239,7 +240,7 @@ TEST_F(FileCommandsTest, SeparateFilesOfOneRowOfferToSelectAll) {
 TEST_F(FileCommandsTest, CancelledDialogsChangeNothing) {
     library.SetSoundName(1, "Mine");
     window.RebuildList();
-    window.actLoadBankFile->trigger();
+    Named<QAction>(window, "actLoadBankFile")->trigger();
     Named<QAction>(window, "actSaveBankFile")->trigger();
     EXPECT_EQ(window.List().ShownName(1), "Mine            ");
     EXPECT_EQ(Memo().size(), 1);
@@ -277,7 +278,7 @@ TEST(SendSysExFromFile, ReachesTheBuiltInInstrument) {
     const auto& log = instrument->Log();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1], "F0 01 25 06 F7");
-    EXPECT_EQ(window.Memo1->Lines().last(),
+    EXPECT_EQ(MemoLines(window).last(),
               QStringLiteral("Sent 305 bytes from ") + QDir::toNativeSeparators(path));
 }
 
@@ -299,7 +300,7 @@ TEST(SendSysExFromFile, PipesAndDevicesAreRefusedAtOnce) {
         chooser.paths = {path};
         Named<QAction>(window, "actSendSysExFile")->trigger();
         midi.WaitUntilIdle();
-        EXPECT_EQ(window.Memo1->Lines().last(),
+        EXPECT_EQ(MemoLines(window).last(),
                   "Cannot read " + QDir::toNativeSeparators(path) + ": not a regular file");
     }
     EXPECT_TRUE(instrument->Log().empty());

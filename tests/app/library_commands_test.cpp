@@ -9,6 +9,7 @@
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "scripted_dialogs.h"
+#include "support/main_window_probes.h"
 #include "support/named_child.h"
 #include "test_files.h"
 
@@ -38,7 +39,7 @@ protected:
               return instrument->Receive(message);
           }) {
         window = std::make_unique<TfrmMain>(&prompter, &chooser, &midi);
-        window->SendDelay = 0;
+        window->SetSendDelay(0);
     }
 
     // What the instrument received since the last call, one hex line each.
@@ -49,7 +50,7 @@ protected:
         seen = log.size();
         return lines;
     }
-    QStringList Memo() const { return window->Memo1->Lines(); }
+    QStringList Memo() const { return MemoLines(*window); }
 
     std::shared_ptr<VirtualMopho> instrument;
     BuiltInInstrumentService midi;
@@ -61,7 +62,7 @@ protected:
 
 TEST_F(LibraryCommandsTest, ReadAllBanksStoresEveryProgramInOrder) {
     window->Library().SlotChanged[130] = 1;
-    window->actReadAllBanks->trigger(); // returns once the wait box has closed
+    Named<QAction>(*window, "actReadAllBanks")->trigger(); // returns once the wait box has closed
 
     QStringList lines = Memo();
     lines.removeFirst(); // "Tonewright"
@@ -88,7 +89,7 @@ TEST_F(LibraryCommandsTest, ReadAllBanksStoresEveryProgramInOrder) {
 TEST_F(LibraryCommandsTest, ReadCurrentSoundReplacesTheCurrentRow) {
     window->List().SetCurrentRow(Slots::Of(1, 9));
     window->Library().SlotChanged[Slots::Of(1, 9)] = 1;
-    window->actReadCurrentSound->trigger();
+    Named<QAction>(*window, "actReadCurrentSound")->trigger();
     EXPECT_EQ(Received(), std::vector<std::string>{"F0 01 25 05 01 09 F7"});
     EXPECT_EQ(window->Library().GetSoundName(Slots::Of(1, 9)), "B010 Virtual    ");
     EXPECT_FALSE(window->Library().IsChanged(Slots::Of(1, 9)));
@@ -107,10 +108,10 @@ TEST_F(LibraryCommandsTest, SendingSelectedRowsWritesThemToTheirLocations) {
     QStringList labels;
     QTimer watcher;
     QObject::connect(&watcher, &QTimer::timeout, [&] { labels << window->WaitBox()->LabelText(); });
-    window->SendDelay = 50;
+    window->SetSendDelay(50);
     watcher.start(10);
     prompter.answers = {Prompter::Answer::Yes};
-    window->actSendSelectedSounds->trigger();
+    Named<QAction>(*window, "actSendSelectedSounds")->trigger();
     watcher.stop();
     EXPECT_EQ(prompter.questions,
               QStringList{"Send 2 sounds into the Mopho's memory, A001 to A003?"});
@@ -134,10 +135,10 @@ TEST_F(LibraryCommandsTest, SendingSelectedRowsWritesThemToTheirLocations) {
 
 TEST_F(LibraryCommandsTest, CloseInTheWaitBoxStopsTheSending) {
     window->List().SelectSlots({0, 1, 2});
-    window->SendDelay = 300;
+    window->SetSendDelay(300);
     QTimer::singleShot(100, [this] { window->WaitBox()->Button1->click(); });
     prompter.answers = {Prompter::Answer::Yes};
-    window->actSendSelectedSounds->trigger();
+    Named<QAction>(*window, "actSendSelectedSounds")->trigger();
     EXPECT_EQ(Received().size(), 1u);
     EXPECT_EQ(Memo().last(), "Sending stopped after 1 of 3 sounds.");
     EXPECT_EQ(window->Ports().Requests.RequestCount(), 0);
@@ -203,7 +204,7 @@ TEST_F(LibraryCommandsTest, SendingIsNotGivenUpForSilence) {
     for (int i = 0; i < 12; ++i)
         slots[static_cast<std::size_t>(i)] = i;
     window->List().SelectSlots(slots);
-    window->SendDelay = 30;
+    window->SetSendDelay(30);
     int ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -212,7 +213,7 @@ TEST_F(LibraryCommandsTest, SendingIsNotGivenUpForSilence) {
     });
     ticker.start(5);
     prompter.answers = {Prompter::Answer::Yes};
-    window->actSendSelectedSounds->trigger();
+    Named<QAction>(*window, "actSendSelectedSounds")->trigger();
     ticker.stop();
     ASSERT_GT(ticks, 2 * ReplyWait::SilenceTicks);
     EXPECT_EQ(Received().size(), 12u);
@@ -280,15 +281,15 @@ TEST(LibraryCommandsOnARefusingOutput, FailuresAreReportedNotSuccess) {
     chooser.paths = {path};
     TfrmMain window(&prompter, &chooser, &midi);
     Named<QAction>(window, "actSendSysExFile")->trigger();
-    EXPECT_EQ(window.Memo1->Lines().last(),
+    EXPECT_EQ(MemoLines(window).last(),
               "Nothing sent from " + QDir::toNativeSeparators(path) + ": the MIDI server stopped.");
 
     window.Library().SlotChanged[0] = window.Library().SlotChanged[1] = 1;
     window.List().SelectSlots({0, 1});
     prompter.answers = {Prompter::Answer::Yes};
-    window.actSendSelectedSounds->trigger();
-    EXPECT_EQ(window.Memo1->Lines().last(), "Sending stopped after 0 of 2 sounds: A001 did not go "
-                                            "out (the MIDI server stopped).");
+    Named<QAction>(window, "actSendSelectedSounds")->trigger();
+    EXPECT_EQ(MemoLines(window).last(), "Sending stopped after 0 of 2 sounds: A001 did not go "
+                                        "out (the MIDI server stopped).");
     EXPECT_TRUE(window.Library().IsChanged(0)) << "not sent, so still changed";
 }
 
@@ -303,25 +304,25 @@ TEST(LibraryCommandsAfterAFailedStartUp, EveryCommandSaysWhyNothingHappened) {
     ScriptedPrompter prompter;
     ScriptedFileChooser chooser;
     TfrmMain window(&prompter, &chooser, &midi);
-    ASSERT_TRUE(window.Memo1->Lines().contains("No MIDI server."));
+    ASSERT_TRUE(MemoLines(window).contains("No MIDI server."));
     window.List().SelectSlots({0, 1});
     const struct {
         std::function<void()> run;
         QString line;
     } commands[] = {
-        {[&] { window.actSendSelectedSounds->trigger(); }, "Nothing sent"},
+        {[&] { Named<QAction>(window, "actSendSelectedSounds")->trigger(); }, "Nothing sent"},
         {[&] { QTest::keyClick(Named<QTableView>(window, "ListView1"), Qt::Key_Return); },
          "Nothing sent"},
-        {[&] { window.actReadCurrentSound->trigger(); }, "Nothing read"},
-        {[&] { window.actReadAllBanks->trigger(); }, "Nothing read"},
-        {[&] { window.actDeviceVersion->trigger(); }, "Nothing asked"},
+        {[&] { Named<QAction>(window, "actReadCurrentSound")->trigger(); }, "Nothing read"},
+        {[&] { Named<QAction>(window, "actReadAllBanks")->trigger(); }, "Nothing read"},
+        {[&] { Named<QAction>(window, "actDeviceVersion")->trigger(); }, "Nothing asked"},
         {[&] { Named<QAction>(window, "actPanic")->trigger(); }, "Nothing sent"},
         {[&] { Named<QPushButton>(window, "btnPrgUp")->click(); }, "No program change"},
     };
     for (const auto& command : commands) {
         window.List().SelectSlots({0, 1});
         command.run();
-        EXPECT_EQ(window.Memo1->Lines().last(),
+        EXPECT_EQ(MemoLines(window).last(),
                   command.line + ": no MIDI output is open (System, Midi Settings).");
     }
     EXPECT_TRUE(midi.sent.empty());
@@ -353,7 +354,7 @@ TEST_F(LateReplyTest, AReplyAfterCloseIsNotStoredEvenWhenTheWindowIsActiveAgain)
     window->show();
     window->List().SetCurrentRow(5);
     QTimer::singleShot(50, [this] { window->WaitBox()->Button1->click(); });
-    window->actReadCurrentSound->trigger();
+    Named<QAction>(*window, "actReadCurrentSound")->trigger();
     ASSERT_EQ(midi.sent.size(), 1u) << "the request went out";
 
     // The user comes back to the window; the reply arrives then.
@@ -368,7 +369,7 @@ TEST_F(LateReplyTest, AReplyAfterCloseIsNotStoredEvenWhenTheWindowIsActiveAgain)
     window->Ports().ReceiveArmed = true;
     ReplyArrives(5);
     EXPECT_EQ(window->Library().GetSoundName(5), "empty           ");
-    EXPECT_EQ(window->Memo1->Lines().last(), "Read 0 of 1 sound.");
+    EXPECT_EQ(MemoLines(*window).last(), "Read 0 of 1 sound.");
 }
 
 TEST_F(LateReplyTest, AMessagePassedOverDoesNotEndTheWaitForTheRealReply) {
@@ -384,9 +385,10 @@ TEST_F(LateReplyTest, AMessagePassedOverDoesNotEndTheWaitForTheRealReply) {
         midi.Feed(0, foreign);
     });
     QTimer::singleShot(1300, [this] { ReplyArrives(5); });
-    window->actReadCurrentSound->trigger(); // returns when the wait box has closed
+    // The trigger returns when the wait box has closed.
+    Named<QAction>(*window, "actReadCurrentSound")->trigger();
     EXPECT_EQ(window->Library().GetSoundName(5), "Late reply      ");
-    EXPECT_EQ(window->Memo1->Lines().last(), "Read 1 sound.");
+    EXPECT_EQ(MemoLines(*window).last(), "Read 1 sound.");
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "library_table_view.h"
 #include "sound_library.h"
 
+#include "support/selected_rows.h"
+
 #include <QApplication>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -45,13 +47,7 @@ protected:
         return drop.isAccepted();
     }
 
-    std::vector<int> SelectedRows() {
-        std::vector<int> rows;
-        for (int row = 0; row < list.rowCount(); ++row)
-            if (list.selectionModel()->isRowSelected(row))
-                rows.push_back(row);
-        return rows;
-    }
+    std::vector<int> SelectedRows() { return SelectedRowsOf(*list.selectionModel()); }
 
     TSoundLibrary library;
     LibraryList list{library};

@@ -3,6 +3,7 @@
 #include "main_window.h"
 #include "message_memo.h"
 #include "midi_ports.h"
+#include "support/main_window_probes.h"
 #include "support/named_child.h"
 
 #include <QAccessible>
@@ -134,18 +135,20 @@ TEST(MainWindow, CommandsOfLaterWorkArePresentButDisabled) {
           Named<QPushButton>(window, "btnLocker")})
         EXPECT_FALSE(later->isEnabled()) << later->text().toStdString();
     EXPECT_EQ(Named<QAction>(window, "actShortHelp")->shortcut(), QKeySequence("F1"));
-    EXPECT_EQ(window.actReadCurrentSound->shortcut(), QKeySequence("Ctrl+R"));
-    EXPECT_EQ(window.actSendSelectedSounds->shortcut(), QKeySequence("Ctrl+W"));
+    EXPECT_EQ(Named<QAction>(window, "actReadCurrentSound")->shortcut(), QKeySequence("Ctrl+R"));
+    EXPECT_EQ(Named<QAction>(window, "actSendSelectedSounds")->shortcut(), QKeySequence("Ctrl+W"));
     EXPECT_EQ(Named<QAction>(window, "actPanic")->shortcut(), QKeySequence("F12"));
     for (QAction* working :
          {Named<QAction>(window, "actShortHelp"), Named<QAction>(window, "actAbout"),
-          window.actDeviceVersion, Named<QAction>(window, "actTonewrightSettings"),
-          window.actReadCurrentSound, window.actSendSelectedSounds,
-          Named<QAction>(window, "actPanic"), Named<QAction>(window, "actOrderByName")})
+          Named<QAction>(window, "actDeviceVersion"),
+          Named<QAction>(window, "actTonewrightSettings"),
+          Named<QAction>(window, "actReadCurrentSound"),
+          Named<QAction>(window, "actSendSelectedSounds"), Named<QAction>(window, "actPanic"),
+          Named<QAction>(window, "actOrderByName")})
         EXPECT_TRUE(working->isEnabled()) << working->text().toStdString();
     EXPECT_TRUE(Named<QAction>(window, "actExit")->isEnabled());
-    EXPECT_TRUE(window.actSelectAllSounds->isEnabled());
-    EXPECT_EQ(window.actLoadBankFile->shortcut(), QKeySequence("Ctrl+L"));
+    EXPECT_TRUE(Named<QAction>(window, "actSelectAllSounds")->isEnabled());
+    EXPECT_EQ(Named<QAction>(window, "actLoadBankFile")->shortcut(), QKeySequence("Ctrl+L"));
     EXPECT_EQ(Named<QAction>(window, "actSaveBankFile")->shortcut(), QKeySequence("Ctrl+S"));
     EXPECT_TRUE(Named<QAction>(window, "actSaveBankFile")->isEnabled()) << "the list has rows";
 }
@@ -169,7 +172,7 @@ TEST(MainWindow, SelectAllAndSelectAllChanged) {
     EXPECT_EQ(window.Library().SelectedSlots[1], 10);
     EXPECT_EQ(window.Library().SelectedSlots[2], 300);
 
-    window.actSelectAllSounds->trigger();
+    Named<QAction>(window, "actSelectAllSounds")->trigger();
     window.CollectSelection();
     EXPECT_EQ(window.Library().SelectedCount, 384);
 }
@@ -177,7 +180,7 @@ TEST(MainWindow, SelectAllAndSelectAllChanged) {
 TEST(MainWindow, ExposesNamesToAssistiveTechnology) {
     TfrmMain window;
     window.show();
-    EXPECT_EQ(AccessibleName(window.Memo1), "Messages");
+    EXPECT_EQ(AccessibleName(Named<MessageMemo>(window, "Memo1")), "Messages");
     EXPECT_EQ(AccessibleName(Named<QTableView>(window, "ListView1")), "Sound library");
     EXPECT_EQ(AccessibleName(Named<QPushButton>(window, "btnPanic")), "PanicF12");
 
@@ -198,8 +201,8 @@ namespace {
 // reply on the instrument's thread, dispatch on the GUI thread.
 TEST(MainWindow, DeviceVersionShowsTheInstrumentsVersion) {
     TfrmMain window;
-    window.actDeviceVersion->trigger(); // returns when the wait box has closed
-    EXPECT_EQ(window.Memo1->Lines().last(), "Software version: 1.4");
+    Named<QAction>(window, "actDeviceVersion")->trigger(); // returns when the wait box has closed
+    EXPECT_EQ(MemoLines(window).last(), "Software version: 1.4");
     EXPECT_FALSE(window.Ports().ReceiveArmed);
 }
 

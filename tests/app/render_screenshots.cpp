@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
     window.show();
     // The library as a musician sees it after reading the built-in instrument
     // and renaming a sound.
-    window.actReadAllBanks->trigger();
+    window.findChild<QAction*>(QStringLiteral("actReadAllBanks"))->trigger();
     window.Library().SetSoundName(2, "Fat Bass");
     window.Library().SlotChanged[2] = 1;
     window.RefreshRow(2);

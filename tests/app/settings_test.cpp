@@ -7,6 +7,7 @@
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "scripted_dialogs.h"
+#include "support/main_window_probes.h"
 #include "support/named_child.h"
 #include "support/program_folder.h"
 #include "test_files.h"
@@ -181,7 +182,7 @@ TEST_F(SessionTest, UnwritableFolderIsReportedAndTheWindowCloses) {
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(prompter.messages[0].startsWith("Close query 1:Cannot"))
         << prompter.messages[0].toStdString();
-    EXPECT_TRUE(window->Memo1->Lines().last().startsWith("Close query 1:"));
+    EXPECT_TRUE(MemoLines(*window).last().startsWith("Close query 1:"));
     EXPECT_TRUE(window->SettingsSaved());
 }
 
@@ -236,7 +237,7 @@ TEST_F(SessionTest, UnsavedWorkIsOfferedBeforeTheWindowCloses) {
         EXPECT_EQ(prompter.questions, QStringList{"Save changes ?"}) << c.what;
         EXPECT_EQ(QFile::exists(Path("kept.syx")), c.saved) << c.what;
         if (c.saved) {
-            EXPECT_EQ(window->Memo1->Lines().last(), "Saved 384 sounds to kept.syx.");
+            EXPECT_EQ(MemoLines(*window).last(), "Saved 384 sounds to kept.syx.");
             EXPECT_FALSE(window->HasUnsavedChanges());
         }
     }
@@ -265,12 +266,12 @@ TEST_F(SessionTest, LoadingAFileAsksToSaveOnlyWhenThereIsUnsavedWork) {
     chooser.paths = {Path("all.syx")};
     Named<QAction>(*window, "actSaveBankFile")->trigger();
     chooser.paths = {Path("all.syx")};
-    window->actLoadBankFile->trigger();
+    Named<QAction>(*window, "actLoadBankFile")->trigger();
     EXPECT_TRUE(prompter.questions.isEmpty());
 
     window->Library().SetSoundName(7, "Renamed");
     chooser.paths = {Path("all.syx")};
-    window->actLoadBankFile->trigger();
+    Named<QAction>(*window, "actLoadBankFile")->trigger();
     EXPECT_EQ(prompter.questions, QStringList{"Save changes ?"});
     EXPECT_EQ(window->Library().GetSoundName(7), "empty           ") << "answered No: loaded";
 }

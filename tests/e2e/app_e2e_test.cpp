@@ -1,6 +1,7 @@
 // The program's main window (offscreen) on real MIDI ports: JACK, with
 // tonewright-virtual-mopho as the instrument.
 
+#include "../support/main_window_probes.h"
 #include "../support/program_folder.h"
 #include "e2e_fixture.h"
 
@@ -24,17 +25,9 @@ protected:
     // The settings a musician's earlier choice left: the instrument's ports by
     // the names the port dialog lists.
     void ChooseInstrumentPorts(MidiService& midi) {
-        std::string in;
-        std::string out;
-        for (int device = 0; device < midi.InputDeviceCount(); ++device)
-            if (midi.InputDeviceName(device).find(name_) != std::string::npos)
-                in = midi.InputDeviceName(device);
-        for (int device = 0; device < midi.OutputDeviceCount(); ++device)
-            if (midi.OutputDeviceName(device).find(name_) != std::string::npos)
-                out = midi.OutputDeviceName(device);
-        ASSERT_FALSE(in.empty());
-        ASSERT_FALSE(out.empty());
-        WriteSettings("[Midi]\nMidiInDeviceID=" + in + "\nMidiOutDeviceID=" + out + "\n");
+        const std::string settings = MidiSettingsChoosing(midi, name_);
+        ASSERT_FALSE(settings.empty());
+        WriteSettings(settings);
     }
     void WriteSettings(const std::string& text) {
         std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString()) << text;
@@ -52,14 +45,8 @@ TEST_F(ProgramOverJack, DeviceVersionComesFromTheChosenInstrument) {
     {
         TfrmMain window(nullptr, nullptr, midi.get());
         ASSERT_FALSE(window.MidiOpenFailed());
-        // The ports need a cycle or two to connect; the first ask may go unheard.
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            window.actDeviceVersion->trigger();
-            if (window.Memo1->Lines().last().startsWith("Software version"))
-                break;
-        }
-        EXPECT_EQ(window.Memo1->Lines().last(), "Software version: 2.7")
-            << window.Memo1->Lines().join(QStringLiteral(" / ")).toStdString();
+        EXPECT_EQ(AskDeviceVersion(window), "Software version: 2.7")
+            << MemoLines(window).join(QStringLiteral(" / ")).toStdString();
     }
     EXPECT_EQ(instrument->Stop(), 0);
 }

@@ -7,16 +7,21 @@
 #include "jack_link.h"
 
 #include "bank_file.h"
+#include "midi_service.h"
 #include "sysex_messages.h"
 #include "virtual_mopho.h"
 
 #include <gtest/gtest.h>
+#include <rtmidi/RtMidi.h>
 
 #include <unistd.h>
+
+#include <algorithm>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 namespace e2e {
 
@@ -41,6 +46,37 @@ inline std::vector<std::string> ReadLines(const fs::path& path) {
     for (std::string line; std::getline(file, line);)
         lines.push_back(line);
     return lines;
+}
+
+// Plays the message from `keyboard` again until the instrument has logged it
+// in `logFile`: the connections settle within a cycle or two.
+inline bool PlayUntilHeard(RtMidiOut& keyboard, const fs::path& logFile,
+                           const std::vector<unsigned char>& message) {
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        keyboard.sendMessage(&message);
+        std::this_thread::sleep_for(50ms);
+        const auto log = ReadLines(logFile);
+        if (std::find(log.begin(), log.end(), HexLine(message)) != log.end())
+            return true;
+    }
+    return false;
+}
+
+// The settings file's "[Midi]" section a musician's earlier choice of the
+// ports whose names hold `part` leaves, by the names the port dialog lists;
+// empty when the service lists no such input or output.
+inline std::string MidiSettingsChoosing(MidiService& midi, const std::string& part) {
+    std::string in;
+    std::string out;
+    for (int device = 0; device < midi.InputDeviceCount(); ++device)
+        if (midi.InputDeviceName(device).find(part) != std::string::npos)
+            in = midi.InputDeviceName(device);
+    for (int device = 0; device < midi.OutputDeviceCount(); ++device)
+        if (midi.OutputDeviceName(device).find(part) != std::string::npos)
+            out = midi.OutputDeviceName(device);
+    if (in.empty() || out.empty())
+        return {};
+    return "[Midi]\nMidiInDeviceID=" + in + "\nMidiOutDeviceID=" + out + "\n";
 }
 
 inline Bytes Block(const Bytes& bank, int slot) {

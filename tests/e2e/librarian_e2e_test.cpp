@@ -2,6 +2,8 @@
 // window (offscreen): back up the instrument's three banks to a file, and
 // rename a sound and send it back.
 
+#include "../support/main_window_probes.h"
+#include "../support/named_child.h"
 #include "../support/program_folder.h"
 #include "e2e_fixture.h"
 
@@ -38,32 +40,17 @@ protected:
     std::unique_ptr<TfrmMain> OpenWindow() {
         midi_ = MakeBuiltInInstrumentService(
             std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
-        std::string in;
-        std::string out;
-        for (int device = 0; device < midi_->InputDeviceCount(); ++device)
-            if (midi_->InputDeviceName(device).find(name_) != std::string::npos)
-                in = midi_->InputDeviceName(device);
-        for (int device = 0; device < midi_->OutputDeviceCount(); ++device)
-            if (midi_->OutputDeviceName(device).find(name_) != std::string::npos)
-                out = midi_->OutputDeviceName(device);
-        if (in.empty() || out.empty())
+        const std::string settings = MidiSettingsChoosing(*midi_, name_);
+        if (settings.empty())
             return nullptr;
-        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString())
-            << "[Midi]\nMidiInDeviceID=" << in << "\nMidiOutDeviceID=" << out << "\n";
+        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString()) << settings;
         // The program's own pace (SendDelay 300 ms): a shorter one once hid faults.
         return std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
     }
 
-    // JACK connects the ports a cycle or two after they open: the first
-    // request may go unheard, so ask for the version until it is answered.
-    static bool WaitUntilConnected(TfrmMain& window) {
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            window.actDeviceVersion->trigger();
-            if (window.Memo1->Lines().last().startsWith("Software version"))
-                return true;
-        }
-        return false;
-    }
+    // JACK connects the ports a cycle or two after they open: an answered
+    // version shows that both connections carry messages.
+    static bool WaitUntilConnected(TfrmMain& window) { return !AskDeviceVersion(window).isEmpty(); }
 
     // Closes the window and its ports; bytes still on their way are delivered first.
     void CloseWindow(std::unique_ptr<TfrmMain>& window) {
@@ -86,9 +73,9 @@ TEST_F(LibrarianOverJack, AllBanksReadAndSavedGiveTheInstrumentsBankFile) {
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitUntilConnected(*window));
 
-    window->actReadAllBanks->trigger(); // returns once the wait box has closed
+    Named<QAction>(*window, "actReadAllBanks")->trigger(); // returns once the wait box has closed
     EXPECT_EQ(window->WaitBox()->LabelText(), "Received 384 sound.");
-    const QStringList lines = window->Memo1->Lines();
+    const QStringList lines = MemoLines(*window);
     EXPECT_EQ(lines.mid(lines.size() - 2),
               (QStringList{"DSIM Bank: 3 Sound:127", "Read 384 sounds."}));
     EXPECT_EQ(window->List().ShownName(0).trimmed(), "Backup A001");
@@ -117,7 +104,7 @@ TEST_F(LibrarianOverJack, RenamedSoundsSentBackAreInTheInstrumentsMemory) {
     const std::vector<QString> names = {"Bass", "Last Lead"};
     for (std::size_t i = 0; i < renamed.size(); ++i) {
         window->List().SetCurrentRow(renamed[i]);
-        window->actReadCurrentSound->trigger();
+        Named<QAction>(*window, "actReadCurrentSound")->trigger();
         ASSERT_EQ(window->List().ShownName(renamed[i]).trimmed(),
                   QString::fromStdString("Backup " + Slots::Caption(renamed[i])));
         // A read selects the rows last collected again; the press of the
@@ -169,19 +156,20 @@ TEST_F(LibrarianOverJack, AllSoundsSentAtRealPaceReachMemory) {
     auto instrument = Start({"--save", instrumentMemory.string()}); // its own sounds
     auto window = OpenWindow();
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(window->SendDelay, 300);
+    ASSERT_EQ(window->SendDelay(), 300);
     ASSERT_TRUE(WaitUntilConnected(*window));
 
     chooser_.paths = {QString::fromStdString(bankPath_.string())};
-    window->actLoadBankFile->trigger();
+    Named<QAction>(*window, "actLoadBankFile")->trigger();
     ASSERT_EQ(window->List().ShownName(0).trimmed(), "Backup A001");
-    window->actSelectAllSounds->trigger();
+    Named<QAction>(*window, "actSelectAllSounds")->trigger();
     prompter_.answers = {Prompter::Answer::Yes};
-    window->actSendSelectedSounds->trigger(); // returns when the last sound is out
+    // The trigger returns when the last sound is out.
+    Named<QAction>(*window, "actSendSelectedSounds")->trigger();
     EXPECT_EQ(prompter_.questions,
               QStringList{"Send 384 sounds into the Mopho's memory, A001 to C128?"});
-    EXPECT_EQ(window->Memo1->Lines().last(), "Sent 384 sounds.")
-        << window->Memo1->Lines().join('\n').toStdString();
+    EXPECT_EQ(MemoLines(*window).last(), "Sent 384 sounds.")
+        << MemoLines(*window).join('\n').toStdString();
     for (int slot = 0; slot < Slots::Count; ++slot)
         ASSERT_FALSE(window->Library().IsChanged(slot)) << Slots::Caption(slot);
 

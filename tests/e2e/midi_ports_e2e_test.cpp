@@ -64,20 +64,6 @@ protected:
         return false;
     }
 
-    // Plays the message again until the instrument has logged it: the
-    // connections settle within a cycle or two.
-    static bool PlayUntilHeard(RtMidiOut& keyboard, const fs::path& logFile,
-                               const std::vector<unsigned char>& message) {
-        for (int attempt = 0; attempt < 40; ++attempt) {
-            keyboard.sendMessage(&message);
-            std::this_thread::sleep_for(50ms);
-            const auto log = ReadLines(logFile);
-            if (std::find(log.begin(), log.end(), HexLine(message)) != log.end())
-                return true;
-        }
-        return false;
-    }
-
     // The log once it holds `lines` lines, or as it is when they do not come.
     static std::vector<std::string> LogOf(const fs::path& logFile, std::size_t lines) {
         std::vector<std::string> log;

@@ -1,6 +1,7 @@
 // The MIDI settings dialog on real ports (JACK, offscreen main window): the
 // ports a musician picks by name are the ones the program then talks to.
 
+#include "../support/main_window_probes.h"
 #include "../support/program_folder.h"
 #include "e2e_fixture.h"
 
@@ -69,16 +70,6 @@ protected:
         EXPECT_TRUE(ShowMidiSettings(&window, window.Ports()));
     }
 
-    QString AskVersion(TfrmMain& window) {
-        // The new connections need a cycle or two; the first ask may go unheard.
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            window.actDeviceVersion->trigger();
-            if (window.Memo1->Lines().last().startsWith("Software version"))
-                return window.Memo1->Lines().last();
-        }
-        return {};
-    }
-
     QTemporaryDir programFolder_;
     ScopedProgramFolder folderChoice_{programFolder_.path()};
     ScriptedPrompter prompter_;
@@ -91,7 +82,7 @@ TEST_F(SettingsDialogOverJack, ChosenPortsAnswerDeviceVersion) {
     {
         TfrmMain window(&prompter_, &files_, midi_.get());
         ASSERT_FALSE(window.MidiOpenFailed());
-        const QString builtIn = AskVersion(window);
+        const QString builtIn = AskDeviceVersion(window);
         ASSERT_FALSE(builtIn.isEmpty());
         ASSERT_NE(builtIn, "Software version: 2.6") << "the built-in instrument answers first";
 
@@ -101,7 +92,7 @@ TEST_F(SettingsDialogOverJack, ChosenPortsAnswerDeviceVersion) {
         });
         EXPECT_TRUE(window.Ports().MidiInDeviceName.ends_with(":" + name_));
         EXPECT_TRUE(window.Ports().MidiOutDeviceName.ends_with(":" + name_));
-        EXPECT_EQ(AskVersion(window), "Software version: 2.6");
+        EXPECT_EQ(AskDeviceVersion(window), "Software version: 2.6");
         EXPECT_TRUE(prompter_.messages.isEmpty()) << prompter_.messages.join('\n').toStdString();
 
         // With its ports open on the server ("<client>:<client> in" and
@@ -139,17 +130,7 @@ TEST_F(SettingsDialogOverJack, ControllerNoteReachesTheInstrument) {
         });
         ASSERT_TRUE(window.Ports().ControllerInOpen());
 
-        // Played again until the instrument has heard it: connections settle
-        // within a cycle or two.
-        const std::vector<unsigned char> noteOn{0x92, 0x3C, 0x64};
-        bool heard = false;
-        for (int attempt = 0; attempt < 40 && !heard; ++attempt) {
-            keyboard.sendMessage(&noteOn);
-            std::this_thread::sleep_for(50ms);
-            const auto log = ReadLines(logFile);
-            heard = std::find(log.begin(), log.end(), "92 3C 64") != log.end();
-        }
-        EXPECT_TRUE(heard);
+        EXPECT_TRUE(PlayUntilHeard(keyboard, logFile, {0x92, 0x3C, 0x64}));
     }
     EXPECT_EQ(instrument->Stop(), 0);
     // Every note that arrived is the one played, unchanged.

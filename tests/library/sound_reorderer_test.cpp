@@ -3,6 +3,8 @@
 #include "sound_library.h"
 #include "sound_reorderer.h"
 
+#include "support/selected_rows.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -90,13 +92,7 @@ protected:
         return slots;
     }
 
-    std::vector<int> SelectedRows() {
-        std::vector<int> rows;
-        for (int row = 0; row < list.rowCount(); ++row)
-            if (list.selectionModel()->isRowSelected(row))
-                rows.push_back(row);
-        return rows;
-    }
+    std::vector<int> SelectedRows() { return SelectedRowsOf(*list.selectionModel()); }
 
     std::vector<int> CollectedSlots() const {
         return {library.SelectedSlots.begin(),

@@ -1,5 +1,6 @@
 #include "note_player.h"
 
+#include "support/note_messages.h"
 #include "support/recording_midi_output.h"
 
 #include <gtest/gtest.h>
@@ -7,14 +8,6 @@
 #include <set>
 
 namespace {
-
-using Message = std::array<std::uint8_t, 3>;
-Message NoteOn(int note) {
-    return {0x90, static_cast<std::uint8_t>(note), 127};
-}
-Message NoteOff(int note) {
-    return {0x80, static_cast<std::uint8_t>(note), 0};
-}
 
 // Keys held down, by their letters.
 struct HeldKeys {
@@ -31,23 +24,19 @@ protected:
     HeldKeys keys;
 
     void Poll() { player.Poll(keys.Query()); }
-    std::vector<Message> Sent() {
-        auto sent = output.ShortMessageBytes();
-        output.shortMessages.clear();
-        return sent;
-    }
+    std::vector<NoteMessage> Sent() { return output.TakeShortMessageBytes(); }
 };
 
 TEST_F(NotePlayerTest, TwoKeysTogetherSoundTwoNotesAndReleaseBoth) {
     EXPECT_EQ(player.KeyboardOctave, 4);
     keys.down = {'A', 'W'};
     Poll();
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(60), NoteOn(61)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOn(60), NoteOn(61)}));
     Poll(); // held: nothing more
     EXPECT_TRUE(Sent().empty());
     keys.down.clear();
     Poll();
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60), NoteOff(61)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOff(60), NoteOff(61)}));
     EXPECT_FALSE(player.AnyNoteOn());
 }
 
@@ -56,7 +45,7 @@ TEST_F(NotePlayerTest, EveryKeyOfTheTablePlaysItsSemitone) {
     for (const KeyboardKey& key : KeyboardKeys)
         keys.down.insert(key.Key);
     Poll();
-    std::vector<Message> expected;
+    std::vector<NoteMessage> expected;
     for (int note = 12; note < 28; ++note)
         expected.push_back(NoteOn(note));
     EXPECT_EQ(Sent(), expected);
@@ -73,10 +62,10 @@ TEST_F(NotePlayerTest, OctaveChangeWhileHeldEndsTheNoteTheKeyStarted) {
         player.RaiseOctave();
         Poll();
     }
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(60)})) << "no new note while held";
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOn(60)})) << "no new note while held";
     keys.down.clear();
     Poll();
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOff(60)}));
     EXPECT_FALSE(player.AnyNoteOn());
 
     // The next press plays at the new octave; lowering it before the release
@@ -86,7 +75,7 @@ TEST_F(NotePlayerTest, OctaveChangeWhileHeldEndsTheNoteTheKeyStarted) {
     player.LowerOctave();
     keys.down.clear();
     Poll();
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(96), NoteOff(96)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOn(96), NoteOff(96)}));
 }
 
 TEST_F(NotePlayerTest, OctaveStopsAtItsLimits) {
@@ -111,7 +100,7 @@ TEST_F(NotePlayerTest, KeysAboveNote127DoNothing) {
     // Octave 9: the first eight keys reach 120..127, the rest are silent.
     player.KeyboardOctave = 9;
     Poll();
-    std::vector<Message> expected;
+    std::vector<NoteMessage> expected;
     for (int note = 120; note <= 127; ++note)
         expected.push_back(NoteOn(note));
     EXPECT_EQ(Sent(), expected);
@@ -128,7 +117,7 @@ TEST_F(NotePlayerTest, ReleaseAllNotesEndsEveryNoteStillOn) {
     Poll();
     Sent();
     player.ReleaseAllNotes();
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60), NoteOff(61), NoteOff(87)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOff(60), NoteOff(61), NoteOff(87)}));
     EXPECT_FALSE(player.AnyNoteOn());
     player.ReleaseAllNotes();
     EXPECT_TRUE(Sent().empty()) << "nothing is ended twice";

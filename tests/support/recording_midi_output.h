@@ -29,5 +29,11 @@ public:
                               static_cast<std::uint8_t>((message >> 16) & 0xFF)});
         return result;
     }
+    // The short messages as ShortMessageBytes gives them, forgotten once taken.
+    std::vector<std::array<std::uint8_t, 3>> TakeShortMessageBytes() {
+        auto taken = ShortMessageBytes();
+        shortMessages.clear();
+        return taken;
+    }
     bool Empty() const { return longMessages.empty() && shortMessages.empty() && resetCount == 0; }
 };

@@ -7,6 +7,7 @@
 #include "message_memo.h"
 #include "midi/fake_midi_service.h"
 #include "midi_ports.h"
+#include "support/main_window_probes.h"
 #include "support/program_folder.h"
 
 #include <QAction>
@@ -341,7 +342,7 @@ TEST_F(MidiStartUp, AnOutputThatCannotBeOpenedFallsBackToTheBuiltInInstrument) {
             TfrmMain window(&prompter, &files, midi.get());
             EXPECT_FALSE(window.MidiOpenFailed());
             EXPECT_EQ(prompter.messages, QStringList{"Midi Open error"});
-            EXPECT_TRUE(window.Memo1->Lines().contains(
+            EXPECT_TRUE(MemoLines(window).contains(
                 "Midi Open error: Mopho Out cannot be opened; using Tonewright Virtual Mopho "
                 "until it is back"));
             EXPECT_TRUE(window.Ports().MidiOutOpen());

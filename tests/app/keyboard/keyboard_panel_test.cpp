@@ -1,6 +1,7 @@
 #include "key_tracker.h"
 #include "keyboard_panel.h"
 
+#include "support/note_messages.h"
 #include "support/recording_midi_output.h"
 
 #include <QAction>
@@ -17,14 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-using Message = std::array<std::uint8_t, 3>;
-Message NoteOn(int note) {
-    return {0x90, static_cast<std::uint8_t>(note), 127};
-}
-Message NoteOff(int note) {
-    return {0x80, static_cast<std::uint8_t>(note), 0};
-}
 
 // A stand-in for the main window: a text field with the focus, the keyboard
 // panel at the bottom and the window's key preview.
@@ -53,11 +46,7 @@ protected:
     void Release(Qt::Key key) { QTest::keyRelease(window.windowHandle(), key); }
     void Type(char character) { QTest::keyClick(window.windowHandle(), character); }
 
-    std::vector<Message> Sent() {
-        auto sent = output.ShortMessageBytes();
-        output.shortMessages.clear();
-        return sent;
-    }
+    std::vector<NoteMessage> Sent() { return output.TakeShortMessageBytes(); }
 
     RecordingMidiOutput output;
     QWidget window;
@@ -84,11 +73,11 @@ TEST_F(PlayingWindow, KeysHeldInTheWindowPlayAndTheirReleaseEndsTheNotes) {
     Press(Qt::Key_A);
     Press(Qt::Key_W);
     panel->tmrKeyboardTimer();
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(60), NoteOn(61)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOn(60), NoteOn(61)}));
     Release(Qt::Key_A);
     Release(Qt::Key_W);
     panel->tmrKeyboardTimer();
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60), NoteOff(61)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOff(60), NoteOff(61)}));
 }
 
 TEST_F(PlayingWindow, TheRunningPollPlaysWithoutHelp) {
@@ -96,7 +85,7 @@ TEST_F(PlayingWindow, TheRunningPollPlaysWithoutHelp) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !output.shortMessages.empty(); }, 500));
     Release(Qt::Key_D);
     EXPECT_TRUE(QTest::qWaitFor([&] { return output.shortMessages.size() == 2; }, 500));
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(64), NoteOff(64)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOn(64), NoteOff(64)}));
 }
 
 TEST_F(PlayingWindow, TypedSReachesTheFocusedControlAndAIsSwallowedButPlays) {
@@ -113,7 +102,7 @@ TEST_F(PlayingWindow, TypedSReachesTheFocusedControlAndAIsSwallowedButPlays) {
     Sent();
     Press(Qt::Key_H);
     panel->tmrKeyboardTimer();
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(81)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOn(81)}));
     Release(Qt::Key_H);
 }
 
@@ -171,7 +160,7 @@ TEST_F(PlayingWindow, MenuItemAndHideButtonSwitchTheKeyboard) {
     EXPECT_FALSE(panel->isVisible());
     EXPECT_FALSE(panel->tmrKeyboard->isActive());
     EXPECT_FALSE(panel->tmrKeyboardHook->isActive());
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60)})) << "no poll ends it any more";
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOff(60)})) << "no poll ends it any more";
 
     keyboardItem.setChecked(true);
     EXPECT_TRUE(panel->isVisible());
@@ -208,12 +197,12 @@ TEST_F(PlayingWindow, AnotherProgramInFrontStopsThePollAndEndsItsNotes) {
     panel->SetForegroundQuery([&] { return foreground; });
     Press(Qt::Key_A);
     panel->tmrKeyboardTimer();
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(60)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOn(60)}));
 
     foreground.clear(); // another program's window is in front
     panel->tmrKeyboardHookTimer();
     EXPECT_FALSE(panel->tmrKeyboard->isActive());
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(60)})) << "no note hangs";
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOff(60)})) << "no note hangs";
 
     // The release happens while another program has the keys, unseen. Back in
     // front, the key counts as up: nothing is played or ended again.
@@ -229,7 +218,7 @@ TEST_F(PlayingWindow, AnotherProgramInFrontStopsThePollAndEndsItsNotes) {
 TEST_F(PlayingWindow, ADialogComingToTheFrontEndsTheHeldNoteAtOnce) {
     Press(Qt::Key_G);
     panel->tmrKeyboardTimer();
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(67)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOn(67)}));
     Press(Qt::Key_S, Qt::ControlModifier);
     panel->tmrKeyboardTimer();
     EXPECT_TRUE(Sent().empty()) << "Ctrl+S is a shortcut, no note";
@@ -242,7 +231,7 @@ TEST_F(PlayingWindow, ADialogComingToTheFrontEndsTheHeldNoteAtOnce) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &save; }));
     QCoreApplication::processEvents();
     EXPECT_FALSE(panel->tmrKeyboard->isActive());
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOff(67)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOff(67)}));
 
     QTest::keyRelease(save.windowHandle(), Qt::Key_G);
     save.close();
@@ -266,7 +255,7 @@ TEST_F(PlayingWindow, LettersWithCtrlOrAltPlayNoNote) {
     Release(Qt::Key_D);
     Press(Qt::Key_S, Qt::ShiftModifier);
     panel->tmrKeyboardTimer();
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(74)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOn(74)}));
     Release(Qt::Key_S);
 }
 
@@ -283,7 +272,7 @@ TEST_F(PlayingWindow, NonLatinLayoutsPlayByTheKeysPlace) {
     panel->tmrKeyboardTimer();
     send(QEvent::KeyRelease, 0x0424, 38, QStringLiteral("\u0444"));
     panel->tmrKeyboardTimer();
-    EXPECT_EQ(Sent(), (std::vector<Message>{NoteOn(72), NoteOff(72)}));
+    EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOn(72), NoteOff(72)}));
 }
 
 TEST_F(PlayingWindow, ForegroundCheckGoesByTheActiveWindowsClassName) {
