@@ -343,13 +343,14 @@ struct ProgramRun {
 };
 
 ProgramRun RunProgram(const QStringList& args, const std::function<void()>& inChild = {},
-                      const QString& standardOutput = {}) {
+                      const QString& standardOutput = {},
+                      const QString& program = QStringLiteral(TONEWRIGHT_SYX_PATH)) {
     QProcess process;
     if (inChild)
         process.setChildProcessModifier(inChild);
     if (!standardOutput.isEmpty())
         process.setStandardOutputFile(standardOutput);
-    process.start(QStringLiteral(TONEWRIGHT_SYX_PATH), args);
+    process.start(program, args);
     if (!process.waitForFinished(30000))
         return {};
     return {process.exitCode(), process.exitStatus() == QProcess::CrashExit,
@@ -419,15 +420,25 @@ TEST_F(SyxToolTest, TheProgramNamesAReadOnlyFolder) {
     const std::string folder = Path("locked");
     ASSERT_EQ(::mkdir(folder.c_str(), 0555), 0);
     const std::string target = folder + "/out.syx";
-    const ProgramRun run =
-        RunProgram({"merge", QString::fromStdString(target), QString::fromStdString(file)}, [root] {
+    // A copy of the program in the open folder: the build may sit inside a
+    // private folder (mode 0700) that nobody cannot enter.
+    const QString program = dir.filePath(QStringLiteral("tonewright-syx"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TONEWRIGHT_SYX_PATH), program));
+    ASSERT_EQ(::chmod(program.toLocal8Bit().constData(), 0755), 0);
+    const ProgramRun run = RunProgram(
+        {"merge", QString::fromStdString(target), QString::fromStdString(file)},
+        [root, path = program.toLocal8Bit()] {
             constexpr uid_t nobody = 65534;
             if (root && (::setgid(nobody) != 0 || ::setuid(nobody) != 0))
                 ::_exit(CannotDropRights);
-        });
+            if (::access(path.constData(), X_OK) != 0) // the temporary folder itself is private
+                ::_exit(CannotDropRights);
+        },
+        {}, program);
     if (run.exitCode == CannotDropRights)
-        GTEST_SKIP() << "running as root without the right to become another user, so no "
-                        "folder can be read-only for this test";
+        GTEST_SKIP() << "running as root, and either without the right to become another user "
+                        "or in a temporary folder that user cannot enter, so no folder can be "
+                        "read-only for this test";
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.err, "tonewright-syx: cannot write \"" + target +
                            "\": cannot create a file in the folder \"" + folder +
