@@ -81,7 +81,7 @@ public:
     int OutputDeviceCount() override { return inner_.OutputDeviceCount(); }
     std::string OutputDeviceName(int device) override { return inner_.OutputDeviceName(device); }
 
-    int OpenInput(int device, InputCallback callback, Handle& handle) override {
+    MidiError OpenInput(int device, InputCallback callback, Handle& handle) override {
         return inner_.OpenInput(
             device,
             [this, callback = std::move(callback)](InputEvent event, std::uint32_t message) {
@@ -102,30 +102,32 @@ public:
             },
             handle);
     }
-    int StartInput(Handle handle) override { return inner_.StartInput(handle); }
-    int StopInput(Handle handle) override { return inner_.StopInput(handle); }
-    int CloseInput(Handle handle) override { return inner_.CloseInput(handle); }
-    int QueueReceiveBuffer(Handle handle, std::uint8_t* buffer, std::size_t size) override {
+    MidiError StartInput(Handle handle) override { return inner_.StartInput(handle); }
+    MidiError StopInput(Handle handle) override { return inner_.StopInput(handle); }
+    MidiError CloseInput(Handle handle) override { return inner_.CloseInput(handle); }
+    MidiError QueueReceiveBuffer(Handle handle, std::uint8_t* buffer, std::size_t size) override {
         return inner_.QueueReceiveBuffer(handle, buffer, size);
     }
-    int ReleaseReceiveBuffer(Handle handle) override { return inner_.ReleaseReceiveBuffer(handle); }
+    MidiError ReleaseReceiveBuffer(Handle handle) override {
+        return inner_.ReleaseReceiveBuffer(handle);
+    }
     std::size_t ReceivedBytes(Handle handle) override { return inner_.ReceivedBytes(handle); }
 
-    int OpenOutput(int device, Handle& handle) override {
+    MidiError OpenOutput(int device, Handle& handle) override {
         return inner_.OpenOutput(device, handle);
     }
-    int CloseOutput(Handle handle) override { return inner_.CloseOutput(handle); }
-    int SendShort(Handle handle, std::uint32_t message) override {
+    MidiError CloseOutput(Handle handle) override { return inner_.CloseOutput(handle); }
+    MidiError SendShort(Handle handle, std::uint32_t message) override {
         return inner_.SendShort(handle, message);
     }
-    int SendLong(Handle handle, std::span<const std::uint8_t> bytes) override {
+    MidiError SendLong(Handle handle, std::span<const std::uint8_t> bytes) override {
         {
             std::lock_guard lock(mutex_);
             sends_.push_back(Clock::now());
         }
         return inner_.SendLong(handle, bytes);
     }
-    int ResetOutput(Handle handle) override { return inner_.ResetOutput(handle); }
+    MidiError ResetOutput(Handle handle) override { return inner_.ResetOutput(handle); }
 
 private:
     MidiService& inner_;

@@ -501,11 +501,11 @@ void TfrmMain::SendSysExFromFileClick() {
     if (!OutputOpenOrSay(QStringLiteral("Nothing sent from %1").arg(file)))
         return;
     // Otherwise the bytes go out unchanged, without being looked into.
-    const int error = ports_->TrySendLongMessage(message);
-    if (error != 0) {
+    const MidiError error = ports_->TrySendLongMessage(message);
+    if (error != MidiError::None) {
         LogMessage(QStringLiteral("Nothing sent from %1: %2.")
                        .arg(file)
-                       .arg(QString::fromStdString(MidiError::Text(error))));
+                       .arg(QString::fromStdString(Text(error))));
         return;
     }
     LogMessage(QStringLiteral("Sent %1 bytes from %2").arg(bytes.size()).arg(file));

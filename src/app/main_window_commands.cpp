@@ -141,13 +141,13 @@ void TfrmMain::SendSelectedSoundsClick() {
         record[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(slot));
         const auto message =
             ProgramDumpMessage(record, Slots::BankOf(slot), Slots::ProgramOf(slot));
-        if (const int error = ports_->TrySendLongMessage(message); error != 0) {
+        if (const MidiError error = ports_->TrySendLongMessage(message); error != MidiError::None) {
             stopped = QStringLiteral("Sending stopped after %1 of %2 sounds: %3 did not go "
                                      "out (%4).")
                           .arg(sent)
                           .arg(total)
                           .arg(QString::fromStdString(Slots::Caption(slot)))
-                          .arg(QString::fromStdString(MidiError::Text(error)));
+                          .arg(QString::fromStdString(Text(error)));
             break;
         }
         ++sent;

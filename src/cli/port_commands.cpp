@@ -53,7 +53,7 @@ std::vector<std::string> OutputNames(MidiService& midi) {
 class OpenedOutput {
 public:
     OpenedOutput(MidiService& midi, int device) : midi_(midi) {
-        if (midi_.OpenOutput(device, handle_) != 0)
+        if (midi_.OpenOutput(device, handle_) != MidiError::None)
             handle_ = MidiService::NoHandle;
     }
     ~OpenedOutput() {
@@ -64,8 +64,7 @@ public:
     OpenedOutput& operator=(const OpenedOutput&) = delete;
 
     bool Ok() const { return handle_ != MidiService::NoHandle; }
-    // 0 or a MidiError code.
-    int Send(std::span<const std::uint8_t> bytes) { return midi_.SendLong(handle_, bytes); }
+    MidiError Send(std::span<const std::uint8_t> bytes) { return midi_.SendLong(handle_, bytes); }
 
 private:
     MidiService& midi_;
@@ -84,11 +83,11 @@ public:
             replied_ = true;
             changed_.notify_all();
         };
-        if (midi_.OpenInput(device, arrived, handle_) != 0) {
+        if (midi_.OpenInput(device, arrived, handle_) != MidiError::None) {
             handle_ = MidiService::NoHandle;
             return;
         }
-        if (midi_.StartInput(handle_) != 0) {
+        if (midi_.StartInput(handle_) != MidiError::None) {
             midi_.CloseInput(handle_);
             handle_ = MidiService::NoHandle;
         }
@@ -168,8 +167,8 @@ std::string Described(const std::vector<std::uint8_t>& message) {
 
 struct Fetched {
     std::optional<std::vector<std::uint8_t>> reply;
-    int sendError = 0;   // a MidiError code when the request could not be sent
-    std::string instead; // what came instead of the reply, if anything
+    MidiError sendError = MidiError::None; // when the request could not be sent
+    std::string instead;                   // what came instead of the reply, if anything
 };
 
 // Asks for one program, once more when no fitting reply comes in time.
@@ -179,14 +178,14 @@ Fetched FetchProgram(OpenedOutput& output, ReplyWaiter& input, int slot,
     Fetched fetched;
     for (int attempt = 0; attempt < 2; ++attempt) {
         input.Arm();
-        if (const int error = output.Send(request); error != 0)
+        if (const MidiError error = output.Send(request); error != MidiError::None)
             return {std::nullopt, error, {}};
         const auto deadline = std::chrono::steady_clock::now() + options.replyTimeout;
         // Anything else that arrives meanwhile (a late reply to an earlier
         // request, another device's SysEx) is passed over.
         while (const auto message = input.Next(deadline)) {
             if (IsProgramDumpOf(*message, slot))
-                return {message, 0, {}};
+                return {message, MidiError::None, {}};
             fetched.instead = Described(*message);
         }
     }
@@ -282,11 +281,11 @@ int BackupPrograms(MidiService& midi, const std::string& inPort, const std::stri
         if (progress)
             err << '\r' << Slots::Caption(slot) << " of " << Slots::Count << std::flush;
         const auto [reply, sendError, instead] = FetchProgram(output, input, slot, options);
-        if (sendError != 0 || !reply)
+        if (sendError != MidiError::None || !reply)
             endProgress();
-        if (sendError != 0) {
-            err << "tonewright-syx: " << MidiError::Text(sendError) << " at program "
-                << Slots::Caption(slot) << "; nothing was written\n";
+        if (sendError != MidiError::None) {
+            err << "tonewright-syx: " << Text(sendError) << " at program " << Slots::Caption(slot)
+                << "; nothing was written\n";
             return SyxExit::Failure;
         }
         if (!reply && !instead.empty()) {
@@ -340,9 +339,9 @@ int SendSysExFile(MidiService& midi, const std::string& outPort, const std::stri
     std::vector<std::span<const std::uint8_t>> pieces{contents.bytes};
     if (options.din)
         pieces = SplitAfterEndOfExclusive(contents.bytes);
-    int error = 0;
+    MidiError error = MidiError::None;
     for (const auto piece : pieces) {
-        if (piece.empty() || (error = output.Send(piece)) != 0)
+        if (piece.empty() || (error = output.Send(piece)) != MidiError::None)
             break;
         if (options.din) {
             const auto wireTime = VirtualMopho::WireTime(piece.size());
@@ -352,9 +351,9 @@ int SendSysExFile(MidiService& midi, const std::string& outPort, const std::stri
                 std::this_thread::sleep_for(wireTime);
         }
     }
-    if (error != 0) {
+    if (error != MidiError::None) {
         err << "tonewright-syx: sending to \"" << midi.OutputDeviceName(device)
-            << "\" failed: " << MidiError::Text(error) << '\n';
+            << "\" failed: " << Text(error) << '\n';
         return SyxExit::Failure;
     }
     out << "sent " << contents.bytes.size() << " bytes to " << midi.OutputDeviceName(device)

@@ -85,7 +85,7 @@ std::string BuiltInInstrumentService::OutputDeviceName(int device) {
     return IsBuiltInOutput(device) ? DeviceName : platform_->OutputDeviceName(device);
 }
 
-int BuiltInInstrumentService::OpenInput(int device, InputCallback callback, Handle& handle) {
+MidiError BuiltInInstrumentService::OpenInput(int device, InputCallback callback, Handle& handle) {
     handle = NoHandle;
     if (!IsBuiltInInput(device))
         return platform_ && device >= 0 && device < platformInputs_
@@ -96,49 +96,49 @@ int BuiltInInstrumentService::OpenInput(int device, InputCallback callback, Hand
         return MidiError::Allocated;
     input_ = std::make_unique<MidiInputPort>(std::move(callback));
     handle = InputHandle;
-    return 0;
+    return MidiError::None;
 }
 
-int BuiltInInstrumentService::StartInput(Handle handle) {
+MidiError BuiltInInstrumentService::StartInput(Handle handle) {
     if (handle != InputHandle)
         return platform_->StartInput(handle);
     std::lock_guard lock(mutex_);
     input_->Start();
-    return 0;
+    return MidiError::None;
 }
 
-int BuiltInInstrumentService::StopInput(Handle handle) {
+MidiError BuiltInInstrumentService::StopInput(Handle handle) {
     if (handle != InputHandle)
         return platform_->StopInput(handle);
     std::lock_guard lock(mutex_);
     input_->Stop();
-    return 0;
+    return MidiError::None;
 }
 
-int BuiltInInstrumentService::CloseInput(Handle handle) {
+MidiError BuiltInInstrumentService::CloseInput(Handle handle) {
     if (handle != InputHandle)
         return platform_->CloseInput(handle);
     std::unique_lock lock(mutex_);
     // The delivering thread uses the port outside the lock; wait for it.
     idle_.wait(lock, [this] { return !delivering_; });
     input_.reset();
-    return 0;
+    return MidiError::None;
 }
 
-int BuiltInInstrumentService::QueueReceiveBuffer(Handle handle, std::uint8_t* buffer,
-                                                 std::size_t size) {
+MidiError BuiltInInstrumentService::QueueReceiveBuffer(Handle handle, std::uint8_t* buffer,
+                                                       std::size_t size) {
     if (handle != InputHandle)
         return platform_->QueueReceiveBuffer(handle, buffer, size);
     std::lock_guard lock(mutex_);
     input_->QueueBuffer(buffer, size);
-    return 0;
+    return MidiError::None;
 }
 
-int BuiltInInstrumentService::ReleaseReceiveBuffer(Handle handle) {
+MidiError BuiltInInstrumentService::ReleaseReceiveBuffer(Handle handle) {
     if (handle != InputHandle)
         return platform_->ReleaseReceiveBuffer(handle);
     std::lock_guard lock(mutex_);
-    return input_->ReleaseBuffer() ? 0 : MidiError::StillPlaying;
+    return input_->ReleaseBuffer() ? MidiError::None : MidiError::StillPlaying;
 }
 
 std::size_t BuiltInInstrumentService::ReceivedBytes(Handle handle) {
@@ -148,7 +148,7 @@ std::size_t BuiltInInstrumentService::ReceivedBytes(Handle handle) {
     return input_->ReceivedBytes();
 }
 
-int BuiltInInstrumentService::OpenOutput(int device, Handle& handle) {
+MidiError BuiltInInstrumentService::OpenOutput(int device, Handle& handle) {
     handle = NoHandle;
     if (!IsBuiltInOutput(device))
         return platform_ && device >= 0 && device < platformOutputs_
@@ -159,39 +159,39 @@ int BuiltInInstrumentService::OpenOutput(int device, Handle& handle) {
         return MidiError::Allocated;
     outputOpen_ = true;
     handle = OutputHandle;
-    return 0;
+    return MidiError::None;
 }
 
-int BuiltInInstrumentService::CloseOutput(Handle handle) {
+MidiError BuiltInInstrumentService::CloseOutput(Handle handle) {
     if (handle != OutputHandle)
         return platform_->CloseOutput(handle);
     std::lock_guard lock(mutex_);
     outputOpen_ = false;
-    return 0;
+    return MidiError::None;
 }
 
-int BuiltInInstrumentService::SendShort(Handle handle, std::uint32_t message) {
+MidiError BuiltInInstrumentService::SendShort(Handle handle, std::uint32_t message) {
     if (handle != OutputHandle)
         return platform_->SendShort(handle, message);
     const auto bytes = ShortMessageBytes(message);
     ToInstrument(bytes);
-    return 0;
+    return MidiError::None;
 }
 
-int BuiltInInstrumentService::SendLong(Handle handle, std::span<const std::uint8_t> bytes) {
+MidiError BuiltInInstrumentService::SendLong(Handle handle, std::span<const std::uint8_t> bytes) {
     if (handle != OutputHandle)
         return platform_->SendLong(handle, bytes);
     for (auto message : SplitAfterEndOfExclusive(bytes))
         ToInstrument(message);
-    return 0;
+    return MidiError::None;
 }
 
-int BuiltInInstrumentService::ResetOutput(Handle handle) {
+MidiError BuiltInInstrumentService::ResetOutput(Handle handle) {
     if (handle != OutputHandle)
         return platform_->ResetOutput(handle);
     for (std::uint32_t channel = 0; channel < 16; ++channel)
         SendShort(handle, (0xB0 + channel) | (123u << 8));
-    return 0;
+    return MidiError::None;
 }
 
 void BuiltInInstrumentService::ToInstrument(std::span<const std::uint8_t> message) {

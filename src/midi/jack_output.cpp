@@ -166,7 +166,7 @@ std::size_t JackOutput::BytesPerCycle(std::size_t portBufferBytes, std::uint32_t
 
 std::unique_ptr<JackOutput> JackOutput::Open(const std::string& clientName,
                                              const std::string& portName,
-                                             const std::string& destination, int& error) {
+                                             const std::string& destination, MidiError& error) {
     error = MidiError::Failed;
     auto state = std::make_unique<State>();
     jack_status_t status{};
@@ -186,7 +186,7 @@ std::unique_ptr<JackOutput> JackOutput::Open(const std::string& clientName,
         error = MidiError::BadDevice; // gone since it was listed
         return nullptr;
     }
-    error = 0;
+    error = MidiError::None;
     return std::unique_ptr<JackOutput>(new JackOutput(std::move(state)));
 }
 
@@ -196,19 +196,19 @@ JackOutput::~JackOutput() {
     WaitUntilDelivered();
 }
 
-int JackOutput::Problem() const {
+MidiError JackOutput::Problem() const {
     if (state_->serverGone)
         return MidiError::ServerStopped;
     if (jack_port_connected(state_->port) == 0)
         return MidiError::DestinationGone;
-    return 0;
+    return MidiError::None;
 }
 
-template <typename Done> int JackOutput::WaitUntil(Done done) {
+template <typename Done> MidiError JackOutput::WaitUntil(Done done) {
     auto lastCycle = state_->cycles.load(std::memory_order_acquire);
     auto lastProgress = std::chrono::steady_clock::now();
     while (!done()) {
-        if (const int problem = Problem(); problem != 0)
+        if (const MidiError problem = Problem(); problem != MidiError::None)
             return problem;
         std::this_thread::sleep_for(PollInterval);
         const auto now = std::chrono::steady_clock::now();
@@ -219,34 +219,34 @@ template <typename Done> int JackOutput::WaitUntil(Done done) {
             return MidiError::ServerStopped;
         }
     }
-    return 0;
+    return MidiError::None;
 }
 
-int JackOutput::SendShort(std::uint32_t packed) {
+MidiError JackOutput::SendShort(std::uint32_t packed) {
     if (state_->serverGone)
         return MidiError::ServerStopped;
-    return state_->shorts.TryPush(packed) ? 0 : MidiError::NotReady;
+    return state_->shorts.TryPush(packed) ? MidiError::None : MidiError::NotReady;
 }
 
-int JackOutput::SendLong(const std::vector<std::span<const std::uint8_t>>& messages) {
+MidiError JackOutput::SendLong(const std::vector<std::span<const std::uint8_t>>& messages) {
     std::lock_guard lock(senders_);
-    if (const int problem = Problem(); problem != 0)
+    if (const MidiError problem = Problem(); problem != MidiError::None)
         return problem;
     for (const auto message : messages)
-        if (const int result = HandOver(message); result != 0)
+        if (const MidiError result = HandOver(message); result != MidiError::None)
             return result;
     const std::uint64_t written = state_->written;
     return WaitUntil([&] { return state_->consumed.load(std::memory_order_acquire) >= written; });
 }
 
 // Puts one message into the ring as a record, waiting for room as needed.
-int JackOutput::HandOver(std::span<const std::uint8_t> bytes) {
+MidiError JackOutput::HandOver(std::span<const std::uint8_t> bytes) {
     auto& ring = state_->ring;
     const auto length = static_cast<RecordLength>(bytes.size());
     if (length == 0)
-        return 0;
-    int result = WaitUntil([&] { return ring.WriteSpace() >= sizeof length; });
-    if (result != 0)
+        return MidiError::None;
+    MidiError result = WaitUntil([&] { return ring.WriteSpace() >= sizeof length; });
+    if (result != MidiError::None)
         return result;
     ring.Write(reinterpret_cast<const std::uint8_t*>(&length), sizeof length);
     state_->written += sizeof length;
@@ -254,22 +254,22 @@ int JackOutput::HandOver(std::span<const std::uint8_t> bytes) {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         result = WaitUntil([&] { return ring.WriteSpace() > 0; });
-        if (result != 0)
+        if (result != MidiError::None)
             return result;
         const std::size_t piece = std::min(bytes.size() - sent, ring.WriteSpace());
         ring.Write(bytes.data() + sent, piece);
         sent += piece;
         state_->written += piece;
     }
-    return 0;
+    return MidiError::None;
 }
 
-int JackOutput::WaitUntilDelivered() {
+MidiError JackOutput::WaitUntilDelivered() {
     std::lock_guard lock(senders_);
     const std::uint64_t written = state_->written;
-    if (const int result =
+    if (const MidiError result =
             WaitUntil([&] { return state_->consumed.load(std::memory_order_acquire) >= written; });
-        result != 0)
+        result != MidiError::None)
         return result;
     // Bytes written during one cycle reach the other end in that cycle or the next.
     const std::uint64_t cycle = state_->cycles.load(std::memory_order_acquire);

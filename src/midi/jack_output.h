@@ -1,6 +1,8 @@
 #pragma once
 
+#include "midi_service.h"
 #include <cstddef>
+
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -15,24 +17,24 @@
 // Nothing on the way ever takes a lock or sleeps on a real-time thread.
 class JackOutput {
 public:
-    // Null, with a MidiError code in `error`, when the client, the port or
+    // Null, with the failure in `error`, when the client, the port or
     // the connection to `destination` (a full JACK port name) fails.
     static std::unique_ptr<JackOutput> Open(const std::string& clientName,
                                             const std::string& portName,
-                                            const std::string& destination, int& error);
+                                            const std::string& destination, MidiError& error);
     // Lets what is queued leave first (for as long as the server runs).
     ~JackOutput();
     JackOutput(const JackOutput&) = delete;
     JackOutput& operator=(const JackOutput&) = delete;
 
-    // Never blocks: safe on a real-time thread. 0 or a MidiError code.
-    int SendShort(std::uint32_t packed);
+    // Never blocks: safe on a real-time thread. MidiError::None or the failure.
+    MidiError SendShort(std::uint32_t packed);
     // Blocks until every byte has been written into the port (the calling
     // thread's later short messages cannot overtake them). 0 or a MidiError
     // code: ServerStopped or DestinationGone end the wait within seconds.
-    int SendLong(const std::vector<std::span<const std::uint8_t>>& messages);
+    MidiError SendLong(const std::vector<std::span<const std::uint8_t>>& messages);
     // Blocks until the bytes handed over have left the port.
-    int WaitUntilDelivered();
+    MidiError WaitUntilDelivered();
 
     // The bytes of long messages one cycle carries: half of what the port
     // holds, leaving room for other senders to the same input, and never so
@@ -43,9 +45,9 @@ public:
 private:
     struct State;
     explicit JackOutput(std::unique_ptr<State> state);
-    int Problem() const;
-    template <typename Done> int WaitUntil(Done done);
-    int HandOver(std::span<const std::uint8_t> message);
+    MidiError Problem() const;
+    template <typename Done> MidiError WaitUntil(Done done);
+    MidiError HandOver(std::span<const std::uint8_t> message);
 
     std::unique_ptr<State> state_;
     std::mutex senders_; // long messages from several threads go one after another

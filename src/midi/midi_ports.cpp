@@ -62,7 +62,7 @@ void MidiPorts::ResolveMidiDevices() {
 
 bool MidiPorts::OpenMidiOut() {
     MidiService::Handle handle = MidiService::NoHandle;
-    if (service_.OpenOutput(MidiOutDevice, handle) != 0)
+    if (service_.OpenOutput(MidiOutDevice, handle) != MidiError::None)
         return false;
     midiOutHandle_ = handle;
     midiOutInUse_.clear();
@@ -102,9 +102,9 @@ MidiService::Handle MidiPorts::OpenInput(int device,
             [this, callback](MidiService::InputEvent event, std::uint32_t message) {
                 (this->*callback)(event, message);
             },
-            handle) != 0)
+            handle) != MidiError::None)
         return MidiService::NoHandle;
-    if (service_.StartInput(handle) != 0 && reporter_.showMessage)
+    if (service_.StartInput(handle) != MidiError::None && reporter_.showMessage)
         reporter_.showMessage(startError);
     return handle; // a port that will not start stays open
 }
@@ -125,14 +125,15 @@ void MidiPorts::CloseMidiIns() {
         if (*handle == MidiService::NoHandle)
             continue;
         // Only a stopped input is closed; one that will not stop stays open.
-        if (service_.StopInput(*handle) == 0 && service_.CloseInput(*handle) == 0)
+        if (service_.StopInput(*handle) == MidiError::None &&
+            service_.CloseInput(*handle) == MidiError::None)
             *handle = MidiService::NoHandle;
     }
 }
 
 void MidiPorts::CloseMidiOut() {
     const MidiService::Handle handle = midiOutHandle_;
-    if (handle != MidiService::NoHandle && service_.CloseOutput(handle) == 0) {
+    if (handle != MidiService::NoHandle && service_.CloseOutput(handle) == MidiError::None) {
         midiOutHandle_ = MidiService::NoHandle;
         midiOutInUse_.clear();
     }
@@ -154,9 +155,10 @@ void MidiPorts::ArmReceive(std::size_t size) {
     if (midiInHandle_ == MidiService::NoHandle)
         return;                                   // no device input: the wait box ends the wait
     service_.ReleaseReceiveBuffer(midiInHandle_); // may still be queued: ignored
-    if (const int result = service_.QueueReceiveBuffer(midiInHandle_, ReceiveBuffer.data(), size);
-        result != 0) {
-        Log("ADDBUFFER error" + std::to_string(result) + ":" +
+    if (const MidiError result =
+            service_.QueueReceiveBuffer(midiInHandle_, ReceiveBuffer.data(), size);
+        result != MidiError::None) {
+        Log("ADDBUFFER error" + std::to_string(static_cast<int>(result)) + ":" +
             std::to_string(service_.ReceivedBytes(midiInHandle_)) +
             ": size=" + std::to_string(size));
     }
@@ -208,7 +210,7 @@ void MidiPorts::SendLongMessage(std::span<const std::uint8_t> bytes) {
     TrySendLongMessage(bytes);
 }
 
-int MidiPorts::TrySendLongMessage(std::span<const std::uint8_t> bytes) {
+MidiError MidiPorts::TrySendLongMessage(std::span<const std::uint8_t> bytes) {
     const MidiService::Handle out = midiOutHandle_;
     return out == MidiService::NoHandle ? MidiError::InvalidHandle : service_.SendLong(out, bytes);
 }

@@ -98,9 +98,8 @@ public:
 
     // MidiOutput: sends to the device output.
     void SendLongMessage(std::span<const std::uint8_t> bytes) override;
-    // The same, with the outcome: 0 when the service took the bytes, its error
-    // code otherwise (MidiError::InvalidHandle when no output is open).
-    int TrySendLongMessage(std::span<const std::uint8_t> bytes);
+    // The same, with the outcome (MidiError::InvalidHandle when no output is open).
+    MidiError TrySendLongMessage(std::span<const std::uint8_t> bytes);
     void SendShortMessage(std::uint32_t message) override;
     void ResetMidiOut() override;
 

@@ -254,7 +254,7 @@ RtMidiService::Output* RtMidiService::FindOutput(Handle handle) {
     return found == outputs_.end() ? nullptr : found->second.get();
 }
 
-int RtMidiService::OpenInput(int device, InputCallback callback, Handle& handle) {
+MidiError RtMidiService::OpenInput(int device, InputCallback callback, Handle& handle) {
     handle = NoHandle;
     if (api_ == 0 || device < 0 || device >= static_cast<int>(inputNames_.size()))
         return MidiError::BadDevice;
@@ -281,29 +281,29 @@ int RtMidiService::OpenInput(int device, InputCallback callback, Handle& handle)
         input->midi->openPort(*number, clientName_ + " in");
         handle = nextHandle_++;
         inputs_[handle] = std::move(input);
-        return 0;
+        return MidiError::None;
     } catch (const RtMidiError&) {
         return MidiError::Failed;
     }
 }
 
-int RtMidiService::StartInput(Handle handle) {
+MidiError RtMidiService::StartInput(Handle handle) {
     Input* input = FindInput(handle);
     if (!input)
         return MidiError::InvalidHandle;
     input->port->Start();
-    return 0;
+    return MidiError::None;
 }
 
-int RtMidiService::StopInput(Handle handle) {
+MidiError RtMidiService::StopInput(Handle handle) {
     Input* input = FindInput(handle);
     if (!input)
         return MidiError::InvalidHandle;
     input->port->Stop();
-    return 0;
+    return MidiError::None;
 }
 
-int RtMidiService::CloseInput(Handle handle) {
+MidiError RtMidiService::CloseInput(Handle handle) {
     auto found = inputs_.find(handle);
     if (found == inputs_.end())
         return MidiError::InvalidHandle;
@@ -315,22 +315,22 @@ int RtMidiService::CloseInput(Handle handle) {
     }
     found->second->midi.reset();
     inputs_.erase(found);
-    return 0;
+    return MidiError::None;
 }
 
-int RtMidiService::QueueReceiveBuffer(Handle handle, std::uint8_t* buffer, std::size_t size) {
+MidiError RtMidiService::QueueReceiveBuffer(Handle handle, std::uint8_t* buffer, std::size_t size) {
     Input* input = FindInput(handle);
     if (!input)
         return MidiError::InvalidHandle;
     input->port->QueueBuffer(buffer, size);
-    return 0;
+    return MidiError::None;
 }
 
-int RtMidiService::ReleaseReceiveBuffer(Handle handle) {
+MidiError RtMidiService::ReleaseReceiveBuffer(Handle handle) {
     Input* input = FindInput(handle);
     if (!input)
         return MidiError::InvalidHandle;
-    return input->port->ReleaseBuffer() ? 0 : MidiError::StillPlaying;
+    return input->port->ReleaseBuffer() ? MidiError::None : MidiError::StillPlaying;
 }
 
 std::size_t RtMidiService::ReceivedBytes(Handle handle) {
@@ -338,7 +338,7 @@ std::size_t RtMidiService::ReceivedBytes(Handle handle) {
     return input ? input->port->ReceivedBytes() : 0;
 }
 
-int RtMidiService::OpenOutput(int device, Handle& handle) {
+MidiError RtMidiService::OpenOutput(int device, Handle& handle) {
     handle = NoHandle;
     if (api_ == 0 || device < 0 || device >= static_cast<int>(outputNames_.size()))
         return MidiError::BadDevice;
@@ -350,14 +350,14 @@ int RtMidiService::OpenOutput(int device, Handle& handle) {
             const auto number = CurrentPortNumber(*outputProbe_, api_, outputNames_, device);
             if (!number)
                 return MidiError::BadDevice; // gone since it was listed
-            int error = 0;
+            MidiError error = MidiError::None;
             output->jack = JackOutput::Open(clientName_, clientName_ + " out",
                                             outputProbe_->getPortName(*number), error);
             if (!output->jack)
                 return error;
             handle = nextHandle_++;
             outputs_[handle] = std::move(output);
-            return 0;
+            return MidiError::None;
         }
 #endif
         output->midi = std::make_unique<RtMidiOut>(static_cast<RtMidi::Api>(api_), clientName_);
@@ -367,13 +367,13 @@ int RtMidiService::OpenOutput(int device, Handle& handle) {
         output->midi->openPort(*number, clientName_ + " out");
         handle = nextHandle_++;
         outputs_[handle] = std::move(output);
-        return 0;
+        return MidiError::None;
     } catch (const RtMidiError&) {
         return MidiError::Failed;
     }
 }
 
-int RtMidiService::CloseOutput(Handle handle) {
+MidiError RtMidiService::CloseOutput(Handle handle) {
     auto found = outputs_.find(handle);
     if (found == outputs_.end())
         return MidiError::InvalidHandle;
@@ -386,10 +386,10 @@ int RtMidiService::CloseOutput(Handle handle) {
         }
     }
     outputs_.erase(found);
-    return 0;
+    return MidiError::None;
 }
 
-int RtMidiService::SendShort(Handle handle, std::uint32_t message) {
+MidiError RtMidiService::SendShort(Handle handle, std::uint32_t message) {
     Output* output = FindOutput(handle);
     if (!output)
         return MidiError::InvalidHandle;
@@ -401,13 +401,13 @@ int RtMidiService::SendShort(Handle handle, std::uint32_t message) {
     std::lock_guard lock(output->sending);
     try {
         output->midi->sendMessage(bytes.data(), bytes.size());
-        return 0;
+        return MidiError::None;
     } catch (const RtMidiError&) {
         return MidiError::Failed;
     }
 }
 
-int RtMidiService::SendLong(Handle handle, std::span<const std::uint8_t> bytes) {
+MidiError RtMidiService::SendLong(Handle handle, std::span<const std::uint8_t> bytes) {
     Output* output = FindOutput(handle);
     if (!output)
         return MidiError::InvalidHandle;
@@ -422,17 +422,18 @@ int RtMidiService::SendLong(Handle handle, std::span<const std::uint8_t> bytes) 
             std::lock_guard lock(output->sending);
             output->midi->sendMessage(message.data(), message.size());
         }
-        return 0;
+        return MidiError::None;
     } catch (const RtMidiError&) {
         return MidiError::Failed;
     }
 }
 
-int RtMidiService::ResetOutput(Handle handle) {
+MidiError RtMidiService::ResetOutput(Handle handle) {
     for (std::uint32_t channel = 0; channel < 16; ++channel) {
         // Controller 123 (all notes off), value 0.
-        if (const int result = SendShort(handle, (0xB0 + channel) | (123u << 8)); result != 0)
+        if (const MidiError result = SendShort(handle, (0xB0 + channel) | (123u << 8));
+            result != MidiError::None)
             return result;
     }
-    return 0;
+    return MidiError::None;
 }

@@ -31,19 +31,19 @@ public:
     int OutputDeviceCount() override;
     std::string OutputDeviceName(int device) override;
 
-    int OpenInput(int device, InputCallback callback, Handle& handle) override;
-    int StartInput(Handle handle) override;
-    int StopInput(Handle handle) override;
-    int CloseInput(Handle handle) override;
-    int QueueReceiveBuffer(Handle handle, std::uint8_t* buffer, std::size_t size) override;
-    int ReleaseReceiveBuffer(Handle handle) override;
+    MidiError OpenInput(int device, InputCallback callback, Handle& handle) override;
+    MidiError StartInput(Handle handle) override;
+    MidiError StopInput(Handle handle) override;
+    MidiError CloseInput(Handle handle) override;
+    MidiError QueueReceiveBuffer(Handle handle, std::uint8_t* buffer, std::size_t size) override;
+    MidiError ReleaseReceiveBuffer(Handle handle) override;
     std::size_t ReceivedBytes(Handle handle) override;
 
-    int OpenOutput(int device, Handle& handle) override;
-    int CloseOutput(Handle handle) override;
-    int SendShort(Handle handle, std::uint32_t message) override;
-    int SendLong(Handle handle, std::span<const std::uint8_t> bytes) override;
-    int ResetOutput(Handle handle) override;
+    MidiError OpenOutput(int device, Handle& handle) override;
+    MidiError CloseOutput(Handle handle) override;
+    MidiError SendShort(Handle handle, std::uint32_t message) override;
+    MidiError SendLong(Handle handle, std::span<const std::uint8_t> bytes) override;
+    MidiError ResetOutput(Handle handle) override;
 
     // A port name as the platform reports it, without what changes when a
     // device is plugged in again: ALSA's client:port numbers, and the port

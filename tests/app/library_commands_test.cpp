@@ -266,7 +266,7 @@ public:
         inputNames = {"Mopho"};
         outputNames = {"Mopho"};
     }
-    int SendLong(Handle, std::span<const std::uint8_t>) override {
+    MidiError SendLong(Handle, std::span<const std::uint8_t>) override {
         return MidiError::ServerStopped;
     }
 };

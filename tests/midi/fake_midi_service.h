@@ -33,7 +33,7 @@ public:
         return outputNames.at(static_cast<std::size_t>(device));
     }
 
-    int OpenInput(int device, InputCallback callback, Handle& handle) override {
+    MidiError OpenInput(int device, InputCallback callback, Handle& handle) override {
         if (device < 0 || device >= InputDeviceCount())
             return MidiError::BadDevice;
         for (auto& [_, input] : inputs_)
@@ -41,53 +41,53 @@ public:
                 return MidiError::Allocated;
         handle = next_++;
         inputs_[handle] = {device, std::make_unique<MidiInputPort>(std::move(callback))};
-        return 0;
+        return MidiError::None;
     }
-    int StartInput(Handle handle) override {
+    MidiError StartInput(Handle handle) override {
         if (failInputStart)
             return MidiError::Failed;
         inputs_.at(handle).port->Start();
-        return 0;
+        return MidiError::None;
     }
-    int StopInput(Handle handle) override {
+    MidiError StopInput(Handle handle) override {
         inputs_.at(handle).port->Stop();
-        return 0;
+        return MidiError::None;
     }
-    int CloseInput(Handle handle) override {
+    MidiError CloseInput(Handle handle) override {
         inputs_.erase(handle);
-        return 0;
+        return MidiError::None;
     }
-    int QueueReceiveBuffer(Handle handle, std::uint8_t* buffer, std::size_t size) override {
+    MidiError QueueReceiveBuffer(Handle handle, std::uint8_t* buffer, std::size_t size) override {
         inputs_.at(handle).port->QueueBuffer(buffer, size);
-        return 0;
+        return MidiError::None;
     }
-    int ReleaseReceiveBuffer(Handle handle) override {
-        return inputs_.at(handle).port->ReleaseBuffer() ? 0 : MidiError::StillPlaying;
+    MidiError ReleaseReceiveBuffer(Handle handle) override {
+        return inputs_.at(handle).port->ReleaseBuffer() ? MidiError::None : MidiError::StillPlaying;
     }
     std::size_t ReceivedBytes(Handle handle) override {
         return inputs_.at(handle).port->ReceivedBytes();
     }
 
-    int OpenOutput(int device, Handle& handle) override {
+    MidiError OpenOutput(int device, Handle& handle) override {
         if (failOutputOpen || device < 0 || device >= OutputDeviceCount())
             return MidiError::BadDevice;
         handle = next_++;
         openOutputs[handle] = device;
-        return 0;
+        return MidiError::None;
     }
-    int CloseOutput(Handle handle) override {
+    MidiError CloseOutput(Handle handle) override {
         openOutputs.erase(handle);
-        return 0;
+        return MidiError::None;
     }
-    int SendShort(Handle, std::uint32_t message) override {
+    MidiError SendShort(Handle, std::uint32_t message) override {
         sent.push_back(ShortMessageBytes(message));
-        return 0;
+        return MidiError::None;
     }
-    int SendLong(Handle, std::span<const std::uint8_t> bytes) override {
+    MidiError SendLong(Handle, std::span<const std::uint8_t> bytes) override {
         sent.emplace_back(bytes.begin(), bytes.end());
-        return 0;
+        return MidiError::None;
     }
-    int ResetOutput(Handle) override { return 0; }
+    MidiError ResetOutput(Handle) override { return MidiError::None; }
 
     std::map<Handle, int> openOutputs;
 
