@@ -86,10 +86,10 @@ std::string CaptionAt(const ParameterBinding& binding, int value);
 inline constexpr int NoSelection = -1;
 using ControlValues = std::array<int, BoundControlCount>;
 
-// What `binding`'s control shows for a stored byte, or nothing when it cannot
-// show it (a list with no item for it, a knob or slider refusing it, a
-// pulse-width knob under a shape below "Pulse Wave"): the control then keeps
-// its state.
+// What `binding`'s control shows for a stored byte: NoSelection for a list
+// with no item for it; nothing when a knob or slider refuses it (or a
+// pulse-width knob under a shape below "Pulse Wave"), which then keeps its
+// position.
 std::optional<int> ValueForByte(const ParameterBinding& binding, std::uint8_t byte);
 // The byte a control's value stores. An oscillator shape needs both of its
 // controls: use ShapeByte.
