@@ -86,7 +86,7 @@ template <typename Send> void SendSwitchPair(Switches before, Switches now, Send
 }
 
 // Decodes UTF-8 into Windows-1252 bytes, one per character; a character
-// without a byte, or a malformed sequence, becomes '?'.
+// without a byte, or a malformed or overlong sequence, becomes '?'.
 std::string Utf8ToName(std::string_view text) {
     std::string bytes;
     std::size_t i = 0;
@@ -112,7 +112,10 @@ std::string Utf8ToName(std::string_view text) {
             ++i;
             continue;
         }
-        bytes += static_cast<char>(UnicodeToCp1252(character));
+        // An overlong form (C0 80 for a NUL, say) names no character.
+        constexpr char32_t Shortest[] = {0, 0, 0x80, 0x800, 0x10000};
+        const bool overlong = character < Shortest[length];
+        bytes += overlong ? '?' : static_cast<char>(UnicodeToCp1252(character));
         i += static_cast<std::size_t>(length);
     }
     return bytes;

@@ -222,6 +222,7 @@ TEST(EditSession, TheNameIsWrittenOnlyOnceEdited) {
     // Longer text is cut at 16 characters; a character without a byte is '?'.
     session.ReadBack(values, "0123456789abcdef\xE2\x82\xAC");
     EXPECT_EQ(GetSoundName(session.Sound()), "0123456789abcdef");
-    session.ReadBack(values, "\xE4\xB8\x80");
-    EXPECT_EQ(GetSoundName(session.Sound()), "?               ");
+    session.ReadBack(values, "\xE4\xB8\x80\xC0\x80"
+                             "A\xC3");
+    EXPECT_EQ(GetSoundName(session.Sound()), "??A?            ");
 }
