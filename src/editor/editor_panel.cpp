@@ -182,7 +182,7 @@ QString ListLabel(std::string_view member) {
 
 // The widest a list stands; its drop-down opens wide enough for every item.
 int ListWidthLimit(ValueList list) {
-    return list == ValueList::Assignables ? 250 : 170;
+    return list == ValueList::Assignables ? 280 : 170;
 }
 
 // ---- Accessible names ------------------------------------------------------
