@@ -45,7 +45,8 @@ struct GeneratorClock {
 GeneratorClock SystemClock();
 
 // The program's generator: seeded once, on first use, from the shared
-// clock's UTC time of day, and never again.
+// clock's UTC time of day, and never again. Not guarded: only the user
+// interface thread draws.
 RandomGenerator& SharedGenerator();
 const GeneratorClock& SharedClock();
 // Replaces the clock the shared generator and the stir read; for tests,

@@ -267,7 +267,7 @@ std::string SchemaFileText(std::string_view existing, const SchemaList& list) {
         }
 
     const auto entryLine = [&](const SchemaEntry& entry) {
-        return SchemaKey(Trimmed(entry.name)) + "=" + OneLine(entry.allowed);
+        return SchemaKey(entry.Binding().member) + "=" + OneLine(entry.allowed);
     };
     std::vector<std::string> replaced(lines.size());
     std::vector<bool> isReplaced(lines.size(), false);
