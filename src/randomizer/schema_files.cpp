@@ -137,14 +137,13 @@ std::vector<std::string> ListSchemaFiles(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code error;
     std::filesystem::directory_iterator entries(NativePath(folder), error);
-    if (error)
-        return names;
-    for (const auto& entry : entries) {
+    // Stepping on with an error code: a folder that fails half-way lists what it gave.
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
         std::error_code typeError;
-        if (!entry.is_regular_file(typeError))
+        if (!entries->is_regular_file(typeError))
             continue;
-        const std::string file = FileNameText(entry.path());
-        if (file.size() >= SchemaFileExtension.size() && file.ends_with(SchemaFileExtension))
+        const std::string file = FileNameText(entries->path());
+        if (file.ends_with(SchemaFileExtension))
             names.push_back(file.substr(0, file.size() - SchemaFileExtension.size()));
     }
     std::sort(names.begin(), names.end(), LessIgnoringCase);
