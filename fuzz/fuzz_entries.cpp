@@ -1,6 +1,7 @@
 #include "fuzz_entries.h"
 
 #include "bank_file.h"
+#include "schema.h"
 #include "sysex_codec.h"
 #include "sysex_messages.h"
 
@@ -99,4 +100,30 @@ std::string FuzzParseBankFile(std::span<const std::uint8_t> data) {
     if (UnfinishedLastMessageProblem(data, "fuzz.syx").has_value() != unfinished)
         return "a file without a final F7 is not named as unfinished, or one with it is";
     return CheckRewrittenFile(contents);
+}
+
+std::string FuzzParseSchema(std::span<const std::uint8_t> data) {
+    const std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
+    const SchemaList read = ReadSchemaText(text);
+    if (read.size() != ParameterBindings.size())
+        return "a schema read from a file does not hold every control";
+    for (const SchemaEntry& entry : read) {
+        const std::string& value = entry.allowed;
+        if (value.find_first_of("\r\n") != std::string::npos ||
+            (!value.empty() && (value.front() == ' ' || value.back() == ' ')))
+            return "an allowed string read from a file holds a line break or outer blanks";
+    }
+    // Strings other than the ones read, so that every written line shows.
+    ControlValues values{};
+    for (std::size_t row = 0; row < values.size(); ++row)
+        values[row] = ParameterBindings[row].max;
+    const SchemaList written = DeriveSchemaFromSound(values, SchemaTolerances{});
+    const std::string saved = SchemaFileText(text, written);
+    const SchemaList back = ReadSchemaText(saved);
+    for (std::size_t row = 0; row < written.size(); ++row)
+        if (back[row].allowed != written[row].allowed)
+            return "an entry written into a file reads back otherwise";
+    if (SchemaFileText(saved, written) != saved)
+        return "writing the same schema again changed the file";
+    return {};
 }

@@ -16,3 +16,8 @@ std::string FuzzUnpackBlock(std::span<const std::uint8_t> data);
 // Parses the input as a bank file (every record loaded or reported), writes
 // the records it found and parses that again.
 std::string FuzzParseBankFile(std::span<const std::uint8_t> data);
+
+// Reads the input as a sound family schema file, writes a schema into it and
+// reads that back: every entry reads as written, and writing again changes
+// nothing.
+std::string FuzzParseSchema(std::span<const std::uint8_t> data);

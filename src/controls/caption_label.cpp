@@ -2,7 +2,17 @@
 
 #include <QLabel>
 
-CaptionLabel::CaptionLabel(QWidget* control) : control_(control), label_(new QLabel) {
+namespace {
+// Its own class so that assistive technology can be told to pass it over:
+// the control it captions already carries the name (controls_accessibility).
+class TCaptionText : public QLabel {
+    Q_OBJECT
+public:
+    TCaptionText() = default;
+};
+} // namespace
+
+CaptionLabel::CaptionLabel(QWidget* control) : control_(control), label_(new TCaptionText) {
     label_->setAttribute(Qt::WA_TransparentForMouseEvents);
     label_->setMargin(0);
     QFont font = label_->font();
@@ -54,3 +64,5 @@ void CaptionLabel::Follow() {
         control_->isHidden() && control_->testAttribute(Qt::WA_WState_ExplicitShowHide);
     label_->setVisible(!explicitlyHidden);
 }
+
+#include "caption_label.moc"

@@ -9,6 +9,7 @@ class QWidget;
 // The caption of a knob or LED switch: a black label that the control creates
 // and owns but places on its own parent, 14 pixels above the control and
 // centred over it. It follows the control's parent, position and visibility.
+// Assistive technology does not list it: the control is named instead.
 class CaptionLabel {
 public:
     static constexpr int Gap = 14; // from the label's top to the control's top

@@ -3,6 +3,7 @@
 #include "controls_accessibility.h"
 
 #include <QAccessible>
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace {
@@ -69,4 +70,14 @@ void TCheckLed::Render(QPainter& painter) {
 
 void TCheckLed::mousePressEvent(QMouseEvent*) {
     Toggle();
+}
+
+void TCheckLed::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Space) {
+        CaptionedControl::keyPressEvent(event);
+        return;
+    }
+    // A held key toggles once.
+    if (!event->isAutoRepeat())
+        Toggle();
 }

@@ -4,8 +4,9 @@
 #include "control_bitmap.h"
 
 // The 32 x 16 two-state switch of the sound editor: a red LED when on, a dark
-// one when off, with a caption label above it. A click toggles it and raises
-// OnChange; a state written by the program raises nothing.
+// one when off, with a caption label above it. A click, or Space while it has
+// the focus, toggles it and raises OnChange; a state written by the program
+// raises nothing.
 class TCheckLed : public CaptionedControl {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
@@ -34,6 +35,7 @@ public:
 protected:
     void Render(QPainter& painter) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QString caption_ = QStringLiteral("Instrument");

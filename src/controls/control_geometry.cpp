@@ -65,3 +65,35 @@ Texts TextsFor(int position, const QString& displayMode) {
                 QString::number(position / 12)};
 }
 } // namespace SliderGeometry
+
+namespace ControlKeys {
+std::optional<int> KeyedPosition(int key, int position, int min, int max) {
+    std::int64_t target = 0;
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+        target = std::int64_t{position} + 1;
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+        target = std::int64_t{position} - 1;
+        break;
+    case Qt::Key_PageUp:
+        target = std::int64_t{position} + 10;
+        break;
+    case Qt::Key_PageDown:
+        target = std::int64_t{position} - 10;
+        break;
+    case Qt::Key_Home:
+        return min;
+    case Qt::Key_End:
+        return max;
+    default:
+        return std::nullopt;
+    }
+    // A crossed range (the slider allows one) keeps the position.
+    if (min > max)
+        return position;
+    return Clamped(target, min, max);
+}
+} // namespace ControlKeys

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // The arithmetic of the self-drawn controls, kept apart from the widgets so
 // it can be checked without painting.
@@ -62,3 +63,11 @@ struct Texts {
 // Both texts are empty when a display mode is set.
 Texts TextsFor(int position, const QString& displayMode);
 } // namespace SliderGeometry
+
+namespace ControlKeys {
+// Keyboard operation of the knob and the step slider: the position a key
+// moves to, or nothing for a key they leave alone. The arrows step by one
+// (up and right increase), Page Up and Page Down by ten, Home and End go to
+// min and max. The result stays within min..max.
+std::optional<int> KeyedPosition(int key, int position, int min, int max);
+} // namespace ControlKeys

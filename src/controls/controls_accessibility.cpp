@@ -105,6 +105,23 @@ private:
     TCheckLed* led() const { return static_cast<TCheckLed*>(widget()); }
 };
 
+// A caption label: the control below it carries the name, so the label is
+// neither named nor shown to assistive technology, which then reads each
+// caption once, with its control.
+class CaptionTextAccessible : public QAccessibleWidget {
+public:
+    explicit CaptionTextAccessible(QWidget* label)
+        : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text) const override { return {}; }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.invisible = true;
+        state.offscreen = true;
+        return state;
+    }
+};
+
 QAccessibleInterface* CreateInterface(const QString& className, QObject* object) {
     if (className == QLatin1String("TKnob")) {
         if (auto* knob = qobject_cast<TKnob*>(object))
@@ -115,6 +132,9 @@ QAccessibleInterface* CreateInterface(const QString& className, QObject* object)
     } else if (className == QLatin1String("TCheckLed")) {
         if (auto* led = qobject_cast<TCheckLed*>(object))
             return new CheckLedAccessible(led);
+    } else if (className == QLatin1String("TCaptionText")) {
+        if (auto* label = qobject_cast<QWidget*>(object))
+            return new CaptionTextAccessible(label);
     }
     return nullptr;
 }

@@ -4,6 +4,7 @@
 #include "controls_accessibility.h"
 
 #include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -134,4 +135,14 @@ void TKnob::enterEvent(QEnterEvent*) {
 
 void TKnob::leaveEvent(QEvent*) {
     Q_EMIT OnLeave(this);
+}
+
+void TKnob::keyPressEvent(QKeyEvent* event) {
+    const std::optional<int> target =
+        ControlKeys::KeyedPosition(event->key(), position_, min_, max_);
+    if (!target) {
+        CaptionedControl::keyPressEvent(event);
+        return;
+    }
+    SetPosition(*target);
 }

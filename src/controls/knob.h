@@ -8,7 +8,9 @@
 // The rotary control of the sound editor: a 32 x 48 knob face with a pointer,
 // a three-digit read-out under it and a caption label above it. Dragging
 // vertically changes the value one step per pixel; a click on the left or
-// right half of the read-out steps it down or up.
+// right half of the read-out steps it down or up. With the focus, the arrow
+// keys step it by one, Page Up and Page Down by ten, Home and End go to Min
+// and Max, all through the position setter.
 //
 // OnChange is raised at the end of every paint, whatever caused it, so to the
 // owner a repaint looks like a change.
@@ -51,6 +53,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int position_ = 63;

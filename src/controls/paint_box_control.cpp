@@ -7,6 +7,7 @@
 PaintBoxControl::PaintBoxControl(QSize size, QWidget* parent) : QWidget(parent) {
     setFixedSize(size);
     setAttribute(Qt::WA_OpaquePaintEvent); // the back buffer covers every pixel
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 PaintBoxControl::~PaintBoxControl() = default;
@@ -28,6 +29,23 @@ void PaintBoxControl::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     painter.drawPixmap(0, 0, backBuffer_);
+    if (hasFocus()) {
+        // Drawn over the copy, not into the back buffer: the ring is no part
+        // of what the control shows.
+        const QColor ring = palette().color(QPalette::Highlight);
+        DrawFrame(painter, rect(), ring);
+        DrawFrame(painter, rect().adjusted(1, 1, -1, -1), ring);
+    }
+}
+
+void PaintBoxControl::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void PaintBoxControl::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void PaintBoxControl::RenderBackBuffer() {

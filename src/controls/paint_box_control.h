@@ -4,7 +4,8 @@
 #include <QWidget>
 
 // Base of the self-drawn controls: a fixed-size widget that draws into a back
-// buffer and copies it to the screen in one piece.
+// buffer and copies it to the screen in one piece. The controls take the
+// keyboard focus by Tab and by click and show it as a ring inside their edge.
 //
 // A property write calls Paint(): the back buffer is drawn at once and the
 // change notification follows synchronously, also while the control is
@@ -31,6 +32,8 @@ protected:
     virtual void Painted() {}
 
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
     // A click on the read-out: one step down on its left half, one up on its
     // right half, never past lowest..highest; a change is announced to

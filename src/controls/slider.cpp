@@ -3,6 +3,7 @@
 #include "control_geometry.h"
 #include "controls_accessibility.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -119,4 +120,14 @@ void TSlider::mouseMoveEvent(QMouseEvent* event) {
 
 void TSlider::mouseReleaseEvent(QMouseEvent*) {
     dragging_ = false;
+}
+
+void TSlider::keyPressEvent(QKeyEvent* event) {
+    const std::optional<int> target =
+        ControlKeys::KeyedPosition(event->key(), position_, min_, max_);
+    if (!target) {
+        PaintBoxControl::keyPressEvent(event);
+        return;
+    }
+    SetPosition(*target);
 }

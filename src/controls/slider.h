@@ -7,7 +7,9 @@
 // the value as a number in the value field at the bottom and, unless a
 // display mode is set, as a note name at the top. Dragging moves two thirds
 // of a step per pixel; a click on the left or right half of the value field
-// steps down or up between the fixed bounds 0 and 127.
+// steps down or up between the fixed bounds 0 and 127. With the focus, the
+// arrow keys step it by one, Page Up and Page Down by ten, Home and End go
+// to Min and Max, all through the position setter.
 //
 // OnChange is raised at the end of every paint, whatever caused it.
 class TSlider : public PaintBoxControl {
@@ -42,6 +44,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int position_ = 0;

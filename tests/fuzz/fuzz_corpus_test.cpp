@@ -31,4 +31,8 @@ TEST(FuzzCorpus, ParseBankFile) {
     ReplayCorpus("parse_bank_file", FuzzParseBankFile);
 }
 
+TEST(FuzzCorpus, ParseSchema) {
+    ReplayCorpus("parse_schema", FuzzParseSchema);
+}
+
 } // namespace

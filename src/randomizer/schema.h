@@ -1,0 +1,128 @@
+#pragma once
+
+#include "parameter_binding.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Sound family schemas: for every bound control of the editor, which of its
+// values the randomizer may choose. Position p of an allowed string stands
+// for value Min + p of a knob or slider, item p of a list, off (0) or on (1)
+// of an LED; "1" allows it, anything else does not, and positions beyond the
+// string's end are not allowed.
+
+inline constexpr std::size_t SchemaKeyWidth = 25;
+
+struct SchemaEntry {
+    std::string name;    // the control's member, padded with blanks to 25
+    int row = 0;         // its row in ParameterBindings
+    std::string allowed; // "0"/"1" per value position
+
+    const ParameterBinding& Binding() const;
+};
+
+// One entry per bound control, in ParameterBindings order, which is also the
+// order of a schema file's lines.
+class SchemaList {
+public:
+    // BuildSchemaList: every allowed string empty.
+    SchemaList();
+
+    std::size_t size() const { return entries_.size(); }
+    SchemaEntry& operator[](std::size_t row) { return entries_[row]; }
+    const SchemaEntry& operator[](std::size_t row) const { return entries_[row]; }
+    auto begin() { return entries_.begin(); }
+    auto end() { return entries_.end(); }
+    auto begin() const { return entries_.begin(); }
+    auto end() const { return entries_.end(); }
+
+    // The entry of the control named `member` (without padding), or nullptr.
+    SchemaEntry* Find(std::string_view member);
+    const SchemaEntry* Find(std::string_view member) const;
+
+private:
+    std::vector<SchemaEntry> entries_;
+};
+
+inline SchemaList BuildSchemaList() {
+    return {};
+}
+
+// The key of a schema file line: the member padded with blanks to 25.
+std::string SchemaKey(std::string_view member);
+
+// Scales for the sequencer steps: value v lies in a scale when steps[v mod 12]
+// is '1'; 0 and every multiple of 12 is the root.
+struct Scale {
+    std::string_view name;
+    std::string_view steps; // 12 characters
+    bool Contains(int value) const;
+};
+inline constexpr int ScaleCount = 13;
+extern const std::array<Scale, ScaleCount> ScaleTable;
+// The scale's row in the tolerance dialog: its name and the names of its
+// notes, each followed by a blank: "Ionian C D E F G A H ".
+std::string ScaleChoiceText(const Scale& scale);
+
+// What a schema is derived with: the four tolerances the settings file keeps
+// (section "Globals", keys named like the fields) and the two that last for
+// one run of the program.
+struct SchemaTolerances {
+    int ToleranceComboBox = 0;    // lists: item distance
+    int ToleranceOctave = 2;      // note knobs: whole octaves
+    int ToleranceOtherKnobs = 10; // other knobs: value distance
+    int ToleranceDetuneKnobs = 3; // LFO frequency knobs: value distance
+    int ArpTolerance = 0;         // sequencer steps: semitones
+    int SchemaScale = 0;          // ScaleTable row + 1; 0 (none chosen yet) means "Chromatic"
+};
+
+// The allowed string a control showing `value` gets: knobs and sliders one
+// character per value Min..Max, lists one per item (value NoSelection allows
+// items within the tolerance of -1), LEDs "01" when on and "10" when off.
+std::string DerivedAllowed(const ParameterBinding& binding, int value,
+                           const SchemaTolerances& tolerances);
+// DerivedAllowed for every control, from what the controls show.
+SchemaList DeriveSchemaFromSound(const ControlValues& values, const SchemaTolerances& tolerances);
+
+// Schema files: section "[Parameters]", one line "key=allowed" per entry.
+// Reading takes any line ending, a UTF-8 byte order mark, keys in any letter
+// case with blanks around them; unknown keys, lines of other sections and
+// lines that are no key are passed over; of a key given twice the first
+// counts. An entry whose key is missing reads as "0".
+SchemaList ReadSchemaText(std::string_view text);
+// The file `existing` with the list's strings written in: each key's first
+// line in the section replaced where it stands, missing keys added after the
+// section's last line (a new section at the end when there is none), every
+// other line kept as it was. New lines take the file's line ending.
+std::string SchemaFileText(std::string_view existing, const SchemaList& list);
+
+// Schema files are named after the schema plus this, in the program's folder.
+inline constexpr std::string_view SchemaFileExtension = ".sndfamily";
+inline constexpr std::string_view MissingSchemaNameMessage = "Please set the schema name.";
+// Why a schema cannot be saved under `name`, or an empty string: the name is
+// empty, or not a plain file name on every system the program runs on (a
+// path separator, "..", a character or a device name a file system refuses,
+// more than 200 bytes).
+std::string SchemaNameProblem(std::string_view name);
+
+// The names of the folder's schema files without the extension, sorted
+// without regard to letter case so every machine lists them alike. A folder
+// that cannot be read lists nothing.
+std::vector<std::string> ListSchemaFiles(const std::string& folder);
+
+struct LoadedSchema {
+    SchemaList list;
+    std::string error; // empty when read (or when there is no such file)
+};
+// The schema `name` of the folder; an empty name is the file ".sndfamily".
+// A missing file gives every entry "0". A file that cannot be read, or a name
+// that would leave the folder, gives an error; the caller then keeps its list.
+LoadedSchema LoadSchema(const std::string& folder, std::string_view name);
+
+// Writes the list into the schema file `name` of the folder, keeping what
+// else the file holds; the file is replaced in one step, so a failed write
+// leaves the old one. Returns an empty string, or the message to show.
+std::string SaveSchema(const std::string& folder, std::string_view name, const SchemaList& list);

@@ -1,0 +1,79 @@
+#include "editor_sections.h"
+#include "parameter_binding.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace {
+const SectionRandomizer* Section(std::string_view button) {
+    const auto found =
+        std::find_if(SectionRandomizers.begin(), SectionRandomizers.end(),
+                     [button](const SectionRandomizer& s) { return s.button == button; });
+    return found == SectionRandomizers.end() ? nullptr : &*found;
+}
+} // namespace
+
+TEST(EditorSections, EachSectionDrawsTheControlsOfItsOwnGroup) {
+    std::map<std::string_view, int> drawn;
+    for (const SectionRandomizer& section : SectionRandomizers) {
+        for (std::string_view member : section.controls) {
+            const int row = BindingIndex(member);
+            ASSERT_GE(row, 0) << member;
+            EXPECT_EQ(ParameterBindings[static_cast<std::size_t>(row)].group, section.group)
+                << section.button << " " << member;
+            ++drawn[member];
+        }
+    }
+    // Every bound control belongs to exactly one section, except the filter
+    // envelope release, which no randomizer touches.
+    for (const ParameterBinding& row : ParameterBindings)
+        EXPECT_EQ(drawn[row.member], row.member == "KnobFilterEnvRelease" ? 0 : 1) << row.member;
+
+    ASSERT_NE(Section("btnRandomizeOsc1"), nullptr);
+    const auto osc1 = Section("btnRandomizeOsc1")->controls;
+    // The pulse width is drawn right after the shape that decides whether it is drawn.
+    EXPECT_EQ(osc1[2], "cmbOsc1Shape");
+    EXPECT_EQ(osc1[3], "knobOsc1Pulsewidth");
+    EXPECT_EQ(Section("btnRandomizeEnv3")->caption, "Randomize Env 3");
+    EXPECT_EQ(Section("btnRandomizeSeq4")->controls.size(), 17u);
+}
+
+TEST(EditorSections, CompositeButtonsRunExistingSections) {
+    std::set<int> keys;
+    for (const CompositeRandomizer& composite : CompositeRandomizers) {
+        EXPECT_TRUE(keys.insert(composite.key).second) << composite.button;
+        for (std::string_view button : composite.sections)
+            EXPECT_NE(Section(button), nullptr) << composite.button << " " << button;
+    }
+    const CompositeRandomizer& sound = CompositeRandomizers.back();
+    EXPECT_EQ(sound.button, "btnRandomizeSound");
+    EXPECT_EQ(sound.key, 0);
+    const std::vector<std::string_view> soundSections(sound.sections.begin(), sound.sections.end());
+    EXPECT_EQ(soundSections, (std::vector<std::string_view>{
+                                 "btnRandomizeOsc1", "btnRandomizeOsc2", "btnRandomizeCommon",
+                                 "btnRandomizeFilter", "btnRandomizeVCA", "btnRandomizeEnv3",
+                                 "btnRandomizeLFO", "btnRandomizeMod"}));
+}
+
+TEST(EditorSections, StartValuesFitTheirControls) {
+    std::set<std::string_view> set;
+    for (const auto values : {InitSoundValues(), InitArpValues()}) {
+        for (const StartValue& start : values) {
+            const int row = BindingIndex(start.member);
+            ASSERT_GE(row, 0) << start.member;
+            const ParameterBinding& binding = ParameterBindings[static_cast<std::size_t>(row)];
+            EXPECT_GE(start.value, binding.min) << start.member;
+            EXPECT_LE(start.value, binding.max) << start.member;
+            EXPECT_TRUE(set.insert(start.member).second) << start.member;
+        }
+    }
+    EXPECT_EQ(InitSoundValues().size(), 75u);
+    EXPECT_EQ(InitSoundValues().front().member, "knobOsc1Frequency");
+    EXPECT_EQ(InitSoundValues().back().member, "cmbMod4Destination");
+    EXPECT_FALSE(set.contains("KnobFilterEnvRelease"));
+    EXPECT_FALSE(set.contains("cmbGlideMode"));
+    EXPECT_EQ(InitArpValues().size(), 4u);
+}
