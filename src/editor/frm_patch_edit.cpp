@@ -238,8 +238,15 @@ void TfrmPatchEdit::ControlChanged(int row) {
         ApplyControlRules(row);
         ControlsChanged = true;
     } catch (const std::exception& error) {
-        // Knobs and sliders report from their paint step: no box inside a paint.
-        QTimer::singleShot(0, this, [this, text = ErrorText(error)] { ShowError(text); });
+        // Knobs and sliders report from their paint step: no box inside a
+        // paint. One box for a whole repaint that fails control after control.
+        if (errorQueued_)
+            return;
+        errorQueued_ = true;
+        QTimer::singleShot(0, this, [this, text = ErrorText(error)] {
+            errorQueued_ = false;
+            ShowError(text);
+        });
     }
 }
 

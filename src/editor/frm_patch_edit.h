@@ -91,5 +91,6 @@ private:
 
     int modalDepth_ = 0;
     bool deactivatedByModal_ = false;
+    bool errorQueued_ = false;        // a change handler's error waits to be shown
     bool keyboardOffByField_ = false; // the name field or schema list has the focus
 };
