@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -49,6 +50,17 @@ public:
     }
     void StoreSentSound(int slot, const TSoundRecord& sound) override {
         stored.emplace_back(slot, sound);
+    }
+};
+
+// A prompter that lets the test act while its box is open.
+class InterruptedPrompter : public ScriptedPrompter {
+public:
+    std::function<void()> whileOpen;
+    Answer Confirm(const QString& question, Buttons buttons) override {
+        if (whileOpen)
+            whileOpen();
+        return ScriptedPrompter::Confirm(question, buttons);
     }
 };
 
@@ -92,7 +104,7 @@ std::vector<Bytes> Concat(std::initializer_list<std::vector<Bytes>> parts) {
 class EditorWindowTest : public ::testing::Test {
 protected:
     RecordingMidiOutput output;
-    ScriptedPrompter prompter;
+    InterruptedPrompter prompter;
     FakeHost host;
     int lastSendLocation = 0;
     std::unique_ptr<TfrmPatchEdit> window;
@@ -285,6 +297,23 @@ TEST_F(EditorWindowTest, TheCloseQuestionKeepsTheLastChangeOnYes) {
         EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 3)); // sent before asking
         EXPECT_EQ(window->EditedRecord()[18 + 6], 3);
     }
+}
+
+TEST_F(EditorWindowTest, WhileTheQuestionIsOpenNoTickSendsAndNoActivationReloads) {
+    prompter.answers = {Prompter::Answer::Cancel};
+    Open();
+    TKnob* knob = Control<TKnob>("KnobNoiseLevel");
+    prompter.whileOpen = [&] {
+        knob->SetPosition(9);
+        Tick();
+        QEvent activation(QEvent::WindowActivate);
+        QApplication::sendEvent(window.get(), &activation);
+    };
+    Named<QPushButton>(*window, "btnClose")->click();
+    EXPECT_TRUE(output.Empty());
+    EXPECT_EQ(knob->Position(), 9);
+    Tick();
+    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 9));
 }
 
 TEST_F(EditorWindowTest, ExecAcceptsExactlyOnYes) {
