@@ -387,8 +387,14 @@ void TfrmPatchEdit::ShowError(const QString& text) {
 // ---- Window events ----------------------------------------------------------
 
 bool TfrmPatchEdit::event(QEvent* event) {
-    if (event->type() == QEvent::WindowDeactivate && modalDepth_ > 0) {
-        deactivatedByModal_ = true;
+    if (event->type() == QEvent::WindowDeactivate) {
+        deactivatedByModal_ = modalDepth_ > 0;
+        // The release of a keypad key held now goes to another window: end
+        // the note rather than leave it sounding.
+        if (NotePlaying) {
+            ResetMidiOut(context_.output);
+            NotePlaying = false;
+        }
     } else if (event->type() == QEvent::WindowActivate) {
         // Coming back from one of this window's own boxes is no activation:
         // an error box of the reload would otherwise open again and again.

@@ -347,6 +347,15 @@ TEST_F(EditorWindowTest, KeypadNotesPlayOneAtATime) {
     EXPECT_TRUE(output.shortMessages.empty());
     KeyUp(Qt::Key_9, Qt::KeypadModifier);
     EXPECT_EQ(output.resetCount, 3);
+
+    // Held while another window comes to the front: the note ends there.
+    host.octave = 4;
+    Key(Qt::Key_3, Qt::KeypadModifier);
+    QEvent deactivation(QEvent::WindowDeactivate);
+    QApplication::sendEvent(window.get(), &deactivation);
+    EXPECT_EQ(output.resetCount, 4);
+    Key(Qt::Key_3, Qt::KeypadModifier);
+    EXPECT_EQ(output.TakeShortMessageBytes(), (std::vector<Bytes>{NoteOn(64), NoteOn(64)}));
 }
 
 TEST_F(EditorWindowTest, TheTestButtonPlaysMiddleCWhileHeld) {
