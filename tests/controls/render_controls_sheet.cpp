@@ -164,7 +164,10 @@ int main(int argc, char* argv[]) {
     AddKnobs(panel, 12);
     AddSliders(panel, 152);
     AddLeds(panel, 16 + 2 * (8 * 28 + 12 + 8), 152);
+    // The sheet itself holds the focus, so no control shows its focus ring.
+    panel.setFocusPolicy(Qt::StrongFocus);
     panel.show();
+    panel.setFocus();
     QApplication::processEvents();
 
     const QString path = folder.filePath(doubled ? QStringLiteral("controls@2x.png")

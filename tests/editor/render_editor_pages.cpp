@@ -1,0 +1,114 @@
+// Renders the sound editor's four pages with a typical sound loaded, for
+// looking at the layout without a display.
+//
+//     render_editor_pages OUTPUT_FOLDER
+//
+// writes editor-page-1.png .. editor-page-4.png, then runs itself at device
+// pixel ratio 2 for the @2x pictures.
+#include "check_led.h"
+#include "editor_panel.h"
+#include "knob.h"
+#include "slider.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTabWidget>
+
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+const char* DoubleFlag = "--double";
+
+// A bass lead: pulse and saw a fifth apart, a filter sweep on the mod wheel,
+// a slow LFO on the cutoff and a sequence on the filter.
+std::array<std::uint8_t, NamedParameterCount> TypicalSound() {
+    std::array<std::uint8_t, NamedParameterCount> bytes{};
+    const std::uint8_t first[] = {
+        36,  52,  54,  0,  1,   40,  43,  47, 1,   12, 1,   0,  0,   0,  2,   2,  4,  64,  10,
+        0,   88,  45,  64, 0,   1,   187, 30, 0,   2,  55,  40, 30,  0,  127, 50, 0,  1,   60,
+        100, 35,  110, 70, 0,   20,  9,   0,  157, 1,  35,  4,  1,   42, 4,   10, 6,  0,   0,
+        0,   0,   0,   0,  9,   167, 0,   0,  20,  70, 0,   40, 0,   13, 157, 9,  18, 147, 12,
+        5,   112, 4,   0,  127, 0,   177, 14, 157, 9,  127, 0,  167, 12, 127, 0,  60, 100, 0,
+        120, 6,   0,   0,  0,   1,   9,   1,  0,   0,  20,  21, 17,  95};
+    std::copy(std::begin(first), std::end(first), bytes.begin());
+    const std::uint8_t steps[4][16] = {
+        {20, 40, 60, 80, 100, 120, 90, 60, 30, 50, 70, 90, 110, 127, 64, 0},
+        {48, 48, 55, 60, 48, 63, 60, 55, 48, 48, 55, 60, 67, 63, 60, 55},
+        {0, 127, 0, 127, 0, 127, 0, 127, 64, 64, 64, 64, 32, 96, 32, 96},
+        {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 125, 100, 50, 0}};
+    for (int t = 0; t < 4; ++t)
+        for (int s = 0; s < 16; ++s)
+            bytes[static_cast<std::size_t>(120 + 16 * t + s)] = steps[t][s];
+    return bytes;
+}
+
+void Load(EditorPanel& panel, const std::array<std::uint8_t, NamedParameterCount>& bytes) {
+    panel.edtName->setText(QStringLiteral("Fifth Bass Lead"));
+    for (std::size_t row = 0; row < ParameterBindings.size(); ++row) {
+        const ParameterBinding& binding = ParameterBindings[row];
+        const std::optional<int> value =
+            ValueForByte(binding, bytes[static_cast<std::size_t>(binding.parameter)]);
+        if (!value)
+            continue;
+        QWidget* control = panel.controls[row];
+        if (auto* knob = qobject_cast<TKnob*>(control)) {
+            knob->SetPosition(*value);
+            knob->SetCaption(QString::fromStdString(CaptionAt(binding, knob->Position())));
+        } else if (auto* slider = qobject_cast<TSlider*>(control)) {
+            slider->SetPosition(*value);
+        } else if (auto* led = qobject_cast<TCheckLed*>(control)) {
+            led->SetStatus(*value == 1);
+        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+            list->setCurrentIndex(*value);
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const bool doubled = arguments.removeAll(QString::fromLatin1(DoubleFlag)) > 0;
+    if (doubled)
+        qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    const QDir folder(arguments.isEmpty() ? QStringLiteral(".") : arguments.front());
+    if (!folder.exists()) {
+        std::fprintf(stderr, "no such folder: %s\n", qPrintable(folder.path()));
+        return 2;
+    }
+
+    QDialog window;
+    EditorPanel panel = BuildEditorPanel(window);
+    Load(panel, TypicalSound());
+    window.show();
+    std::printf("window %dx%d\n", window.width(), window.height());
+
+    for (int page = 0; page < EditorPageCount; ++page) {
+        panel.SoundEditPageControl->setCurrentIndex(page);
+        QApplication::processEvents();
+        const QString name = QStringLiteral("editor-page-") + QString::number(page + 1) +
+                             (doubled ? QStringLiteral("@2x.png") : QStringLiteral(".png"));
+        const QString path = folder.filePath(name);
+        if (!window.grab().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(path));
+    }
+    if (doubled)
+        return 0;
+    // The double-resolution pictures need a fresh program started at that scale.
+    return QProcess::execute(QCoreApplication::applicationFilePath(),
+                             {folder.path(), QString::fromLatin1(DoubleFlag)});
+}
