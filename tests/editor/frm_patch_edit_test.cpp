@@ -10,6 +10,7 @@
 #include "sysex_messages.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -412,6 +413,7 @@ TEST_F(EditorWindowTest, TheNameFieldAndSchemaListSwitchTheKeyboardOffWhileFocus
     EXPECT_EQ(host.keyboardSwitches, std::vector<bool>{false});
     Key(Qt::Key_Return); // leaves the field
     EXPECT_EQ(QApplication::focusWidget(), Control<QPushButton>("btnTestSound"));
+    Control<QComboBox>("cmbRandomSchema")->setEnabled(true); // as with schemas listed
     Control<QComboBox>("cmbRandomSchema")->setFocus();
     Control<QPushButton>("btnTestSound")->setFocus();
     EXPECT_EQ(host.keyboardSwitches, (std::vector<bool>{false, true, false, true}));
@@ -440,6 +442,18 @@ TEST_F(EditorWindowTest, TheWheelTurnsTheKnobUnderThePointerOneStepPerNotch) {
     QApplication::sendEvent(knob, &leave);
     Wheel(knob, 120);
     EXPECT_EQ(knob->Position(), 127);
+}
+
+TEST_F(EditorWindowTest, SelectForAllHidesTheTrackButtonsOfStepsTwoToSixteen) {
+    Open();
+    QCheckBox* track2 = window->Panel().selectForAll[1];
+    for (bool checked : {true, false}) {
+        track2->setChecked(checked);
+        EXPECT_FALSE(Control<QPushButton>("btnSeqTrack21")->isHidden());
+        EXPECT_EQ(Control<QPushButton>("btnSeqTrack22")->isHidden(), checked);
+        EXPECT_EQ(Control<QPushButton>("btnSeqTrack216")->isHidden(), checked);
+        EXPECT_FALSE(Control<QPushButton>("btnSeqTrack32")->isHidden());
+    }
 }
 
 TEST_F(EditorWindowTest, PickingASequenceDestinationSetsItsStepDisplay) {
