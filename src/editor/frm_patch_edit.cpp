@@ -52,6 +52,15 @@ int RowOf(std::string_view member) {
     return BindingIndex(member);
 }
 
+const ParameterBinding& BindingAt(int row) {
+    return ParameterBindings[static_cast<std::size_t>(row)];
+}
+
+// The bound control of a row as the kind of control it is.
+template <typename Control> Control* ControlAt(const EditorPanel& panel, int row) {
+    return static_cast<Control*>(panel.controls[static_cast<std::size_t>(row)]);
+}
+
 // The binding row of step `step` (1..16) of sequencer track `track` (1..4).
 int SeqStepRow(int track, int step) {
     const std::string member =
@@ -176,19 +185,18 @@ TSoundRecord TfrmPatchEdit::EditedRecord() const {
 // ---- Showing and reading the controls ---------------------------------------
 
 void TfrmPatchEdit::ShowValue(int row, int value) {
-    QWidget* control = panel_.controls[static_cast<std::size_t>(row)];
-    switch (ParameterBindings[static_cast<std::size_t>(row)].kind) {
+    switch (BindingAt(row).kind) {
     case ControlKind::Knob:
-        static_cast<TKnob*>(control)->SetPosition(value);
+        ControlAt<TKnob>(panel_, row)->SetPosition(value);
         break;
     case ControlKind::Slider:
-        static_cast<TSlider*>(control)->SetPosition(value);
+        ControlAt<TSlider>(panel_, row)->SetPosition(value);
         break;
     case ControlKind::Led:
-        static_cast<TCheckLed*>(control)->SetStatus(value != 0);
+        ControlAt<TCheckLed>(panel_, row)->SetStatus(value != 0);
         break;
     case ControlKind::List:
-        static_cast<QComboBox*>(control)->setCurrentIndex(value); // -1: no item
+        ControlAt<QComboBox>(panel_, row)->setCurrentIndex(value); // -1: no item
         break;
     }
 }
@@ -196,20 +204,19 @@ void TfrmPatchEdit::ShowValue(int row, int value) {
 ControlValues TfrmPatchEdit::CurrentValues() const {
     ControlValues values{};
     for (int row = 0; row < BoundControlCount; ++row) {
-        const QWidget* control = panel_.controls[static_cast<std::size_t>(row)];
         int& value = values[static_cast<std::size_t>(row)];
-        switch (ParameterBindings[static_cast<std::size_t>(row)].kind) {
+        switch (BindingAt(row).kind) {
         case ControlKind::Knob:
-            value = static_cast<const TKnob*>(control)->Position();
+            value = ControlAt<TKnob>(panel_, row)->Position();
             break;
         case ControlKind::Slider:
-            value = static_cast<const TSlider*>(control)->Position();
+            value = ControlAt<TSlider>(panel_, row)->Position();
             break;
         case ControlKind::Led:
-            value = static_cast<const TCheckLed*>(control)->Status() ? 1 : 0;
+            value = ControlAt<TCheckLed>(panel_, row)->Status() ? 1 : 0;
             break;
         case ControlKind::List:
-            value = static_cast<const QComboBox*>(control)->currentIndex();
+            value = ControlAt<QComboBox>(panel_, row)->currentIndex();
             break;
         }
     }
@@ -251,20 +258,17 @@ void TfrmPatchEdit::ControlChanged(int row) {
 }
 
 void TfrmPatchEdit::ApplyControlRules(int row) {
-    const ParameterBinding& binding = ParameterBindings[static_cast<std::size_t>(row)];
-    QWidget* control = panel_.controls[static_cast<std::size_t>(row)];
+    const ParameterBinding& binding = BindingAt(row);
     switch (binding.kind) {
     case ControlKind::Led: {
         // A user click never leaves the arpeggiator and the gated sequencer both on.
-        const auto* led = static_cast<TCheckLed*>(control);
         int other = -1;
         if (binding.parameter == ArpeggiatorParameter)
             other = RowOf("CheckLedGatedSequencer");
         else if (binding.parameter == GatedSequencerParameter)
             other = RowOf("CheckLedApreggiator");
-        if (other >= 0 && led->Status())
-            static_cast<TCheckLed*>(panel_.controls[static_cast<std::size_t>(other)])
-                ->SetStatus(false);
+        if (other >= 0 && ControlAt<TCheckLed>(panel_, row)->Status())
+            ControlAt<TCheckLed>(panel_, other)->SetStatus(false);
         break;
     }
     case ControlKind::List:
@@ -274,7 +278,7 @@ void TfrmPatchEdit::ApplyControlRules(int row) {
         break;
     case ControlKind::Knob:
         if (binding.tag == NoteKnobTag || binding.tag == LfoFrequencyKnobTag) {
-            auto* knob = static_cast<TKnob*>(control);
+            auto* knob = ControlAt<TKnob>(panel_, row);
             // A new caption repaints the knob, which reports once more and
             // then finds the caption unchanged.
             knob->SetCaption(QString::fromStdString(CaptionAt(binding, knob->Position())));
@@ -287,13 +291,11 @@ void TfrmPatchEdit::ApplyControlRules(int row) {
 
 void TfrmPatchEdit::UpdateSeqTrackDisplay(int track) {
     const int destination =
-        static_cast<QComboBox*>(panel_.controls[static_cast<std::size_t>(
-                                    RowOf("cmbSequence" + std::to_string(track) + "Dest"))])
+        ControlAt<QComboBox>(panel_, RowOf("cmbSequence" + std::to_string(track) + "Dest"))
             ->currentIndex();
     const QString mode = destination < FirstNonPitchDestination ? QStringLiteral("S") : QString();
     for (int step = 1; step <= SeqTrackSteps; ++step) {
-        auto* slider = static_cast<TSlider*>(
-            panel_.controls[static_cast<std::size_t>(SeqStepRow(track, step))]);
+        auto* slider = ControlAt<TSlider>(panel_, SeqStepRow(track, step));
         slider->SetDisplayMode(mode);
         slider->update();
     }
