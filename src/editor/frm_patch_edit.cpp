@@ -115,7 +115,8 @@ template <typename Step> auto TfrmPatchEdit::WithModal(Step step) {
 
 TfrmPatchEdit::TfrmPatchEdit(EditorContext context, const TSoundRecord& sound, QWidget* parent)
     : QDialog(parent), context_(context), session_(sound), panel_(BuildEditorPanel(*this)) {
-    setObjectName(QStringLiteral("frmPatchEdit"));
+    // The note player plays while a window of this name is in front.
+    setObjectName(QStringLiteral("TfrmPatchEdit"));
     setWindowTitle(QStringLiteral("Sound Edit (Edit Buffer)"));
 
     // Enter must not click a button: in the name field it only leaves the field.
