@@ -10,6 +10,7 @@
 #include "keyboard_panel.h"
 #include "library_list.h"
 #include "library_table_view.h"
+#include "main_editor_host.h"
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "prompter.h"
@@ -27,6 +28,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -79,6 +81,11 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
         std::make_unique<SoundReorderer>(library_, *list_, *viewport_, *prompter_,
                                          [this](const QString& line) { LogMessage(line); });
     ConnectLibraryCommands();
+    // Replies that open a window do so from here, once the wait box is gone.
+    tmrWindows = new QTimer(this);
+    tmrWindows->setObjectName(QStringLiteral("tmrWindows"));
+    tmrWindows->setSingleShot(true);
+    connect(tmrWindows, &QTimer::timeout, this, &TfrmMain::tmrWindowsTimer);
 
     StartUp();
     if (ports_)
@@ -100,6 +107,7 @@ TfrmMain::~TfrmMain() {
     reorderer_.reset();
     viewport_.reset();
     ports_.reset(); // closes the inputs, then the output
+    editorHost_.reset();
     // The view holds the list's selection model; let it go first.
     delete ListView1;
     ListView1 = nullptr;

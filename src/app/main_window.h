@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class MidiOutput;
@@ -27,6 +28,8 @@ class QPushButton;
 class QTableView;
 class KeyboardPanel;
 class LibraryTableView;
+class MainEditorHost;
+class QTimer;
 class QVBoxLayout;
 class QKeyEvent;
 class ReceiveDispatcher;
@@ -103,6 +106,9 @@ public:
     void PrgDownClick();
     void PrgUpClick();
     void PanicClick();
+    // "Edit Sound (F4)": asks for the instrument's edit buffer; the reply
+    // opens the sound editor.
+    void EditSoundClick();
     // A left click on a row: that row's program on the instrument.
     void ListLeftClicked();
     void RenameCurrentRow();
@@ -143,6 +149,11 @@ private:
     QTableView* CreateListView();
     void ConnectLibraryCommands();
     void ReadRequestedSounds();
+    // The sound editor on `sound`, modal; Yes on closing keeps the edited
+    // sound in the current row's slot.
+    void OpenEditorWithCurrentSound(const TSoundRecord& sound);
+    // The window a received edit buffer is for, once the wait box is gone.
+    void tmrWindowsTimer();
     // "Send 12 sounds into the Mopho's memory, A001 to C128?"
     static QString SendQuestion(const std::vector<int>& slots);
     // "1 sound", "12 sounds".
@@ -239,6 +250,12 @@ private:
     std::unique_ptr<TableViewport> viewport_;
     std::unique_ptr<SoundReorderer> reorderer_;
     TfrmSysExReceiver* frmSysExReceiver = nullptr;
+    // An edit buffer received for the editor, opened by tmrWindows.
+    std::optional<TSoundRecord> editorSound_;
+    QTimer* tmrWindows = nullptr;
+    std::unique_ptr<MainEditorHost> editorHost_;
+    // The location "Send Sound to Mopho" presets in the editor.
+    int lastSendLocation_ = 0;
     // Program dumps stored since the current read began.
     int soundsStored_ = 0;
     TAppSettings settings_;

@@ -248,6 +248,9 @@ void TfrmMain::ConnectLibraryCommands() {
     ConnectCommand(actReadAllBanks, &TfrmMain::ReadAllBanksClick);
     ConnectCommand(actSendSelectedSounds, &TfrmMain::SendSelectedSoundsClick);
     ConnectCommand(actPanic, &TfrmMain::PanicClick);
+    // F4 is the menu item's key; the toolbar button runs the same command.
+    ConnectCommand(EditEditBuffer1, &TfrmMain::EditSoundClick);
+    command(btnEditSound, &QPushButton::clicked, [this] { EditSoundClick(); });
     command(actReadBankA, &QAction::triggered, [this] { ReadBankClick(0); });
     command(actReadBankB, &QAction::triggered, [this] { ReadBankClick(1); });
     command(actReadBankC, &QAction::triggered, [this] { ReadBankClick(2); });
@@ -268,9 +271,10 @@ void TfrmMain::ConnectLibraryCommands() {
         RunCommand([&] { reorderer_->DropSoundOnRow(dragged, target); });
     });
     for (QAction* action :
-         {actReadCurrentSound, actReadBankA, actReadBankB, actReadBankC, actReadAllBanks, actPanic})
+         {actReadCurrentSound, actReadBankA, actReadBankB, actReadBankC, actReadAllBanks, actPanic,
+          EditEditBuffer1})
         action->setEnabled(true);
-    for (QPushButton* button : {btnReadBanks, btnPanic})
+    for (QPushButton* button : {btnReadBanks, btnPanic, btnEditSound})
         button->setEnabled(true);
     // These need rows; RebuildList enables them.
     rowActions_.insert(rowActions_.end(), {actSendSelectedSounds, actOrderByName});

@@ -9,8 +9,10 @@
 #include "frm_help.h"
 #include "frm_settings.h"
 #include "frm_sysex_receiver.h"
+#include "frm_patch_edit.h"
 #include "keyboard_panel.h"
 #include "library_list.h"
+#include "main_editor_host.h"
 #include "midi_ports.h"
 #include "prompter.h"
 #include "receive_dispatch.h"
@@ -18,6 +20,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QTableView>
+#include <QTimer>
 
 #include <exception>
 #include <stdexcept>
@@ -74,6 +77,12 @@ void TfrmMain::CreatePorts() {
     outlets.refreshRow = [this](int slot) {
         ++soundsStored_; // once for each program dump stored
         RefreshRow(slot);
+    };
+    outlets.takeSound = [this](SoundHandOver handOver, const TSoundRecord& sound) {
+        if (handOver != SoundHandOver::Editor)
+            return; // the locker takes its sound once it exists
+        editorSound_ = sound;
+        tmrWindows->start(0);
     };
     dispatcher_ = std::make_unique<ReceiveDispatcher>(library_, *ports_, outlets);
     connect(this, &TfrmMain::ReplyReceived, this, &TfrmMain::HandleReply, Qt::UniqueConnection);
@@ -204,6 +213,45 @@ void TfrmMain::RunRequestCycle(ReplyKind expectedReply, void (*request)(MidiOutp
     request(*ports_);
     frmSysExReceiver->exec();
     ports_->StopReceive();
+}
+
+namespace {
+constexpr int WaitBoxCheckInterval = 10; // ms
+} // namespace
+
+void TfrmMain::EditSoundClick() {
+    if (list_->CurrentRow() < 0 && list_->rowCount() > 0)
+        list_->SetCurrentRow(0);
+    ports_->Requests.ClearRequests();
+    dispatcher_->EditRequestActive = true;
+    RunRequestCycle(ReplyKind::EditBufferForEditor, &RequestEditBuffer, 300);
+    dispatcher_->EditRequestActive = false;
+}
+
+void TfrmMain::tmrWindowsTimer() {
+    if (!editorSound_)
+        return;
+    // The wait box closes once the reply is handled; the editor follows it.
+    if (frmSysExReceiver && frmSysExReceiver->isVisible()) {
+        tmrWindows->start(WaitBoxCheckInterval);
+        return;
+    }
+    const TSoundRecord sound = *editorSound_;
+    editorSound_.reset();
+    OpenEditorWithCurrentSound(sound);
+}
+
+void TfrmMain::OpenEditorWithCurrentSound(const TSoundRecord& sound) {
+    if (!editorHost_)
+        editorHost_ = std::make_unique<MainEditorHost>(
+            pnlKeyboard, library_, [this](int slot) { RefreshRow(slot); }, this);
+    EditorContext context{*ports_, *prompter_, *editorHost_, lastSendLocation_};
+    TfrmPatchEdit editor(context, sound, this);
+    if (editor.exec() != QDialog::Accepted)
+        return;
+    const int row = list_->CurrentRow();
+    KeepSoundInSlot(library_, row < 0 ? 0 : row, editor.EditedRecord(),
+                    [this](int slot) { RefreshRow(slot); });
 }
 
 void TfrmMain::DeviceVersionClick() {

@@ -10,7 +10,9 @@
 #include "../app/scripted_dialogs.h"
 
 #include "builtin_instrument_service.h"
+#include "frm_patch_edit.h"
 #include "frm_patch_edit_simple.h"
+#include "knob.h"
 #include "frm_sysex_receiver.h"
 #include "library_list.h"
 #include "main_window.h"
@@ -19,6 +21,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTest>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -185,6 +191,89 @@ TEST_F(LibrarianOverJack, AllSoundsSentAtRealPaceReachMemory) {
             block->erase(block->begin() + 4, block->begin() + 6);
         ASSERT_EQ(stored, sent) << Slots::Caption(slot);
     }
+}
+
+// A musician's edit: F4 opens the editor on the instrument's current sound, a
+// turn of a knob reaches the instrument as NRPN, the sound goes to C045, and
+// Yes keeps it in the library.
+TEST_F(LibrarianOverJack, EditedSoundIsHeardSentToALocationAndKept) {
+    const fs::path logFile = folder_ / "received.log";
+    const fs::path instrumentMemory = folder_ / "memory.syx";
+    auto instrument = Start({"--bank", bankPath_.string(), "--log", logFile.string(), "--save",
+                             instrumentMemory.string()});
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+    // A left click on B010: the instrument plays that program.
+    const int current = Slots::Of(1, 9);
+    window->List().SetCurrentRow(current);
+    window->ListLeftClicked();
+
+    const int target = Slots::FromCaption("C045");
+    QTimer picker; // the location chooser: C045, Ok
+    picker.setInterval(10);
+    QObject::connect(&picker, &QTimer::timeout, [target] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal->objectName() != "frmSelectLocation")
+            return;
+        modal->findChild<QComboBox*>("cmbProgram")->setCurrentIndex(target);
+        modal->findChild<QPushButton*>("Button1")->click();
+    });
+    picker.start();
+
+    QString shownName;
+    bool heard = false;
+    qint64 heardAfter = -1;
+    int opened = 0;
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* editor = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget());
+        if (!editor || opened > 0)
+            return;
+        ++opened;
+        shownName = editor->findChild<QLineEdit*>("edtName")->text();
+        // Resonance (NRPN 16) to 99, then wait until the instrument logged it.
+        editor->findChild<TKnob*>("KnobFilterResonance")->SetPosition(99);
+        QElapsedTimer clock;
+        clock.start();
+        const std::vector<std::string> nrpn = {"B0 63 00", "B0 62 10", "B0 06 00", "B0 26 63"};
+        while (!heard && clock.elapsed() < 5000) {
+            QTest::qWait(5);
+            const auto log = ReadLines(logFile);
+            heard = std::search(log.begin(), log.end(), nrpn.begin(), nrpn.end()) != log.end();
+        }
+        heardAfter = clock.elapsed();
+        prompter_.answers = {Prompter::Answer::Yes};
+        editor->findChild<QPushButton*>("btnSavSoundto")->click();
+        editor->findChild<QPushButton*>("btnClose")->click();
+    });
+    watch.start();
+    Named<QAction>(*window, "EditEditBuffer1")->trigger(); // returns once the wait box has closed
+    QElapsedTimer clock;
+    clock.start();
+    while (opened == 0 && clock.elapsed() < 5000)
+        QTest::qWait(10);
+    QTest::qWait(100);
+
+    ASSERT_EQ(opened, 1);
+    EXPECT_EQ(shownName, "Backup B010");
+    EXPECT_TRUE(heard) << "the instrument did not log the NRPN of the turned knob";
+    std::printf("the knob's NRPN was logged by the instrument %lld ms after the turn\n",
+                static_cast<long long>(heardAfter));
+    const TSoundRecord kept = window->Library().SoundBanks[static_cast<std::size_t>(current)];
+    EXPECT_EQ(kept[SoundLayout::ParameterByte(21)], 99);
+    EXPECT_EQ(GetSoundName(kept), "Backup B010     ");
+    EXPECT_TRUE(window->Library().IsChanged(current));
+    EXPECT_TRUE(window->Library().IsChanged(target));
+
+    CloseWindow(window);
+    ASSERT_EQ(instrument->Stop(), 0);
+    const BankFileContents stored = ParseBankFile(ReadFile(instrumentMemory), "memory.syx");
+    ASSERT_EQ(stored.records.size(), static_cast<std::size_t>(Slots::Count));
+    const TSoundRecord& atTarget = stored.records[static_cast<std::size_t>(target)].record;
+    EXPECT_EQ(GetSoundName(atTarget), "Backup B010     ");
+    EXPECT_EQ(atTarget[SoundLayout::ParameterByte(21)], 99);
 }
 
 } // namespace

@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace {
 
 QPushButton* MakeButton(const char* objectName, const QString& caption) {
@@ -124,8 +126,16 @@ void KeyboardPanel::BindMenuItem(QAction* keyboardItem) {
 
 void KeyboardPanel::SetKeyboardOn(bool on) {
     keyboardOn_ = on;
+    if (menuItem_ && menuItem_->isChecked() != on)
+        menuItem_->setChecked(on); // comes back here with the same state
     if (!suspended_)
         Apply(on);
+}
+
+void KeyboardPanel::SetOctave(int octave) {
+    player_.KeyboardOctave =
+        static_cast<std::uint8_t>(std::clamp(octave, +NotePlayer::MinOctave, +NotePlayer::MaxOctave));
+    ShowOctave();
 }
 
 void KeyboardPanel::Suspend() {

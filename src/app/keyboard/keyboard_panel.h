@@ -39,8 +39,11 @@ public:
     void BindMenuItem(QAction* keyboardItem);
     // On: the panel shown and both timers running. Off: hidden, timers
     // stopped, notes still on are ended.
+    // The menu item's check mark follows.
     void SetKeyboardOn(bool on);
     bool KeyboardOn() const { return keyboardOn_; }
+    // Sets the octave (within 0..10) and shows it.
+    void SetOctave(int octave);
 
     // Long exchanges with the instrument (bank reads) hide the panel and stop
     // its timers; Resume brings back the state the keyboard had before.

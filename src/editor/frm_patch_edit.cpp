@@ -1,0 +1,561 @@
+#include "frm_patch_edit.h"
+
+#include "check_led.h"
+#include "knob.h"
+#include "prompter.h"
+#include "short_messages.h"
+#include "slider.h"
+#include "sysex_messages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QValidator>
+#include <QWheelEvent>
+#include <QWindow>
+
+#include <array>
+#include <exception>
+#include <string>
+
+namespace {
+
+const QString SaveQuestion = QStringLiteral("Do you want to save changes?");
+constexpr int WheelStep = 120; // angle units of one notch of a mouse wheel
+constexpr int HighestOctave = 9;
+constexpr int HighestNote = 127;
+constexpr int SeqTrackSteps = 16;
+// Sequencer destinations below this index ("Off" and the oscillator
+// frequencies) play notes: their sliders show no value texts.
+constexpr int FirstNonPitchDestination = 4;
+constexpr int FirstSeqDestinationParameter = 101;
+constexpr int ArpeggiatorParameter = 98;
+constexpr int GatedSequencerParameter = 100;
+
+// Keypad 1..9: the white keys upwards from the C one octave above the
+// keyboard's octave.
+constexpr std::array<int, 9> KeypadNoteOffsets = {12, 14, 16, 17, 19, 21, 23, 24, 26};
+
+// Characters the note player plays while it is on; they must not reach the
+// focused control.
+const QString NotePlayerCharacters = QStringLiteral("asdfghjklwetyuop");
+
+bool IsShownByInstrument(QChar character) {
+    return character.unicode() >= 32 && character.unicode() <= 126;
+}
+
+int RowOf(std::string_view member) {
+    return BindingIndex(member);
+}
+
+const ParameterBinding& BindingAt(int row) {
+    return ParameterBindings[static_cast<std::size_t>(row)];
+}
+
+// The bound control of a row as the kind of control it is.
+template <typename Control> Control* ControlAt(const EditorPanel& panel, int row) {
+    return static_cast<Control*>(panel.controls[static_cast<std::size_t>(row)]);
+}
+
+// The binding row of step `step` (1..16) of sequencer track `track` (1..4).
+int SeqStepRow(int track, int step) {
+    const std::string member =
+        "SldSeq" + std::to_string(track) + (step < 10 ? "0" : "") + std::to_string(step);
+    return RowOf(member);
+}
+
+bool IsKeypadDigit(const QKeyEvent& event) {
+    return (event.modifiers() & Qt::KeypadModifier) && event.key() >= Qt::Key_1 &&
+           event.key() <= Qt::Key_9;
+}
+
+QString ErrorText(const std::exception& error) {
+    return QString::fromUtf8(error.what());
+}
+
+} // namespace
+
+// Only characters the instrument shows can be typed. Characters of a
+// received name it does not show stay accepted, so such a name remains
+// editable around them.
+class TfrmPatchEdit::NameFieldValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    void AcceptAlso(const QString& shownName) {
+        received_.clear();
+        for (QChar character : shownName)
+            if (!IsShownByInstrument(character))
+                received_ += character;
+    }
+
+    State validate(QString& input, int&) const override {
+        for (QChar character : input)
+            if (!IsShownByInstrument(character) && !received_.contains(character))
+                return Invalid;
+        return Acceptable;
+    }
+
+private:
+    QString received_;
+};
+
+template <typename Step> auto TfrmPatchEdit::WithModal(Step step) {
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    } inside(modalDepth_);
+    return step();
+}
+
+TfrmPatchEdit::TfrmPatchEdit(EditorContext context, const TSoundRecord& sound, QWidget* parent)
+    : QDialog(parent), context_(context), session_(sound), panel_(BuildEditorPanel(*this)) {
+    // The note player plays while a window of this name is in front.
+    setObjectName(QStringLiteral("TfrmPatchEdit"));
+    setWindowTitle(QStringLiteral("Sound Edit (Edit Buffer)"));
+
+    // Enter must not click a button: in the name field it only leaves the field.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
+
+    panel_.edtName->setMaxLength(SoundLayout::NameLength);
+    nameValidator_ = new NameFieldValidator(panel_.edtName);
+    panel_.edtName->setValidator(nameValidator_);
+    connect(panel_.edtName, &QLineEdit::textEdited, this, [this] {
+        session_.NameEdited();
+        ControlsChanged = true;
+    });
+
+    for (int row = 0; row < BoundControlCount; ++row) {
+        QWidget* control = panel_.controls[static_cast<std::size_t>(row)];
+        if (auto* combo = qobject_cast<QComboBox*>(control)) {
+            // Only a pick by the user: a list set by the program raises nothing.
+            connect(combo, &QComboBox::activated, this, [this, row] { ControlChanged(row); });
+        } else if (auto* paintBox = qobject_cast<PaintBoxControl*>(control)) {
+            connect(paintBox, &PaintBoxControl::OnChange, this,
+                    [this, row] { ControlChanged(row); });
+        }
+        if (auto* knob = qobject_cast<TKnob*>(control)) {
+            connect(knob, &TKnob::OnEnter, this, [this, knob] { KnobEntered(knob); });
+            connect(knob, &TKnob::OnLeave, this, [this] { KnobLeft(); });
+        }
+    }
+    for (int track = 1; track <= 4; ++track)
+        connect(panel_.selectForAll[static_cast<std::size_t>(track - 1)], &QCheckBox::toggled, this,
+                [this, track](bool checked) { SelectForAllToggled(track, checked); });
+    for (int index = 0; index < CompositeRandomizerCount; ++index)
+        connect(panel_.compositeButtons[static_cast<std::size_t>(index)], &QPushButton::clicked,
+                this, [this, index] { RunCompositeRandomizer(index); });
+    connect(panel_.btnInitSound, &QPushButton::clicked, this, &TfrmPatchEdit::btnInitSoundClick);
+    connect(panel_.btnSavSoundto, &QPushButton::clicked, this, &TfrmPatchEdit::btnSavSoundtoClick);
+    connect(panel_.btnClose, &QPushButton::clicked, this, &QWidget::close);
+
+    ShowTestButtonOctave();
+    // Shown at once, so that no tick before the first activation reads back
+    // controls that do not show the sound.
+    UpdateControls();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(TickInterval);
+    connect(Timer1, &QTimer::timeout, this, &TfrmPatchEdit::Timer1Timer);
+    Timer1->start();
+
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+TfrmPatchEdit::~TfrmPatchEdit() {
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->removeEventFilter(this);
+    // A keypad note whose key is released after the window closed would sound on.
+    if (NotePlaying)
+        ResetMidiOut(context_.output);
+    if (keyboardOffByField_)
+        context_.host.SetKeyboardOn(true);
+}
+
+TSoundRecord TfrmPatchEdit::EditedRecord() const {
+    return session_.Sound();
+}
+
+// ---- Showing and reading the controls ---------------------------------------
+
+void TfrmPatchEdit::ShowValue(int row, int value) {
+    switch (BindingAt(row).kind) {
+    case ControlKind::Knob:
+        ControlAt<TKnob>(panel_, row)->SetPosition(value);
+        break;
+    case ControlKind::Slider:
+        ControlAt<TSlider>(panel_, row)->SetPosition(value);
+        break;
+    case ControlKind::Led:
+        ControlAt<TCheckLed>(panel_, row)->SetStatus(value != 0);
+        break;
+    case ControlKind::List:
+        ControlAt<QComboBox>(panel_, row)->setCurrentIndex(value); // -1: no item
+        break;
+    }
+}
+
+ControlValues TfrmPatchEdit::CurrentValues() const {
+    ControlValues values{};
+    for (int row = 0; row < BoundControlCount; ++row) {
+        int& value = values[static_cast<std::size_t>(row)];
+        switch (BindingAt(row).kind) {
+        case ControlKind::Knob:
+            value = ControlAt<TKnob>(panel_, row)->Position();
+            break;
+        case ControlKind::Slider:
+            value = ControlAt<TSlider>(panel_, row)->Position();
+            break;
+        case ControlKind::Led:
+            value = ControlAt<TCheckLed>(panel_, row)->Status() ? 1 : 0;
+            break;
+        case ControlKind::List:
+            value = ControlAt<QComboBox>(panel_, row)->currentIndex();
+            break;
+        }
+    }
+    return values;
+}
+
+void TfrmPatchEdit::UpdateControls() {
+    try {
+        const QString name = QString::fromStdString(session_.NameToShow());
+        nameValidator_->AcceptAlso(name);
+        panel_.edtName->setText(name);
+        const auto values = session_.ValuesToShow();
+        for (int row = 0; row < BoundControlCount; ++row)
+            if (const auto& value = values[static_cast<std::size_t>(row)])
+                ShowValue(row, *value);
+        session_.Loaded(CurrentValues());
+    } catch (const std::exception& error) {
+        ShowError(ErrorText(error));
+    }
+}
+
+// ---- Changes and sending --------------------------------------------------
+
+void TfrmPatchEdit::ControlChanged(int row) {
+    try {
+        ApplyControlRules(row);
+        ControlsChanged = true;
+    } catch (const std::exception& error) {
+        // Knobs and sliders report from their paint step: no box inside a
+        // paint. One box for a whole repaint that fails control after control.
+        if (errorQueued_)
+            return;
+        errorQueued_ = true;
+        QTimer::singleShot(0, this, [this, text = ErrorText(error)] {
+            errorQueued_ = false;
+            ShowError(text);
+        });
+    }
+}
+
+void TfrmPatchEdit::ApplyControlRules(int row) {
+    const ParameterBinding& binding = BindingAt(row);
+    switch (binding.kind) {
+    case ControlKind::Led: {
+        // A user click never leaves the arpeggiator and the gated sequencer both on.
+        int other = -1;
+        if (binding.parameter == ArpeggiatorParameter)
+            other = RowOf("CheckLedGatedSequencer");
+        else if (binding.parameter == GatedSequencerParameter)
+            other = RowOf("CheckLedApreggiator");
+        if (other >= 0 && ControlAt<TCheckLed>(panel_, row)->Status())
+            ControlAt<TCheckLed>(panel_, other)->SetStatus(false);
+        break;
+    }
+    case ControlKind::List:
+        if (binding.parameter >= FirstSeqDestinationParameter &&
+            binding.parameter < FirstSeqDestinationParameter + 4)
+            UpdateSeqTrackDisplay(binding.parameter - FirstSeqDestinationParameter + 1);
+        break;
+    case ControlKind::Knob:
+        if (binding.tag == NoteKnobTag || binding.tag == LfoFrequencyKnobTag) {
+            auto* knob = ControlAt<TKnob>(panel_, row);
+            // A new caption repaints the knob, which reports once more and
+            // then finds the caption unchanged.
+            knob->SetCaption(QString::fromStdString(CaptionAt(binding, knob->Position())));
+        }
+        break;
+    case ControlKind::Slider:
+        break;
+    }
+}
+
+void TfrmPatchEdit::UpdateSeqTrackDisplay(int track) {
+    const int destination =
+        ControlAt<QComboBox>(panel_, RowOf("cmbSequence" + std::to_string(track) + "Dest"))
+            ->currentIndex();
+    const QString mode = destination < FirstNonPitchDestination ? QStringLiteral("S") : QString();
+    for (int step = 1; step <= SeqTrackSteps; ++step) {
+        auto* slider = ControlAt<TSlider>(panel_, SeqStepRow(track, step));
+        slider->SetDisplayMode(mode);
+        slider->update();
+    }
+}
+
+void TfrmPatchEdit::SelectForAllToggled(int track, bool checked) {
+    // The first step's button then stands for the whole track.
+    for (int step = 2; step <= SeqTrackSteps; ++step)
+        panel_.randomButtons[static_cast<std::size_t>(SeqStepRow(track, step))]->setVisible(
+            !checked);
+}
+
+void TfrmPatchEdit::Timer1Timer() {
+    // A box of this window is open: the tick waits until it is answered.
+    if (modalDepth_ > 0)
+        return;
+    SendPendingChanges();
+}
+
+void TfrmPatchEdit::SendPendingChanges() {
+    if (!ControlsChanged)
+        return;
+    ControlsChanged = false;
+    UpdateSound();
+}
+
+void TfrmPatchEdit::UpdateSound() {
+    try {
+        const auto messages =
+            session_.ReadBack(CurrentValues(), panel_.edtName->text().toStdString());
+        for (const EditSession::Nrpn& message : messages)
+            SendNrpn(context_.output, static_cast<unsigned>(message.number),
+                     static_cast<unsigned>(message.value));
+    } catch (const std::exception& error) {
+        ShowError(ErrorText(error));
+    }
+}
+
+// ---- Commands ---------------------------------------------------------------
+
+void TfrmPatchEdit::RunCompositeRandomizer(int) {
+    // The randomizers come with the sound family schemas.
+}
+
+void TfrmPatchEdit::btnInitSoundClick() {
+    try {
+        for (const StartValue& start : InitSoundValues())
+            if (const int row = RowOf(start.member); row >= 0)
+                ShowValue(row, start.value);
+        // Lists and LEDs set by the program report nothing; they go out with
+        // the knobs at the next tick.
+        ControlsChanged = true;
+    } catch (const std::exception& error) {
+        ShowError(ErrorText(error));
+    }
+}
+
+void TfrmPatchEdit::btnSavSoundtoClick() {
+    try {
+        SendPendingChanges(); // the sound sent is the sound shown
+        const std::optional<int> slot =
+            WithModal([this] { return context_.host.ChooseLocation(context_.lastSendLocation); });
+        if (!slot || !Slots::IsValid(*slot))
+            return;
+        TSoundRecord copy = session_.Sound();
+        copy[SoundLayout::CommandByte] = 2; // program dump
+        copy[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(*slot));
+        copy[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(*slot));
+        SendSoundAsProgram(context_.output, copy, Slots::BankOf(*slot), Slots::ProgramOf(*slot));
+        context_.lastSendLocation = *slot;
+        context_.host.StoreSentSound(*slot, copy);
+    } catch (const std::exception& error) {
+        ShowError(ErrorText(error));
+    }
+}
+
+void TfrmPatchEdit::reject() {
+    SendPendingChanges(); // the last change is in the sound kept
+    const Prompter::Answer answer = WithModal(
+        [this] { return context_.prompter.Confirm(SaveQuestion, Prompter::Buttons::YesNoCancel); });
+    if (answer == Prompter::Answer::Yes)
+        done(Accepted);
+    else if (answer == Prompter::Answer::No)
+        done(Rejected);
+}
+
+void TfrmPatchEdit::ShowError(const QString& text) {
+    WithModal([&] { context_.prompter.ShowMessage(text); });
+}
+
+// ---- Window events ----------------------------------------------------------
+
+bool TfrmPatchEdit::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate) {
+        deactivatedByModal_ = modalDepth_ > 0;
+        // The release of a keypad key held now goes to another window: end
+        // the note rather than leave it sounding.
+        if (NotePlaying) {
+            ResetMidiOut(context_.output);
+            NotePlaying = false;
+        }
+    } else if (event->type() == QEvent::WindowActivate) {
+        // Coming back from one of this window's own boxes is no activation:
+        // an error box of the reload would otherwise open again and again.
+        if (modalDepth_ > 0 || deactivatedByModal_) {
+            deactivatedByModal_ = false;
+        } else {
+            SendPendingChanges();
+            UpdateControls();
+            panel_.btnTestSound->setFocus();
+        }
+    }
+    return QDialog::event(event);
+}
+
+bool TfrmPatchEdit::IsPreviewedWindow(QObject* watched) const {
+    return watched->isWindowType() && watched == static_cast<QObject*>(windowHandle());
+}
+
+bool TfrmPatchEdit::IsOwnWidget(QObject* watched) const {
+    return watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this;
+}
+
+bool TfrmPatchEdit::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        // A key reaches the window before its focused control.
+        if (IsPreviewedWindow(watched))
+            return PreviewKeyPress(key);
+        if (!IsOwnWidget(watched))
+            break;
+        if (KeyboardFieldEvent(watched, event))
+            return true;
+        // Swallowed here, not at the window, so the note player still hears them.
+        return context_.host.KeyboardOn() && key.text().size() == 1 &&
+               NotePlayerCharacters.contains(key.text().at(0));
+    }
+    case QEvent::KeyRelease:
+        if (IsPreviewedWindow(watched))
+            PreviewKeyRelease(*static_cast<QKeyEvent*>(event));
+        break;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        KeyboardFieldEvent(watched, event);
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (watched == panel_.btnTestSound)
+            SendNoteOn(context_.output, 0, TestNote);
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == panel_.btnTestSound)
+            ResetMidiOut(context_.output); // silences the note; no note off
+        break;
+    case QEvent::Wheel:
+        // The wheel over a knob turns the knob and scrolls nothing else.
+        if (WheelKnob && IsOwnWidget(watched))
+            return WheelOverKnob(*static_cast<QWheelEvent*>(event));
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TfrmPatchEdit::KeyboardFieldEvent(QObject* watched, QEvent* event) {
+    if (watched != panel_.edtName && watched != panel_.cmbRandomSchema)
+        return false;
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        // A list's own popup taking the focus is no leaving.
+        if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
+            return false;
+        // Typing in the field must not play notes.
+        keyboardOffByField_ = event->type() == QEvent::FocusIn;
+        context_.host.SetKeyboardOn(!keyboardOffByField_);
+        return false;
+    }
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        panel_.btnTestSound->setFocus();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// ---- Keys -------------------------------------------------------------------
+
+bool TfrmPatchEdit::PreviewKeyPress(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    const bool keypad = modifiers & Qt::KeypadModifier;
+    const int key = event.key();
+    if ((modifiers & Qt::ControlModifier) && !keypad)
+        for (int index = 0; index < CompositeRandomizerCount; ++index)
+            if (key == Qt::Key_0 + CompositeRandomizers[static_cast<std::size_t>(index)].key)
+                RunCompositeRandomizer(index);
+
+    EditorHost& host = context_.host;
+    if ((keypad && key == Qt::Key_Minus) || key == Qt::Key_Z) {
+        if (host.KeyboardOctave() > 0)
+            host.SetKeyboardOctave(host.KeyboardOctave() - 1);
+    } else if ((keypad && key == Qt::Key_Plus) || key == Qt::Key_X) {
+        if (host.KeyboardOctave() < HighestOctave)
+            host.SetKeyboardOctave(host.KeyboardOctave() + 1);
+    }
+    ShowTestButtonOctave();
+
+    if (NotePlaying || !IsKeypadDigit(event))
+        return false;
+    NotePlaying = true; // also for a note too high: its release still resets
+    const int note =
+        12 * host.KeyboardOctave() + KeypadNoteOffsets[static_cast<std::size_t>(key - Qt::Key_1)];
+    if (note <= HighestNote)
+        SendNoteOn(context_.output, 0, note);
+    return false;
+}
+
+void TfrmPatchEdit::PreviewKeyRelease(const QKeyEvent& event) {
+    // A held key repeats as release and press pairs on some platforms.
+    if (event.isAutoRepeat() || !IsKeypadDigit(event) || !NotePlaying)
+        return;
+    ResetMidiOut(context_.output);
+    NotePlaying = false;
+}
+
+void TfrmPatchEdit::ShowTestButtonOctave() {
+    const int octave = context_.host.KeyboardOctave();
+    panel_.btnTestSound->setText(QStringLiteral("Test &Sound C%1-C%2").arg(octave).arg(octave + 1));
+}
+
+// ---- Knobs and the mouse wheel ------------------------------------------
+
+void TfrmPatchEdit::KnobEntered(TKnob* knob) {
+    FocusBeforeKnob = focusWidget();
+    WheelKnob = knob;
+    wheelDelta_ = 0;
+    panel_.btnTestSound->setFocus();
+}
+
+void TfrmPatchEdit::KnobLeft() {
+    WheelKnob = nullptr;
+    wheelDelta_ = 0;
+    if (FocusBeforeKnob)
+        FocusBeforeKnob->setFocus();
+}
+
+bool TfrmPatchEdit::WheelOverKnob(QWheelEvent& event) {
+    // A touchpad sends small deltas: they add up to whole steps.
+    wheelDelta_ += event.angleDelta().y();
+    for (; wheelDelta_ >= WheelStep; wheelDelta_ -= WheelStep)
+        WheelKnob->SetPosition(WheelKnob->Position() + 1);
+    for (; wheelDelta_ <= -WheelStep; wheelDelta_ += WheelStep)
+        WheelKnob->SetPosition(WheelKnob->Position() - 1);
+    event.accept();
+    return true;
+}

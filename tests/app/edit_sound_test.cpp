@@ -1,0 +1,180 @@
+// "Edit Sound (F4)" against the built-in instrument: the edit buffer is
+// asked for, the editor opens on the reply, and its sound is kept in the
+// library when the user says so.
+
+#include "frm_patch_edit.h"
+#include "knob.h"
+#include "library_list.h"
+#include "main_window.h"
+#include "parameter_binding.h"
+#include "scripted_dialogs.h"
+#include "support/named_child.h"
+
+#include "builtin_instrument_service.h"
+#include "sysex_messages.h"
+#include "virtual_mopho.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int Resonance = 21; // shown by KnobFilterResonance
+
+class EditSoundTest : public ::testing::Test {
+protected:
+    EditSoundTest()
+        : instrument(std::make_shared<VirtualMopho>()),
+          midi(nullptr, [this](std::span<const std::uint8_t> message) {
+              return instrument->Receive(message);
+          }) {
+        window = std::make_unique<TfrmMain>(&prompter, &chooser, &midi);
+        // The instrument plays a sound of its own, not one of its programs.
+        editBuffer = VirtualMopho::FactorySound(9);
+        SetSoundName(editBuffer, "  Edit Me");
+        editBuffer[SoundLayout::ParameterByte(Resonance)] = 40;
+        instrument->Receive(EditBufferDumpMessage(editBuffer));
+    }
+
+    // Runs `command`, then `inEditor` on every editor that opens, until one
+    // has closed (or five seconds passed). Returns how many opened.
+    int RunEditor(const std::function<void()>& command,
+                  const std::function<void(TfrmPatchEdit&)>& inEditor) {
+        int opened = 0;
+        QTimer watch;
+        watch.setInterval(10);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* editor = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget());
+            if (!editor || editor->property("seen").toBool())
+                return;
+            editor->setProperty("seen", true);
+            ++opened;
+            inEditor(*editor);
+        });
+        watch.start();
+        command();
+        QElapsedTimer clock;
+        clock.start();
+        // The editor opens from the main window's 200 ms timer and is modal:
+        // the watch above runs inside its event loop.
+        while (opened == 0 && clock.elapsed() < 5000)
+            QTest::qWait(10);
+        QTest::qWait(300); // a second editor would have opened by now
+        return opened;
+    }
+
+    static void TurnResonanceTo(TfrmPatchEdit& editor, int value) {
+        Named<TKnob>(editor, "KnobFilterResonance")->SetPosition(value);
+    }
+    static void Close(TfrmPatchEdit& editor) {
+        QTimer::singleShot(0, &editor, [&editor] {
+            Named<QPushButton>(editor, "btnClose")->click();
+        });
+    }
+
+    std::shared_ptr<VirtualMopho> instrument;
+    BuiltInInstrumentService midi;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    std::unique_ptr<TfrmMain> window;
+    TSoundRecord editBuffer;
+};
+
+TEST_F(EditSoundTest, TheEditorShowsTheEditBufferAndYesKeepsTheEditedSoundInTheCurrentRow) {
+    window->List().SetCurrentRow(5);
+    const TSoundRecord before = window->Library().SoundBanks[5];
+    prompter.answers = {Prompter::Answer::Yes};
+    QString shownName;
+    const int opened = RunEditor([&] { Named<QAction>(*window, "EditEditBuffer1")->trigger(); },
+                                 [&](TfrmPatchEdit& editor) {
+                                     shownName = Named<QLineEdit>(editor, "edtName")->text();
+                                     TurnResonanceTo(editor, 99);
+                                     Close(editor);
+                                 });
+    ASSERT_EQ(opened, 1);
+    EXPECT_EQ(shownName, "Edit Me");
+    ASSERT_EQ(prompter.questions, QStringList{"Do you want to save changes?"});
+
+    // The turn just before closing reached the instrument and the library.
+    midi.WaitUntilIdle();
+    EXPECT_EQ(instrument->EditBuffer()[SoundLayout::ParameterByte(Resonance)], 99);
+    TSoundRecord expected = editBuffer;
+    expected[SoundLayout::ParameterByte(Resonance)] = 99;
+    expected[SoundLayout::CommandByte] = 0x02;
+    expected[SoundLayout::BankByte] = 0;
+    expected[SoundLayout::ProgramByte] = 5;
+    EXPECT_EQ(window->Library().SoundBanks[5], expected) << "the name stays as received";
+    EXPECT_NE(window->Library().SoundBanks[5], before);
+    EXPECT_TRUE(window->Library().IsChanged(5));
+    EXPECT_TRUE(window->List().ShownName(5).contains("Edit Me"));
+}
+
+TEST_F(EditSoundTest, NoLeavesTheLibraryAsItWasWhileTheInstrumentKeepsTheChange) {
+    window->List().SetCurrentRow(7);
+    const TSoundRecord before = window->Library().SoundBanks[7];
+    prompter.answers = {Prompter::Answer::No};
+    const int opened = RunEditor([&] { Named<QPushButton>(*window, "btnEditSound")->click(); },
+                                 [&](TfrmPatchEdit& editor) {
+                                     TurnResonanceTo(editor, 12);
+                                     Close(editor);
+                                 });
+    ASSERT_EQ(opened, 1);
+    midi.WaitUntilIdle();
+    EXPECT_EQ(instrument->EditBuffer()[SoundLayout::ParameterByte(Resonance)], 12);
+    EXPECT_EQ(window->Library().SoundBanks[7], before);
+    EXPECT_FALSE(window->Library().IsChanged(7));
+}
+
+TEST_F(EditSoundTest, F4OpensOneEditor) {
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    prompter.answers = {Prompter::Answer::No};
+    const int opened = RunEditor([&] { QTest::keyClick(window.get(), Qt::Key_F4); },
+                                 [&](TfrmPatchEdit& editor) { Close(editor); });
+    EXPECT_EQ(opened, 1);
+}
+
+TEST_F(EditSoundTest, SendSoundToMophoKeepsTheSentSoundInThatSlot) {
+    prompter.answers = {Prompter::Answer::No};
+    chooser.paths.clear();
+    // The location chooser is a dialog of its own: pick C045 in it.
+    QTimer picker;
+    picker.setInterval(10);
+    QObject::connect(&picker, &QTimer::timeout, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal->objectName() != "frmSelectLocation")
+            return;
+        auto* list = modal->findChild<QComboBox*>("cmbProgram");
+        list->setCurrentIndex(Slots::FromCaption("C045"));
+        modal->findChild<QPushButton*>("Button1")->click();
+    });
+    picker.start();
+    const int opened = RunEditor([&] { Named<QAction>(*window, "EditEditBuffer1")->trigger(); },
+                                 [&](TfrmPatchEdit& editor) {
+                                     TurnResonanceTo(editor, 77);
+                                     QTimer::singleShot(0, &editor, [&editor] {
+                                         Named<QPushButton>(editor, "btnSavSoundto")->click();
+                                         Named<QPushButton>(editor, "btnClose")->click();
+                                     });
+                                 });
+    ASSERT_EQ(opened, 1);
+    midi.WaitUntilIdle();
+    const int slot = Slots::FromCaption("C045");
+    EXPECT_EQ(instrument->Program(slot)[SoundLayout::ParameterByte(Resonance)], 77);
+    EXPECT_EQ(window->Library().SoundBanks[static_cast<std::size_t>(slot)]
+                  [SoundLayout::ParameterByte(Resonance)],
+              77);
+    EXPECT_TRUE(window->Library().IsChanged(slot));
+}
+
+} // namespace
