@@ -143,6 +143,17 @@ void TfrmParameterListView::ShowChecks() {
             checks_.IsChecked(static_cast<std::size_t>(row)) ? Qt::Checked : Qt::Unchecked);
 }
 
+void TfrmParameterListView::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    for (std::size_t row = 0; row < checks_.size(); ++row) {
+        if (checks_.IsChecked(row)) {
+            CheckListBox1->scrollToItem(CheckListBox1->item(static_cast<int>(row)),
+                                        QAbstractItemView::PositionAtCenter);
+            break;
+        }
+    }
+}
+
 void TfrmParameterListView::done(int result) {
     // Whatever closes the window, the result text follows the checks.
     result_ = checks_.Result();

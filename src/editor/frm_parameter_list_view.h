@@ -46,6 +46,10 @@ public:
 
     void done(int result) override;
 
+protected:
+    // Opens with the first allowed value in view.
+    void showEvent(QShowEvent* event) override;
+
 private:
     // The highlighted row of the check list, if any.
     std::optional<std::size_t> HighlightedRow() const;

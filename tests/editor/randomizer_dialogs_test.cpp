@@ -368,6 +368,15 @@ TEST(ParameterListView, SelectButtonsTickRowsThroughTheWindow) {
     }
 }
 
+TEST(ParameterListView, OpensWithTheFirstAllowedValueInView) {
+    TfrmParameterListView view(Binding("knobOsc1Frequency"), 60, "", {});
+    view.show();
+    QApplication::processEvents();
+    const QRect shown = view.CheckListBox1->viewport()->rect();
+    EXPECT_TRUE(shown.contains(view.CheckListBox1->visualItemRect(view.CheckListBox1->item(60))));
+    EXPECT_FALSE(shown.intersects(view.CheckListBox1->visualItemRect(view.CheckListBox1->item(0))));
+}
+
 TEST(ParameterListView, SpaceTicksTheCurrentRow) {
     WhenShown<TfrmParameterListView>([](TfrmParameterListView& view) {
         view.CheckListBox1->setFocus();
