@@ -19,7 +19,6 @@ constexpr int ListHeight = 320;
 QPushButton* Button(const char* name, const char* text) {
     auto* button = new QPushButton(QString::fromLatin1(text));
     button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
     return button;
 }
 
