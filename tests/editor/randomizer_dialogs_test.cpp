@@ -52,6 +52,19 @@ SchemaTolerances Tolerances(int list, int octave, int other, int detune, int arp
     return t;
 }
 
+// The object names Tab visits, from `first` round to it.
+QStringList TabOrder(QWidget& window, QWidget* first) {
+    QStringList names;
+    QWidget* widget = first;
+    do {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(&window) &&
+            widget->isEnabled())
+            names << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != first);
+    return names;
+}
+
 // Create Schema Parameters ---------------------------------------------------
 
 TEST(CreateSchemaParameters, ShowsItsTextsAndEveryScaleWithItsNotes) {
@@ -83,6 +96,18 @@ TEST(CreateSchemaParameters, ShowsItsTextsAndEveryScaleWithItsNotes) {
     EXPECT_EQ(dialog.btnCreate->text(), "Create");
     EXPECT_TRUE(dialog.btnCreate->isDefault());
     EXPECT_EQ(dialog.btnCancel->text(), "Cancel");
+}
+
+TEST(RandomizerDialogs, TabVisitsEveryControlTopToBottom) {
+    TfrmCreateSchemaParameters schema{SchemaTolerances{}};
+    EXPECT_EQ(TabOrder(schema, schema.trbOctaveKnobTolerance),
+              QStringList({"trbOctaveKnobTolerance", "trbDetuneTolerance", "trbComboBoxTolerance",
+                           "trbOtherKnobTolerance", "trbArpTolerance", "cmbScale", "btnCreate",
+                           "btnCancel"}));
+    TfrmParameterListView view(Binding("SldSeq101"), 0, "", {});
+    EXPECT_EQ(TabOrder(view, view.CheckListBox1),
+              QStringList({"CheckListBox1", "btnSelectAll", "Button2", "Button3", "Button4",
+                           "cmbFrom", "cmbTo", "cmbScale", "Button5", "Button1"}));
 }
 
 TEST(CreateSchemaParameters, BarsLabelsAndScaleShowTheGivenTolerances) {
