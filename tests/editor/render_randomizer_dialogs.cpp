@@ -47,6 +47,7 @@ const ListViewPicture ListViewPictures[] = {
     {"parameter-list-view-note-knob", "knobOsc1Frequency", 60, "", "", -1},
     {"parameter-list-view-lfo-knob", "KnobLFO1Frequency", 151, "", "", 151},
     {"parameter-list-view-list", "cmbMod1Destination", 3, "0001110000000001", "", 4},
+    {"parameter-list-view-assignable", "cmbAssignable1", 20, "", "", 20},
     {"parameter-list-view-step", "SldSeq101", 60, "", "S", 60},
     {"parameter-list-view-led", "CheckLedLFO1Sync", 1, "01", "", -1},
 };
