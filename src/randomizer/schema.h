@@ -67,6 +67,11 @@ extern const std::array<Scale, ScaleCount> ScaleTable;
 // notes, each followed by a blank: "Ionian C D E F G A H ".
 std::string ScaleChoiceText(const Scale& scale);
 
+// The ranges of the tolerance dialog's bars: the four stored tolerances
+// 0..MaxTolerance, the sequencer steps' semitones 0..MaxArpTolerance.
+inline constexpr int MaxTolerance = 64;
+inline constexpr int MaxArpTolerance = 120;
+
 // What a schema is derived with: the four tolerances the settings file keeps
 // (section "Globals", keys named like the fields) and the two that last for
 // one run of the program.
@@ -77,6 +82,8 @@ struct SchemaTolerances {
     int ToleranceDetuneKnobs = 3; // LFO frequency knobs: value distance
     int ArpTolerance = 0;         // sequencer steps: semitones
     int SchemaScale = 0;          // ScaleTable row + 1; 0 (none chosen yet) means "Chromatic"
+
+    bool operator==(const SchemaTolerances&) const = default;
 };
 
 // The allowed string a control showing `value` gets: knobs and sliders one
