@@ -97,8 +97,7 @@ void ChangeToNrpnLatency() {
     QuietPrompter prompter;
     BenchHost host;
     int lastSendLocation = 0;
-    TfrmPatchEdit editor({output, prompter, host, lastSendLocation},
-                         VirtualMopho::FactorySound(3));
+    TfrmPatchEdit editor({output, prompter, host, lastSendLocation}, VirtualMopho::FactorySound(3));
     editor.show();
     QApplication::processEvents();
 
@@ -112,6 +111,17 @@ void ChangeToNrpnLatency() {
     };
     std::vector<Change> changes;
     std::vector<double> latencies;
+    // Each change whose NRPN has left since it was made: its latency.
+    const auto collectSent = [&] {
+        std::erase_if(changes, [&](const Change& change) {
+            const auto sent = output.sent.find(change.nrpn);
+            if (sent == output.sent.end() || sent->second < change.at)
+                return false;
+            latencies.push_back(
+                std::chrono::duration<double, std::milli>(sent->second - change.at).count());
+            return true;
+        });
+    };
     for (int i = 0; i < Changes; ++i) {
         // Each change on another knob, so every change is sent on its own.
         const ParameterBinding& b =
@@ -127,32 +137,13 @@ void ChangeToNrpnLatency() {
         const int ms = pause(random);
         while (wait.elapsed() < ms)
             QApplication::processEvents(QEventLoop::AllEvents, 1);
-        // Collect what has been sent.
-        for (auto it = changes.begin(); it != changes.end();) {
-            const auto sent = output.sent.find(it->nrpn);
-            if (sent != output.sent.end() && sent->second >= it->at) {
-                latencies.push_back(
-                    std::chrono::duration<double, std::milli>(sent->second - it->at).count());
-                it = changes.erase(it);
-            } else {
-                ++it;
-            }
-        }
+        collectSent();
     }
     QElapsedTimer drain;
     drain.start();
     while (!changes.empty() && drain.elapsed() < 1000) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
-        for (auto it = changes.begin(); it != changes.end();) {
-            const auto sent = output.sent.find(it->nrpn);
-            if (sent != output.sent.end() && sent->second >= it->at) {
-                latencies.push_back(
-                    std::chrono::duration<double, std::milli>(sent->second - it->at).count());
-                it = changes.erase(it);
-            } else {
-                ++it;
-            }
-        }
+        collectSent();
     }
     std::printf("knob change -> NRPN out (%zu changes, %zu never sent): median %.1f ms, "
                 "p99 %.1f ms, worst %.1f ms (goal p99 <= 260 ms)\n",
@@ -165,8 +156,7 @@ void ReadBackCpuTime() {
     QuietPrompter prompter;
     BenchHost host;
     int lastSendLocation = 0;
-    TfrmPatchEdit editor({output, prompter, host, lastSendLocation},
-                         VirtualMopho::FactorySound(5));
+    TfrmPatchEdit editor({output, prompter, host, lastSendLocation}, VirtualMopho::FactorySound(5));
     editor.show();
     QApplication::processEvents();
     auto* knob = editor.findChild<TKnob*>(QStringLiteral("KnobFilterResonance"));

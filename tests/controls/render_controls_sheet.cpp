@@ -9,18 +9,15 @@
 #include "check_led.h"
 #include "knob.h"
 #include "slider.h"
+#include "support/render_program.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QPainter>
-#include <QProcess>
 
 #include <cstdio>
 
 namespace {
-
-const char* DoubleFlag = "--double";
 
 // The panel the controls sit on: gunmetal with engraved groups.
 class SheetPanel : public QWidget {
@@ -144,20 +141,10 @@ void AddLeds(SheetPanel& panel, int left, int top) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const bool doubled = arguments.removeAll(QString::fromLatin1(DoubleFlag)) > 0;
-    if (doubled)
-        qputenv("QT_SCALE_FACTOR", "2");
+    const render::Options options = render::ReadOptions(argc, argv);
     QApplication app(argc, argv);
-    const QDir folder(arguments.isEmpty() ? QStringLiteral(".") : arguments.front());
-    if (!folder.exists()) {
-        std::fprintf(stderr, "no such folder: %s\n", qPrintable(folder.path()));
+    if (!render::FolderExists(options))
         return 2;
-    }
 
     SheetPanel panel;
     panel.resize(16 + 5 * 148 + 8, 322);
@@ -170,16 +157,7 @@ int main(int argc, char* argv[]) {
     panel.setFocus();
     QApplication::processEvents();
 
-    const QString path = folder.filePath(doubled ? QStringLiteral("controls@2x.png")
-                                                 : QStringLiteral("controls.png"));
-    if (!panel.grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    if (!render::SavePicture(options, panel, QStringLiteral("controls")))
         return 1;
-    }
-    std::printf("%s\n", qPrintable(path));
-    if (doubled)
-        return 0;
-    // The double-resolution sheet needs a fresh program started at that scale.
-    return QProcess::execute(QCoreApplication::applicationFilePath(),
-                             {folder.path(), QString::fromLatin1(DoubleFlag)});
+    return render::RenderDoubleToo(options);
 }

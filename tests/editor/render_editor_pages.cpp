@@ -9,21 +9,18 @@
 #include "editor_panel.h"
 #include "knob.h"
 #include "slider.h"
+#include "support/render_program.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QDir>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTabWidget>
 
 #include <cstdint>
 #include <cstdio>
 
 namespace {
-
-const char* DoubleFlag = "--double";
 
 // A bass lead: pulse and saw a fifth apart, a filter sweep on the mod wheel,
 // a slow LFO on the cutoff and a sequence on the filter.
@@ -73,20 +70,10 @@ void Load(EditorPanel& panel, const std::array<std::uint8_t, NamedParameterCount
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const bool doubled = arguments.removeAll(QString::fromLatin1(DoubleFlag)) > 0;
-    if (doubled)
-        qputenv("QT_SCALE_FACTOR", "2");
+    const render::Options options = render::ReadOptions(argc, argv);
     QApplication app(argc, argv);
-    const QDir folder(arguments.isEmpty() ? QStringLiteral(".") : arguments.front());
-    if (!folder.exists()) {
-        std::fprintf(stderr, "no such folder: %s\n", qPrintable(folder.path()));
+    if (!render::FolderExists(options))
         return 2;
-    }
 
     QDialog window;
     EditorPanel panel = BuildEditorPanel(window);
@@ -97,18 +84,9 @@ int main(int argc, char* argv[]) {
     for (int page = 0; page < EditorPageCount; ++page) {
         panel.SoundEditPageControl->setCurrentIndex(page);
         QApplication::processEvents();
-        const QString name = QStringLiteral("editor-page-") + QString::number(page + 1) +
-                             (doubled ? QStringLiteral("@2x.png") : QStringLiteral(".png"));
-        const QString path = folder.filePath(name);
-        if (!window.grab().save(path)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        if (!render::SavePicture(options, window,
+                                 QStringLiteral("editor-page-") + QString::number(page + 1)))
             return 1;
-        }
-        std::printf("%s\n", qPrintable(path));
     }
-    if (doubled)
-        return 0;
-    // The double-resolution pictures need a fresh program started at that scale.
-    return QProcess::execute(QCoreApplication::applicationFilePath(),
-                             {folder.path(), QString::fromLatin1(DoubleFlag)});
+    return render::RenderDoubleToo(options);
 }

@@ -9,29 +9,19 @@
 #include "frm_parameter_list_view.h"
 #include "parameter_binding.h"
 #include "schema.h"
+#include "support/render_program.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QListWidget>
-#include <QProcess>
 
 #include <cstdio>
 
 namespace {
 
-const char* DoubleFlag = "--double";
-
-bool Save(QWidget& window, const QDir& folder, const QString& name, bool doubled) {
+bool Save(QWidget& window, const render::Options& options, const QString& name) {
     window.show();
     QApplication::processEvents();
-    const QString path =
-        folder.filePath(name + (doubled ? QStringLiteral("@2x.png") : QStringLiteral(".png")));
-    if (!window.grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s %dx%d\n", qPrintable(path), window.width(), window.height());
-    return true;
+    return render::SavePicture(options, window, name);
 }
 
 struct ListViewPicture {
@@ -55,26 +45,16 @@ const ListViewPicture ListViewPictures[] = {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const bool doubled = arguments.removeAll(QString::fromLatin1(DoubleFlag)) > 0;
-    if (doubled)
-        qputenv("QT_SCALE_FACTOR", "2");
+    const render::Options options = render::ReadOptions(argc, argv);
     QApplication app(argc, argv);
-    const QDir folder(arguments.isEmpty() ? QStringLiteral(".") : arguments.front());
-    if (!folder.exists()) {
-        std::fprintf(stderr, "no such folder: %s\n", qPrintable(folder.path()));
+    if (!render::FolderExists(options))
         return 2;
-    }
 
     SchemaTolerances tolerances;
     tolerances.ArpTolerance = 12;
     tolerances.SchemaScale = 2;
     TfrmCreateSchemaParameters schema(tolerances);
-    if (!Save(schema, folder, QStringLiteral("create-schema-parameters"), doubled))
+    if (!Save(schema, options, QStringLiteral("create-schema-parameters")))
         return 1;
 
     for (const ListViewPicture& picture : ListViewPictures) {
@@ -87,12 +67,8 @@ int main(int argc, char* argv[]) {
             view.CheckListBox1->scrollToItem(view.CheckListBox1->currentItem(),
                                              QAbstractItemView::PositionAtCenter);
         }
-        if (!Save(view, folder, QString::fromLatin1(picture.name), doubled))
+        if (!Save(view, options, QString::fromLatin1(picture.name)))
             return 1;
     }
-    if (doubled)
-        return 0;
-    // The double-resolution pictures need a fresh program started at that scale.
-    return QProcess::execute(QCoreApplication::applicationFilePath(),
-                             {folder.path(), QString::fromLatin1(DoubleFlag)});
+    return render::RenderDoubleToo(options);
 }
