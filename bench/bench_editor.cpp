@@ -12,6 +12,7 @@
 #include "main_window.h"
 #include "midi_output.h"
 #include "parameter_binding.h"
+#include "parameter_tables.h"
 #include "prompter.h"
 #include "virtual_mopho.h"
 
