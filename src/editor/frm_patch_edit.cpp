@@ -516,14 +516,6 @@ void TfrmPatchEdit::EditAllowedValuesOf(int row) {
 
 // ---- Undo -------------------------------------------------------------------
 
-void TfrmPatchEdit::UndoSound() {
-    RestoreSound(false);
-}
-
-void TfrmPatchEdit::RedoSound() {
-    RestoreSound(true);
-}
-
 void TfrmPatchEdit::RestoreSound(bool forward) {
     try {
         SendPendingChanges(); // the latest edits are the present step

@@ -58,11 +58,6 @@ public:
     // The "R" button of binding row `row`: the control's allowed values.
     void EditAllowedValuesOf(int row);
 
-    // One step back or forward in the sound's history: the controls show the
-    // restored sound and the next tick sends what differs.
-    void UndoSound();
-    void RedoSound();
-
     // Escape, "Close" and the close box all ask whether to keep the changes.
     void reject() override;
 
@@ -90,6 +85,8 @@ private:
     void LoadSchemaNamed(const QString& name);
     // Lists the folder's schemas again and shows `name` in the name box.
     void ListSchemas(const QString& name);
+    // One step back or forward in the sound's history: the controls show the
+    // restored sound and the next tick sends what differs.
     void RestoreSound(bool forward);
 
     // Key preview: true swallows the key.
