@@ -3,6 +3,7 @@
 #include "app_settings.h"
 #include "library_files.h"
 #include "saved_library_state.h"
+#include "schema.h"
 #include "sound_library.h"
 
 #include <QMainWindow>
@@ -57,6 +58,9 @@ public:
     // instrument's: the program ends.
     bool MidiOpenFailed() const { return midiOpenFailed_; }
     TAppSettings& Settings() { return settings_; }
+    // What the editor derives sound family schemas with: the four stored
+    // tolerances come from the settings and go back to them.
+    SchemaTolerances& Tolerances() { return schemaTolerances_; }
     ReceiveDispatcher& Dispatcher() { return *dispatcher_; }
     TfrmSysExReceiver* WaitBox() { return frmSysExReceiver; }
     // "dsi_mopho.ini" in the program's folder.
@@ -259,6 +263,7 @@ private:
     // Program dumps stored since the current read began.
     int soundsStored_ = 0;
     TAppSettings settings_;
+    SchemaTolerances schemaTolerances_;
     SavedLibraryState saved_;
     QString programFolder_;
     // Items that need library rows; RebuildList enables them when there are rows.

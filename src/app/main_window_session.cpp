@@ -7,9 +7,9 @@
 #include "file_chooser.h"
 #include "frm_autoload_settings.h"
 #include "frm_help.h"
+#include "frm_patch_edit.h"
 #include "frm_settings.h"
 #include "frm_sysex_receiver.h"
-#include "frm_patch_edit.h"
 #include "keyboard_panel.h"
 #include "library_list.h"
 #include "main_editor_host.h"
@@ -24,6 +24,25 @@
 
 #include <exception>
 #include <stdexcept>
+
+namespace {
+
+void TakeStoredTolerances(const TAppSettings& settings, SchemaTolerances& tolerances) {
+    tolerances.ToleranceComboBox = settings.ToleranceComboBox;
+    tolerances.ToleranceOctave = settings.ToleranceOctave;
+    tolerances.ToleranceOtherKnobs = settings.ToleranceOtherKnobs;
+    tolerances.ToleranceDetuneKnobs = settings.ToleranceDetuneKnobs;
+}
+
+void StoreTolerances(const SchemaTolerances& tolerances, TAppSettings& settings) {
+    const auto byte = [](int value) { return static_cast<std::uint8_t>(value); };
+    settings.ToleranceComboBox = byte(tolerances.ToleranceComboBox);
+    settings.ToleranceOctave = byte(tolerances.ToleranceOctave);
+    settings.ToleranceOtherKnobs = byte(tolerances.ToleranceOtherKnobs);
+    settings.ToleranceDetuneKnobs = byte(tolerances.ToleranceDetuneKnobs);
+}
+
+} // namespace
 
 QString TfrmMain::SettingsPath() const {
     return QDir(programFolder_).filePath(QString::fromLatin1(SettingsFileName));
@@ -109,6 +128,9 @@ void TfrmMain::LoadSettings() {
     settings_ = TAppSettings{};
     if (const QString error = ReadSettingsFile(SettingsPath(), settings_); !error.isEmpty())
         LogMessage(error);
+    // The arpeggiator's tolerance and the scale last for one run only.
+    schemaTolerances_ = SchemaTolerances{};
+    TakeStoredTolerances(settings_, schemaTolerances_);
     ports_->MidiInDeviceName = settings_.MidiInDeviceName.toStdString();
     ports_->MidiOutDeviceName = settings_.MidiOutDeviceName.toStdString();
     ports_->ControllerInDeviceName = settings_.ControllerInDeviceName.toStdString();
@@ -123,6 +145,7 @@ QString TfrmMain::WriteSettings() {
     settings_.MidiOutDeviceName = QString::fromStdString(ports_->MidiOutDeviceName);
     settings_.ControllerInDeviceName = QString::fromStdString(ports_->ControllerInDeviceName);
     settings_.MophoDeviceID = ports_->MophoDeviceID;
+    StoreTolerances(schemaTolerances_, settings_);
     return WriteSettingsFile(SettingsPath(), settings_);
 }
 
@@ -245,9 +268,14 @@ void TfrmMain::OpenEditorWithCurrentSound(const TSoundRecord& sound) {
     if (!editorHost_)
         editorHost_ = std::make_unique<MainEditorHost>(
             pnlKeyboard, library_, [this](int slot) { RefreshRow(slot); }, this);
-    EditorContext context{*ports_, *prompter_, *editorHost_, lastSendLocation_};
+    EditorContext context{
+        *ports_,          *prompter_, *editorHost_, lastSendLocation_, programFolder_.toStdString(),
+        schemaTolerances_};
     TfrmPatchEdit editor(context, sound, this);
-    if (editor.exec() != QDialog::Accepted)
+    const int result = editor.exec();
+    // Tolerances chosen in the editor are settings from now on.
+    StoreTolerances(schemaTolerances_, settings_);
+    if (result != QDialog::Accepted)
         return;
     const int row = list_->CurrentRow();
     KeepSoundInSlot(library_, row < 0 ? 0 : row, editor.EditedRecord(),

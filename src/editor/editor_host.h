@@ -1,9 +1,11 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 class MidiOutput;
 class Prompter;
+struct SchemaTolerances;
 struct TSoundRecord;
 
 // What the sound editor asks of the window that opened it: the main
@@ -34,4 +36,8 @@ struct EditorContext {
     Prompter& prompter;
     EditorHost& host;
     int& lastSendLocation; // the location the send command presets, kept by the opener
+    // The program's folder (UTF-8), where the sound family schemas live.
+    std::string programFolder;
+    // What schemas are derived with, kept by the opener for the program's run.
+    SchemaTolerances& tolerances;
 };

@@ -1,8 +1,14 @@
 #include "frm_patch_edit.h"
 
 #include "check_led.h"
+#include "frm_create_schema_parameters.h"
+#include "frm_parameter_list_view.h"
 #include "knob.h"
+#include "parameter_list.h"
+#include "parameter_tables.h"
 #include "prompter.h"
+#include "random_generator.h"
+#include "section_randomizer.h"
 #include "short_messages.h"
 #include "slider.h"
 #include "sysex_messages.h"
@@ -21,6 +27,7 @@
 #include <array>
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -77,6 +84,14 @@ QString ErrorText(const std::exception& error) {
     return QString::fromUtf8(error.what());
 }
 
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+int DrawFromSchema(SchemaEntry& entry) {
+    return RandomValueFor(entry);
+}
+
 } // namespace
 
 // Only characters the instrument shows can be typed. Characters of a
@@ -114,7 +129,8 @@ template <typename Step> auto TfrmPatchEdit::WithModal(Step step) {
 }
 
 TfrmPatchEdit::TfrmPatchEdit(EditorContext context, const TSoundRecord& sound, QWidget* parent)
-    : QDialog(parent), context_(context), session_(sound), panel_(BuildEditorPanel(*this)) {
+    : QDialog(parent), context_(context), session_(sound), panel_(BuildEditorPanel(*this)),
+      history_(sound) {
     // The note player plays while a window of this name is in front.
     setObjectName(QStringLiteral("TfrmPatchEdit"));
     setWindowTitle(QStringLiteral("Sound Edit (Edit Buffer)"));
@@ -151,11 +167,39 @@ TfrmPatchEdit::TfrmPatchEdit(EditorContext context, const TSoundRecord& sound, Q
     for (int index = 0; index < CompositeRandomizerCount; ++index)
         connect(panel_.compositeButtons[static_cast<std::size_t>(index)], &QPushButton::clicked,
                 this, [this, index] { RunCompositeRandomizer(index); });
+    for (int index = 0; index < SectionRandomizerCount; ++index)
+        connect(panel_.sectionButtons[static_cast<std::size_t>(index)], &QPushButton::clicked, this,
+                [this, index] { RunSectionRandomizer(index); });
+    for (int row = 0; row < BoundControlCount; ++row)
+        connect(panel_.randomButtons[static_cast<std::size_t>(row)], &QPushButton::clicked, this,
+                [this, row] { EditAllowedValuesOf(row); });
+    // Only a pick from the list loads a schema: neither filling the list nor
+    // a name confirmed with Enter does.
+    connect(panel_.cmbRandomSchema, &QComboBox::activated, this,
+            &TfrmPatchEdit::cmbRandomSchemaSelect);
+    connect(panel_.btnSaveRandomSchema, &QPushButton::clicked, this,
+            &TfrmPatchEdit::btnSaveRandomSchemaClick);
+    connect(panel_.btnCreateSchemaFromCurrentSound, &QPushButton::clicked, this,
+            &TfrmPatchEdit::btnCreateSchemaFromCurrentSoundClick);
+    // The panel builds the randomizer's widgets switched off; here they work.
+    std::vector<QWidget*> randomizerWidgets = {panel_.cmbRandomSchema, panel_.btnSaveRandomSchema,
+                                               panel_.btnCreateSchemaFromCurrentSound};
+    randomizerWidgets.insert(randomizerWidgets.end(), panel_.compositeButtons.begin(),
+                             panel_.compositeButtons.end());
+    randomizerWidgets.insert(randomizerWidgets.end(), panel_.sectionButtons.begin(),
+                             panel_.sectionButtons.end());
+    randomizerWidgets.insert(randomizerWidgets.end(), panel_.randomButtons.begin(),
+                             panel_.randomButtons.end());
+    for (QWidget* widget : randomizerWidgets)
+        widget->setEnabled(true);
     connect(panel_.btnInitSound, &QPushButton::clicked, this, &TfrmPatchEdit::btnInitSoundClick);
     connect(panel_.btnSavSoundto, &QPushButton::clicked, this, &TfrmPatchEdit::btnSavSoundtoClick);
     connect(panel_.btnClose, &QPushButton::clicked, this, &QWidget::close);
 
     ShowTestButtonOctave();
+    // The first schema of the folder, or the empty one when there is none.
+    ListSchemas({});
+    LoadSchemaNamed(panel_.cmbRandomSchema->currentText());
     // Shown at once, so that no tick before the first activation reads back
     // controls that do not show the sound.
     UpdateControls();
@@ -317,6 +361,17 @@ void TfrmPatchEdit::Timer1Timer() {
 }
 
 void TfrmPatchEdit::SendPendingChanges() {
+    // A restored sound goes out first: the controls' changes since build on it.
+    if (!restoredParameters_.empty()) {
+        const std::vector<int> parameters = std::exchange(restoredParameters_, {});
+        try {
+            for (int p : parameters)
+                SendNrpn(context_.output, NrpnNumbers[static_cast<std::size_t>(p)],
+                         session_.Parameter(p));
+        } catch (const std::exception& error) {
+            ShowError(ErrorText(error));
+        }
+    }
     if (!ControlsChanged)
         return;
     ControlsChanged = false;
@@ -330,6 +385,8 @@ void TfrmPatchEdit::UpdateSound() {
         for (const EditSession::Nrpn& message : messages)
             SendNrpn(context_.output, static_cast<unsigned>(message.number),
                      static_cast<unsigned>(message.value));
+        // What was sent is one step of the history.
+        history_.Record(session_.Sound());
     } catch (const std::exception& error) {
         ShowError(ErrorText(error));
     }
@@ -337,11 +394,146 @@ void TfrmPatchEdit::UpdateSound() {
 
 // ---- Commands ---------------------------------------------------------------
 
-void TfrmPatchEdit::RunCompositeRandomizer(int) {
-    // The randomizers come with the sound family schemas.
+template <typename Draw> void TfrmPatchEdit::Randomize(Draw draw) {
+    // The changes made before the press are a step of their own.
+    SendPendingChanges();
+    const ControlValues before = CurrentValues();
+    ControlValues values = before;
+    QString failure;
+    try {
+        draw(values);
+    } catch (const std::exception& error) {
+        failure = ErrorText(error); // the values drawn so far stay
+    }
+    for (int row = 0; row < BoundControlCount; ++row)
+        if (const auto at = static_cast<std::size_t>(row); values[at] != before[at])
+            ShowValue(row, values[at]);
+    // Lists and LEDs set by the program report nothing: the press itself
+    // marks the change, so the next tick sends all of it.
+    ControlsChanged = true;
+    if (!failure.isEmpty())
+        ShowError(failure);
+}
+
+void TfrmPatchEdit::RunCompositeRandomizer(int index) {
+    Randomize(
+        [&](ControlValues& values) { RandomizeComposite(index, schema_, values, DrawFromSchema); });
+}
+
+void TfrmPatchEdit::RunSectionRandomizer(int index) {
+    Randomize(
+        [&](ControlValues& values) { RandomizeSection(index, schema_, values, DrawFromSchema); });
+}
+
+// ---- Sound family schemas ---------------------------------------------------
+
+void TfrmPatchEdit::ListSchemas(const QString& name) {
+    QComboBox* list = panel_.cmbRandomSchema;
+    list->clear();
+    for (const std::string& schema : ListSchemaFiles(context_.programFolder))
+        list->addItem(Text(schema));
+    if (name.isEmpty() && list->count() > 0) {
+        list->setCurrentIndex(0);
+        return;
+    }
+    const int index = list->findText(name);
+    list->setCurrentIndex(index);
+    if (index < 0)
+        list->setEditText(name);
+}
+
+void TfrmPatchEdit::LoadSchemaNamed(const QString& name) {
+    try {
+        LoadedSchema loaded = LoadSchema(context_.programFolder, name.toStdString());
+        if (!loaded.error.empty()) {
+            ShowError(Text(loaded.error)); // the schema in use stays
+            return;
+        }
+        schema_ = std::move(loaded.list);
+    } catch (const std::exception& error) {
+        ShowError(ErrorText(error));
+    }
+}
+
+void TfrmPatchEdit::cmbRandomSchemaSelect(int index) {
+    LoadSchemaNamed(panel_.cmbRandomSchema->itemText(index));
+}
+
+void TfrmPatchEdit::btnSaveRandomSchemaClick() {
+    try {
+        const QString name = panel_.cmbRandomSchema->currentText();
+        std::string problem = SchemaNameProblem(name.toStdString());
+        if (problem.empty())
+            problem = SaveSchema(context_.programFolder, name.toStdString(), schema_);
+        if (!problem.empty()) {
+            ShowError(Text(problem));
+            return;
+        }
+        ListSchemas(name);
+    } catch (const std::exception& error) {
+        ShowError(ErrorText(error));
+    }
+}
+
+void TfrmPatchEdit::btnCreateSchemaFromCurrentSoundClick() {
+    try {
+        SendPendingChanges(); // derived from the sound as shown
+        if (!WithModal(
+                [this] { return TfrmCreateSchemaParameters::Edit(this, context_.tolerances); }))
+            return;
+        // The derived schema has no name until the user gives it one.
+        QComboBox* list = panel_.cmbRandomSchema;
+        if (!list->currentText().isEmpty()) {
+            list->addItem(QString());
+            list->setCurrentIndex(list->count() - 1);
+        }
+        schema_ = DeriveSchemaFromSound(CurrentValues(), context_.tolerances);
+    } catch (const std::exception& error) {
+        ShowError(ErrorText(error));
+    }
+}
+
+void TfrmPatchEdit::EditAllowedValuesOf(int row) {
+    try {
+        const ParameterBinding& binding = BindingAt(row);
+        const QString displayMode = binding.kind == ControlKind::Slider
+                                        ? ControlAt<TSlider>(panel_, row)->DisplayMode()
+                                        : QString();
+        SchemaEntry& entry = schema_[static_cast<std::size_t>(row)];
+        const int value = CurrentValues()[static_cast<std::size_t>(row)];
+        const std::optional<std::string> allowed = WithModal(
+            [&] { return EditAllowedValues(this, binding, value, entry.allowed, displayMode); });
+        if (!allowed)
+            return;
+        entry.allowed = *allowed;
+        if (const std::optional<int> track = TrackOfStepOne(binding.member);
+            track && panel_.selectForAll[static_cast<std::size_t>(*track - 1)]->isChecked())
+            ApplyStepOneToTrack(schema_, *track);
+    } catch (const std::exception& error) {
+        ShowError(ErrorText(error));
+    }
+}
+
+// ---- Undo -------------------------------------------------------------------
+
+void TfrmPatchEdit::RestoreSound(bool forward) {
+    try {
+        SendPendingChanges(); // the latest edits are the present step
+        const TSoundRecord playing = session_.Sound();
+        const std::optional<TSoundRecord> target = forward ? history_.Redo() : history_.Undo();
+        if (!target)
+            return;
+        restoredParameters_ = ParametersToSend(playing, *target);
+        // The restored sound as if loaded: bytes no control shows are kept too.
+        session_ = EditSession(*target);
+        UpdateControls();
+    } catch (const std::exception& error) {
+        ShowError(ErrorText(error));
+    }
 }
 
 void TfrmPatchEdit::btnInitSoundClick() {
+    SendPendingChanges(); // the changes before are a step of their own
     try {
         for (const StartValue& start : InitSoundValues())
             if (const int row = RowOf(start.member); row >= 0)
@@ -499,6 +691,11 @@ bool TfrmPatchEdit::PreviewKeyPress(const QKeyEvent& event) {
         for (int index = 0; index < CompositeRandomizerCount; ++index)
             if (key == Qt::Key_0 + CompositeRandomizers[static_cast<std::size_t>(index)].key)
                 RunCompositeRandomizer(index);
+
+    if (key == Qt::Key_Backspace && (modifiers & Qt::AltModifier)) {
+        RestoreSound((modifiers & Qt::ShiftModifier) != 0);
+        return true;
+    }
 
     EditorHost& host = context_.host;
     if ((keypad && key == Qt::Key_Minus) || key == Qt::Key_Z) {

@@ -3,6 +3,8 @@
 #include "edit_session.h"
 #include "editor_host.h"
 #include "editor_panel.h"
+#include "schema.h"
+#include "sound_history.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -16,6 +18,11 @@ class TKnob;
 // so the instrument plays what the window shows. exec() returns Accepted
 // exactly when the user answers Yes to "Do you want to save changes?";
 // EditedRecord() is then the sound to keep.
+//
+// The randomize buttons set controls to values drawn from the window's sound
+// family schema; the next tick sends them like any other change. Every sent
+// change is a step of the sound's history, undone with Alt+Backspace and
+// redone with Shift+Alt+Backspace.
 class TfrmPatchEdit : public QDialog {
     Q_OBJECT
 public:
@@ -39,6 +46,17 @@ public:
     // The composite randomizer `index` (CompositeRandomizers order), run by
     // its button and by Ctrl with its digit.
     void RunCompositeRandomizer(int index);
+    // The section randomizer `index` (SectionRandomizers order).
+    void RunSectionRandomizer(int index);
+
+    // The sound family schema the randomizers draw from.
+    const SchemaList& Schema() const { return schema_; }
+    void btnSaveRandomSchemaClick();
+    void btnCreateSchemaFromCurrentSoundClick();
+    // The user picked item `index` of the schema list: that schema is loaded.
+    void cmbRandomSchemaSelect(int index);
+    // The "R" button of binding row `row`: the control's allowed values.
+    void EditAllowedValuesOf(int row);
 
     // Escape, "Close" and the close box all ask whether to keep the changes.
     void reject() override;
@@ -61,6 +79,16 @@ private:
     ControlValues CurrentValues() const;
     void ShowValue(int row, int value);
 
+    // Runs `draw` on the control values and shows what it changed; the next
+    // tick sends it as one step of the history.
+    template <typename Draw> void Randomize(Draw draw);
+    void LoadSchemaNamed(const QString& name);
+    // Lists the folder's schemas again and shows `name` in the name box.
+    void ListSchemas(const QString& name);
+    // One step back or forward in the sound's history: the controls show the
+    // restored sound and the next tick sends what differs.
+    void RestoreSound(bool forward);
+
     // Key preview: true swallows the key.
     bool PreviewKeyPress(const QKeyEvent& event);
     void PreviewKeyRelease(const QKeyEvent& event);
@@ -80,6 +108,10 @@ private:
     EditorContext context_;
     EditSession session_;
     EditorPanel panel_;
+    SchemaList schema_;
+    SoundHistory history_;
+    // Parameters a restored sound changed; the next tick sends them first.
+    std::vector<int> restoredParameters_;
     NameFieldValidator* nameValidator_ = nullptr;
     QTimer* Timer1 = nullptr;
 

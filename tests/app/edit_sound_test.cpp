@@ -2,6 +2,7 @@
 // asked for, the editor opens on the reply, and its sound is kept in the
 // library when the user says so.
 
+#include "frm_create_schema_parameters.h"
 #include "frm_patch_edit.h"
 #include "knob.h"
 #include "library_list.h"
@@ -17,9 +18,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 
@@ -77,9 +81,8 @@ protected:
         Named<TKnob>(editor, "KnobFilterResonance")->SetPosition(value);
     }
     static void Close(TfrmPatchEdit& editor) {
-        QTimer::singleShot(0, &editor, [&editor] {
-            Named<QPushButton>(editor, "btnClose")->click();
-        });
+        QTimer::singleShot(0, &editor,
+                           [&editor] { Named<QPushButton>(editor, "btnClose")->click(); });
     }
 
     std::shared_ptr<VirtualMopho> instrument;
@@ -172,9 +175,66 @@ TEST_F(EditSoundTest, SendSoundToMophoKeepsTheSentSoundInThatSlot) {
     const int slot = Slots::FromCaption("C045");
     EXPECT_EQ(instrument->Program(slot)[SoundLayout::ParameterByte(Resonance)], 77);
     EXPECT_EQ(window->Library().SoundBanks[static_cast<std::size_t>(slot)]
-                  [SoundLayout::ParameterByte(Resonance)],
+                                          [SoundLayout::ParameterByte(Resonance)],
               77);
     EXPECT_TRUE(window->Library().IsChanged(slot));
+}
+
+// The tolerances a schema is derived with belong to the program's run: the
+// four stored ones become settings, and a schema is saved beside them.
+TEST_F(EditSoundTest, TolerancesChosenInTheEditorOutliveItAndSchemasLiveInTheProgramsFolder) {
+    const auto derive = [](TfrmPatchEdit& editor,
+                           std::function<void(TfrmCreateSchemaParameters&)> choose) {
+        QTimer::singleShot(0, &editor, [&editor, choose] {
+            QTimer::singleShot(0, [choose] {
+                auto* dialog =
+                    qobject_cast<TfrmCreateSchemaParameters*>(QApplication::activeModalWidget());
+                ASSERT_NE(dialog, nullptr);
+                choose(*dialog);
+                dialog->btnCreate->click();
+            });
+            Named<QPushButton>(editor, "btnCreateSchemaFromCurrentSound")->click();
+            Named<QComboBox>(editor, "cmbRandomSchema")->setEditText("Kept Family");
+            Named<QPushButton>(editor, "btnSaveRandomSchema")->click();
+            Named<QPushButton>(editor, "btnClose")->click();
+        });
+    };
+    prompter.answers = {Prompter::Answer::No, Prompter::Answer::No};
+    const auto open = [&] { Named<QAction>(*window, "EditEditBuffer1")->trigger(); };
+    ASSERT_EQ(RunEditor(open,
+                        [&](TfrmPatchEdit& editor) {
+                            derive(editor, [](TfrmCreateSchemaParameters& dialog) {
+                                dialog.trbOtherKnobTolerance->setValue(25);
+                                dialog.trbArpTolerance->setValue(12);
+                                dialog.cmbScale->setCurrentIndex(3);
+                            });
+                        }),
+              1);
+    EXPECT_EQ(window->Settings().ToleranceOtherKnobs, 25);
+    EXPECT_EQ(window->Tolerances().ArpTolerance, 12);
+    EXPECT_EQ(window->Tolerances().SchemaScale, 4);
+    EXPECT_TRUE(QFileInfo::exists(
+        QFileInfo(window->SettingsPath()).dir().filePath(QStringLiteral("Kept Family.sndfamily"))));
+
+    // The next editor of the run offers them again and lists the schema.
+    SchemaTolerances offered;
+    QStringList listed;
+    ASSERT_EQ(RunEditor(open,
+                        [&](TfrmPatchEdit& editor) {
+                            auto* box = Named<QComboBox>(editor, "cmbRandomSchema");
+                            for (int i = 0; i < box->count(); ++i)
+                                listed << box->itemText(i);
+                            derive(editor, [&](TfrmCreateSchemaParameters& dialog) {
+                                offered = dialog.Tolerances();
+                            });
+                        }),
+              1);
+    EXPECT_TRUE(listed.contains("Kept Family"));
+    EXPECT_EQ(offered.ToleranceOtherKnobs, 25);
+    EXPECT_EQ(offered.ArpTolerance, 12);
+    EXPECT_EQ(offered.SchemaScale, 4);
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join('\n').toStdString();
+    QFile::remove(QFileInfo(window->SettingsPath()).dir().filePath("Kept Family.sndfamily"));
 }
 
 } // namespace

@@ -10,23 +10,30 @@
 #include "../app/scripted_dialogs.h"
 
 #include "builtin_instrument_service.h"
+#include "editor_sections.h"
+#include "frm_create_schema_parameters.h"
 #include "frm_patch_edit.h"
 #include "frm_patch_edit_simple.h"
-#include "knob.h"
 #include "frm_sysex_receiver.h"
+#include "knob.h"
 #include "library_list.h"
 #include "main_window.h"
 #include "message_memo.h"
+#include "parameter_tables.h"
 #include "rtmidi_service.h"
+#include "schema.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QPushButton>
-#include <QTest>
+#include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -274,6 +281,152 @@ TEST_F(LibrarianOverJack, EditedSoundIsHeardSentToALocationAndKept) {
     const TSoundRecord& atTarget = stored.records[static_cast<std::size_t>(target)].record;
     EXPECT_EQ(GetSoundName(atTarget), "Backup B010     ");
     EXPECT_EQ(atTarget[SoundLayout::ParameterByte(21)], 99);
+}
+
+// The messages of one NRPN each: number and value (14 bits each) from the
+// instrument's log lines ("B0 63 00", "B0 62 10", "B0 06 00", "B0 26 63").
+std::vector<std::pair<int, int>> LoggedNrpns(const std::vector<std::string>& lines) {
+    std::vector<std::pair<int, int>> nrpns;
+    int parts[4] = {};
+    for (const std::string& line : lines) {
+        if (line.size() != 8 || line.compare(0, 3, "B0 ") != 0)
+            continue;
+        const int controller = std::stoi(line.substr(3, 2), nullptr, 16);
+        const int value = std::stoi(line.substr(6, 2), nullptr, 16);
+        const int slot = controller == 0x63   ? 0
+                         : controller == 0x62 ? 1
+                         : controller == 0x06 ? 2
+                         : controller == 0x26 ? 3
+                                              : -1;
+        if (slot < 0)
+            continue;
+        parts[slot] = value;
+        if (slot == 3)
+            nrpns.emplace_back(parts[0] << 7 | parts[1], parts[2] << 7 | parts[3]);
+    }
+    return nrpns;
+}
+
+// Why the byte an NRPN set lies outside the schema, or an empty string.
+std::string OutsideSchema(const SchemaList& schema, int number, int byte) {
+    const auto parameter = std::find(NrpnNumbers.begin(), NrpnNumbers.end(), number);
+    if (parameter == NrpnNumbers.end())
+        return "unknown NRPN " + std::to_string(number);
+    const int p = static_cast<int>(parameter - NrpnNumbers.begin());
+    bool bound = false;
+    for (const SchemaEntry& entry : schema) {
+        const ParameterBinding& binding = entry.Binding();
+        if (binding.parameter != p)
+            continue;
+        bound = true;
+        const std::optional<int> value = ValueForByte(binding, static_cast<std::uint8_t>(byte));
+        if (!value && binding.kind == ControlKind::Knob && binding.list == ValueList::None &&
+            (p == 2 || p == 8))
+            continue; // a pulse width under another shape
+        const int position =
+            value ? *value - (binding.kind == ControlKind::List ? 0 : binding.min) : -1;
+        if (position < 0 || position >= static_cast<int>(entry.allowed.size()) ||
+            entry.allowed[static_cast<std::size_t>(position)] != '1')
+            return std::string(binding.member) + " at byte " + std::to_string(byte);
+    }
+    return bound ? std::string() : "parameter " + std::to_string(p) + " has no control";
+}
+
+// A musician's sound family: derived from the sound with wider tolerances
+// and saved, then every composite randomize button. Each value the
+// instrument hears lies inside the allowed set the saved file holds.
+TEST_F(LibrarianOverJack, RandomizedSoundsStayInsideTheSavedFamily) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--bank", bankPath_.string(), "--log", logFile.string()});
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+    window->List().SetCurrentRow(Slots::Of(0, 3));
+    window->ListLeftClicked();
+
+    // The tolerance dialog: wider than the defaults, every note of the scale.
+    QTimer tolerances;
+    tolerances.setInterval(10);
+    QObject::connect(&tolerances, &QTimer::timeout, [] {
+        auto* dialog = qobject_cast<TfrmCreateSchemaParameters*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->trbComboBoxTolerance->setValue(3);
+        dialog->trbOctaveKnobTolerance->setValue(1);
+        dialog->trbOtherKnobTolerance->setValue(20);
+        dialog->trbDetuneTolerance->setValue(10);
+        dialog->trbArpTolerance->setValue(24);
+        dialog->cmbScale->setCurrentIndex(0); // Chromatic
+        dialog->btnCreate->click();
+    });
+    tolerances.start();
+
+    const QString schemaPath = QDir(programFolder_.path()).filePath("Wide Family.sndfamily");
+    std::vector<std::string> outside;
+    std::size_t checked = 0;
+    int opened = 0;
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* editor = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget());
+        if (!editor || opened > 0)
+            return;
+        ++opened;
+        editor->findChild<QPushButton*>("btnCreateSchemaFromCurrentSound")->click();
+        editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText("Wide Family");
+        editor->findChild<QPushButton*>("btnSaveRandomSchema")->click();
+        QFile file(schemaPath);
+        if (!file.open(QIODevice::ReadOnly)) {
+            outside.push_back("the schema was not saved");
+        } else {
+            const QByteArray text = file.readAll();
+            const SchemaList schema = ReadSchemaText({text.constData(), std::size_t(text.size())});
+            for (int index = 0; index < CompositeRandomizerCount; ++index) {
+                const std::size_t before = ReadLines(logFile).size();
+                editor
+                    ->findChild<QPushButton*>(
+                        QString::fromLatin1(CompositeRandomizers[std::size_t(index)].button))
+                    ->click();
+                // Two ticks and a quiet moment: the press has gone out.
+                std::size_t seen = 0;
+                QElapsedTimer clock;
+                clock.start();
+                for (int quiet = 0; quiet < 3 && clock.elapsed() < 5000;) {
+                    QTest::qWait(200);
+                    const std::size_t now = ReadLines(logFile).size();
+                    quiet = now == seen ? quiet + 1 : 0;
+                    seen = now;
+                }
+                auto lines = ReadLines(logFile);
+                lines.erase(lines.begin(), lines.begin() + std::ptrdiff_t(before));
+                for (const auto& [number, byte] : LoggedNrpns(lines)) {
+                    ++checked;
+                    if (std::string why = OutsideSchema(schema, number, byte); !why.empty())
+                        outside.push_back(
+                            std::string(CompositeRandomizers[std::size_t(index)].button) + ": " +
+                            why);
+                }
+            }
+        }
+        prompter_.answers = {Prompter::Answer::No};
+        editor->findChild<QPushButton*>("btnClose")->click();
+    });
+    watch.start();
+    Named<QAction>(*window, "EditEditBuffer1")->trigger();
+    QElapsedTimer clock;
+    clock.start();
+    while (opened == 0 && clock.elapsed() < 5000)
+        QTest::qWait(10);
+    QTest::qWait(100);
+
+    ASSERT_EQ(opened, 1);
+    EXPECT_TRUE(outside.empty()) << outside.size() << " values outside, first: " << outside[0];
+    EXPECT_GT(checked, 40u) << "too few values reached the instrument to tell";
+    std::printf("%zu randomized values reached the instrument, each inside the family\n", checked);
+    EXPECT_TRUE(prompter_.messages.isEmpty()) << prompter_.messages.join('\n').toStdString();
+
+    CloseWindow(window);
+    ASSERT_EQ(instrument->Stop(), 0);
 }
 
 } // namespace

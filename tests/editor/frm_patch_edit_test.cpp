@@ -2,7 +2,12 @@
 
 #include "app/scripted_dialogs.h"
 #include "check_led.h"
+#include "editor_sections.h"
+#include "frm_create_schema_parameters.h"
+#include "frm_parameter_list_view.h"
 #include "knob.h"
+#include "parameter_tables.h"
+#include "section_randomizer.h"
 #include "slider.h"
 #include "support/named_child.h"
 #include "support/note_messages.h"
@@ -12,8 +17,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -108,11 +117,15 @@ protected:
     InterruptedPrompter prompter;
     FakeHost host;
     int lastSendLocation = 0;
+    QTemporaryDir programFolder; // no schema files: the empty schema
+    SchemaTolerances tolerances;
     std::unique_ptr<TfrmPatchEdit> window;
 
     void Open(const TSoundRecord& sound = PlausibleSound()) {
         window = std::make_unique<TfrmPatchEdit>(
-            EditorContext{output, prompter, host, lastSendLocation}, sound);
+            EditorContext{output, prompter, host, lastSendLocation,
+                          programFolder.path().toStdString(), tolerances},
+            sound);
         Named<QTimer>(*window, "Timer1")->stop(); // the tests tick by hand
         window->show();
     }
@@ -466,6 +479,314 @@ TEST_F(EditorWindowTest, PickingASequenceDestinationSetsItsStepDisplay) {
         EXPECT_EQ(Control<TSlider>("SldSeq116")->DisplayMode(), mode);
         EXPECT_EQ(Control<TSlider>("SldSeq201")->DisplayMode(), "");
     }
+}
+
+// ---- Randomizers, schemas and undo --------------------------------------------
+
+// Acts on the modal dialog of type Dialog once its event loop runs; a dialog
+// of another type is closed so that the test fails instead of hanging.
+template <typename Dialog> void WhenShown(std::function<void(Dialog&)> act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<Dialog*>(modal)) {
+            act(*dialog);
+            return;
+        }
+        ADD_FAILURE() << "the expected dialog is not shown";
+        if (modal)
+            modal->close();
+    });
+}
+
+int Row(std::string_view member) {
+    return BindingIndex(member);
+}
+
+const ParameterBinding& BindingOf(std::string_view member) {
+    return ParameterBindings[static_cast<std::size_t>(Row(member))];
+}
+
+// The messages that set `member`'s parameter to what its control shows at `value`.
+std::vector<Bytes> NrpnOf(std::string_view member, int value) {
+    const ParameterBinding& binding = BindingOf(member);
+    return Nrpn(NrpnNumbers[static_cast<std::size_t>(binding.parameter)],
+                ByteForValue(binding, value));
+}
+
+// The messages that bring the instrument from `playing` to `target`.
+std::vector<Bytes> Restoring(const TSoundRecord& playing, const TSoundRecord& target) {
+    std::vector<Bytes> messages;
+    for (int p : ParametersToSend(playing, target)) {
+        const auto nrpn =
+            Nrpn(NrpnNumbers[static_cast<std::size_t>(p)], target[SoundLayout::ParameterByte(p)]);
+        messages.insert(messages.end(), nrpn.begin(), nrpn.end());
+    }
+    return messages;
+}
+
+class EditorRandomizerTest : public EditorWindowTest {
+protected:
+    std::string Allowed(std::string_view member) {
+        return window->Schema()[static_cast<std::size_t>(Row(member))].allowed;
+    }
+    void WriteSchema(const QString& name, const std::string& lines) {
+        QFile file(QDir(programFolder.path()).filePath(name + ".sndfamily"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(("[Parameters]\n" + lines).c_str());
+    }
+    QComboBox* SchemaBox() { return window->Panel().cmbRandomSchema; }
+    QStringList SchemaItems() {
+        QStringList items;
+        for (int i = 0; i < SchemaBox()->count(); ++i)
+            items << SchemaBox()->itemText(i);
+        return items;
+    }
+    void Press(const char* button) { Named<QPushButton>(*window, button)->click(); }
+    // Derives a schema in the tolerance dialog, answered with Create.
+    void Derive() {
+        WhenShown<TfrmCreateSchemaParameters>(
+            [](TfrmCreateSchemaParameters& dialog) { dialog.btnCreate->click(); });
+        Press("btnCreateSchemaFromCurrentSound");
+    }
+};
+
+TEST_F(EditorRandomizerTest, WithoutSchemaFilesRandomizeSoundGivesMiddleKnobsAndFirstItems) {
+    Open();
+    EXPECT_EQ(SchemaBox()->count(), 0);
+    EXPECT_EQ(SchemaBox()->currentText(), "");
+    EXPECT_EQ(Allowed("KnobFilterFrequency"), "0");
+    Press("btnRandomizeSound");
+    for (std::string_view button : CompositeRandomizers[6].sections)
+        for (std::string_view member :
+             SectionRandomizers[static_cast<std::size_t>(SectionIndex(button))].controls) {
+            const ParameterBinding& binding = BindingOf(member);
+            const std::string name(member);
+            QWidget* control = window->Panel().controls[static_cast<std::size_t>(Row(member))];
+            switch (binding.kind) {
+            case ControlKind::Knob: {
+                if (name.find("Pulsewidth") != std::string::npos)
+                    continue; // the shapes went to "Oscillator Off"
+                EXPECT_EQ(static_cast<TKnob*>(control)->Position(),
+                          binding.min + (binding.max - binding.min + 1) / 2)
+                    << name;
+                const std::string allowed = Allowed(member);
+                EXPECT_EQ(std::count(allowed.begin(), allowed.end(), '1'), 1) << name;
+                break;
+            }
+            case ControlKind::List:
+                EXPECT_EQ(static_cast<QComboBox*>(control)->currentIndex(), 0) << name;
+                break;
+            case ControlKind::Led:
+                EXPECT_FALSE(static_cast<TCheckLed*>(control)->Status()) << name;
+                break;
+            case ControlKind::Slider:
+                ADD_FAILURE() << name;
+            }
+        }
+    // The pulse width of oscillator 2 stays where the sound had it.
+    EXPECT_EQ(Control<TKnob>("knobOsc2Pulsewidth")->Position(), 50);
+    Tick();
+    EXPECT_FALSE(output.Empty());
+}
+
+TEST_F(EditorRandomizerTest, ASecondPressWithOneValuePerControlSendsNothing) {
+    Open();
+    for (int index = 0; index < CompositeRandomizerCount; ++index) {
+        window->Panel().compositeButtons[static_cast<std::size_t>(index)]->click();
+        Tick();
+        output.TakeShortMessageBytes();
+        window->Panel().compositeButtons[static_cast<std::size_t>(index)]->click();
+        Tick();
+        EXPECT_TRUE(output.Empty()) << CompositeRandomizers[static_cast<std::size_t>(index)].button;
+    }
+}
+
+TEST_F(EditorRandomizerTest, APressOfListsAloneIsSentAtTheNextTick) {
+    Open();
+    Press("btnRandomizeAssignables");
+    for (const char* list :
+         {"cmbAssignable1", "cmbAssignable2", "cmbAssignable3", "cmbAssignable4"})
+        EXPECT_EQ(Control<QComboBox>(list)->currentIndex(), 0) << list;
+    Tick();
+    EXPECT_EQ(output.TakeShortMessageBytes(),
+              Concat({NrpnOf("cmbAssignable1", 0), NrpnOf("cmbAssignable2", 0),
+                      NrpnOf("cmbAssignable3", 0), NrpnOf("cmbAssignable4", 0)}));
+}
+
+TEST_F(EditorRandomizerTest, ASchemaDerivedAtToleranceZeroKeepsTheSound) {
+    tolerances = SchemaTolerances{0, 0, 0, 0, 0, 0};
+    Open();
+    Derive();
+    EXPECT_EQ(Allowed("CheckLedOsc1Keyboard").size(), 2u);
+    EXPECT_EQ(Allowed("KnobFilterEnvAmount").size(), 255u);
+    EXPECT_EQ(SchemaBox()->count(), 0); // no name shown: no item added
+    for (Qt::Key digit : {Qt::Key_0, Qt::Key_1, Qt::Key_6})
+        Key(digit, Qt::ControlModifier);
+    for (int index = 0; index < SectionRandomizerCount; ++index)
+        window->Panel().sectionButtons[static_cast<std::size_t>(index)]->click();
+    Tick();
+    EXPECT_TRUE(output.Empty());
+    EXPECT_EQ(window->EditedRecord(), PlausibleSound());
+}
+
+TEST_F(EditorRandomizerTest, ASchemaIsLoadedOnlyWhenTheUserPicksIt) {
+    WriteSchema("beta", "CheckLedOsc1Keyboard=10\n");
+    WriteSchema("Alpha", "CheckLedOsc1Keyboard=01\n");
+    Open();
+    EXPECT_EQ(SchemaItems(), QStringList({"Alpha", "beta"}));
+    EXPECT_EQ(SchemaBox()->currentText(), "Alpha");
+    EXPECT_EQ(Allowed("CheckLedOsc1Keyboard"), "01");
+
+    // A name typed and confirmed with Enter, and a list filled anew, load nothing.
+    SchemaBox()->setFocus();
+    SchemaBox()->setEditText("beta");
+    QTest::keyClick(SchemaBox(), Qt::Key_Return);
+    EXPECT_EQ(Allowed("CheckLedOsc1Keyboard"), "01");
+    SchemaBox()->setEditText("Alpha");
+    Press("btnSaveRandomSchema");
+    EXPECT_EQ(SchemaItems(), QStringList({"Alpha", "beta"}));
+    EXPECT_EQ(Allowed("CheckLedOsc1Keyboard"), "01");
+
+    // A pick with the keyboard loads the schema picked.
+    SchemaBox()->setCurrentIndex(0);
+    QTest::keyClick(SchemaBox(), Qt::Key_Down);
+    EXPECT_EQ(SchemaBox()->currentText(), "beta");
+    EXPECT_EQ(Allowed("CheckLedOsc1Keyboard"), "10");
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(EditorRandomizerTest, SavingNeedsAUsableNameAndListsTheSavedSchema) {
+    Open();
+    struct Case {
+        QString name;
+        QString message; // start of the message shown; empty: saved
+    };
+    const Case cases[] = {
+        {"", "Please set the schema name."},
+        {"../up", "The schema name \"../up\" cannot be used"},
+        {"a:b", "The schema name \"a:b\" cannot be used"},
+        {"Mine", ""},
+    };
+    for (const Case& c : cases) {
+        prompter.messages.clear();
+        SchemaBox()->setEditText(c.name);
+        Press("btnSaveRandomSchema");
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(prompter.messages.isEmpty());
+        } else {
+            ASSERT_EQ(prompter.messages.size(), 1) << c.name.toStdString();
+            EXPECT_TRUE(prompter.messages[0].startsWith(c.message))
+                << prompter.messages[0].toStdString();
+        }
+    }
+    EXPECT_EQ(QDir(programFolder.path()).entryList(QDir::Files), QStringList({"Mine.sndfamily"}));
+    EXPECT_EQ(SchemaItems(), QStringList({"Mine"}));
+    EXPECT_EQ(SchemaBox()->currentText(), "Mine");
+
+    // A derived schema has no name until the user gives it one.
+    Derive();
+    EXPECT_EQ(SchemaItems(), QStringList({"Mine", ""}));
+    EXPECT_EQ(SchemaBox()->currentText(), "");
+    prompter.messages.clear();
+    Press("btnSaveRandomSchema");
+    EXPECT_EQ(prompter.messages, QStringList({"Please set the schema name."}));
+}
+
+TEST_F(EditorRandomizerTest, AnRButtonStoresTheAllowedValuesOnOkOnly) {
+    Open();
+    const std::string before = Allowed("KnobFilterResonance");
+    WhenShown<TfrmParameterListView>([](TfrmParameterListView& view) {
+        view.btnSelectAll->click();
+        QTest::keyClick(&view, Qt::Key_Escape);
+    });
+    Press("BitBtn22");
+    EXPECT_EQ(Allowed("KnobFilterResonance"), before);
+
+    WhenShown<TfrmParameterListView>([](TfrmParameterListView& view) {
+        view.btnSelectAll->click();
+        view.Button1->click();
+    });
+    Press("BitBtn22");
+    EXPECT_EQ(Allowed("KnobFilterResonance"), std::string(128, '1'));
+}
+
+TEST_F(EditorRandomizerTest, SelectForAllGivesStepOnesValuesToItsTrackOnly) {
+    Open();
+    window->Panel().selectForAll[2]->setChecked(true);
+    QString caption;
+    WhenShown<TfrmParameterListView>([&](TfrmParameterListView& view) {
+        caption = view.CheckListBox1->item(60)->text();
+        view.btnSelectAll->click();
+        view.Button1->click();
+    });
+    Press("btnSeqTrack31");
+    const std::string all(126, '1');
+    for (const char* step : {"SldSeq301", "SldSeq302", "SldSeq316"})
+        EXPECT_EQ(Allowed(step), all) << step;
+    EXPECT_NE(Allowed("SldSeq201"), all);
+    EXPECT_NE(Allowed("SldSeq401"), all);
+
+    // Without the box only the step itself changes.
+    WhenShown<TfrmParameterListView>([&](TfrmParameterListView& view) {
+        view.btnSelectAll->click();
+        view.Button1->click();
+    });
+    Press("btnSeqTrack21");
+    EXPECT_EQ(Allowed("SldSeq201"), all);
+    EXPECT_NE(Allowed("SldSeq202"), all);
+}
+
+TEST_F(EditorRandomizerTest, UndoAndRedoRestoreTheControlsAndSendOnlyTheDifferences) {
+    Open();
+    const TSoundRecord loaded = window->EditedRecord();
+    Control<TKnob>("KnobFilterResonance")->SetPosition(99);
+    Tick();
+    output.TakeShortMessageBytes();
+    const TSoundRecord turned = window->EditedRecord();
+    Press("btnInitSound");
+    Tick();
+    output.TakeShortMessageBytes();
+    const TSoundRecord initialised = window->EditedRecord();
+    ASSERT_NE(initialised, turned);
+
+    struct Step {
+        bool redo;
+        const TSoundRecord& shown;
+        const TSoundRecord& before;
+    };
+    const Step steps[] = {
+        {false, turned, initialised},
+        {false, loaded, turned},
+        {true, turned, loaded},
+        {true, initialised, turned},
+    };
+    for (const Step& step : steps) {
+        Key(Qt::Key_Backspace, step.redo ? Qt::AltModifier | Qt::ShiftModifier : Qt::AltModifier);
+        for (const char* knob : {"KnobFilterResonance", "KnobFilterFrequency"})
+            EXPECT_EQ(Control<TKnob>(knob)->Position(),
+                      step.shown[SoundLayout::ParameterByte(BindingOf(knob).parameter)])
+                << knob;
+        Tick();
+        EXPECT_EQ(output.TakeShortMessageBytes(), Restoring(step.before, step.shown));
+        EXPECT_EQ(window->EditedRecord(), step.shown);
+    }
+    // Nothing left to redo.
+    Key(Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier);
+    Tick();
+    EXPECT_TRUE(output.Empty());
+}
+
+TEST_F(EditorRandomizerTest, UndoRestoresBytesNoControlCanShow) {
+    const TSoundRecord hostile = HostileSound();
+    Open(hostile);
+    Press("btnRandomizeFilters");
+    Tick();
+    output.TakeShortMessageBytes();
+    ASSERT_NE(window->EditedRecord(), hostile);
+    Key(Qt::Key_Backspace, Qt::AltModifier);
+    Tick();
+    EXPECT_EQ(window->EditedRecord(), hostile);
+    EXPECT_FALSE(output.Empty());
 }
 
 } // namespace
