@@ -7,9 +7,9 @@
 #include "file_chooser.h"
 #include "frm_autoload_settings.h"
 #include "frm_help.h"
+#include "frm_patch_edit.h"
 #include "frm_settings.h"
 #include "frm_sysex_receiver.h"
-#include "frm_patch_edit.h"
 #include "keyboard_panel.h"
 #include "library_list.h"
 #include "main_editor_host.h"
@@ -77,6 +77,9 @@ void TfrmMain::CreatePorts() {
     outlets.refreshRow = [this](int slot) {
         ++soundsStored_; // once for each program dump stored
         RefreshRow(slot);
+    };
+    outlets.showGlobals = [this](const std::array<int, GlobalsCount>& values) {
+        TakeGlobals(values);
     };
     outlets.takeSound = [this](SoundHandOver handOver, const TSoundRecord& sound) {
         if (handOver != SoundHandOver::Editor)
@@ -229,13 +232,20 @@ void TfrmMain::EditSoundClick() {
 }
 
 void TfrmMain::tmrWindowsTimer() {
-    if (!editorSound_)
+    if (!editorSound_ && !receivedGlobals_)
         return;
-    // The wait box closes once the reply is handled; the editor follows it.
+    // The wait box closes once the reply is handled; the window follows it.
     if (frmSysExReceiver && frmSysExReceiver->isVisible()) {
         tmrWindows->start(WaitBoxCheckInterval);
         return;
     }
+    if (receivedGlobals_) {
+        const std::array<int, GlobalsCount> values = *receivedGlobals_;
+        receivedGlobals_.reset();
+        RunCommand([&] { OpenGlobalSettings(values); });
+    }
+    if (!editorSound_)
+        return;
     const TSoundRecord sound = *editorSound_;
     editorSound_.reset();
     OpenEditorWithCurrentSound(sound);
