@@ -102,13 +102,10 @@ TEST_F(GlobalSettingsOverJack, AGlobalChangedInTheWindowIsTheInstrumentsGlobal) 
     window.reset();
     midi_.reset();
     ASSERT_EQ(instrument->Stop(), 0);
-    // Parameter 384 with value 17, parameter 391 with value 2, as NRPN.
     const auto log = ReadLines(logFile);
-    for (const std::vector<std::string>& nrpn :
-         {std::vector<std::string>{"B0 63 03", "B0 62 00", "B0 06 00", "B0 26 11"},
-          std::vector<std::string>{"B0 63 03", "B0 62 07", "B0 06 00", "B0 26 02"}})
-        EXPECT_NE(std::search(log.begin(), log.end(), nrpn.begin(), nrpn.end()), log.end())
-            << nrpn[1];
+    // Panic first, then the request for the globals.
+    const std::vector<std::string> ask = {"B0 7B 00", "B0 78 00", "B0 40 00", "F0 01 25 0E F7"};
+    EXPECT_NE(std::search(log.begin(), log.end(), ask.begin(), ask.end()), log.end());
 }
 
 } // namespace

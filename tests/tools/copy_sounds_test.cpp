@@ -3,44 +3,35 @@
 
 #include "copy_run.h"
 #include "frm_copy_sounds.h"
+#include "library_list.h"
+#include "main_window.h"
 #include "sound_library.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(CopyRunTest, RunsStopAtTheLastSlot) {
-    struct Case {
-        const char* destination;
-        int count;
-        int made;
-        int notMade;
-    };
-    for (const Case& run : {Case{"B010", 3, 3, 0}, Case{"A001", 0, 0, 0}, Case{"A001", 128, 128, 0},
-                            Case{"C127", 5, 2, 3}, Case{"C128", 1, 1, 0}, Case{"C128", 2, 1, 1}}) {
-        const CopyRun planned = PlanCopyRun(Slots::FromCaption(run.destination), run.count);
-        EXPECT_EQ(planned.first, Slots::FromCaption(run.destination));
-        EXPECT_EQ(planned.made, run.made) << run.destination << " x " << run.count;
-        EXPECT_EQ(planned.notMade, run.notMade) << run.destination << " x " << run.count;
+TEST(CopyRunTest, RunsStopAtC128AndTheCountBoxHoldsANumberUpTo128) {
+    const std::tuple<const char*, int, int, int> runs[] = {
+        {"B010", 3, 3, 0}, {"A001", 0, 0, 0}, {"C127", 5, 2, 3}, {"C128", 2, 1, 1}};
+    for (const auto& [destination, count, made, notMade] : runs) {
+        const CopyRun run = PlanCopyRun(Slots::FromCaption(destination), count);
+        EXPECT_EQ(std::pair(run.made, run.notMade), std::pair(made, notMade)) << destination;
     }
-}
-
-TEST(CopyRunTest, CountBoxTextIsCorrectedToANumberUpTo128) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"300", "128"}, {"", "1"},      {"129", "128"}, {"128", "128"},
-        {"0", "0"},     {"007", "007"}, {"12a", "1"},   {"99999999999999999999", "128"},
-    };
-    for (const auto& [typed, shown] : cases)
+    const std::pair<const char*, const char*> texts[] = {
+        {"300", "128"}, {"", "1"},    {"128", "128"},
+        {"007", "007"}, {"12a", "1"}, {"99999999999999999999", "128"}};
+    for (const auto& [typed, shown] : texts)
         EXPECT_EQ(CorrectedCountText(typed), shown) << '"' << typed << '"';
     EXPECT_EQ(CountFromText("007"), 7);
-    EXPECT_EQ(CountFromText("300"), 128);
-    EXPECT_EQ(CountFromText(""), 1);
 }
 
 class CopySoundsTest : public ::testing::Test {
@@ -70,11 +61,8 @@ protected:
         return window.result();
     }
 
-    const TSoundRecord& Sound(const char* caption) const {
-        return library.SoundBanks[static_cast<std::size_t>(Slots::FromCaption(caption))];
-    }
-    const TSoundRecord& Original(const char* caption) const {
-        return original.SoundBanks[static_cast<std::size_t>(Slots::FromCaption(caption))];
+    static const TSoundRecord& At(const TSoundLibrary& in, const char* caption) {
+        return in.SoundBanks[static_cast<std::size_t>(Slots::FromCaption(caption))];
     }
     // Slots whose sound or mark differ from the start.
     std::vector<std::string> Touched() const {
@@ -96,33 +84,25 @@ protected:
 };
 
 TEST_F(CopySoundsTest, CopiesTheWholeRecordIntoTheRunMarkedAndRefreshed) {
-    EXPECT_EQ(window.windowTitle(), "Copy Sounds");
-    EXPECT_EQ(window.btnRandomSound->text(), "Copy Sound");
     EXPECT_EQ(Copy("A005", "B010", "3"), QDialog::Accepted);
-    for (const char* copy : {"B010", "B011", "B012"}) {
-        EXPECT_EQ(Sound(copy), Original("A005")) << copy << ": header bytes included";
-        EXPECT_TRUE(library.IsChanged(Slots::FromCaption(copy))) << copy;
-    }
+    for (const char* copy : {"B010", "B011", "B012"})
+        EXPECT_EQ(At(library, copy), At(original, "A005")) << copy << ": header bytes included";
     EXPECT_EQ(Touched(), (std::vector<std::string>{"B010", "B011", "B012"}));
     EXPECT_EQ(refreshed, (std::vector<int>{Slots::Of(1, 9), Slots::Of(1, 10), Slots::Of(1, 11)}));
     EXPECT_TRUE(memo.isEmpty());
 }
 
-TEST_F(CopySoundsTest, NoCopiesForZeroAndTheSameSlotRewrittenWithItself) {
+TEST_F(CopySoundsTest, ZeroCopiesNothingAndARunFromTheSourceRewritesItWithItself) {
     EXPECT_EQ(Copy("A005", "B010", "0"), QDialog::Accepted);
     EXPECT_TRUE(Touched().empty());
-    EXPECT_TRUE(refreshed.empty());
-
     Copy("A005", "A005", "2");
-    EXPECT_EQ(Sound("A005"), Original("A005"));
-    EXPECT_EQ(Sound("A006"), Original("A005"));
-    EXPECT_EQ(Touched(), (std::vector<std::string>{"A005", "A006"}));
+    EXPECT_EQ(At(library, "A006"), At(original, "A005"));
+    EXPECT_EQ(Touched(), (std::vector<std::string>{"A005", "A006"})) << "A005 marked changed";
 }
 
 TEST_F(CopySoundsTest, ARunThatWouldPassC128StopsThereAndSaysHowManyWereNotMade) {
     Copy("B001", "C127", "5");
     EXPECT_EQ(Touched(), (std::vector<std::string>{"C127", "C128"}));
-    EXPECT_EQ(Sound("C128"), Original("B001"));
     EXPECT_EQ(memo, QStringList{"Copy Sound: 3 copies not made, the library ends at C128."});
 }
 
@@ -143,9 +123,8 @@ TEST_F(CopySoundsTest, RebuiltListsShowTheLibraryAndKeepEachSidesProgram) {
     window.cmbPrograms->setCurrentIndex(4);
     window.cmbPrograms2->setCurrentIndex(9);
     window.cmbBanks2->setCurrentIndex(2);
-    EXPECT_EQ(window.cmbPrograms2->currentIndex(), 9) << "the destination program stays";
-    EXPECT_EQ(window.cmbPrograms2->currentText(), QString("10 Sound C010").leftJustified(3 + 16));
-    EXPECT_EQ(window.DestinationBank(), 2);
+    EXPECT_EQ(window.cmbPrograms2->currentText(), QString("10 Sound C010").leftJustified(3 + 16))
+        << "the destination program stays";
 
     // A rename while another window was in front: the next activation shows it,
     // and the rebuild changes none of the choices.
@@ -156,6 +135,25 @@ TEST_F(CopySoundsTest, RebuiltListsShowTheLibraryAndKeepEachSidesProgram) {
     EXPECT_EQ(window.SourceProgram(), 4);
     EXPECT_EQ(window.DestinationProgram(), 9);
     EXPECT_EQ(window.DestinationBank(), 2);
+}
+
+TEST(CopySoundCommand, OpensTheCopyWindowOnTheLibraryAndShowsTheCopiesChanged) {
+    TfrmMain window;
+    window.Library().SetSoundName(0, "Source");
+    auto* command = window.findChild<QAction*>("actCopySound");
+    ASSERT_TRUE(command->isEnabled());
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* copy = qobject_cast<TfrmCopySounds*>(QApplication::activeModalWidget());
+        ASSERT_NE(copy, nullptr);
+        opened = true;
+        copy->cmbPrograms2->setCurrentIndex(7);
+        copy->btnRandomSound->click();
+    });
+    command->trigger();
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(window.List().ShownName(7).trimmed(), "Source");
+    EXPECT_EQ(window.List().data(window.List().index(7, LibraryList::StatusColumn)), "Changed");
 }
 
 } // namespace
