@@ -5,6 +5,7 @@
 #include <functional>
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -57,7 +58,7 @@ private:
     void cmbPrograms2Change(int row);
     void edtCountChange(const QString& text);
     // True when the key is dropped: only digits, Backspace and Tab pass.
-    static bool edtCountKeyPress(const class QKeyEvent& key);
+    static bool edtCountKeyPress(const QKeyEvent& key);
     void btnRandomSoundClick();
 
     CopySoundsContext context_;
