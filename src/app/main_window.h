@@ -5,9 +5,11 @@
 #include "saved_library_state.h"
 #include "schema.h"
 #include "sound_library.h"
+#include "sysex_messages.h"
 
 #include <QMainWindow>
 
+#include <array>
 #include <cstddef>
 #include <exception>
 #include <memory>
@@ -121,6 +123,11 @@ public:
     // System and Help menu commands.
     void TonewrightSettingsClick();
     void DeviceVersionClick();
+    // "Global settings": panic, then asks for the instrument's globals; the
+    // reply opens the global settings window.
+    void GlobalSettingsClick();
+    // "Copy Sound": the copy window, modal.
+    void CopySoundClick();
     void ShortHelpClick();
     void AboutClick();
 
@@ -152,6 +159,12 @@ private:
     QWidget* CreateMessagePanel();
     QTableView* CreateListView();
     void ConnectLibraryCommands();
+    // Copy Sound and Global settings.
+    void ConnectDeviceTools();
+    // The instrument's globals are in: their window opens once the wait box is gone.
+    void TakeGlobals(const std::array<int, GlobalsCount>& values);
+    // The global settings window on `values`, modal.
+    void OpenGlobalSettings(const std::array<int, GlobalsCount>& values);
     void ReadRequestedSounds();
     // The sound editor on `sound`, modal; Yes on closing keeps the edited
     // sound in the current row's slot.
@@ -256,6 +269,8 @@ private:
     TfrmSysExReceiver* frmSysExReceiver = nullptr;
     // An edit buffer received for the editor, opened by tmrWindows.
     std::optional<TSoundRecord> editorSound_;
+    // Globals received, for their window, opened by tmrWindows.
+    std::optional<std::array<int, GlobalsCount>> receivedGlobals_;
     QTimer* tmrWindows = nullptr;
     std::unique_ptr<MainEditorHost> editorHost_;
     // The location "Send Sound to Mopho" presets in the editor.

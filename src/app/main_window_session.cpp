@@ -97,6 +97,9 @@ void TfrmMain::CreatePorts() {
         ++soundsStored_; // once for each program dump stored
         RefreshRow(slot);
     };
+    outlets.showGlobals = [this](const std::array<int, GlobalsCount>& values) {
+        TakeGlobals(values);
+    };
     outlets.takeSound = [this](SoundHandOver handOver, const TSoundRecord& sound) {
         if (handOver != SoundHandOver::Editor)
             return; // the locker takes its sound once it exists
@@ -252,13 +255,20 @@ void TfrmMain::EditSoundClick() {
 }
 
 void TfrmMain::tmrWindowsTimer() {
-    if (!editorSound_)
+    if (!editorSound_ && !receivedGlobals_)
         return;
-    // The wait box closes once the reply is handled; the editor follows it.
+    // The wait box closes once the reply is handled; the window follows it.
     if (frmSysExReceiver && frmSysExReceiver->isVisible()) {
         tmrWindows->start(WaitBoxCheckInterval);
         return;
     }
+    if (receivedGlobals_) {
+        const std::array<int, GlobalsCount> values = *receivedGlobals_;
+        receivedGlobals_.reset();
+        RunCommand([&] { OpenGlobalSettings(values); });
+    }
+    if (!editorSound_)
+        return;
     const TSoundRecord sound = *editorSound_;
     editorSound_.reset();
     OpenEditorWithCurrentSound(sound);

@@ -1,0 +1,111 @@
+// The global settings window over JACK: a global changed in the window is
+// the instrument's global afterwards, as its next globals dump shows.
+
+#include "../support/main_window_probes.h"
+#include "../support/program_folder.h"
+#include "e2e_fixture.h"
+
+#include "../app/scripted_dialogs.h"
+
+#include "builtin_instrument_service.h"
+#include "frm_global.h"
+#include "main_window.h"
+#include "midi_ports.h"
+#include "rtmidi_service.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+using namespace e2e;
+
+class GlobalSettingsOverJack : public VirtualMophoOverJack {
+protected:
+    // The window on the instrument's ports, chosen in the settings file.
+    std::unique_ptr<TfrmMain> OpenWindow() {
+        midi_ = MakeBuiltInInstrumentService(
+            std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
+        const std::string settings = MidiSettingsChoosing(*midi_, name_);
+        if (settings.empty())
+            return nullptr;
+        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString()) << settings;
+        return std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
+    }
+
+    // "Global settings", then `inWindow` on the window the reply opens;
+    // false when none opened within five seconds.
+    static bool RunGlobalSettings(TfrmMain& window,
+                                  const std::function<void(TfrmGlobal&)>& inWindow) {
+        bool opened = false;
+        QTimer watch;
+        watch.setInterval(10);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* globals = qobject_cast<TfrmGlobal*>(QApplication::activeModalWidget());
+            if (!globals || opened)
+                return;
+            opened = true;
+            inWindow(*globals);
+            QTimer::singleShot(0, globals, [globals] { globals->close(); });
+        });
+        watch.start();
+        Named<QAction>(window, "actGlobalSettings")->trigger(); // returns when the wait box closes
+        QElapsedTimer clock;
+        clock.start();
+        while (!opened && clock.elapsed() < 5000)
+            QTest::qWait(10);
+        QTest::qWait(100); // the window closes
+        return opened;
+    }
+
+    QTemporaryDir programFolder_;
+    ScopedProgramFolder folderChoice_{programFolder_.path()};
+    ScriptedPrompter prompter_;
+    ScriptedFileChooser chooser_;
+    std::unique_ptr<BuiltInInstrumentService> midi_;
+};
+
+TEST_F(GlobalSettingsOverJack, AGlobalChangedInTheWindowIsTheInstrumentsGlobal) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--log", logFile.string()});
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_FALSE(AskDeviceVersion(*window).isEmpty()) << "the ports did not connect";
+
+    int transposeShown = -99;
+    ASSERT_TRUE(RunGlobalSettings(*window, [&](TfrmGlobal& globals) {
+        transposeShown = globals.trbTranspose->value();
+        globals.trbTranspose->setValue(5);
+        globals.cmbParameterReceive->setCurrentIndex(2);
+    }));
+    EXPECT_EQ(transposeShown, 0) << "a fresh instrument's Transpose is 12";
+    EXPECT_FALSE(window->Ports().ReceiveArmed);
+
+    // Asked again, the instrument's dump holds the changes.
+    int transposeAfter = -99;
+    int receiveAfter = -99;
+    ASSERT_TRUE(RunGlobalSettings(*window, [&](TfrmGlobal& globals) {
+        transposeAfter = globals.trbTranspose->value();
+        receiveAfter = globals.cmbParameterReceive->currentIndex();
+    }));
+    EXPECT_EQ(transposeAfter, 5);
+    EXPECT_EQ(receiveAfter, 2);
+
+    window.reset();
+    midi_.reset();
+    ASSERT_EQ(instrument->Stop(), 0);
+    const auto log = ReadLines(logFile);
+    // Panic first, then the request for the globals.
+    const std::vector<std::string> ask = {"B0 7B 00", "B0 78 00", "B0 40 00", "F0 01 25 0E F7"};
+    EXPECT_NE(std::search(log.begin(), log.end(), ask.begin(), ask.end()), log.end());
+}
+
+} // namespace

@@ -1,0 +1,159 @@
+// "Copy Sounds": the run's arithmetic, the count box, and copies made in
+// the library through the window.
+
+#include "copy_run.h"
+#include "frm_copy_sounds.h"
+#include "library_list.h"
+#include "main_window.h"
+#include "sound_library.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CopyRunTest, RunsStopAtC128AndTheCountBoxHoldsANumberUpTo128) {
+    const std::tuple<const char*, int, int, int> runs[] = {
+        {"B010", 3, 3, 0}, {"A001", 0, 0, 0}, {"C127", 5, 2, 3}, {"C128", 2, 1, 1}};
+    for (const auto& [destination, count, made, notMade] : runs) {
+        const CopyRun run = PlanCopyRun(Slots::FromCaption(destination), count);
+        EXPECT_EQ(std::pair(run.made, run.notMade), std::pair(made, notMade)) << destination;
+    }
+    const std::pair<const char*, const char*> texts[] = {
+        {"300", "128"}, {"", "1"},    {"128", "128"},
+        {"007", "007"}, {"12a", "1"}, {"99999999999999999999", "128"}};
+    for (const auto& [typed, shown] : texts)
+        EXPECT_EQ(CorrectedCountText(typed), shown) << '"' << typed << '"';
+    EXPECT_EQ(CountFromText("007"), 7);
+}
+
+class CopySoundsTest : public ::testing::Test {
+protected:
+    CopySoundsTest() {
+        library.InitEmptyBanks();
+        for (int slot = 0; slot < Slots::Count; ++slot) {
+            TSoundRecord& sound = library.SoundBanks[static_cast<std::size_t>(slot)];
+            sound[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(slot));
+            sound[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(slot));
+            sound[SoundLayout::ParameterByte(0)] = static_cast<std::uint8_t>(slot % 120);
+            library.SetSoundName(slot, "Sound " + Slots::Caption(slot));
+        }
+        original = library;
+    }
+
+    // The user's picks in the window, then "Copy Sound".
+    int Copy(const char* source, const char* destination, const QString& count) {
+        const int from = Slots::FromCaption(source);
+        const int to = Slots::FromCaption(destination);
+        window.cmbBanks->setCurrentIndex(Slots::BankOf(from));
+        window.cmbPrograms->setCurrentIndex(Slots::ProgramOf(from));
+        window.cmbBanks2->setCurrentIndex(Slots::BankOf(to));
+        window.cmbPrograms2->setCurrentIndex(Slots::ProgramOf(to));
+        window.edtCount->setText(count);
+        window.btnRandomSound->click();
+        return window.result();
+    }
+
+    static const TSoundRecord& At(const TSoundLibrary& in, const char* caption) {
+        return in.SoundBanks[static_cast<std::size_t>(Slots::FromCaption(caption))];
+    }
+    // Slots whose sound or mark differ from the start.
+    std::vector<std::string> Touched() const {
+        std::vector<std::string> touched;
+        for (int slot = 0; slot < Slots::Count; ++slot) {
+            const auto i = static_cast<std::size_t>(slot);
+            if (library.SoundBanks[i] != original.SoundBanks[i] || library.SlotChanged[i])
+                touched.push_back(Slots::Caption(slot));
+        }
+        return touched;
+    }
+
+    TSoundLibrary library;
+    TSoundLibrary original;
+    std::vector<int> refreshed;
+    QStringList memo;
+    TfrmCopySounds window{{library, [this](int slot) { refreshed.push_back(slot); },
+                           [this](const QString& line) { memo << line; }}};
+};
+
+TEST_F(CopySoundsTest, CopiesTheWholeRecordIntoTheRunMarkedAndRefreshed) {
+    EXPECT_EQ(Copy("A005", "B010", "3"), QDialog::Accepted);
+    for (const char* copy : {"B010", "B011", "B012"})
+        EXPECT_EQ(At(library, copy), At(original, "A005")) << copy << ": header bytes included";
+    EXPECT_EQ(Touched(), (std::vector<std::string>{"B010", "B011", "B012"}));
+    EXPECT_EQ(refreshed, (std::vector<int>{Slots::Of(1, 9), Slots::Of(1, 10), Slots::Of(1, 11)}));
+    EXPECT_TRUE(memo.isEmpty());
+}
+
+TEST_F(CopySoundsTest, ZeroCopiesNothingAndARunFromTheSourceRewritesItWithItself) {
+    EXPECT_EQ(Copy("A005", "B010", "0"), QDialog::Accepted);
+    EXPECT_TRUE(Touched().empty());
+    Copy("A005", "A005", "2");
+    EXPECT_EQ(At(library, "A006"), At(original, "A005"));
+    EXPECT_EQ(Touched(), (std::vector<std::string>{"A005", "A006"})) << "A005 marked changed";
+}
+
+TEST_F(CopySoundsTest, ARunThatWouldPassC128StopsThereAndSaysHowManyWereNotMade) {
+    Copy("B001", "C127", "5");
+    EXPECT_EQ(Touched(), (std::vector<std::string>{"C127", "C128"}));
+    EXPECT_EQ(memo, QStringList{"Copy Sound: 3 copies not made, the library ends at C128."});
+}
+
+TEST_F(CopySoundsTest, CountBoxTakesDigitsOnlyAndStaysANumberUpTo128) {
+    window.show();
+    window.edtCount->setFocus();
+    window.edtCount->selectAll();
+    QTest::keyClicks(window.edtCount, "3a-0.0 ");
+    EXPECT_EQ(window.edtCount->text(), "128") << "300 typed, the rest dropped";
+    QTest::keyClick(window.edtCount, Qt::Key_Backspace);
+    EXPECT_EQ(window.edtCount->text(), "12");
+    QTest::keyClick(window.edtCount, Qt::Key_Backspace);
+    QTest::keyClick(window.edtCount, Qt::Key_Backspace);
+    EXPECT_EQ(window.edtCount->text(), "1") << "an empty box reads 1";
+}
+
+TEST_F(CopySoundsTest, RebuiltListsShowTheLibraryAndKeepEachSidesProgram) {
+    window.cmbPrograms->setCurrentIndex(4);
+    window.cmbPrograms2->setCurrentIndex(9);
+    window.cmbBanks2->setCurrentIndex(2);
+    EXPECT_EQ(window.cmbPrograms2->currentText(), QString("10 Sound C010").leftJustified(3 + 16))
+        << "the destination program stays";
+
+    // A rename while another window was in front: the next activation shows it,
+    // and the rebuild changes none of the choices.
+    library.SetSoundName(Slots::Of(0, 4), "Renamed");
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&window, &activate);
+    EXPECT_EQ(window.cmbPrograms->currentText(), QString("5 Renamed").leftJustified(2 + 16));
+    EXPECT_EQ(window.SourceProgram(), 4);
+    EXPECT_EQ(window.DestinationProgram(), 9);
+    EXPECT_EQ(window.DestinationBank(), 2);
+}
+
+TEST(CopySoundCommand, OpensTheCopyWindowOnTheLibraryAndShowsTheCopiesChanged) {
+    TfrmMain window;
+    window.Library().SetSoundName(0, "Source");
+    auto* command = window.findChild<QAction*>("actCopySound");
+    ASSERT_TRUE(command->isEnabled());
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* copy = qobject_cast<TfrmCopySounds*>(QApplication::activeModalWidget());
+        ASSERT_NE(copy, nullptr);
+        opened = true;
+        copy->cmbPrograms2->setCurrentIndex(7);
+        copy->btnRandomSound->click();
+    });
+    command->trigger();
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(window.List().ShownName(7).trimmed(), "Source");
+    EXPECT_EQ(window.List().data(window.List().index(7, LibraryList::StatusColumn)), "Changed");
+}
+
+} // namespace
