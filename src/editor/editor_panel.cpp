@@ -233,7 +233,7 @@ QPushButton* MakeRButton(const ParameterBinding& binding, const QString& control
     font.setPixelSize(10);
     button->setFont(font);
     button->setAccessibleName(QStringLiteral("Allowed values of ") + controlName);
-    button->setEnabled(false); // opens the allowed values, which come with the randomizer
+    button->setEnabled(false); // until the window connects it
     return button;
 }
 
@@ -558,7 +558,7 @@ private:
             QFont font = button->font();
             font.setBold(false);
             button->setFont(font);
-            button->setEnabled(false); // the randomizer comes later
+            button->setEnabled(false); // until the window connects it
             panel_.sectionButtons[i] = button;
             return button;
         }
@@ -602,7 +602,7 @@ QWidget* BuildTopPanel(EditorPanel& panel) {
     panel.cmbRandomSchema->setObjectName(QStringLiteral("cmbRandomSchema"));
     panel.cmbRandomSchema->setEditable(true);
     panel.cmbRandomSchema->setFixedWidth(190);
-    panel.cmbRandomSchema->setEnabled(false); // schemas come with the randomizer
+    panel.cmbRandomSchema->setEnabled(false); // until the window connects it
     panel.lblRandomSchema->setBuddy(panel.cmbRandomSchema);
     panel.btnSaveRandomSchema = MakeButton(QStringLiteral("btnSaveRandomSchema"),
                                            QStringLiteral("Save Snd Family Schema"), top);
@@ -638,7 +638,7 @@ QWidget* BuildTopPanel(EditorPanel& panel) {
     for (std::size_t i = 0; i < CompositeRandomizers.size(); ++i) {
         QPushButton* button = MakeButton(Text(CompositeRandomizers[i].button),
                                          ButtonText(CompositeRandomizers[i].caption), top);
-        button->setEnabled(false); // the randomizer comes later
+        button->setEnabled(false); // until the window connects it
         panel.compositeButtons[i] = button;
         second->addWidget(button);
     }

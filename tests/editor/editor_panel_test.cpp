@@ -141,7 +141,7 @@ TEST_F(EditorPanelTest, ControlsAreNamedByTheirParameterForAssistiveTechnology) 
     }
 }
 
-TEST_F(EditorPanelTest, EveryControlHasItsDisabledRButtonBesideIt) {
+TEST_F(EditorPanelTest, EveryControlHasItsRButtonBesideItDisabledUntilConnected) {
     std::set<QString> names;
     for (std::size_t row = 0; row < ParameterBindings.size(); ++row) {
         const ParameterBinding& binding = ParameterBindings[row];

@@ -5,17 +5,15 @@
 //
 // writes editor-page-1.png .. editor-page-4.png, then runs itself at device
 // pixel ratio 2 for the @2x pictures.
-#include "check_led.h"
-#include "editor_panel.h"
-#include "knob.h"
-#include "slider.h"
+#include "frm_patch_edit.h"
+#include "midi_output.h"
+#include "prompter.h"
+#include "schema.h"
 #include "support/render_program.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QDialog>
-#include <QLineEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdio>
@@ -45,27 +43,29 @@ std::array<std::uint8_t, NamedParameterCount> TypicalSound() {
     return bytes;
 }
 
-void Load(EditorPanel& panel, const std::array<std::uint8_t, NamedParameterCount>& bytes) {
-    panel.edtName->setText(QStringLiteral("Fifth Bass Lead"));
-    for (std::size_t row = 0; row < ParameterBindings.size(); ++row) {
-        const ParameterBinding& binding = ParameterBindings[row];
-        const std::optional<int> value =
-            ValueForByte(binding, bytes[static_cast<std::size_t>(binding.parameter)]);
-        if (!value)
-            continue;
-        QWidget* control = panel.controls[row];
-        if (auto* knob = qobject_cast<TKnob*>(control)) {
-            knob->SetPosition(*value);
-            knob->SetCaption(QString::fromStdString(CaptionAt(binding, knob->Position())));
-        } else if (auto* slider = qobject_cast<TSlider*>(control)) {
-            slider->SetPosition(*value);
-        } else if (auto* led = qobject_cast<TCheckLed*>(control)) {
-            led->SetStatus(*value == 1);
-        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
-            list->setCurrentIndex(*value);
-        }
-    }
+TSoundRecord TypicalRecord() {
+    TSoundRecord sound;
+    const auto bytes = TypicalSound();
+    for (std::size_t p = 0; p < bytes.size(); ++p)
+        sound[SoundLayout::ParameterByte(static_cast<int>(p))] = bytes[p];
+    SetSoundName(sound, "Fifth Bass Lead");
+    return sound;
 }
+
+// The window shown alone: nothing to send to, nothing to ask.
+class Silent : public MidiOutput, public Prompter, public EditorHost {
+public:
+    void SendLongMessage(std::span<const std::uint8_t>) override {}
+    void SendShortMessage(std::uint32_t) override {}
+    Answer Confirm(const QString&, Buttons) override { return Answer::No; }
+    void ShowMessage(const QString&) override {}
+    int KeyboardOctave() const override { return 4; }
+    void SetKeyboardOctave(int) override {}
+    bool KeyboardOn() const override { return false; }
+    void SetKeyboardOn(bool) override {}
+    std::optional<int> ChooseLocation(int) override { return std::nullopt; }
+    void StoreSentSound(int, const TSoundRecord&) override {}
+};
 
 } // namespace
 
@@ -75,14 +75,20 @@ int main(int argc, char* argv[]) {
     if (!render::FolderExists(options))
         return 2;
 
-    QDialog window;
-    EditorPanel panel = BuildEditorPanel(window);
-    Load(panel, TypicalSound());
+    // No schema files: the window opens on an empty schema.
+    QTemporaryDir programFolder;
+    Silent silent;
+    int lastSendLocation = 0;
+    SchemaTolerances tolerances;
+    TfrmPatchEdit window({silent, silent, silent, lastSendLocation,
+                          programFolder.path().toStdString(), tolerances},
+                         TypicalRecord());
     window.show();
+    QApplication::processEvents();
     std::printf("window %dx%d\n", window.width(), window.height());
 
     for (int page = 0; page < EditorPageCount; ++page) {
-        panel.SoundEditPageControl->setCurrentIndex(page);
+        window.Panel().SoundEditPageControl->setCurrentIndex(page);
         QApplication::processEvents();
         if (!render::SavePicture(options, window,
                                  QStringLiteral("editor-page-") + QString::number(page + 1)))
