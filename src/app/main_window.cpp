@@ -81,6 +81,7 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
         std::make_unique<SoundReorderer>(library_, *list_, *viewport_, *prompter_,
                                          [this](const QString& line) { LogMessage(line); });
     ConnectLibraryCommands();
+    ConnectSoundTools();
     // Replies that open a window do so from here, once the wait box is gone.
     tmrWindows = new QTimer(this);
     tmrWindows->setObjectName(QStringLiteral("tmrWindows"));

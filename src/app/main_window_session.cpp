@@ -79,9 +79,12 @@ void TfrmMain::CreatePorts() {
         RefreshRow(slot);
     };
     outlets.takeSound = [this](SoundHandOver handOver, const TSoundRecord& sound) {
-        if (handOver != SoundHandOver::Editor)
-            return; // the locker takes its sound once it exists
-        editorSound_ = sound;
+        if (handOver == SoundHandOver::Editor)
+            editorSound_ = sound;
+        else if (handOver == SoundHandOver::Locker)
+            lockerSound_ = sound;
+        else
+            return;
         tmrWindows->start(0);
     };
     dispatcher_ = std::make_unique<ReceiveDispatcher>(library_, *ports_, outlets);
@@ -229,11 +232,17 @@ void TfrmMain::EditSoundClick() {
 }
 
 void TfrmMain::tmrWindowsTimer() {
-    if (!editorSound_)
+    if (!editorSound_ && !lockerSound_)
         return;
-    // The wait box closes once the reply is handled; the editor follows it.
+    // The wait box closes once the reply is handled; the window follows it.
     if (frmSysExReceiver && frmSysExReceiver->isVisible()) {
         tmrWindows->start(WaitBoxCheckInterval);
+        return;
+    }
+    if (lockerSound_) {
+        const TSoundRecord sound = *lockerSound_;
+        lockerSound_.reset();
+        OpenLockerWithCurrentSound(sound);
         return;
     }
     const TSoundRecord sound = *editorSound_;
