@@ -117,8 +117,6 @@ TEST(MainWindow, CommandsOfLaterWorkArePresentButDisabled) {
         QKeySequence shortcut;
     };
     const Item items[] = {
-        {"actLocker", "Sound Parameter Locker - Randomizer", QKeySequence("Ctrl+O")},
-        {"actQMorph", "Q-Morph", QKeySequence()},
         {"actCopySound", "Copy Sound", QKeySequence()},
         {"actGlobalSettings", "Global settings", QKeySequence()},
     };
@@ -129,9 +127,6 @@ TEST(MainWindow, CommandsOfLaterWorkArePresentButDisabled) {
         EXPECT_EQ(action->shortcut(), item.shortcut) << item.name;
         EXPECT_FALSE(action->isEnabled()) << item.name;
     }
-    for (QPushButton* later :
-         {Named<QPushButton>(window, "btnQMorph"), Named<QPushButton>(window, "btnLocker")})
-        EXPECT_FALSE(later->isEnabled()) << later->text().toStdString();
     EXPECT_EQ(Named<QAction>(window, "actShortHelp")->shortcut(), QKeySequence("F1"));
     EXPECT_EQ(Named<QAction>(window, "actReadCurrentSound")->shortcut(), QKeySequence("Ctrl+R"));
     EXPECT_EQ(Named<QAction>(window, "actSendSelectedSounds")->shortcut(), QKeySequence("Ctrl+W"));
