@@ -133,6 +133,7 @@ TEST_F(SoundToolsOverJack, MorphEndsOnSoundTwoWithoutPilingUp) {
     const TSoundRecord sound1 = window->Library().SoundBanks[first];
     const TSoundRecord sound2 = window->Library().SoundBanks[second];
     const std::size_t logBefore = SettledLog(logFile).size();
+    const auto libraryBefore = window->Library().SoundBanks;
 
     qint64 dragMs = -1;
     bool oneStepAtMost = true;
@@ -188,6 +189,8 @@ TEST_F(SoundToolsOverJack, MorphEndsOnSoundTwoWithoutPilingUp) {
             << "parameter " << p;
     }
     EXPECT_EQ(GetSoundName(*editBuffer), GetSoundName(sound2));
+    // Neither the morph nor the locker closed without "Keep in library" stored anything.
+    EXPECT_EQ(window->Library().SoundBanks, libraryBefore);
 
     CloseWindow(window);
     EXPECT_EQ(instrument->Stop(), 0);

@@ -18,6 +18,8 @@
 
 namespace {
 
+using Messages = std::vector<std::vector<std::uint8_t>>;
+
 class LockerWindowTest : public ::testing::Test {
 protected:
     LockerWindowTest() {
@@ -42,7 +44,7 @@ protected:
             Named<QCheckBox>(*window, std::string(group.member).c_str())->setChecked(true);
     }
     // The edit-buffer dumps sent, as sounds.
-    std::vector<std::vector<std::uint8_t>> Dumps() { return std::exchange(out.longMessages, {}); }
+    Messages Dumps() { return std::exchange(out.longMessages, {}); }
 
     TSoundLibrary library;
     TSoundRecord working;
@@ -74,36 +76,27 @@ TEST_F(LockerWindowTest, OpensOnA1WithEveryBoxOpenAndSendsNothing) {
     EXPECT_TRUE(out.Empty());
 }
 
-TEST_F(LockerWindowTest, OpenBoxesTakeTheSoundAndKeepTheUngroupedParameters) {
-    Click("btnNextSound"); // A2, slot 1: every byte 2
-    EXPECT_EQ(window->Choice(), (LockerChoice{1, 2}));
-    EXPECT_EQ(Programs()->currentIndex(), 1);
-    window->Timer1Timer();
-    const auto dumps = Dumps();
-    ASSERT_EQ(dumps.size(), 1u);
-    EXPECT_EQ(dumps[0], EditBufferDumpMessage(window->WorkingSound()));
-    const TSoundRecord& result = window->WorkingSound();
-    for (int p = 0; p < SoundLayout::ParameterCount; ++p) {
-        const bool grouped = p <= 108 || (p >= 120 && p <= 183);
-        EXPECT_EQ(result[SoundLayout::ParameterByte(p)],
-                  grouped ? 2 : working[SoundLayout::ParameterByte(p)])
-            << p;
-    }
-    EXPECT_EQ(GetSoundName(result), "Working         ");
-    // Only one apply per choice.
-    window->Timer1Timer();
-    EXPECT_TRUE(Dumps().empty());
-}
-
-TEST_F(LockerWindowTest, EveryBoxCheckedChangesNothingButStillSends) {
+TEST_F(LockerWindowTest, AppliesOnlyTheLastChoiceWithTheBoxesCheckedThen) {
+    // Every box checked: nothing changes, but the sound is still sent.
     CheckAll();
     Click("btnRandomSound");
     Click("btnNextSound");
-    window->Timer1Timer(); // only the last choice is applied
-    const auto dumps = Dumps();
-    ASSERT_EQ(dumps.size(), 1u);
-    EXPECT_EQ(window->WorkingSound(), working);
-    EXPECT_EQ(dumps[0], EditBufferDumpMessage(working));
+    window->Timer1Timer();
+    EXPECT_EQ(Dumps(), Messages{EditBufferDumpMessage(working)});
+
+    // No box: the chosen sound's sections, the working sound's name and
+    // ungrouped parameters. Only one apply per choice.
+    for (const LockGroup& group : LockGroups)
+        Named<QCheckBox>(*window, std::string(group.member).c_str())->setChecked(false);
+    Click("btnNextSound");
+    window->Timer1Timer();
+    window->Timer1Timer();
+    const LockerChoice chosen = window->Choice();
+    const TSoundRecord expected = MergeUnlocked(
+        working, library.SoundBanks[static_cast<std::size_t>(chosen.Slot())], LockedGroups{});
+    EXPECT_EQ(window->WorkingSound(), expected);
+    EXPECT_EQ(GetSoundName(expected), "Working         ");
+    EXPECT_EQ(Dumps(), Messages{EditBufferDumpMessage(expected)});
 }
 
 TEST_F(LockerWindowTest, BankSwitchKeepsTheProgramAndStepsWrapAround) {
@@ -115,18 +108,13 @@ TEST_F(LockerWindowTest, BankSwitchKeepsTheProgramAndStepsWrapAround) {
     EXPECT_EQ(Programs()->currentIndex(), 16);
     EXPECT_EQ(Programs()->itemText(16), "17 Lib B017        ");
 
-    // Prev from A1 goes to C128, Next from C128 to A1, with both lists following.
-    Banks()->setCurrentIndex(0);
-    Q_EMIT Banks()->activated(0);
+    // Prev from B1 goes to A128, with both lists following.
     Programs()->setCurrentIndex(0);
     Q_EMIT Programs()->activated(0);
     Click("btnPrevSound");
-    EXPECT_EQ(window->Choice(), (LockerChoice{3, 128}));
-    EXPECT_EQ(Banks()->currentText(), "C");
-    EXPECT_EQ(Programs()->currentText(), "128 Lib C128        ");
-    Click("btnNextSound");
-    EXPECT_EQ(window->Choice(), (LockerChoice{1, 1}));
-    EXPECT_EQ(Programs()->currentText(), "1 Lib A001        ");
+    EXPECT_EQ(window->Choice(), (LockerChoice{1, 128}));
+    EXPECT_EQ(Banks()->currentText(), "A");
+    EXPECT_EQ(Programs()->currentText(), "128 Lib A128        ");
 
     // Random Sound draws the program, then the bank.
     SharedGenerator().SetSeed(777);

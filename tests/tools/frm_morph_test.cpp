@@ -14,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace {
 
 using namespace std::chrono_literals;
@@ -150,27 +148,4 @@ TEST_F(MorphWindowTest, TimerChoosesARandomPairAndPlaysSoundTwoThenSoundOne) {
     now += window->Pacer().Wait();
     window->SendWaitingStep();
     EXPECT_EQ(ValueSent(TakeNrpns(out), LastStep), first % 100 == second % 100 ? -1 : first % 100);
-}
-
-TEST_F(MorphWindowTest, DetuneToggleResendsEverything) {
-    List("cmbSound1")->setCurrentIndex(24); // all 24
-    List("cmbSound2")->setCurrentIndex(31); // all 31
-    Bar()->setValue(50);
-    std::map<int, int> sent;
-    for (auto [number, value] : TakeNrpns(out))
-        sent[number] = value;
-    EXPECT_EQ(sent[0], 24); // oscillator 1 frequency, whole octaves
-    EXPECT_EQ(sent[1], 50); // fine tune centred
-    now += 1s;
-    Bar()->setValue(51);
-    for (auto [number, value] : TakeNrpns(out))
-        EXPECT_NE(number, 0);
-
-    Named<QCheckBox>(*window, "chbDetune")->click();
-    now += 1s;
-    Bar()->setValue(50);
-    const auto resent = TakeNrpns(out);
-    EXPECT_EQ(resent.size(), 189u);
-    EXPECT_EQ(resent[0], std::make_pair(0, 27));
-    EXPECT_EQ(resent[1], std::make_pair(1, 27));
 }
