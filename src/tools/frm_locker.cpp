@@ -143,12 +143,20 @@ void TfrmLocker::FormActivate() {
 }
 
 void TfrmLocker::BuildProgramList(int bank) {
-    const QSignalBlocker quiet(cmbPrograms);
-    cmbPrograms->clear();
+    QStringList rows;
     for (int program = 1; program <= Slots::ProgramsPerBank; ++program) {
         const int slot = Slots::Of(bank - 1, program - 1);
-        cmbPrograms->addItem(
-            ProgramRowText(context_.library.SoundBanks[static_cast<std::size_t>(slot)], program));
+        rows << ProgramRowText(context_.library.SoundBanks[static_cast<std::size_t>(slot)],
+                               program);
+    }
+    const QSignalBlocker quiet(cmbPrograms);
+    // Rows that read the same stay, so an activation does not disturb an open list.
+    bool same = cmbPrograms->count() == rows.size();
+    for (int row = 0; same && row < rows.size(); ++row)
+        same = cmbPrograms->itemText(row) == rows[row];
+    if (!same) {
+        cmbPrograms->clear();
+        cmbPrograms->addItems(rows);
     }
     cmbPrograms->setCurrentIndex(choice_.program - 1);
 }
@@ -198,7 +206,11 @@ void TfrmLocker::Timer1Timer() {
     if (!applyPending_)
         return;
     applyPending_ = false;
-    Apply();
+    try {
+        Apply();
+    } catch (const std::exception& failure) {
+        context_.prompter.ShowMessage(QString::fromLocal8Bit(failure.what()));
+    }
 }
 
 void TfrmLocker::Apply() {
