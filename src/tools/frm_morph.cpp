@@ -57,7 +57,10 @@ TfrmMorph::TfrmMorph(const TSoundLibrary& library, MidiOutput& out, QWidget* par
     lbkPercent = new QLabel(QStringLiteral("0 %"));
     lbkPercent->setObjectName(QStringLiteral("lbkPercent"));
     QFont large = lbkPercent->font();
-    large.setPointSizeF(large.pointSizeF() * 2.5);
+    if (large.pointSizeF() > 0)
+        large.setPointSizeF(large.pointSizeF() * 2.5);
+    else
+        large.setPixelSize(large.pixelSize() * 5 / 2);
     large.setBold(true);
     lbkPercent->setFont(large);
     lbkPercent->setAlignment(Qt::AlignCenter);
