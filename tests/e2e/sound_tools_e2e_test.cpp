@@ -154,7 +154,8 @@ TEST_F(SoundToolsOverJack, MorphEndsOnSoundTwoWithoutPilingUp) {
                 oneStepAtMost = oneStepAtMost && (!waiting || *waiting == position);
             }
             dragMs = clock.elapsed();
-            while (morph.Pacer().Waiting())
+            clock.restart();
+            while (morph.Pacer().Waiting() && clock.elapsed() < 10000)
                 QTest::qWait(20);
             QTimer::singleShot(0, &morph, [&morph] { morph.accept(); });
         });
