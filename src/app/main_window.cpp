@@ -82,6 +82,7 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
                                          [this](const QString& line) { LogMessage(line); });
     ConnectLibraryCommands();
     ConnectDeviceTools();
+    ConnectSoundTools();
     // Replies that open a window do so from here, once the wait box is gone.
     tmrWindows = new QTimer(this);
     tmrWindows->setObjectName(QStringLiteral("tmrWindows"));

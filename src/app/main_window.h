@@ -115,6 +115,11 @@ public:
     // "Edit Sound (F4)": asks for the instrument's edit buffer; the reply
     // opens the sound editor.
     void EditSoundClick();
+    // "Q-Morph": the morph between two library sounds, modal.
+    void QMorphClick();
+    // "Sound Parameter Locker - Randomizer": asks for the instrument's edit
+    // buffer; the reply opens the locker on it.
+    void LockerClick();
     // A left click on a row: that row's program on the instrument.
     void ListLeftClicked();
     void RenameCurrentRow();
@@ -169,6 +174,11 @@ private:
     // The sound editor on `sound`, modal; Yes on closing keeps the edited
     // sound in the current row's slot.
     void OpenEditorWithCurrentSound(const TSoundRecord& sound);
+    // The parameter locker on `sound`, modal; "Keep in library" keeps its
+    // working sound in the current row's slot.
+    void OpenLockerWithCurrentSound(const TSoundRecord& sound);
+    // Q-Morph's and the locker's menu items and toolbar buttons.
+    void ConnectSoundTools();
     // The window a received edit buffer is for, once the wait box is gone.
     void tmrWindowsTimer();
     // "Send 12 sounds into the Mopho's memory, A001 to C128?"
@@ -271,6 +281,8 @@ private:
     std::optional<TSoundRecord> editorSound_;
     // Globals received, for their window, opened by tmrWindows.
     std::optional<std::array<int, GlobalsCount>> receivedGlobals_;
+    // An edit buffer received for the locker, opened by tmrWindows.
+    std::optional<TSoundRecord> lockerSound_;
     QTimer* tmrWindows = nullptr;
     std::unique_ptr<MainEditorHost> editorHost_;
     // The location "Send Sound to Mopho" presets in the editor.

@@ -101,9 +101,12 @@ void TfrmMain::CreatePorts() {
         TakeGlobals(values);
     };
     outlets.takeSound = [this](SoundHandOver handOver, const TSoundRecord& sound) {
-        if (handOver != SoundHandOver::Editor)
-            return; // the locker takes its sound once it exists
-        editorSound_ = sound;
+        if (handOver == SoundHandOver::Editor)
+            editorSound_ = sound;
+        else if (handOver == SoundHandOver::Locker)
+            lockerSound_ = sound;
+        else
+            return;
         tmrWindows->start(0);
     };
     dispatcher_ = std::make_unique<ReceiveDispatcher>(library_, *ports_, outlets);
@@ -255,7 +258,7 @@ void TfrmMain::EditSoundClick() {
 }
 
 void TfrmMain::tmrWindowsTimer() {
-    if (!editorSound_ && !receivedGlobals_)
+    if (!editorSound_ && !receivedGlobals_ && !lockerSound_)
         return;
     // The wait box closes once the reply is handled; the window follows it.
     if (frmSysExReceiver && frmSysExReceiver->isVisible()) {
@@ -266,6 +269,11 @@ void TfrmMain::tmrWindowsTimer() {
         const std::array<int, GlobalsCount> values = *receivedGlobals_;
         receivedGlobals_.reset();
         RunCommand([&] { OpenGlobalSettings(values); });
+    }
+    if (lockerSound_) {
+        const TSoundRecord sound = *lockerSound_;
+        lockerSound_.reset();
+        OpenLockerWithCurrentSound(sound);
     }
     if (!editorSound_)
         return;

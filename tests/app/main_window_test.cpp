@@ -109,7 +109,7 @@ TEST(MainWindow, DoubleClickClearsTheMemo) {
     EXPECT_EQ(memo->Lines(), QStringList{"after"});
 }
 
-TEST(MainWindow, CommandsOfLaterWorkArePresentButDisabled) {
+TEST(MainWindow, EveryCommandIsPresentWithItsKeyAndWorking) {
     TfrmMain window;
     struct Item {
         const char* name;
@@ -117,43 +117,35 @@ TEST(MainWindow, CommandsOfLaterWorkArePresentButDisabled) {
         QKeySequence shortcut;
     };
     const Item items[] = {
+        {"EditEditBuffer1", "Edit \"Edit Buffer\"", QKeySequence("F4")},
         {"actLocker", "Sound Parameter Locker - Randomizer", QKeySequence("Ctrl+O")},
         {"actQMorph", "Q-Morph", QKeySequence()},
+        {"actCopySound", "Copy Sound", QKeySequence()},
+        {"actGlobalSettings", "Global settings", QKeySequence()},
+        {"actShortHelp", "Short help", QKeySequence("F1")},
+        {"actReadCurrentSound", nullptr, QKeySequence("Ctrl+R")},
+        {"actSendSelectedSounds", nullptr, QKeySequence("Ctrl+W")},
+        {"actPanic", "Panic", QKeySequence("F12")},
+        {"actLoadBankFile", nullptr, QKeySequence("Ctrl+L")},
+        {"actSaveBankFile", nullptr, QKeySequence("Ctrl+S")}, // the list has rows
+        {"actAbout", "About", QKeySequence()},
+        {"actDeviceVersion", "Device Version", QKeySequence()},
+        {"actTonewrightSettings", nullptr, QKeySequence()},
+        {"actOrderByName", "Order by name", QKeySequence()},
+        {"actExit", nullptr, QKeySequence()},
+        {"actSelectAllSounds", nullptr, QKeySequence()},
     };
     for (const Item& item : items) {
         auto* action = window.findChild<QAction*>(item.name);
         ASSERT_NE(action, nullptr) << item.name;
-        EXPECT_EQ(action->text(), item.caption);
-        EXPECT_EQ(action->shortcut(), item.shortcut) << item.name;
-        EXPECT_FALSE(action->isEnabled()) << item.name;
+        if (item.caption)
+            EXPECT_EQ(action->text(), item.caption);
+        if (!item.shortcut.isEmpty())
+            EXPECT_EQ(action->shortcut(), item.shortcut) << item.name;
+        EXPECT_TRUE(action->isEnabled()) << item.name;
     }
-    for (QPushButton* later :
-         {Named<QPushButton>(window, "btnQMorph"), Named<QPushButton>(window, "btnLocker")})
-        EXPECT_FALSE(later->isEnabled()) << later->text().toStdString();
-    EXPECT_EQ(Named<QAction>(window, "actShortHelp")->shortcut(), QKeySequence("F1"));
-    EXPECT_EQ(Named<QAction>(window, "actReadCurrentSound")->shortcut(), QKeySequence("Ctrl+R"));
-    EXPECT_EQ(Named<QAction>(window, "actSendSelectedSounds")->shortcut(), QKeySequence("Ctrl+W"));
-    EXPECT_EQ(Named<QAction>(window, "actPanic")->shortcut(), QKeySequence("F12"));
-    for (QAction* working :
-         {Named<QAction>(window, "actShortHelp"), Named<QAction>(window, "actAbout"),
-          Named<QAction>(window, "actDeviceVersion"),
-          Named<QAction>(window, "actTonewrightSettings"),
-          Named<QAction>(window, "actReadCurrentSound"),
-          Named<QAction>(window, "actSendSelectedSounds"), Named<QAction>(window, "actPanic"),
-          Named<QAction>(window, "actOrderByName"), Named<QAction>(window, "EditEditBuffer1")})
-        EXPECT_TRUE(working->isEnabled()) << working->text().toStdString();
-    EXPECT_EQ(Named<QAction>(window, "actCopySound")->text(), "Copy Sound");
-    EXPECT_EQ(Named<QAction>(window, "actGlobalSettings")->text(), "Global settings");
-    for (const char* tool : {"actCopySound", "actGlobalSettings"})
-        EXPECT_TRUE(Named<QAction>(window, tool)->isEnabled()) << tool;
-    EXPECT_EQ(Named<QAction>(window, "EditEditBuffer1")->text(), "Edit \"Edit Buffer\"");
-    EXPECT_EQ(Named<QAction>(window, "EditEditBuffer1")->shortcut(), QKeySequence("F4"));
-    EXPECT_TRUE(Named<QPushButton>(window, "btnEditSound")->isEnabled());
-    EXPECT_TRUE(Named<QAction>(window, "actExit")->isEnabled());
-    EXPECT_TRUE(Named<QAction>(window, "actSelectAllSounds")->isEnabled());
-    EXPECT_EQ(Named<QAction>(window, "actLoadBankFile")->shortcut(), QKeySequence("Ctrl+L"));
-    EXPECT_EQ(Named<QAction>(window, "actSaveBankFile")->shortcut(), QKeySequence("Ctrl+S"));
-    EXPECT_TRUE(Named<QAction>(window, "actSaveBankFile")->isEnabled()) << "the list has rows";
+    for (const char* button : {"btnEditSound", "btnQMorph", "btnLocker"})
+        EXPECT_TRUE(Named<QPushButton>(window, button)->isEnabled()) << button;
 }
 
 TEST(MainWindow, MenusAreInOrder) {

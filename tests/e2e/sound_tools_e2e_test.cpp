@@ -1,0 +1,263 @@
+// Q-Morph and the parameter locker over JACK, as a musician uses them in the
+// main window (offscreen) against the stand-in instrument at DIN speed: a
+// morph ends on sound 2, a fast drag does not pile steps up on the cable, and
+// the locker's random sound reaches the instrument and is kept in the library.
+
+#include "../support/main_window_probes.h"
+#include "../support/named_child.h"
+#include "../support/program_folder.h"
+#include "e2e_fixture.h"
+
+#include "../app/scripted_dialogs.h"
+
+#include "builtin_instrument_service.h"
+#include "frm_locker.h"
+#include "frm_morph.h"
+#include "library_list.h"
+#include "main_window.h"
+#include "morph.h"
+#include "random_generator.h"
+#include "rtmidi_service.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+using namespace e2e;
+
+class SoundToolsOverJack : public VirtualMophoOverJack {
+protected:
+    std::unique_ptr<TfrmMain> OpenWindow() {
+        midi_ = MakeBuiltInInstrumentService(
+            std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
+        const std::string settings = MidiSettingsChoosing(*midi_, name_);
+        if (settings.empty())
+            return nullptr;
+        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString()) << settings;
+        auto window = std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
+        // The sounds the tools work on, unlike the instrument's own.
+        for (int slot = 0; slot < Slots::Count; ++slot) {
+            TSoundRecord sound = VirtualMopho::FactorySound(Slots::Count - 1 - slot);
+            SetSoundName(sound, "Lib " + Slots::Caption(slot));
+            window->Library().SoundBanks[static_cast<std::size_t>(slot)] = sound;
+        }
+        return window;
+    }
+
+    // JACK connects the ports a cycle or two after they open: an answered
+    // version shows that both connections carry messages.
+    static bool WaitUntilConnected(TfrmMain& window) { return !AskDeviceVersion(window).isEmpty(); }
+
+    // Runs `command`, then `inWindow` on the first modal W that opens; returns
+    // how many opened.
+    template <typename W>
+    static int RunTool(const std::function<void()>& command,
+                       const std::function<void(W&)>& inWindow) {
+        int opened = 0;
+        QTimer watch;
+        watch.setInterval(10);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* tool = qobject_cast<W*>(QApplication::activeModalWidget());
+            if (!tool || tool->property("seen").toBool())
+                return;
+            tool->setProperty("seen", true);
+            ++opened;
+            inWindow(*tool);
+        });
+        watch.start();
+        command();
+        QElapsedTimer clock;
+        clock.start();
+        while (opened == 0 && clock.elapsed() < 5000)
+            QTest::qWait(10);
+        QTest::qWait(100);
+        return opened;
+    }
+
+    // The instrument's edit buffer, as the locker receives it on opening.
+    static std::optional<TSoundRecord> InstrumentsEditBuffer(TfrmMain& window) {
+        std::optional<TSoundRecord> received;
+        RunTool<TfrmLocker>([&] { Named<QAction>(window, "actLocker")->trigger(); },
+                            [&](TfrmLocker& locker) {
+                                received = locker.WorkingSound();
+                                QTimer::singleShot(0, &locker, [&locker] { locker.reject(); });
+                            });
+        return received;
+    }
+
+    // Waits until the instrument's log stops growing.
+    static std::vector<std::string> SettledLog(const fs::path& logFile) {
+        std::size_t lines = 0;
+        for (int quiet = 0; quiet < 5;) {
+            QTest::qWait(200);
+            const std::size_t now = ReadLines(logFile).size();
+            quiet = now == lines ? quiet + 1 : 0;
+            lines = now;
+        }
+        return ReadLines(logFile);
+    }
+
+    void CloseWindow(std::unique_ptr<TfrmMain>& window) {
+        window.reset();
+        midi_.reset();
+    }
+
+    QTemporaryDir programFolder_;
+    ScopedProgramFolder folderChoice_{programFolder_.path()};
+    ScriptedPrompter prompter_;
+    ScriptedFileChooser chooser_;
+    std::unique_ptr<BuiltInInstrumentService> midi_;
+};
+
+// Test names stay short: they name JACK clients, which take at most 63 characters.
+TEST_F(SoundToolsOverJack, MorphEndsOnSoundTwoWithoutPilingUp) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--din", "--log", logFile.string()});
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+    const int first = 5;
+    const int second = 300;
+    const TSoundRecord sound1 = window->Library().SoundBanks[first];
+    const TSoundRecord sound2 = window->Library().SoundBanks[second];
+    const std::size_t logBefore = SettledLog(logFile).size();
+    const auto libraryBefore = window->Library().SoundBanks;
+
+    qint64 dragMs = -1;
+    bool oneStepAtMost = true;
+    const int opened = RunTool<TfrmMorph>(
+        [&] { Named<QAction>(*window, "actQMorph")->trigger(); },
+        [&](TfrmMorph& morph) {
+            Named<QTimer>(morph, "Timer1")->stop(); // our own pair, not a random one
+            Named<QComboBox>(morph, "cmbSound1")->setCurrentIndex(first);
+            Named<QComboBox>(morph, "cmbSound2")->setCurrentIndex(second);
+            auto* bar = Named<QSlider>(morph, "trbMorph");
+            QElapsedTimer clock;
+            clock.start();
+            for (int position = 1; position <= 100; ++position) {
+                bar->setValue(position);
+                QApplication::processEvents();
+                // A position either went out or is the one waiting.
+                const auto waiting = morph.Pacer().Waiting();
+                oneStepAtMost = oneStepAtMost && (!waiting || *waiting == position);
+            }
+            dragMs = clock.elapsed();
+            clock.restart();
+            while (morph.Pacer().Waiting() && clock.elapsed() < 10000)
+                QTest::qWait(20);
+            QTimer::singleShot(0, &morph, [&morph] { morph.accept(); });
+        });
+    ASSERT_EQ(opened, 1);
+    EXPECT_TRUE(oneStepAtMost);
+
+    // Each step is at most one message per parameter with a control; the
+    // drag's 100 positions went out as the cable allowed, not one by one.
+    const auto log = SettledLog(logFile);
+    int parameterMessages = 0;
+    for (std::size_t i = logBefore; i < log.size(); ++i)
+        parameterMessages += log[i].rfind("B0 63 ", 0) == 0 ? 1 : 0;
+    int withControls = 0;
+    for (int p = 0; p < MorphParameterCount; ++p)
+        withControls += MorphSends(p) ? 1 : 0;
+    const auto stepTime = MorphPacer::ByteTime * withControls * MorphMessageBytes;
+    const int stepsTheCableCarries =
+        2 + static_cast<int>(dragMs * 1000 / stepTime.count()); // the first, the last, any between
+    std::printf("drag of 100 positions in %lld ms: %d parameter messages (%.1f full steps)\n",
+                static_cast<long long>(dragMs), parameterMessages,
+                static_cast<double>(parameterMessages) / withControls);
+    EXPECT_GE(parameterMessages, withControls);
+    EXPECT_LE(parameterMessages, stepsTheCableCarries * withControls);
+
+    const std::optional<TSoundRecord> editBuffer = InstrumentsEditBuffer(*window);
+    ASSERT_TRUE(editBuffer.has_value());
+    for (int p = 0; p < MorphParameterCount; ++p) {
+        if (!MorphSends(p))
+            continue;
+        const int byte = SoundLayout::ParameterByte(p);
+        EXPECT_EQ((*editBuffer)[byte], MorphedParameter(p, sound1[byte], sound2[byte], 100, false))
+            << "parameter " << p;
+    }
+    EXPECT_EQ(GetSoundName(*editBuffer), GetSoundName(sound2));
+    // Neither the morph nor the locker closed without "Keep in library" stored anything.
+    EXPECT_EQ(window->Library().SoundBanks, libraryBefore);
+
+    CloseWindow(window);
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+TEST_F(SoundToolsOverJack, LockerRandomSoundIsHeardAndKept) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--log", logFile.string()});
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+    const int row = 42;
+    window->List().SetCurrentRow(row);
+
+    SharedGenerator().SetSeed(2026);
+    RandomGenerator replay(2026);
+    const int program = static_cast<int>(replay.Random(128));
+    const int bank = static_cast<int>(replay.Random(3));
+    const TSoundRecord donor =
+        window->Library().SoundBanks[static_cast<std::size_t>(Slots::Of(bank, program))];
+    const std::vector<const char*> lockedBoxes = {"ckbOscillator1", "ckbFilter", "ckbArpSeqTrack1"};
+
+    TSoundRecord started;
+    TSoundRecord kept;
+    const int opened =
+        RunTool<TfrmLocker>([&] { Named<QPushButton>(*window, "btnLocker")->click(); },
+                            [&](TfrmLocker& locker) {
+                                started = locker.WorkingSound();
+                                for (const char* box : lockedBoxes)
+                                    Named<QCheckBox>(locker, box)->setChecked(true);
+                                Named<QPushButton>(locker, "btnRandomSound")->click();
+                                // The window's own timer applies the choice.
+                                while (locker.ApplyPending())
+                                    QTest::qWait(20);
+                                kept = locker.WorkingSound();
+                                QTimer::singleShot(0, &locker, [&locker] {
+                                    Named<QPushButton>(locker, "btnKeep")->click();
+                                });
+                            });
+    ASSERT_EQ(opened, 1);
+
+    // Locked sections and what belongs to no section are the started sound's.
+    LockedGroups locked{};
+    for (int g = 0; g < LockGroupCount; ++g)
+        for (const char* box : lockedBoxes)
+            locked[static_cast<std::size_t>(g)] =
+                locked[static_cast<std::size_t>(g)] ||
+                LockGroups[static_cast<std::size_t>(g)].member == box;
+    EXPECT_EQ(kept, MergeUnlocked(started, donor, locked));
+    EXPECT_NE(kept, started);
+
+    // The instrument plays it ...
+    const std::optional<TSoundRecord> editBuffer = InstrumentsEditBuffer(*window);
+    ASSERT_TRUE(editBuffer.has_value());
+    for (int p = 0; p < SoundLayout::SentParameterCount; ++p)
+        EXPECT_EQ((*editBuffer)[SoundLayout::ParameterByte(p)], kept[SoundLayout::ParameterByte(p)])
+            << "parameter " << p;
+    // ... and the library keeps it in the current row.
+    const TSoundRecord& stored = window->Library().SoundBanks[row];
+    for (int p = 0; p < SoundLayout::ParameterCount; ++p)
+        EXPECT_EQ(stored[SoundLayout::ParameterByte(p)], kept[SoundLayout::ParameterByte(p)])
+            << "parameter " << p;
+    EXPECT_TRUE(window->Library().IsChanged(row));
+
+    CloseWindow(window);
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+} // namespace
