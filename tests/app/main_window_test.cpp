@@ -138,10 +138,12 @@ TEST(MainWindow, EveryCommandIsPresentWithItsKeyAndWorking) {
     for (const Item& item : items) {
         auto* action = window.findChild<QAction*>(item.name);
         ASSERT_NE(action, nullptr) << item.name;
-        if (item.caption)
+        if (item.caption) {
             EXPECT_EQ(action->text(), item.caption);
-        if (!item.shortcut.isEmpty())
+        }
+        if (!item.shortcut.isEmpty()) {
             EXPECT_EQ(action->shortcut(), item.shortcut) << item.name;
+        }
         EXPECT_TRUE(action->isEnabled()) << item.name;
     }
     for (const char* button : {"btnEditSound", "btnQMorph", "btnLocker"})
