@@ -14,6 +14,7 @@
 #include "parameter_binding.h"
 #include "parameter_tables.h"
 #include "prompter.h"
+#include "schema.h"
 #include "virtual_mopho.h"
 
 #include <QAction>
@@ -70,6 +71,21 @@ public:
     void StoreSentSound(int, const TSoundRecord&) override {}
 };
 
+// What an editor shown alone works with.
+struct Surroundings {
+    TimedOutput output;
+    QuietPrompter prompter;
+    BenchHost host;
+    int lastSendLocation = 0;
+    QTemporaryDir programFolder; // no schema files
+    SchemaTolerances tolerances;
+
+    EditorContext Context() {
+        return {output,    prompter, host, lastSendLocation, programFolder.path().toStdString(),
+                tolerances};
+    }
+};
+
 double Percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
     const auto index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1));
@@ -94,11 +110,9 @@ std::vector<int> PlainKnobRows() {
 }
 
 void ChangeToNrpnLatency() {
-    TimedOutput output;
-    QuietPrompter prompter;
-    BenchHost host;
-    int lastSendLocation = 0;
-    TfrmPatchEdit editor({output, prompter, host, lastSendLocation}, VirtualMopho::FactorySound(3));
+    Surroundings around;
+    TimedOutput& output = around.output;
+    TfrmPatchEdit editor(around.Context(), VirtualMopho::FactorySound(3));
     editor.show();
     QApplication::processEvents();
 
@@ -153,11 +167,8 @@ void ChangeToNrpnLatency() {
 }
 
 void ReadBackCpuTime() {
-    TimedOutput output;
-    QuietPrompter prompter;
-    BenchHost host;
-    int lastSendLocation = 0;
-    TfrmPatchEdit editor({output, prompter, host, lastSendLocation}, VirtualMopho::FactorySound(5));
+    Surroundings around;
+    TfrmPatchEdit editor(around.Context(), VirtualMopho::FactorySound(5));
     editor.show();
     QApplication::processEvents();
     auto* knob = editor.findChild<TKnob*>(QStringLiteral("KnobFilterResonance"));
@@ -205,12 +216,9 @@ void EditSoundToEditorShown() {
         QApplication::processEvents();
     }
     for (int i = 0; i < 20; ++i) {
-        TimedOutput output;
-        BenchHost host;
-        int lastSendLocation = 0;
+        Surroundings around;
         const auto start = Clock::now();
-        TfrmPatchEdit editor({output, prompter, host, lastSendLocation},
-                             VirtualMopho::FactorySound(i));
+        TfrmPatchEdit editor(around.Context(), VirtualMopho::FactorySound(i));
         editor.show();
         QApplication::processEvents();
         construction.push_back(
