@@ -17,15 +17,16 @@ void ReplyWait::Begin(int requestCount) {
     silentTicks_ = 0;
 }
 
-void ReplyWait::ReplyHandled(int requestCount) {
+bool ReplyWait::ReplyHandled(int requestCount) {
     if (!active_)
-        return;
+        return false;
     silentTicks_ = 0;
     // A reply that left the stack empty may have popped the last pair and sent
     // its request; only a reply that found the stack already empty was the last.
     if (requestCount == 0 && countAtLastReply_ == 0)
         lastReplyHandled_ = true;
     countAtLastReply_ = requestCount;
+    return lastReplyHandled_;
 }
 
 ReplyWait::Step ReplyWait::Tick(int requestCount, bool receiveArmed, bool silenceCounts) {
@@ -105,9 +106,7 @@ void TfrmSysExReceiver::Timer1Timer() {
     case ReplyWait::Step::KeepWaiting:
         break;
     case ReplyWait::Step::Finished:
-        ports_.Requests.ClearRequests();
-        ports_.ReceivedCount = 0;
-        FinishWait(Accepted);
+        FinishExchange();
         break;
     case ReplyWait::Step::GiveUp:
         AbandonExchange();
@@ -155,7 +154,14 @@ void TfrmSysExReceiver::NoteReplyArrived() {
     // Queued behind the handler that is running now, so that the dispatch of
     // this reply has popped and sent its next request before the count is read.
     QMetaObject::invokeMethod(
-        this, [this] { wait_.ReplyHandled(ports_.Requests.RequestCount()); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            // The last reply closes the box now: the window it opens (the
+            // editor, the locker) follows without a second's pause.
+            if (wait_.ReplyHandled(ports_.Requests.RequestCount()))
+                FinishExchange();
+        },
+        Qt::QueuedConnection);
 }
 
 void TfrmSysExReceiver::showEvent(QShowEvent* event) {
@@ -166,6 +172,12 @@ void TfrmSysExReceiver::showEvent(QShowEvent* event) {
 
 void TfrmSysExReceiver::reject() {
     Button1Click();
+}
+
+void TfrmSysExReceiver::FinishExchange() {
+    ports_.Requests.ClearRequests();
+    ports_.ReceivedCount = 0;
+    FinishWait(Accepted);
 }
 
 void TfrmSysExReceiver::FinishWait(int result) {

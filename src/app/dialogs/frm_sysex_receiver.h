@@ -23,7 +23,9 @@ public:
 
     void Begin(int requestCount);
     // After the dispatch has handled a reply; `requestCount` is counted then.
-    void ReplyHandled(int requestCount);
+    // True when that reply was the last one awaited: the wait ends at once,
+    // not at the next tick.
+    bool ReplyHandled(int requestCount);
     // `silenceCounts` is false while the user works in a window a reply opened.
     Step Tick(int requestCount, bool receiveArmed, bool silenceCounts = true);
     void End() { active_ = false; }
@@ -82,6 +84,8 @@ protected:
     void reject() override;
 
 private:
+    // The exchange is over: requests and count cleared, the box closed.
+    void FinishExchange();
     void FinishWait(int result);
 
     void AbandonExchange();
