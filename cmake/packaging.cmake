@@ -23,8 +23,9 @@ find_program(TW_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TW_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6widgets6, libqt6gui6, libqt6core6, librtmidi6, libjack-jackd2-0 | libjack0, libstdc++6, libc6")
+    string(JOIN ", " CPACK_DEBIAN_PACKAGE_DEPENDS
+        libqt6widgets6 libqt6gui6 libqt6core6 librtmidi6 libsimpleini1
+        "libjack-jackd2-0 | libjack0" libstdc++6 libgcc-s1 libc6)
 endif()
 # xdg-open starts the browser that shows the user guide; the JACK server
 # gives tonewright-virtual-mopho its ports.
