@@ -3,12 +3,19 @@
 #include "rtmidi_service.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tonewright"));
     QApplication::setOrganizationName(QStringLiteral("Tonewright"));
     QApplication::setApplicationVersion(QStringLiteral(TONEWRIGHT_VERSION));
+    // Desktops match the window to tonewright.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tonewright"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/tonewright-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 
     auto midi = MakeBuiltInInstrumentService(std::make_unique<RtMidiService>());
     TfrmMain window(nullptr, nullptr, midi.get());

@@ -122,10 +122,18 @@ QString ProgramFolder() {
     // Tests and portable installs may name the folder themselves.
     if (const QString chosen = qEnvironmentVariable("TONEWRIGHT_PROGRAM_FOLDER"); !chosen.isEmpty())
         return QDir(chosen).absolutePath();
-    const QString own = QCoreApplication::applicationDirPath();
-    if (QFileInfo(own).isWritable())
-        return own;
     const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(user);
-    return user;
+    const QString chosen = ChooseProgramFolder(QCoreApplication::applicationDirPath(), user);
+    if (chosen == user)
+        QDir().mkpath(user);
+    return chosen;
+}
+
+QString ChooseProgramFolder(const QString& programFolder, const QString& userFolder) {
+    const QDir own(programFolder);
+    const bool installed = own.dirName() == QLatin1String("bin") &&
+                           QFileInfo(own.filePath(QStringLiteral("../share/tonewright"))).isDir();
+    if (!installed && QFileInfo(programFolder).isWritable())
+        return own.absolutePath();
+    return userFolder;
 }

@@ -37,6 +37,12 @@ QByteArray SettingsFileText(const TAppSettings& settings);
 // Returns a one-line message on failure.
 QString WriteSettingsFile(const QString& path, const TAppSettings& settings);
 
-// Where the settings live: the program's folder when it can be written
-// (portable use), else the per-user configuration folder.
+// Where the settings live: the per-user configuration folder for an
+// installed program, else the program's folder when it can be written (a
+// build tree, a portable copy), else the per-user folder again.
 QString ProgramFolder();
+
+// The choice ProgramFolder makes, for a program in `programFolder`. A program
+// is installed when it sits in PREFIX/bin next to PREFIX/share/tonewright:
+// that folder belongs to the system even where the user may write to it.
+QString ChooseProgramFolder(const QString& programFolder, const QString& userFolder);

@@ -16,6 +16,7 @@
 #include "virtual_mopho.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileDevice>
 #include <QTemporaryDir>
@@ -106,6 +107,33 @@ TEST(SettingsFile, ValuesStayOnOneLine) {
     const QByteArray text = SettingsFileText(settings);
     EXPECT_EQ(text.count("\n[Midi]\n"), 1) << text.toStdString();
     EXPECT_EQ(text.count('\n'), 15); // 12 keys, 2 section lines, 1 blank line
+}
+
+// Where the settings live, for programs in folders laid out as each kind of
+// use leaves them.
+TEST(SettingsFolder, InstalledProgramsKeepTheirSettingsInTheUsersFolder) {
+    QTemporaryDir root;
+    const auto folder = [&](const char* name) {
+        const QString path = root.filePath(QString::fromLatin1(name));
+        QDir().mkpath(path);
+        return path;
+    };
+    const QString user = root.filePath(QStringLiteral("home/.config/Tonewright"));
+    const QString installed = folder("usr/bin");
+    folder("usr/share/tonewright/guide");
+    const QString buildTree = folder("build/src/app");
+    const QString portable = folder("portable");
+    const QString personalBin = folder("home/bin"); // no share/tonewright beside it
+    const QString missing = root.filePath(QStringLiteral("gone/bin"));
+    const struct {
+        QString program;
+        QString expected;
+    } cases[] = {
+        {installed, user},          {buildTree, buildTree}, {portable, portable},
+        {personalBin, personalBin}, {missing, user},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseProgramFolder(c.program, user), c.expected) << c.program.toStdString();
 }
 
 // The main window with its settings and autoload file in a folder of its own.
