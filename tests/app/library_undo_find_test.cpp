@@ -139,13 +139,15 @@ TEST_F(LibraryUndoFindTest, EveryKindOfChangeIsOneStepUndoneAndRedoneWithTheList
 
     for (std::size_t index = states.size() - 1; index-- > 0;) {
         Trigger("actUndo");
-        ASSERT_TRUE(Now() == states[index].second) << "undo to " << states[index].first.toStdString();
+        ASSERT_TRUE(Now() == states[index].second)
+            << "undo to " << states[index].first.toStdString();
         ExpectListShowsTheLibrary();
     }
     EXPECT_FALSE(Named<QAction>(*window, "actUndo")->isEnabled());
     for (std::size_t index = 1; index < states.size(); ++index) {
         Trigger("actRedo");
-        ASSERT_TRUE(Now() == states[index].second) << "redo to " << states[index].first.toStdString();
+        ASSERT_TRUE(Now() == states[index].second)
+            << "redo to " << states[index].first.toStdString();
         ExpectListShowsTheLibrary();
     }
     EXPECT_FALSE(Named<QAction>(*window, "actRedo")->isEnabled());
