@@ -1,6 +1,7 @@
 // Undo and redo of the library, finding sounds by name and selecting
 // duplicate sounds, as a musician runs them against the built-in instrument.
 
+#include "frm_copy_sounds.h"
 #include "frm_patch_edit_simple.h"
 #include "library_list.h"
 #include "library_table_view.h"
@@ -17,6 +18,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -124,6 +126,16 @@ TEST_F(LibraryUndoFindTest, EveryKindOfChangeIsOneStepUndoneAndRedoneWithTheList
     step("move up", [&] {
         window->List().SetCurrentRow(50);
         QTest::keyClick(View(), Qt::Key_Minus, Qt::KeypadModifier | Qt::ControlModifier);
+    });
+    step("copy", [&] {
+        QTimer::singleShot(0, [] {
+            auto* copy = qobject_cast<TfrmCopySounds*>(QApplication::activeModalWidget());
+            ASSERT_NE(copy, nullptr);
+            copy->cmbPrograms2->setCurrentIndex(60); // A001 into A061..A063
+            copy->edtCount->setText(QStringLiteral("3"));
+            copy->btnRandomSound->click();
+        });
+        Trigger("actCopySound");
     });
     prompter.answers = {Prompter::Answer::No}; // "Save changes ?"
     step("new", [&] { Trigger("actNewEmptyBanks"); });
