@@ -28,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -211,6 +212,22 @@ TEST_F(LibraryUndoFindTest, FindSelectsNamesInWindows1252AndF3MovesOnAndWraps) {
 
     QTest::keyClick(text, Qt::Key_Escape);
     EXPECT_TRUE(bar->isHidden());
+}
+
+TEST_F(LibraryUndoFindTest, LettersTypedIntoTheFindBarAreTextNotNotes) {
+    window->Library().SetSoundName(40, "Faded Bass");
+    window->RebuildList();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Trigger("actFind");
+    auto* text = Named<QLineEdit>(*window, "edtFind");
+    ASSERT_TRUE(text->hasFocus());
+    // Keys as the window system delivers them: into the window first.
+    for (const char key : std::string("fade"))
+        QTest::keyClick(window->windowHandle(), key);
+    EXPECT_EQ(text->text(), "fade");
+    EXPECT_EQ(Selected(), std::vector<int>{40});
 }
 
 TEST_F(LibraryUndoFindTest, DuplicatesUnderOtherNamesAreSelectedAndListed) {
