@@ -3,6 +3,7 @@
 #include "bank_file.h"
 #include "builtin_instrument_service.h"
 #include "file_chooser.h"
+#include "find_bar.h"
 #include "frm_settings.h"
 #include "frm_sysex_receiver.h"
 #include "help_pages.h"
@@ -73,7 +74,13 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
     auto* client = new QHBoxLayout;
     client->setSpacing(4);
     client->addWidget(CreateMessagePanel());
-    client->addWidget(CreateListView(), 1);
+    // The find bar sits above the list, hidden until Find.
+    auto* listColumn = new QVBoxLayout;
+    listColumn->setSpacing(2);
+    findBar_ = new FindBar;
+    listColumn->addWidget(findBar_);
+    listColumn->addWidget(CreateListView(), 1);
+    client->addLayout(listColumn, 1);
     layout->addLayout(client, 1);
     setCentralWidget(central);
     viewport_ = std::make_unique<TableViewport>(*ListView1);
@@ -121,7 +128,10 @@ void TfrmMain::CreateKeyboard(QVBoxLayout& layout) {
     pnlKeyboard->BindMenuItem(actKeyboard); // checked at start; Ctrl+K and "Hide keyboard" toggle
     // Keys reach the window before any control: X and Z with any modifier,
     // the note keys a, e, d, f, g, h swallowed.
-    new WindowKeyPreview(this, [this](QKeyEvent* event) { return pnlKeyboard->HandleKey(event); });
+    // Letters typed into the find bar are its text, not notes or octaves.
+    new WindowKeyPreview(this, [this](QKeyEvent* event) {
+        return !findBar_->TypingText() && pnlKeyboard->HandleKey(event);
+    });
     connect(actMidiSettings, &QAction::triggered, this, [this] {
         RunCommand([&] {
             // Notes end on the old output before the ports change; the
@@ -199,6 +209,7 @@ void TfrmMain::CreateMenus() {
     actKeyboard = AddAction(edit, "actKeyboard", QStringLiteral("Keyboard"),
                             QKeySequence(Qt::CTRL | Qt::Key_K));
     actKeyboard->setCheckable(true);
+    CreateLibraryToolMenus(*edit);
 
     QMenu* system = menuBar()->addMenu(QStringLiteral("&System"));
     actMidiSettings = AddAction(system, "actMidiSettings", QStringLiteral("Midi &Settings ..."),

@@ -2,6 +2,7 @@
 
 #include "app_settings.h"
 #include "library_files.h"
+#include "library_history.h"
 #include "saved_library_state.h"
 #include "schema.h"
 #include "sound_library.h"
@@ -19,6 +20,7 @@
 class MidiOutput;
 
 class FileChooser;
+class FindBar;
 class LibraryList;
 class MessageMemo;
 class MidiPorts;
@@ -104,6 +106,18 @@ public:
     void SelectAllSounds();
     void SelectAllChangedSounds();
 
+    // Undo and redo of the library's contents and order; every command that
+    // changes them is one step.
+    LibraryHistory& History() { return history_; }
+    void UndoClick();
+    void RedoClick();
+    // Finding sounds by name in the bar above the list.
+    void FindClick();
+    void FindNextClick();
+    void SelectAllMatchesClick();
+    // Selects every sound that repeats an earlier one and lists the pairs.
+    void SelectDuplicateSoundsClick();
+
     // Commands that talk to the instrument.
     void ReadCurrentSoundClick();
     void ReadBankClick(int bank);
@@ -181,6 +195,7 @@ private:
     void ConnectSoundTools();
     // The window a received edit buffer is for, once the wait box is gone.
     void tmrWindowsTimer();
+    void OpenReceivedWindows();
     // "Send 12 sounds into the Mopho's memory, A001 to C128?"
     static QString SendQuestion(const std::vector<int>& slots);
     // "1 sound", "12 sounds".
@@ -195,14 +210,25 @@ private:
     void Pause(int milliseconds, bool userInput);
     QAction* AddAction(QMenu* menu, const char* objectName, const QString& caption,
                        const QKeySequence& shortcut = {});
-    // Runs a command, turning any failure into one memo line.
+    // Runs a command as one undo step, turning any failure into one memo line.
     template <typename Command> void RunCommand(Command command) {
-        try {
-            command();
-        } catch (const std::exception& failure) {
-            LogMessage(QString::fromLocal8Bit(failure.what()));
+        {
+            const LibraryHistory::Step step(history_);
+            try {
+                command();
+            } catch (const std::exception& failure) {
+                LogMessage(QString::fromLocal8Bit(failure.what()));
+            }
         }
+        UpdateUndoActions();
     }
+    void CreateLibraryToolMenus(QMenu& edit);
+    void UpdateUndoActions();
+    // Shows the rows an undo or redo changed.
+    void ShowRestoredSlots(const std::vector<int>& slots);
+    void FindTextChanged(const QString& text);
+    // Makes `slot` the only selected row and scrolls it into view.
+    void ShowFoundSlot(int slot);
     std::vector<int> CollectedSlots() const;
     // Writes `slots` to `path` with one summary line; a whole library written
     // becomes the saved state.
@@ -232,6 +258,14 @@ private:
     QAction* actExit = nullptr;
     QAction* actSelectAllChangedSounds = nullptr;
     QAction* actKeyboard = nullptr;
+    QAction* actUndo = nullptr;
+    QAction* actRedo = nullptr;
+    QAction* actFind = nullptr;
+    QAction* actFindNext = nullptr;
+    QAction* actSelectDuplicates = nullptr;
+    FindBar* findBar_ = nullptr;
+    // The slot the find bar last showed (-1: none yet).
+    int lastFound_ = -1;
     QAction* actMidiSettings = nullptr;
     QAction* actTonewrightSettings = nullptr;
     QAction* actGlobalSettings = nullptr;
@@ -263,6 +297,7 @@ private:
     bool settingsSaved_ = false;
     int sendDelay_ = 300;
     TSoundLibrary library_;
+    LibraryHistory history_{library_};
     std::unique_ptr<Prompter> ownPrompter_;
     std::unique_ptr<FileChooser> ownFileChooser_;
     Prompter* prompter_;

@@ -157,6 +157,8 @@ void TfrmMain::SendSelectedSoundsClick() {
         Pause(sendDelay_, true);
     }
     frmSysExReceiver->EndSendProgress();
+    // Sending rewrites location bytes and clears marks: nothing to undo.
+    history_.AcceptChangesSoFar();
     LogMessage(stopped.isEmpty() ? QStringLiteral("Sent %1.").arg(SoundCount(sent)) : stopped);
 }
 
@@ -270,9 +272,8 @@ void TfrmMain::ConnectLibraryCommands() {
     connect(ListView1, &LibraryTableView::SoundDropped, this, [this](int dragged, int target) {
         RunCommand([&] { reorderer_->DropSoundOnRow(dragged, target); });
     });
-    for (QAction* action :
-         {actReadCurrentSound, actReadBankA, actReadBankB, actReadBankC, actReadAllBanks, actPanic,
-          EditEditBuffer1})
+    for (QAction* action : {actReadCurrentSound, actReadBankA, actReadBankB, actReadBankC,
+                            actReadAllBanks, actPanic, EditEditBuffer1})
         action->setEnabled(true);
     for (QPushButton* button : {btnReadBanks, btnPanic, btnEditSound})
         button->setEnabled(true);

@@ -228,8 +228,14 @@ void TfrmMain::HandleReply() {
     // Only a message that answered the request counts for the wait box: one
     // that was passed over must not end a single request's wait before the
     // real reply arrives. The wait box reads the request stack afterwards.
-    if (dispatcher_->DispatchReply() && frmSysExReceiver)
-        frmSysExReceiver->NoteReplyArrived();
+    {
+        // A sound stored from a reply is an undo step, or part of the read
+        // that asked for it.
+        const LibraryHistory::Step step(history_);
+        if (dispatcher_->DispatchReply() && frmSysExReceiver)
+            frmSysExReceiver->NoteReplyArrived();
+    }
+    UpdateUndoActions();
 }
 
 void TfrmMain::RunRequestCycle(ReplyKind expectedReply, void (*request)(MidiOutput&),
@@ -265,10 +271,15 @@ void TfrmMain::tmrWindowsTimer() {
         tmrWindows->start(WaitBoxCheckInterval);
         return;
     }
+    // A sound kept from the editor or the locker is one undo step.
+    RunCommand([this] { OpenReceivedWindows(); });
+}
+
+void TfrmMain::OpenReceivedWindows() {
     if (receivedGlobals_) {
         const std::array<int, GlobalsCount> values = *receivedGlobals_;
         receivedGlobals_.reset();
-        RunCommand([&] { OpenGlobalSettings(values); });
+        OpenGlobalSettings(values);
     }
     if (lockerSound_) {
         const TSoundRecord sound = *lockerSound_;

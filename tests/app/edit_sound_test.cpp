@@ -122,6 +122,24 @@ TEST_F(EditSoundTest, TheEditorShowsTheEditBufferAndYesKeepsTheEditedSoundInTheC
     EXPECT_TRUE(window->List().ShownName(5).contains("Edit Me"));
 }
 
+TEST_F(EditSoundTest, UndoTakesBackTheKeptSoundAndItsMark) {
+    window->List().SetCurrentRow(5);
+    const TSoundRecord before = window->Library().SoundBanks[5];
+    prompter.answers = {Prompter::Answer::Yes};
+    RunEditor([&] { Named<QAction>(*window, "EditEditBuffer1")->trigger(); },
+              [&](TfrmPatchEdit& editor) { Close(editor); });
+    ASSERT_TRUE(window->Library().IsChanged(5));
+    EXPECT_EQ(window->History().UndoCount(), 1u);
+
+    Named<QAction>(*window, "actUndo")->trigger();
+    EXPECT_EQ(window->Library().SoundBanks[5], before);
+    EXPECT_FALSE(window->Library().IsChanged(5));
+    EXPECT_FALSE(window->List().ShownName(5).contains("Edit Me"));
+    Named<QAction>(*window, "actRedo")->trigger();
+    EXPECT_TRUE(window->List().ShownName(5).contains("Edit Me"));
+    EXPECT_TRUE(window->Library().IsChanged(5));
+}
+
 TEST_F(EditSoundTest, NoLeavesTheLibraryAsItWasWhileTheInstrumentKeepsTheChange) {
     window->List().SetCurrentRow(7);
     const TSoundRecord before = window->Library().SoundBanks[7];

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "sound_record.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
+
+class TSoundLibrary;
+
+// Undo and redo of the library's contents: the sounds, their "Changed" marks
+// and the number of rows. A command runs inside a step; when the outermost
+// step ends, the slots that differ from the state it began with become one
+// entry. Steps nest, so a read of many sounds, or a reply taken while a
+// command runs, joins the step already open. An entry keeps only the slots
+// it changed; undoing exchanges them with the library's, so the same entry
+// then redoes the change.
+class LibraryHistory {
+public:
+    static constexpr std::size_t DefaultDepth = 100;
+
+    explicit LibraryHistory(TSoundLibrary& library, std::size_t depth = DefaultDepth);
+    ~LibraryHistory();
+
+    // Holds a step open for its lifetime.
+    class Step {
+    public:
+        explicit Step(LibraryHistory& history) : history_(history) { history_.BeginStep(); }
+        ~Step() { history_.EndStep(); }
+        Step(const Step&) = delete;
+        Step& operator=(const Step&) = delete;
+
+    private:
+        LibraryHistory& history_;
+    };
+
+    void BeginStep();
+    void EndStep();
+    bool StepOpen() const { return openSteps_ > 0; }
+    // What changed so far in the open step is not to be undone (a send
+    // rewriting location bytes and clearing marks).
+    void AcceptChangesSoFar();
+
+    bool CanUndo() const { return !StepOpen() && !undo_.empty(); }
+    bool CanRedo() const { return !StepOpen() && !redo_.empty(); }
+    // The slots the undo or redo changed; empty when there was nothing to do.
+    std::vector<int> Undo();
+    std::vector<int> Redo();
+    // True when the last undo or redo changed the number of rows.
+    bool RowCountChanged() const { return rowCountChanged_; }
+
+    std::size_t UndoCount() const { return undo_.size(); }
+    std::size_t RedoCount() const { return redo_.size(); }
+    // Bytes held by the stored entries (not counting the open step's snapshot).
+    std::size_t StoredBytes() const;
+
+private:
+    struct SlotState {
+        std::uint16_t slot = 0;
+        std::uint8_t changed = 0;
+        TSoundRecord record{};
+    };
+    struct Entry {
+        std::vector<SlotState> slots;
+        int slotCount = 0;
+    };
+    struct Snapshot;
+
+    std::vector<int> Exchange(std::deque<Entry>& from, std::deque<Entry>& to);
+    void TakeSnapshot();
+
+    TSoundLibrary& library_;
+    std::size_t depth_;
+    int openSteps_ = 0;
+    bool rowCountChanged_ = false;
+    std::unique_ptr<Snapshot> before_;
+    std::deque<Entry> undo_;
+    std::deque<Entry> redo_;
+};
