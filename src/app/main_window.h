@@ -133,6 +133,8 @@ public:
     void GlobalSettingsClick();
     // "Copy Sound": the copy window, modal.
     void CopySoundClick();
+    // "Compare Sounds": the two selected sounds side by side, modal.
+    void CompareSoundsClick();
     void ShortHelpClick();
     void AboutClick();
 
@@ -240,6 +242,7 @@ private:
     QAction* actQMorph = nullptr;
     QAction* actLocker = nullptr;
     QAction* actCopySound = nullptr;
+    QAction* actCompareSounds = nullptr; // enabled while exactly two rows are selected
     QAction* actPanic = nullptr;
     QAction* actAbout = nullptr;
     QAction* actShortHelp = nullptr;
