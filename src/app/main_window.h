@@ -109,6 +109,9 @@ public:
     void ReadBankClick(int bank);
     void ReadAllBanksClick();
     void SendSelectedSoundsClick();
+    // After sending, with "Verify sounds after sending": reads the sounds back
+    // and writes a memo line for each that differs from the library's.
+    void ReadBackSentSounds(const std::vector<int>& slots);
     void PrgDownClick();
     void PrgUpClick();
     void PanicClick();
