@@ -123,6 +123,20 @@ TEST_F(RestoreOverJack, AProgramThatNeverReadsBackEqualIsListed) {
         << run.err;
 }
 
+// All 384 programs at the instrument's pace, the first write of each lost:
+// about four minutes.
+TEST_F(RestoreOverJack, AWholeBankAtRealPace) {
+    WriteFile(folder_ / "all.syx", bank_);
+    auto instrument = Start({"--fault", "drop-first-write", "--save", Saved().string()});
+    const ProgramRun run =
+        Syx({"restore", "--in", name_, "--out", name_, (folder_ / "all.syx").string()});
+    EXPECT_EQ(instrument->Stop(), 0);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("wrote 384 programs again"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("restored 384 programs"), std::string::npos) << run.out;
+    EXPECT_EQ(ReadFile(Saved()), bank_);
+}
+
 TEST_F(SyxToolOverJack, UnknownPortListsTheCandidates) {
     auto instrument = Start({});
     const ProgramRun run = Syx({"send", "--out", "no such port", "x.syx"});
