@@ -231,6 +231,7 @@ void TfrmMain::CreateMenus() {
     actLocker = AddAction(tools, "actLocker", QStringLiteral("Sound Parameter Locker - Randomizer"),
                           QKeySequence(Qt::CTRL | Qt::Key_O));
     actCopySound = AddAction(tools, "actCopySound", QStringLiteral("Copy Sound"));
+    actCompareSounds = AddAction(tools, "actCompareSounds", QStringLiteral("Compare Sounds"));
     actPanic = AddAction(tools, "actPanic", QStringLiteral("Panic"), QKeySequence(Qt::Key_F12));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));

@@ -123,6 +123,9 @@ public:
     void ReadBankClick(int bank);
     void ReadAllBanksClick();
     void SendSelectedSoundsClick();
+    // After sending, with "Verify sounds after sending": reads the sounds back
+    // and writes a memo line for each that differs from the library's.
+    void ReadBackSentSounds(const std::vector<int>& slots);
     void PrgDownClick();
     void PrgUpClick();
     void PanicClick();
@@ -147,6 +150,8 @@ public:
     void GlobalSettingsClick();
     // "Copy Sound": the copy window, modal.
     void CopySoundClick();
+    // "Compare Sounds": the two selected sounds side by side, modal.
+    void CompareSoundsClick();
     void ShortHelpClick();
     void AboutClick();
 
@@ -274,6 +279,7 @@ private:
     QAction* actQMorph = nullptr;
     QAction* actLocker = nullptr;
     QAction* actCopySound = nullptr;
+    QAction* actCompareSounds = nullptr; // enabled while exactly two rows are selected
     QAction* actPanic = nullptr;
     QAction* actAbout = nullptr;
     QAction* actShortHelp = nullptr;

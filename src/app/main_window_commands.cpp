@@ -160,6 +160,38 @@ void TfrmMain::SendSelectedSoundsClick() {
     // Sending rewrites location bytes and clears marks: nothing to undo.
     history_.AcceptChangesSoFar();
     LogMessage(stopped.isEmpty() ? QStringLiteral("Sent %1.").arg(SoundCount(sent)) : stopped);
+    if (settings_.VerifyAfterSend && sent > 0)
+        ReadBackSentSounds({slots.begin(), slots.begin() + sent});
+}
+
+void TfrmMain::ReadBackSentSounds(const std::vector<int>& slots) {
+    const KeyboardPanel::Suspension quiet(pnlKeyboard);
+    ports_->Requests.ClearRequests();
+    // Pushed backwards, so the first sent is read first.
+    for (auto slot = slots.rbegin(); slot != slots.rend(); ++slot) {
+        ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(Slots::BankOf(*slot)));
+        ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(Slots::ProgramOf(*slot)));
+    }
+    dispatcher_->CheckedCount = 0;
+    dispatcher_->DifferingCount = 0;
+    Await(*ports_, ReplyKind::ProgramCheck);
+    const int program = ports_->Requests.PopRequestByte();
+    const int bank = ports_->Requests.PopRequestByte();
+    ports_->StartReceive(ProgramDumpSize);
+    RequestProgramDump(*ports_, bank, program);
+    frmSysExReceiver->exec();
+    ports_->StopReceive();
+    ports_->Requests.ClearRequests();
+    const int total = static_cast<int>(slots.size());
+    const int checked = dispatcher_->CheckedCount;
+    const int differing = dispatcher_->DifferingCount;
+    if (checked == total && differing == 0)
+        LogMessage(QStringLiteral("All %1 read back equal.").arg(SoundCount(total)));
+    else
+        LogMessage(QStringLiteral("Read back %1 of %2: %3 differently.")
+                       .arg(checked)
+                       .arg(SoundCount(total))
+                       .arg(differing));
 }
 
 void TfrmMain::SelectCurrentSlot() {

@@ -316,10 +316,12 @@ void TfrmMain::DeviceVersionClick() {
 }
 
 void TfrmMain::TonewrightSettingsClick() {
-    AutoloadValues values{settings_.AutoloadFile, settings_.SendToEditBuffer};
+    AutoloadValues values{settings_.AutoloadFile, settings_.SendToEditBuffer,
+                          settings_.VerifyAfterSend};
     if (EditAutoloadSettings(this, *fileChooser_, values)) {
         settings_.AutoloadFile = values.AutoloadFile;
         settings_.SendToEditBuffer = values.SendToEditBuffer;
+        settings_.VerifyAfterSend = values.VerifyAfterSend;
     }
 }
 

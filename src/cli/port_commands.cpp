@@ -4,6 +4,7 @@
 #include "file_io.h"
 #include "midi_input_port.h"
 #include "midi_service.h"
+#include "sound_compare.h"
 #include "sound_record.h"
 #include "sysex_codec.h"
 #include "sysex_messages.h"
@@ -16,6 +17,7 @@
 #include <array>
 #include <condition_variable>
 #include <iostream>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -208,6 +210,45 @@ bool Choose(PortDirection direction, const std::vector<std::string>& names,
     return true;
 }
 
+// Both ports of a command that writes and reads, opened; says why not.
+struct OpenedPorts {
+    std::optional<OpenedOutput> output;
+    std::optional<ReplyWaiter> input;
+};
+
+bool OpenBoth(MidiService& midi, const ChosenPorts& ports, OpenedPorts& opened, std::ostream& err) {
+    opened.output.emplace(midi, ports.out);
+    if (!opened.output->Ok()) {
+        err << "tonewright-syx: cannot open the out port \"" << midi.OutputDeviceName(ports.out)
+            << "\"\n";
+        return false;
+    }
+    opened.input.emplace(midi, ports.in);
+    if (!opened.input->Ok()) {
+        err << "tonewright-syx: cannot open the in port \"" << midi.InputDeviceName(ports.in)
+            << "\"\n";
+        return false;
+    }
+    return true;
+}
+
+// What a program read back says about the one written: empty when equal.
+std::string Mismatch(const TSoundRecord& written, const Fetched& fetched) {
+    if (!fetched.reply)
+        return fetched.instead.empty() ? "no reply" : fetched.instead + " came instead";
+    const TSoundRecord readBack = UnpackProgramData(*fetched.reply, ProgramDumpHeaderLength);
+    if (SameSentParameters(written, readBack))
+        return {};
+    const auto rows = CompareSounds(written, readBack);
+    if (rows.empty())
+        return "parameters beyond the editor's differ";
+    std::string text;
+    for (const ParameterComparison& row : rows)
+        text +=
+            (text.empty() ? "" : "; ") + row.name + " " + row.first + ", read back " + row.second;
+    return text;
+}
+
 } // namespace
 
 PortChoice ChoosePort(PortDirection direction, const std::vector<std::string>& names,
@@ -359,4 +400,119 @@ int SendSysExFile(MidiService& midi, const std::string& outPort, const std::stri
     out << "sent " << contents.bytes.size() << " bytes to " << midi.OutputDeviceName(device)
         << '\n';
     return SyxExit::Success;
+}
+
+int RestorePrograms(MidiService& midi, const std::string& inPort, const std::string& outPort,
+                    const std::string& file, std::ostream& out, std::ostream& err,
+                    const PortCommandOptions& options) {
+    ChosenPorts ports;
+    if (!Choose(PortDirection::In, InputNames(midi), inPort, ports.in, err) ||
+        !Choose(PortDirection::Out, OutputNames(midi), outPort, ports.out, err))
+        return SyxExit::Failure;
+    const FileBytes contents = ReadWholeFile(file);
+    if (!contents.Ok()) {
+        err << "tonewright-syx: " << contents.error << '\n';
+        return SyxExit::Failure;
+    }
+    // A backup with damaged records is not half restored: nothing is sent.
+    const BankFileContents bank = ParseBankFile(contents.bytes, file);
+    for (const std::string& problem : bank.problems)
+        err << problem << '\n';
+    if (!bank.problems.empty() || bank.records.empty()) {
+        err << "tonewright-syx: "
+            << (bank.records.empty() ? "\"" + file + "\" holds no record; " : "")
+            << "nothing was sent\n";
+        return SyxExit::Problems;
+    }
+    std::map<int, TSoundRecord> programs; // slot order; a later record wins
+    for (const auto& [slot, record] : bank.records)
+        programs[slot] = record;
+
+    OpenedPorts opened;
+    if (!OpenBoth(midi, ports, opened, err))
+        return SyxExit::Failure;
+    OpenedOutput& output = *opened.output;
+    ReplyWaiter& input = *opened.input;
+
+    const bool progress =
+        options.progress.value_or(&err == &std::cerr && isatty(STDERR_FILENO) == 1);
+    const auto show = [&](std::string_view doing, int slot) {
+        if (progress)
+            err << '\r' << doing << ' ' << Slots::Caption(slot) << std::flush;
+    };
+    const auto endProgress = [&] {
+        if (progress)
+            err << '\r' << std::string(20, ' ') << '\r';
+    };
+    const auto write = [&](int slot) {
+        show("writing", slot);
+        const MidiError error = output.Send(
+            ProgramDumpMessage(programs.at(slot), Slots::BankOf(slot), Slots::ProgramOf(slot)));
+        if (error != MidiError::None) {
+            endProgress();
+            err << "tonewright-syx: " << Text(error) << " while writing program "
+                << Slots::Caption(slot) << '\n';
+            return false;
+        }
+        // The instrument is busy storing and would drop what comes meanwhile.
+        std::this_thread::sleep_for(options.storePause);
+        return true;
+    };
+    // Each slot with what differs; a send error ends everything.
+    const auto verify = [&](const std::vector<int>& slots, std::map<int, std::string>& mismatches) {
+        for (const int slot : slots) {
+            show("reading", slot);
+            const Fetched fetched = FetchProgram(output, input, slot, options);
+            if (fetched.sendError != MidiError::None) {
+                endProgress();
+                err << "tonewright-syx: " << Text(fetched.sendError) << " while reading program "
+                    << Slots::Caption(slot) << '\n';
+                return false;
+            }
+            if (std::string mismatch = Mismatch(programs.at(slot), fetched); !mismatch.empty())
+                mismatches[slot] = std::move(mismatch);
+        }
+        return true;
+    };
+
+    std::vector<int> slots;
+    for (const auto& entry : programs)
+        slots.push_back(entry.first);
+    for (const int slot : slots) {
+        if (!write(slot))
+            return SyxExit::Failure;
+    }
+    std::map<int, std::string> firstCheck;
+    if (!verify(slots, firstCheck))
+        return SyxExit::Failure;
+    // A program that came back different is written once more.
+    std::vector<int> again;
+    for (const auto& entry : firstCheck)
+        again.push_back(entry.first);
+    for (const int slot : again) {
+        if (!write(slot))
+            return SyxExit::Failure;
+    }
+    std::map<int, std::string> stillDiffering;
+    if (!verify(again, stillDiffering))
+        return SyxExit::Failure;
+    endProgress();
+
+    const std::size_t count = slots.size();
+    if (!again.empty())
+        out << "wrote " << again.size() << (again.size() == 1 ? " program" : " programs")
+            << " again after a read-back differed\n";
+    if (stillDiffering.empty()) {
+        out << "restored " << count << (count == 1 ? " program" : " programs") << " from " << file
+            << "; every one read back equal\n";
+        return SyxExit::Success;
+    }
+    for (const auto& [slot, mismatch] : stillDiffering) {
+        std::string name = GetSoundName(programs.at(slot));
+        name.erase(name.find_last_not_of(' ') + 1);
+        err << Slots::Caption(slot) << '\t' << NameToUtf8(name) << '\t' << mismatch << '\n';
+    }
+    err << "tonewright-syx: " << stillDiffering.size() << " of " << count
+        << " programs did not read back equal, even when written twice\n";
+    return SyxExit::Problems;
 }

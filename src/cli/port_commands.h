@@ -30,12 +30,21 @@ struct PortCommandOptions {
     // "A017 of 384" on one line of the error stream; unset: shown when that
     // stream is standard error on a terminal.
     std::optional<bool> progress;
+    // restore: how long the instrument is given to store each program it is sent.
+    std::chrono::milliseconds storePause{300};
 };
 
 int ListPorts(MidiService& midi, std::ostream& out);
 int BackupPrograms(MidiService& midi, const std::string& inPort, const std::string& outPort,
                    const std::string& file, std::ostream& out, std::ostream& err,
                    const PortCommandOptions& options = {});
+// Writes every program of the bank file to its location, reads each back and
+// writes a program that came back different once more; what still differs
+// is listed. Success only when every program reads back equal.
+int RestorePrograms(MidiService& midi, const std::string& inPort, const std::string& outPort,
+                    const std::string& file, std::ostream& out, std::ostream& err,
+                    const PortCommandOptions& options = {});
+
 struct SendOptions {
     // Spaces the messages as a DIN MIDI cable carries them (320 us a byte), so
     // an instrument behind a USB-to-DIN interface is not flooded.

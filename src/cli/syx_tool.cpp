@@ -4,6 +4,7 @@
 #include "file_io.h"
 #include "midi_service.h"
 #include "port_commands.h"
+#include "sound_compare.h"
 
 #include <algorithm>
 #include <array>
@@ -154,6 +155,57 @@ int MergeCommand(Args args, Streams& io) {
     return ExitFor(problems);
 }
 
+// The sounds of a file by slot, as loading it would leave them.
+std::map<int, TSoundRecord> SoundsBySlot(const BankFileContents& contents) {
+    std::map<int, TSoundRecord> sounds;
+    for (const auto& [slot, record] : contents.records)
+        sounds[slot] = record;
+    return sounds;
+}
+
+std::string ParameterCount(int count) {
+    return std::to_string(count) + (count == 1 ? " parameter differs" : " parameters differ");
+}
+
+int DiffCommand(Args args, Streams& io) {
+    const auto first = LoadFile(args[0], io);
+    if (!first)
+        return SyxExit::Failure;
+    const auto second = LoadFile(args[1], io);
+    if (!second)
+        return SyxExit::Failure;
+    ReportProblems(*first, io.err);
+    ReportProblems(*second, io.err);
+    const auto firstSounds = SoundsBySlot(*first);
+    const auto secondSounds = SoundsBySlot(*second);
+    int differing = 0;
+    for (int slot = 0; slot < Slots::Count; ++slot) {
+        const auto a = firstSounds.find(slot);
+        const auto b = secondSounds.find(slot);
+        const bool inFirst = a != firstSounds.end();
+        const bool inSecond = b != secondSounds.end();
+        if (!inFirst && !inSecond)
+            continue;
+        std::string what;
+        if (inFirst && inSecond) {
+            const int count = DifferenceCount(a->second, b->second);
+            if (count == 0)
+                continue;
+            what = ParameterCount(count);
+        } else {
+            what = "only in " + (inFirst ? args[0] : args[1]);
+        }
+        ++differing;
+        io.out << Slots::Caption(slot) << '\t' << (inFirst ? DisplayName(a->second) : "-") << '\t'
+               << (inSecond ? DisplayName(b->second) : "-") << '\t' << what << '\n';
+    }
+    if (differing == 0)
+        io.out << "no sound differs\n";
+    else
+        io.out << differing << (differing == 1 ? " slot differs" : " slots differ") << '\n';
+    return differing == 0 ? SyxExit::Success : SyxExit::Problems;
+}
+
 std::unique_ptr<MidiService> OpenMidi(Streams& io) {
     std::unique_ptr<MidiService> midi = io.midi ? io.midi() : nullptr;
     if (!midi)
@@ -169,7 +221,8 @@ struct PortArguments {
     bool din = false; // send: spaced as a DIN cable carries them
 };
 
-std::optional<PortArguments> ParsePortArguments(Args args, bool wantsIn, Streams& io) {
+std::optional<PortArguments> ParsePortArguments(Args args, bool wantsIn, Streams& io,
+                                                std::string_view command = "backup") {
     PortArguments parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -190,7 +243,8 @@ std::optional<PortArguments> ParsePortArguments(Args args, bool wantsIn, Streams
         }
     }
     if ((wantsIn && parsed.in.empty()) || parsed.out.empty() || parsed.words.size() != 1) {
-        Complain(io, wantsIn ? "usage: tonewright-syx backup --in PORT --out PORT FILE"
+        Complain(io, wantsIn ? "usage: tonewright-syx " + std::string(command) +
+                                   " --in PORT --out PORT FILE"
                              : "usage: tonewright-syx send [--din] --out PORT FILE");
         return std::nullopt;
     }
@@ -210,6 +264,16 @@ int BackupCommand(Args args, Streams& io) {
     if (!midi)
         return SyxExit::Failure;
     return BackupPrograms(*midi, parsed->in, parsed->out, parsed->words[0], io.out, io.err);
+}
+
+int RestoreCommand(Args args, Streams& io) {
+    const auto parsed = ParsePortArguments(args, true, io, "restore");
+    if (!parsed)
+        return SyxExit::Failure;
+    const auto midi = OpenMidi(io);
+    if (!midi)
+        return SyxExit::Failure;
+    return RestorePrograms(*midi, parsed->in, parsed->out, parsed->words[0], io.out, io.err);
 }
 
 int SendCommand(Args args, Streams& io) {
@@ -241,12 +305,22 @@ constexpr std::array Commands{
     Command{"merge", "OUT FILE...",
             "writes the records of all FILEs to OUT in slot order; later files win", 2,
             std::nullopt, MergeCommand},
+    Command{"diff", "A B",
+            "one line per slot whose sounds differ: slot, TAB, name in A, TAB, name in B,\n"
+            "      TAB, how many parameters differ (or the file that alone holds the slot);\n"
+            "      the exit status is 0 when the sounds are equal, 1 when they differ",
+            2, 2, DiffCommand},
     Command{"ports", "", "one line per MIDI port: \"in\" or \"out\", TAB, the port's name", 0, 0,
             PortsCommand},
     Command{"backup", "--in PORT --out PORT FILE",
             "asks the instrument for all 384 programs and writes them to FILE; a program\n"
             "      that is not answered within 2 s (asked twice) ends the backup, nothing written",
             5, 5, BackupCommand},
+    Command{"restore", "--in PORT --out PORT FILE",
+            "writes every program of FILE to its location (300 ms apart, so the instrument\n"
+            "      can store each), reads them all back and writes a program that differs once\n"
+            "      more; what still differs is listed on standard error",
+            5, 5, RestoreCommand},
     Command{"send", "[--din] --out PORT FILE",
             "sends the SysEx messages of FILE to the instrument, unchanged and in order;\n"
             "      --din spaces them as a DIN MIDI cable would (320 us a byte)",
@@ -271,7 +345,10 @@ void PrintUsage(std::ostream& stream) {
            << "  1  the files hold records that could not be used, \"check\" found no record,\n"
            << "     \"merge\" found no record to write or \"extract\" none for the slot\n"
            << "     (nothing is written then), \"send\" found a file whose last message has\n"
-           << "     no final F7 (nothing is sent then), or the instrument did not answer\n"
+           << "     no final F7 (nothing is sent then), the instrument did not answer,\n"
+           << "     \"diff\" found sounds that differ, or \"restore\" found a file with\n"
+           << "     unusable records (nothing is sent then) or programs that did not read\n"
+           << "     back equal\n"
            << "  2  wrong arguments, an unknown or ambiguous port, a file that cannot be read\n"
            << "     or written, standard output that cannot be written, a port that went\n"
            << "     away or a MIDI server that stopped\n";

@@ -43,7 +43,8 @@ output port, until it receives SIGTERM or SIGINT.
                   MIDI server stops); checked at start
   --log FILE      write every received message as one line of hex bytes
   --din           take as long as a DIN MIDI cable (320 microseconds a byte)
-  --fault MODE    none, no-answer, truncated, wrong-kind or clock-split
+  --fault MODE    none, no-answer, truncated, wrong-kind, clock-split,
+                  drop-first-write or corrupt-writes
   --version M.N   the software version its device inquiry reply reports (default 1.4;
                   major 0..15, minor 0..7)
   --version       show the program's version
@@ -117,7 +118,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
                 options.fault = *fault;
             else {
                 std::cerr << "unknown fault mode \"" << *text
-                          << "\": use none, no-answer, truncated, wrong-kind or clock-split\n";
+                          << "\": use none, no-answer, truncated, wrong-kind, clock-split, "
+                             "drop-first-write or corrupt-writes\n";
                 return std::nullopt;
             }
         } else {

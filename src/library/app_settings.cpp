@@ -58,6 +58,7 @@ QString ReadSettingsFile(const QString& path, TAppSettings& settings) {
 
     settings.AutoloadFile = ReadString(ini, Globals, "Autoloadfile");
     settings.SendToEditBuffer = ReadString(ini, Globals, "sendtoeditbuffer");
+    settings.VerifyAfterSend = ini.GetLongValue(Globals, "VerifyAfterSend", 0) != 0;
     settings.ToleranceComboBox = ReadInteger(ini, "ToleranceComboBox", settings.ToleranceComboBox);
     settings.ToleranceOctave = ReadInteger(ini, "ToleranceOctave", settings.ToleranceOctave);
     settings.ToleranceKeytrack = ReadInteger(ini, "ToleranceKeytrack", settings.ToleranceKeytrack);
@@ -106,6 +107,8 @@ QByteArray SettingsFileText(const TAppSettings& settings) {
     line("ToleranceOtherKnobs", number(settings.ToleranceOtherKnobs));
     line("ToleranceSemitoneKnobs", number(settings.ToleranceSemitoneKnobs));
     line("ToleranceDetuneKnobs", number(settings.ToleranceDetuneKnobs));
+    // Added later: the last key of its section, after the ones older readers know.
+    line("VerifyAfterSend", settings.VerifyAfterSend ? "1" : "0");
     section(Midi);
     line("MophoDeviceID", number(settings.MophoDeviceID));
     line("MidiInDeviceID", settings.MidiInDeviceName.toUtf8());

@@ -7,8 +7,9 @@
 // The settings kept in "dsi_mopho.ini" from one run to the next.
 struct TAppSettings {
     // [Globals]
-    QString AutoloadFile;     // full path of the bank loaded at start; empty = none
-    QString SendToEditBuffer; // "1": each program change also sends the sound
+    QString AutoloadFile;         // full path of the bank loaded at start; empty = none
+    QString SendToEditBuffer;     // "1": each program change also sends the sound
+    bool VerifyAfterSend = false; // sent sounds are read back and compared
     std::uint8_t ToleranceComboBox = 0;
     std::uint8_t ToleranceOctave = 2;
     std::uint8_t ToleranceKeytrack = 0;

@@ -1,5 +1,7 @@
 #include "receive_dispatch.h"
 
+#include "sound_compare.h"
+
 #include "midi_ports.h"
 #include "sound_library.h"
 
@@ -27,13 +29,34 @@ struct Awaited {
     const char* name;
 };
 
-constexpr std::array<Awaited, 5> AwaitedReplies = {{
+constexpr std::array<Awaited, 6> AwaitedReplies = {{
     {ReplyKind::ProgramDump, ReplyLayout::ProgramDump, "a program dump"},
+    {ReplyKind::ProgramCheck, ReplyLayout::ProgramDump, "a program dump"},
     {ReplyKind::EditBufferForEditor, ReplyLayout::EditBufferDump, "an edit buffer dump"},
     {ReplyKind::Globals, ReplyLayout::GlobalsDump, "a global parameter dump"},
     {ReplyKind::EditBufferForLocker, ReplyLayout::EditBufferDump, "an edit buffer dump"},
     {ReplyKind::DeviceVersion, ReplyLayout::DeviceInquiryReply, "a device version reply"},
 }};
+
+// "A004 Lead read back differently: Filter Frequency 80, read back 81"; the
+// first few parameters only, a memo line is no report.
+QString ReadBackMismatch(int slot, const TSoundRecord& sent, const TSoundRecord& readBack) {
+    constexpr std::size_t Shown = 3;
+    const auto rows = CompareSounds(sent, readBack);
+    QStringList parts;
+    for (std::size_t i = 0; i < rows.size() && i < Shown; ++i)
+        parts << QString::fromStdString(rows[i].name + " " + rows[i].first + ", read back " +
+                                        rows[i].second);
+    if (rows.size() > Shown)
+        parts << QStringLiteral("%1 more").arg(rows.size() - Shown);
+    if (rows.empty())
+        parts << QStringLiteral("parameters beyond the editor's differ");
+    std::string name = GetSoundName(sent);
+    name.erase(name.find_last_not_of(' ') + 1);
+    return QStringLiteral("%1 %2 read back differently: %3")
+        .arg(QString::fromStdString(Slots::Caption(slot)), QString::fromStdString(NameToUtf8(name)),
+             parts.join(QStringLiteral("; ")));
+}
 
 // The first bytes of a message, for the memo: "F0 43 00 00 05 00".
 QString Beginning(std::span<const std::uint8_t> message) {
@@ -79,6 +102,9 @@ bool ReceiveDispatcher::DispatchReply() {
             break;
         case ReplyKind::ProgramDump:
             TakeProgram(reply);
+            break;
+        case ReplyKind::ProgramCheck:
+            TakeProgramCheck(reply);
             break;
         case ReplyKind::EditBufferForEditor:
             if (!EditRequestActive)
@@ -157,6 +183,29 @@ void ReceiveDispatcher::TakeProgram(Reply reply) {
         }
     }
     // The read goes on whatever this reply held.
+    RequestNextProgram();
+}
+
+// A program read back after sending is compared with the library's sound for
+// its location; the library keeps its own.
+void ReceiveDispatcher::TakeProgramCheck(Reply reply) {
+    if (HasLayoutLength(reply, ProgramDumpSize, "a program dump")) {
+        const TSoundRecord readBack =
+            UnpackProgramData(reply.first(ProgramDumpSize), ProgramDumpHeaderLength);
+        const int bank = readBack[SoundLayout::BankByte];
+        const int program = readBack[SoundLayout::ProgramByte];
+        if (bank < Slots::BankCount && program < Slots::ProgramsPerBank) {
+            const int slot = Slots::Of(bank, program);
+            const TSoundRecord& sent = library_.SoundBanks[static_cast<std::size_t>(slot)];
+            ++CheckedCount;
+            if (!SameSentParameters(sent, readBack)) {
+                ++DifferingCount;
+                Log(ReadBackMismatch(slot, sent, readBack));
+            }
+            if (outlets_.setWaitText)
+                outlets_.setWaitText(QStringLiteral("Checked %1 sound.").arg(CheckedCount));
+        }
+    }
     RequestNextProgram();
 }
 

@@ -18,6 +18,7 @@ class TSoundLibrary;
 enum class ReplyKind : int {
     None = 0, // nothing awaited: at start, and after a wait was abandoned
     ProgramDump = 10,
+    ProgramCheck = 11, // a program read back after sending, compared, not stored
     EditBufferForEditor = 15,
     Globals = 20,
     EditBufferForLocker = 25,
@@ -60,6 +61,9 @@ public:
     std::array<std::uint8_t, DeviceInquiryReplySize> VersionReply{};
     std::array<std::uint8_t, GlobalsDumpSize> GlobalsReply{};
     bool EditRequestActive = false;
+    // The programs read back after sending: how many came, how many differed.
+    int CheckedCount = 0;
+    int DifferingCount = 0;
 
 private:
     using Reply = std::span<const std::uint8_t>;
@@ -69,6 +73,7 @@ private:
     void TakeVersion(Reply reply);
     void TakeGlobals(Reply reply);
     void TakeProgram(Reply reply);
+    void TakeProgramCheck(Reply reply);
     void TakeEditBuffer(Reply reply, SoundHandOver handOver);
     // Stores a program dump's record; false when its location names no slot.
     bool StoreProgram(const TSoundRecord& record);

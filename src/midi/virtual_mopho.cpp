@@ -240,11 +240,26 @@ void VirtualMopho::Store(std::span<const std::uint8_t> message) {
         const int bank = message[SoundLayout::BankByte];
         const int program = message[SoundLayout::ProgramByte];
         if (bank < Slots::BankCount && program < Slots::ProgramsPerBank)
-            SetProgram(Slots::Of(bank, program),
-                       UnpackProgramData(message, ProgramDumpHeaderLength));
+            StoreProgram(Slots::Of(bank, program),
+                         UnpackProgramData(message, ProgramDumpHeaderLength));
     } else if (message[3] == EditBufferDumpCommand && message.size() == EditBufferDumpSize) {
         editBuffer_ = UnpackProgramData(message, EditBufferHeaderLength);
     }
+}
+
+void VirtualMopho::StoreProgram(int slot, TSoundRecord record) {
+    if (fault_ == Fault::DropFirstWrite) {
+        writtenOnce_.resize(Slots::Count);
+        if (!writtenOnce_[static_cast<std::size_t>(slot)]) {
+            writtenOnce_[static_cast<std::size_t>(slot)] = true;
+            return;
+        }
+    }
+    if (fault_ == Fault::CorruptWrites) {
+        constexpr int FilterFrequency = 20;
+        record[SoundLayout::ParameterByte(FilterFrequency)] ^= 1;
+    }
+    SetProgram(slot, record);
 }
 
 VirtualMopho::Replies VirtualMopho::Answer(std::span<const std::uint8_t> message) {
@@ -301,6 +316,8 @@ VirtualMopho::Replies VirtualMopho::WithFault(Chunk reply) const {
     }
     case Fault::None:
     case Fault::WrongKind:
+    case Fault::DropFirstWrite:
+    case Fault::CorruptWrites:
         break;
     }
     return {std::move(reply)};
@@ -383,12 +400,14 @@ struct FaultNameEntry {
     VirtualMopho::Fault fault;
     std::string_view name;
 };
-constexpr std::array<FaultNameEntry, 5> FaultNames = {{
+constexpr std::array<FaultNameEntry, 7> FaultNames = {{
     {VirtualMopho::Fault::None, "none"},
     {VirtualMopho::Fault::NoAnswer, "no-answer"},
     {VirtualMopho::Fault::Truncated, "truncated"},
     {VirtualMopho::Fault::WrongKind, "wrong-kind"},
     {VirtualMopho::Fault::ClockSplit, "clock-split"},
+    {VirtualMopho::Fault::DropFirstWrite, "drop-first-write"},
+    {VirtualMopho::Fault::CorruptWrites, "corrupt-writes"},
 }};
 } // namespace
 

@@ -26,10 +26,12 @@ public:
 
     enum class Fault {
         None,
-        NoAnswer,  // requests get no reply
-        Truncated, // replies are cut short, without their F7
-        WrongKind, // a globals dump where something else was asked for
-        ClockSplit // MIDI clock bytes (F8) arrive inside the reply
+        NoAnswer,       // requests get no reply
+        Truncated,      // replies are cut short, without their F7
+        WrongKind,      // a globals dump where something else was asked for
+        ClockSplit,     // MIDI clock bytes (F8) arrive inside the reply
+        DropFirstWrite, // the first program dump sent for each location is not stored
+        CorruptWrites   // every program dump is stored with its filter frequency changed
     };
 
     static constexpr std::string_view DefaultName = "Tonewright Virtual Mopho";
@@ -75,6 +77,7 @@ public:
 private:
     Replies Answer(std::span<const std::uint8_t> message);
     void Store(std::span<const std::uint8_t> message);
+    void StoreProgram(int slot, TSoundRecord record);
     void ControlChange(int controller, int value);
     void ProgramChange(int program);
     void ApplyNrpn(int nrpn, int value);
@@ -93,11 +96,13 @@ private:
     int nrpnLsb_ = 0;
     int valueMsb_ = 0;
     std::deque<std::string> log_;
+    std::vector<bool> writtenOnce_; // DropFirstWrite: the locations already dropped once
 };
 
 // "F0 01 25 06 F7"
 std::string HexLine(std::span<const std::uint8_t> bytes);
 
-// "none", "no-answer", "truncated", "wrong-kind", "clock-split".
+// "none", "no-answer", "truncated", "wrong-kind", "clock-split",
+// "drop-first-write", "corrupt-writes".
 std::optional<VirtualMopho::Fault> FaultFromName(std::string_view name);
 std::string_view FaultName(VirtualMopho::Fault fault);

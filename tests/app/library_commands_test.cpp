@@ -133,6 +133,38 @@ TEST_F(LibraryCommandsTest, SendingSelectedRowsWritesThemToTheirLocations) {
     EXPECT_EQ(window->Ports().Requests.RequestCount(), 0);
 }
 
+TEST_F(LibraryCommandsTest, VerifyingAfterSendingReadsTheSoundsBackAndNamesTheDifferent) {
+    TSoundLibrary& library = window->Library();
+    library.SetSoundName(0, "First");
+    library.SetSoundName(2, "Third");
+    library.SoundBanks[2][SoundLayout::ParameterByte(20)] = 80; // filter frequency
+    window->Settings().VerifyAfterSend = true;
+    window->List().SelectSlots({0, 2});
+    prompter.answers = {Prompter::Answer::Yes};
+    Named<QAction>(*window, "actSendSelectedSounds")->trigger();
+    EXPECT_EQ(Memo().mid(Memo().size() - 2),
+              (QStringList{"Sent 2 sounds.", "All 2 sounds read back equal."}));
+    auto received = Received();
+    ASSERT_EQ(received.size(), 4u);
+    EXPECT_EQ(received[2], "F0 01 25 05 00 00 F7");
+    EXPECT_EQ(received[3], "F0 01 25 05 00 02 F7");
+    EXPECT_EQ(library.GetSoundName(2), "Third           "); // the library keeps its own
+
+    instrument->SetFault(VirtualMopho::Fault::CorruptWrites);
+    prompter.answers = {Prompter::Answer::Yes};
+    Named<QAction>(*window, "actSendSelectedSounds")->trigger();
+    const QStringList lines = Memo().mid(Memo().size() - 4);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], "Sent 2 sounds.");
+    EXPECT_TRUE(lines[1].startsWith("A001 First read back differently: Filter Frequency"))
+        << lines[1].toStdString();
+    EXPECT_EQ(lines[2], "A003 Third read back differently: Filter Frequency, steps in "
+                        "semitones 80, read back 81");
+    EXPECT_EQ(lines[3], "Read back 2 of 2 sounds: 2 differently.");
+    EXPECT_EQ(library.SoundBanks[2][SoundLayout::ParameterByte(20)], 80);
+    EXPECT_FALSE(window->Ports().ReceiveArmed);
+}
+
 TEST_F(LibraryCommandsTest, CloseInTheWaitBoxStopsTheSending) {
     window->List().SelectSlots({0, 1, 2});
     window->SetSendDelay(300);

@@ -77,6 +77,19 @@ TEST(SettingsFile, EveryKeyIsWrittenPlainAndReadBack) {
     EXPECT_EQ(read.ControllerInDeviceName, "Keys");
 }
 
+TEST(SettingsFile, VerifyingAfterSendingIsOffUnlessStoredOn) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dsi_mopho.ini");
+    TAppSettings settings;
+    EXPECT_FALSE(settings.VerifyAfterSend);
+    EXPECT_TRUE(SettingsFileText(settings).contains("ToleranceDetuneKnobs=3\nVerifyAfterSend=0\n"));
+    settings.VerifyAfterSend = true;
+    ASSERT_TRUE(WriteSettingsFile(path, settings).isEmpty());
+    TAppSettings read;
+    ASSERT_TRUE(ReadSettingsFile(path, read).isEmpty());
+    EXPECT_TRUE(read.VerifyAfterSend);
+}
+
 TEST(SettingsFile, ReadsAFileWrittenOnWindows) {
     QTemporaryDir dir;
     const QString path = dir.filePath("dsi_mopho.ini");
@@ -106,7 +119,7 @@ TEST(SettingsFile, ValuesStayOnOneLine) {
     settings.AutoloadFile = QStringLiteral("a\nb.syx\r\n[Midi]");
     const QByteArray text = SettingsFileText(settings);
     EXPECT_EQ(text.count("\n[Midi]\n"), 1) << text.toStdString();
-    EXPECT_EQ(text.count('\n'), 15); // 12 keys, 2 section lines, 1 blank line
+    EXPECT_EQ(text.count('\n'), 16); // 13 keys, 2 section lines, 1 blank line
 }
 
 // Where the settings live, for programs in folders laid out as each kind of

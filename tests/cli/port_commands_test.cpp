@@ -5,6 +5,7 @@
 #include "bank_file.h"
 #include "builtin_instrument_service.h"
 #include "file_io.h"
+#include "sysex_codec.h"
 #include "sysex_messages.h"
 #include "virtual_mopho.h"
 
@@ -185,6 +186,97 @@ TEST_F(BackupTest, SendWithDinTimingWaitsTheWireTimeOfEachMessage) {
     SendOptions options{.din = true, .wait = [&waits](auto wait) { waits.push_back(wait); }};
     EXPECT_EQ(SendSysExFile(*midi_, "Mopho", Path("two.syx"), out_, err_, options), 0);
     EXPECT_EQ(waits, (std::vector<std::chrono::microseconds>{300 * 320us, 7 * 320us}));
+}
+
+} // namespace
+
+namespace {
+
+class RestoreTest : public BackupTest {
+protected:
+    int Restore(const std::string& file) {
+        PortCommandOptions options;
+        options.replyTimeout = 100ms;
+        options.storePause = 0ms;
+        return RestorePrograms(*midi_, "Virtual", "Virtual", file, out_, err_, options);
+    }
+    std::string WriteBank(const char* name, const std::vector<BankFileRecord>& records) {
+        std::vector<std::uint8_t> bytes;
+        for (const auto& [slot, record] : records) {
+            const auto block = BankFileRecordBytes(slot, record);
+            bytes.insert(bytes.end(), block.begin(), block.end());
+        }
+        EXPECT_FALSE(WriteWholeFile(Path(name), bytes));
+        return Path(name);
+    }
+    static TSoundRecord Sound(std::string_view name, std::uint8_t frequency) {
+        TSoundRecord sound = VirtualMopho::FactorySound(0);
+        SetSoundName(sound, name);
+        sound[SoundLayout::ParameterByte(0)] = frequency; // oscillator 1 frequency
+        return sound;
+    }
+};
+
+bool Writes(std::span<const std::uint8_t> message, int slot) {
+    return message.size() == ProgramDumpSize && message[3] == 0x02 &&
+           message[4] == Slots::BankOf(slot) && message[5] == Slots::ProgramOf(slot);
+}
+
+TEST_F(RestoreTest, WritesEachProgramAndChecksItAgainstTheInstrument) {
+    int writes = 0;
+    int reads = 0;
+    StartInstrument([&](auto message, VirtualMopho& instrument) {
+        writes += message.size() == ProgramDumpSize;
+        reads += message.size() == 7;
+        return instrument.Receive(message);
+    });
+    const std::string file = WriteBank(
+        "bank.syx", {{3, Sound("Old", 40)}, {200, Sound("Keys", 48)}, {3, Sound("New", 60)}});
+    ASSERT_EQ(Restore(file), 0) << err_.str();
+    EXPECT_EQ(writes, 2); // the later record for a slot wins
+    EXPECT_EQ(reads, 2);
+    EXPECT_EQ(GetSoundName(instrument_->Program(3)).substr(0, 3), "New");
+    EXPECT_EQ(out_.str(), "restored 2 programs from " + file + "; every one read back equal\n");
+    EXPECT_EQ(err_.str(), "");
+}
+
+TEST_F(RestoreTest, ListsWhatStillDiffersAfterTheSecondWrite) {
+    int writesOfA004 = 0;
+    StartInstrument([&](auto message, VirtualMopho& instrument) {
+        if (Writes(message, 3)) {
+            ++writesOfA004;
+            return VirtualMopho::Replies{}; // never stored
+        }
+        if (AsksFor(message, 130))
+            return VirtualMopho::Replies{}; // never answered
+        return instrument.Receive(message);
+    });
+    instrument_->SetProgram(3, Sound("Factory", 48));
+    const std::string file = WriteBank(
+        "bank.syx", {{3, Sound("Lead", 60)}, {4, Sound("Bass", 36)}, {130, Sound("Pad", 72)}});
+    EXPECT_EQ(Restore(file), 1);
+    EXPECT_EQ(writesOfA004, 2);
+    EXPECT_EQ(out_.str(), "wrote 2 programs again after a read-back differed\n");
+    EXPECT_EQ(err_.str(), "A004\tLead\tOscillator 1 Frequency C5, read back C4; "
+                          "Name Lead, read back Factory\n"
+                          "B003\tPad\tno reply\n"
+                          "tonewright-syx: 2 of 3 programs did not read back equal, even when "
+                          "written twice\n");
+}
+
+TEST_F(RestoreTest, ADamagedOrEmptyFileSendsNothing) {
+    int messages = 0;
+    StartInstrument([&](auto message, VirtualMopho& instrument) {
+        ++messages;
+        return instrument.Receive(message);
+    });
+    auto bytes = BankFileRecordBytes(0, Sound("Lead", 60));
+    bytes.resize(150); // cut off
+    ASSERT_FALSE(WriteWholeFile(Path("cut.syx"), bytes));
+    EXPECT_EQ(Restore(Path("cut.syx")), 1);
+    EXPECT_NE(err_.str().find("nothing was sent"), std::string::npos) << err_.str();
+    EXPECT_EQ(Restore(Path("missing.syx")), 2);
+    EXPECT_EQ(messages, 0);
 }
 
 } // namespace

@@ -212,6 +212,35 @@ TEST_F(SyxToolTest, WriteFailureIsReportedWithExitTwo) {
     EXPECT_NE(err.str().find("cannot write"), std::string::npos);
 }
 
+TEST_F(SyxToolTest, DiffNamesTheSlotsThatChangedAndExitsWithWhatItFound) {
+    const Bytes backup = Joined({RecordBytes(0, "Bass"), RecordBytes(5, "Lead"),
+                                 RecordBytes(130, "Pad"), RecordBytes(383, "Gone")});
+    TSoundRecord lead = Named("Lead 2");
+    lead[SoundLayout::ParameterByte(20)] ^= 1; // filter frequency
+    lead[SoundLayout::ParameterByte(24)] ^= 1; // filter poles
+    const Bytes now = Joined({RecordBytes(0, "Bass"), BankFileRecordBytes(5, lead),
+                              RecordBytes(130, "Pad"), RecordBytes(200, "New")});
+    const std::string a = Write("a.syx", backup);
+    const std::string b = Write("b.syx", now);
+
+    EXPECT_EQ(Run({"diff", a, a}), 0);
+    EXPECT_EQ(out.str(), "no sound differs\n");
+    EXPECT_EQ(err.str(), "");
+
+    EXPECT_EQ(Run({"diff", a, b}), 1);
+    EXPECT_EQ(Lines(out.str()), (std::vector<std::string>{
+                                    "A006\tLead\tLead 2\t3 parameters differ",
+                                    "B073\t-\tNew\tonly in " + b,
+                                    "C128\tGone\t-\tonly in " + a,
+                                    "3 slots differ",
+                                }));
+
+    EXPECT_EQ(Run({"diff", a, Path("missing.syx")}), 2);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("missing.syx"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({"diff", a}), 2);
+}
+
 TEST_F(SyxToolTest, UsageErrorsExitTwoAndHelpExitsZero) {
     EXPECT_EQ(Run({}), 2);
     EXPECT_NE(err.str().find("Usage:"), std::string::npos);

@@ -163,6 +163,38 @@ TEST_F(LibrarianOverJack, RenamedSoundsSentBackAreInTheInstrumentsMemory) {
     }
 }
 
+TEST_F(LibrarianOverJack, VerifyAfterSendNamesLostSounds) {
+    // The instrument loses the first program sent to each location.
+    auto instrument = Start({"--bank", bankPath_.string(), "--fault", "drop-first-write"});
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+    window->SetSendDelay(50);
+    window->Settings().VerifyAfterSend = true;
+    window->Library().SetSoundName(3, "Sent Once");
+    window->Library().SetSoundName(4, "Sent Once Too");
+    window->List().SelectSlots({3, 4});
+
+    prompter_.answers = {Prompter::Answer::Yes};
+    window->SendSelectedSoundsClick();
+    QStringList lines = MemoLines(*window);
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines.last(), "Read back 2 of 2 sounds: 2 differently.");
+    // The library's sounds are empty ones: everything differs, the first few are named.
+    EXPECT_TRUE(lines[lines.size() - 3].startsWith("A004 Sent Once read back differently: "))
+        << lines[lines.size() - 3].toStdString();
+    EXPECT_TRUE(lines[lines.size() - 3].endsWith(" more")) << lines[lines.size() - 3].toStdString();
+    EXPECT_TRUE(lines[lines.size() - 2].startsWith("A005 Sent Once Too read back differently: "));
+    // The library keeps its sounds; sent again, they stay.
+    EXPECT_EQ(window->Library().GetSoundName(3), "Sent Once       ");
+    prompter_.answers = {Prompter::Answer::Yes};
+    window->SendSelectedSoundsClick();
+    EXPECT_EQ(MemoLines(*window).last(), "All 2 sounds read back equal.");
+
+    CloseWindow(window);
+    ASSERT_EQ(instrument->Stop(), 0);
+}
+
 // About two minutes: 384 program dumps, 300 ms apart, as the program sends them.
 TEST_F(LibrarianOverJack, AllSoundsSentAtRealPaceReachMemory) {
     const fs::path instrumentMemory = folder_ / "memory.syx";

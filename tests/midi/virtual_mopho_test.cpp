@@ -231,12 +231,39 @@ TEST(VirtualMophoTest, LogsEveryMessageAndLoadsBanks) {
     EXPECT_EQ(copy.BankBytes(), bank);
 }
 
+TEST(VirtualMophoTest, WriteFaultsSpoilStoredPrograms) {
+    TSoundRecord sound = VirtualMopho::FactorySound(100);
+    SetSoundName(sound, "Written");
+    const Bytes toA004 = ProgramDumpMessage(sound, 0, 3);
+    const Bytes toA005 = ProgramDumpMessage(sound, 0, 4);
+
+    VirtualMopho dropping;
+    const TSoundRecord before = dropping.Program(3);
+    dropping.SetFault(VirtualMopho::Fault::DropFirstWrite);
+    dropping.Receive(toA004);
+    EXPECT_EQ(dropping.Program(3), before); // the first write of a location is lost
+    dropping.Receive(toA005);
+    dropping.Receive(toA004);
+    EXPECT_EQ(GetSoundName(dropping.Program(3)), "Written         ");
+    EXPECT_NE(GetSoundName(dropping.Program(4)), "Written         ");
+
+    VirtualMopho corrupting;
+    corrupting.SetFault(VirtualMopho::Fault::CorruptWrites);
+    for (int write = 0; write < 2; ++write) {
+        corrupting.Receive(toA004);
+        const TSoundRecord stored = corrupting.Program(3);
+        EXPECT_EQ(GetSoundName(stored), "Written         ");
+        EXPECT_NE(stored[SoundLayout::ParameterByte(20)], sound[SoundLayout::ParameterByte(20)]);
+    }
+}
+
 TEST(VirtualMophoTest, WireTimeAndFaultNames) {
     EXPECT_EQ(VirtualMopho::WireTime(300).count(), 96000);
     EXPECT_EQ(VirtualMopho::WireTime(384 * 307).count(), 37'724'160);
     for (auto fault :
          {VirtualMopho::Fault::None, VirtualMopho::Fault::NoAnswer, VirtualMopho::Fault::Truncated,
-          VirtualMopho::Fault::WrongKind, VirtualMopho::Fault::ClockSplit})
+          VirtualMopho::Fault::WrongKind, VirtualMopho::Fault::ClockSplit,
+          VirtualMopho::Fault::DropFirstWrite, VirtualMopho::Fault::CorruptWrites})
         EXPECT_EQ(FaultFromName(FaultName(fault)), fault);
     EXPECT_FALSE(FaultFromName("sometimes").has_value());
 }

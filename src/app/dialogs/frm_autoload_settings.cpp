@@ -37,22 +37,28 @@ TfrmAutoloadSettings::TfrmAutoloadSettings(FileChooser& files, const AutoloadVal
     CheckBox2 = new QCheckBox(QStringLiteral("Send to editbuffer selected patch"));
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
 
+    chbVerifyAfterSend = new QCheckBox(QStringLiteral("Verify sounds after sending"));
+    chbVerifyAfterSend->setObjectName(QStringLiteral("chbVerifyAfterSend"));
+
     auto* group = new QGridLayout(GroupBox1);
     group->addWidget(CheckBox1, 0, 0, 1, 2);
     group->addWidget(edtAutoload, 1, 0);
     group->addWidget(Button2, 1, 1);
     group->addWidget(CheckBox2, 2, 0, 1, 2);
+    group->addWidget(chbVerifyAfterSend, 3, 0, 1, 2);
 
     Button1 = LayOutWithOkButton(*this, *GroupBox1);
 
     edtAutoload->setText(values.AutoloadFile);
     CheckBox1->setChecked(!values.AutoloadFile.isEmpty());
     CheckBox2->setChecked(values.SendToEditBuffer == QLatin1String("1"));
+    chbVerifyAfterSend->setChecked(values.VerifyAfterSend);
 }
 
 AutoloadValues TfrmAutoloadSettings::Values() const {
     return {CheckBox1->isChecked() ? edtAutoload->text() : QString(),
-            CheckBox2->isChecked() ? QStringLiteral("1") : QStringLiteral("0")};
+            CheckBox2->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
+            chbVerifyAfterSend->isChecked()};
 }
 
 void TfrmAutoloadSettings::Button2Click() {

@@ -13,6 +13,7 @@ class QPushButton;
 struct AutoloadValues {
     QString AutoloadFile;     // full path of the bank file loaded at start; empty = none
     QString SendToEditBuffer; // "1" = on, anything else = off
+    bool VerifyAfterSend = false;
     bool operator==(const AutoloadValues&) const = default;
 };
 
@@ -34,6 +35,7 @@ public:
     QLineEdit* edtAutoload = nullptr;
     QPushButton* Button2 = nullptr;
     QCheckBox* CheckBox2 = nullptr;
+    QCheckBox* chbVerifyAfterSend = nullptr;
     QPushButton* Button1 = nullptr;
 
 private:

@@ -196,6 +196,23 @@ TEST(AutoloadSettings, OkWithEnableUncheckedClearsTheFile) {
     EXPECT_EQ(values, (AutoloadValues{QString(), QStringLiteral("1")}));
 }
 
+TEST(AutoloadSettings, VerifyAfterSendingIsOffUntilTickedAndComesBack) {
+    ScriptedFileChooser files;
+    TfrmAutoloadSettings off(files, {QString(), QStringLiteral("0")});
+    EXPECT_EQ(off.chbVerifyAfterSend->text(), "Verify sounds after sending");
+    EXPECT_FALSE(off.chbVerifyAfterSend->isChecked());
+    TfrmAutoloadSettings on(files, {QString(), QStringLiteral("0"), true});
+    EXPECT_TRUE(on.chbVerifyAfterSend->isChecked());
+
+    AutoloadValues values{QString(), QStringLiteral("0")};
+    WhenShown<TfrmAutoloadSettings>([](TfrmAutoloadSettings& dialog) {
+        dialog.chbVerifyAfterSend->setChecked(true);
+        dialog.Button1->click();
+    });
+    EXPECT_TRUE(EditAutoloadSettings(nullptr, files, values));
+    EXPECT_TRUE(values.VerifyAfterSend);
+}
+
 TEST(AutoloadSettings, TitleBarCloseChangesNothing) {
     ScriptedFileChooser files;
     const AutoloadValues before{QStringLiteral("/sounds/bank.syx"), QStringLiteral("1")};

@@ -1,0 +1,138 @@
+#include "sound_compare.h"
+
+#include "parameter_binding.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int FirstUnused = 109;
+constexpr int LastUnused = 119;
+constexpr int PulseWaveItem = 4;
+
+bool IsShown(int parameter) {
+    return parameter < FirstUnused || parameter > LastUnused;
+}
+
+std::uint8_t ByteOf(const TSoundRecord& sound, int parameter) {
+    return sound[SoundLayout::ParameterByte(parameter)];
+}
+
+// The controls showing a parameter: one, or a shape list and its pulse-width knob.
+std::vector<const ParameterBinding*> BindingsOf(int parameter) {
+    std::vector<const ParameterBinding*> found;
+    for (const ParameterBinding& binding : ParameterBindings) {
+        if (binding.parameter == parameter)
+            found.push_back(&binding);
+    }
+    // The list first: it says what the knob beside it means.
+    std::stable_partition(found.begin(), found.end(),
+                          [](const ParameterBinding* b) { return b->kind == ControlKind::List; });
+    return found;
+}
+
+std::string ListText(const ParameterBinding& binding, int item) {
+    const std::vector<std::string>& items = ListItems(binding.list);
+    if (item < 0 || item >= static_cast<int>(items.size()))
+        return "(none)";
+    return items[static_cast<std::size_t>(item)];
+}
+
+// A knob or slider that refuses the byte keeps whatever it showed before;
+// the byte itself is the honest answer then.
+std::string RefusedByte(std::uint8_t byte) {
+    return "(byte " + std::to_string(byte) + ")";
+}
+
+std::string ControlText(const ParameterBinding& binding, std::uint8_t byte) {
+    const std::optional<int> value = ValueForByte(binding, byte);
+    switch (binding.kind) {
+    case ControlKind::List:
+        return ListText(binding, value.value_or(NoSelection));
+    case ControlKind::Led:
+        return value.value_or(0) != 0 ? "On" : "Off";
+    case ControlKind::Knob:
+        if (!value)
+            return RefusedByte(byte);
+        if (binding.tag == NoteKnobTag || binding.tag == LfoFrequencyKnobTag)
+            return CaptionAt(binding, *value);
+        return std::to_string(*value);
+    case ControlKind::Slider:
+        return value ? std::to_string(*value) : RefusedByte(byte);
+    }
+    return RefusedByte(byte);
+}
+
+std::string TrimmedName(const TSoundRecord& sound) {
+    std::string name = GetSoundName(sound);
+    name.erase(name.find_last_not_of(' ') + 1);
+    return NameToUtf8(name);
+}
+
+ParameterComparison Row(const TSoundRecord& first, const TSoundRecord& second, int parameter) {
+    ParameterComparison row{ParameterTitle(parameter), ParameterText(first, parameter),
+                            ParameterText(second, parameter),
+                            ByteOf(first, parameter) != ByteOf(second, parameter)};
+    // Different bytes may look alike on a control; the bytes tell them apart.
+    if (row.differs && row.first == row.second) {
+        row.first += " " + RefusedByte(ByteOf(first, parameter));
+        row.second += " " + RefusedByte(ByteOf(second, parameter));
+    }
+    return row;
+}
+
+} // namespace
+
+std::string ParameterTitle(int parameter) {
+    const std::string& numbered = ParameterNames().at(static_cast<std::size_t>(parameter));
+    // " 105 Assignable Parameter 1", "20 Filter Frequency", " 110—Unused"
+    std::size_t start = numbered.find_first_not_of(' ');
+    start = numbered.find_first_not_of("0123456789", start);
+    if (numbered.compare(start, 3, "\xE2\x80\x94") == 0)
+        start += 3;
+    else if (start < numbered.size() && (numbered[start] == ' ' || numbered[start] == '-'))
+        ++start;
+    return numbered.substr(start);
+}
+
+std::string ParameterText(const TSoundRecord& sound, int parameter) {
+    const std::uint8_t byte = ByteOf(sound, parameter);
+    const std::vector<const ParameterBinding*> bindings = BindingsOf(parameter);
+    if (bindings.empty())
+        return std::to_string(byte);
+    std::string text = ControlText(*bindings.front(), byte);
+    // "Pulse Wave" shows its width on the knob beside the list.
+    if (bindings.size() > 1 && ValueForByte(*bindings.front(), byte) == PulseWaveItem)
+        text += ", " + std::string(bindings[1]->caption) + " " + ControlText(*bindings[1], byte);
+    return text;
+}
+
+std::vector<ParameterComparison> CompareSounds(const TSoundRecord& first,
+                                               const TSoundRecord& second, bool onlyDifferences) {
+    std::vector<ParameterComparison> rows;
+    for (int parameter = 0; parameter < NamedParameterCount; ++parameter) {
+        if (!IsShown(parameter))
+            continue;
+        ParameterComparison row = Row(first, second, parameter);
+        if (row.differs || !onlyDifferences)
+            rows.push_back(std::move(row));
+    }
+    const bool namesDiffer =
+        !std::equal(first.Bytes.begin() + SoundLayout::NameOffset,
+                    first.Bytes.begin() + SoundLayout::NameOffset + SoundLayout::NameLength,
+                    second.Bytes.begin() + SoundLayout::NameOffset);
+    if (namesDiffer || !onlyDifferences)
+        rows.push_back({"Name", TrimmedName(first), TrimmedName(second), namesDiffer});
+    return rows;
+}
+
+int DifferenceCount(const TSoundRecord& first, const TSoundRecord& second) {
+    return static_cast<int>(CompareSounds(first, second, true).size());
+}
+
+bool SameSentParameters(const TSoundRecord& first, const TSoundRecord& second) {
+    const auto begin = SoundLayout::ParameterByte(0);
+    const auto end = SoundLayout::ParameterByte(SoundLayout::SentParameterCount);
+    return std::equal(first.Bytes.begin() + begin, first.Bytes.begin() + end,
+                      second.Bytes.begin() + begin);
+}
