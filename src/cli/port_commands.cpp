@@ -475,26 +475,27 @@ int RestorePrograms(MidiService& midi, const std::string& inPort, const std::str
         return true;
     };
 
+    // Writes the slots, then reads them back: false when the MIDI link failed.
+    const auto writeAndVerify = [&](const std::vector<int>& slots,
+                                    std::map<int, std::string>& mismatches) {
+        for (const int slot : slots) {
+            if (!write(slot))
+                return false;
+        }
+        return verify(slots, mismatches);
+    };
     std::vector<int> slots;
     for (const auto& entry : programs)
         slots.push_back(entry.first);
-    for (const int slot : slots) {
-        if (!write(slot))
-            return SyxExit::Failure;
-    }
     std::map<int, std::string> firstCheck;
-    if (!verify(slots, firstCheck))
+    if (!writeAndVerify(slots, firstCheck))
         return SyxExit::Failure;
     // A program that came back different is written once more.
     std::vector<int> again;
     for (const auto& entry : firstCheck)
         again.push_back(entry.first);
-    for (const int slot : again) {
-        if (!write(slot))
-            return SyxExit::Failure;
-    }
     std::map<int, std::string> stillDiffering;
-    if (!verify(again, stillDiffering))
+    if (!writeAndVerify(again, stillDiffering))
         return SyxExit::Failure;
     endProgress();
 

@@ -8,6 +8,7 @@
 #include "frm_locker.h"
 #include "frm_morph.h"
 #include "sound_library.h"
+#include "support/render_program.h"
 
 #include "file_chooser.h"
 #include "midi_output.h"
@@ -16,8 +17,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QProcess>
 #include <QSlider>
 #include <QTimer>
 
@@ -25,19 +24,10 @@
 
 namespace {
 
-const char* DoubleFlag = "--double";
-
-bool Save(QWidget& window, const QDir& folder, const QString& name, bool doubled) {
+bool Save(QWidget& window, const render::Options& options, const QString& name) {
     window.show();
     QApplication::processEvents();
-    const QString path =
-        folder.filePath(name + (doubled ? QStringLiteral("@2x.png") : QStringLiteral(".png")));
-    if (!window.grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s %dx%d\n", qPrintable(path), window.width(), window.height());
-    return true;
+    return render::SavePicture(options, window, name);
 }
 
 class NoOutput : public MidiOutput {
@@ -61,20 +51,10 @@ public:
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const bool doubled = arguments.removeAll(QString::fromLatin1(DoubleFlag)) > 0;
-    if (doubled)
-        qputenv("QT_SCALE_FACTOR", "2");
+    const render::Options options = render::ReadOptions(argc, argv);
     QApplication app(argc, argv);
-    const QDir folder(arguments.isEmpty() ? QStringLiteral(".") : arguments.front());
-    if (!folder.exists()) {
-        std::fprintf(stderr, "no such folder: %s\n", qPrintable(folder.path()));
+    if (!render::FolderExists(options))
         return 2;
-    }
 
     TSoundLibrary library;
     library.InitEmptyBanks();
@@ -87,7 +67,7 @@ int main(int argc, char* argv[]) {
     morph.findChild<QComboBox*>(QStringLiteral("cmbSound1"))->setCurrentIndex(4);
     morph.findChild<QComboBox*>(QStringLiteral("cmbSound2"))->setCurrentIndex(Slots::Of(1, 16));
     morph.findChild<QSlider*>(QStringLiteral("trbMorph"))->setValue(35);
-    if (!Save(morph, folder, QStringLiteral("q-morph"), doubled))
+    if (!Save(morph, options, QStringLiteral("q-morph")))
         return 1;
 
     NoPrompter prompter;
@@ -97,12 +77,8 @@ int main(int argc, char* argv[]) {
     for (const char* box : {"ckbOscillator1", "ckbFilter", "ckbArpSeqTrack2"})
         locker.findChild<QCheckBox*>(QString::fromLatin1(box))->setChecked(true);
     locker.btnNextSoundClick();
-    if (!Save(locker, folder, QStringLiteral("parameter-locker"), doubled))
+    if (!Save(locker, options, QStringLiteral("parameter-locker")))
         return 1;
 
-    if (doubled)
-        return 0;
-    // The double-resolution pictures need a fresh program started at that scale.
-    return QProcess::execute(QCoreApplication::applicationFilePath(),
-                             {folder.path(), QString::fromLatin1(DoubleFlag)});
+    return render::RenderDoubleToo(options);
 }

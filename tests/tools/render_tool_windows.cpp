@@ -10,62 +10,40 @@
 #include "frm_global.h"
 #include "sound_library.h"
 #include "support/recording_midi_output.h"
+#include "support/render_program.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QProcess>
 
 #include <cstdio>
 
 namespace {
-const char* DoubleFlag = "--double";
-
-bool Save(QWidget& window, const QDir& folder, const QString& name, bool doubled) {
+bool Save(QWidget& window, const render::Options& options, const QString& name) {
     window.show();
     QApplication::processEvents();
-    const QString path = folder.filePath(name + (doubled ? "@2x.png" : ".png"));
-    if (!window.grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s (%dx%d)\n", qPrintable(path), window.width(), window.height());
-    return true;
+    return render::SavePicture(options, window, name);
 }
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const bool doubled = arguments.removeAll(QString::fromLatin1(DoubleFlag)) > 0;
-    if (doubled)
-        qputenv("QT_SCALE_FACTOR", "2");
+    const render::Options options = render::ReadOptions(argc, argv);
     QApplication app(argc, argv);
-    const QDir folder(arguments.isEmpty() ? QStringLiteral(".") : arguments.front());
-    if (!folder.exists()) {
-        std::fprintf(stderr, "no such folder: %s\n", qPrintable(folder.path()));
+    if (!render::FolderExists(options))
         return 2;
-    }
 
     TSoundLibrary library;
     library.InitEmptyBanks();
     library.SetSoundName(4, "Fat Bass Lead");
     TfrmCopySounds copy({library, nullptr, nullptr});
     copy.cmbPrograms->setCurrentIndex(4);
-    if (!Save(copy, folder, "copy-sounds", doubled))
+    if (!Save(copy, options, "copy-sounds"))
         return 1;
 
     RecordingMidiOutput out;
     TfrmGlobal globals(out);
     globals.LoadGlobals({14, 43, 1, 3, 0, 0, 1, 1, 0, 0});
-    if (!Save(globals, folder, "global-settings", doubled))
+    if (!Save(globals, options, "global-settings"))
         return 1;
 
-    if (doubled)
-        return 0;
-    return QProcess::execute(QCoreApplication::applicationFilePath(),
-                             {folder.path(), QString::fromLatin1(DoubleFlag)});
+    return render::RenderDoubleToo(options);
 }
