@@ -230,6 +230,8 @@ void TfrmMain::CreateMenus() {
     actQMorph = AddAction(tools, "actQMorph", QStringLiteral("Q-Morph"));
     actLocker = AddAction(tools, "actLocker", QStringLiteral("Sound Parameter Locker - Randomizer"),
                           QKeySequence(Qt::CTRL | Qt::Key_O));
+    actBreeder = AddAction(tools, "actBreeder", QStringLiteral("Sound Breeder"),
+                           QKeySequence(Qt::CTRL | Qt::Key_B));
     actCopySound = AddAction(tools, "actCopySound", QStringLiteral("Copy Sound"));
     actCompareSounds = AddAction(tools, "actCompareSounds", QStringLiteral("Compare Sounds"));
     actPanic = AddAction(tools, "actPanic", QStringLiteral("Panic"), QKeySequence(Qt::Key_F12));

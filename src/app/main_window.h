@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app_settings.h"
+#include "breeding_history.h"
 #include "library_files.h"
 #include "library_history.h"
 #include "saved_library_state.h"
@@ -137,6 +138,9 @@ public:
     // "Sound Parameter Locker - Randomizer": asks for the instrument's edit
     // buffer; the reply opens the locker on it.
     void LockerClick();
+    // "Sound Breeder": children of the selected sounds (or of the parents
+    // chosen before), modal; "Edit" opens the editor on the child.
+    void BreederClick();
     // A left click on a row: that row's program on the instrument.
     void ListLeftClicked();
     void RenameCurrentRow();
@@ -196,6 +200,13 @@ private:
     // The parameter locker on `sound`, modal; "Keep in library" keeps its
     // working sound in the current row's slot.
     void OpenLockerWithCurrentSound(const TSoundRecord& sound);
+    // The breeder, from the Tools menu or the editor: the child chosen with
+    // "Edit", if any.
+    std::optional<TSoundRecord> RunBreeder(std::optional<TSoundRecord> editorSound,
+                                           std::optional<SchemaList> editorSchema);
+    // A bred child into the current row as one undo step; the next row
+    // becomes current, so a second child does not replace the first.
+    std::optional<int> KeepBredSound(const TSoundRecord& sound);
     // Q-Morph's and the locker's menu items and toolbar buttons.
     void ConnectSoundTools();
     // The window a received edit buffer is for, once the wait box is gone.
@@ -278,6 +289,7 @@ private:
     QAction* EditEditBuffer1 = nullptr;
     QAction* actQMorph = nullptr;
     QAction* actLocker = nullptr;
+    QAction* actBreeder = nullptr;
     QAction* actCopySound = nullptr;
     QAction* actCompareSounds = nullptr; // enabled while exactly two rows are selected
     QAction* actPanic = nullptr;
@@ -326,6 +338,10 @@ private:
     std::optional<TSoundRecord> lockerSound_;
     QTimer* tmrWindows = nullptr;
     std::unique_ptr<MainEditorHost> editorHost_;
+    // The breeder's parents and generations, and the sections the locker and
+    // the breeder keep: both last for the program's run.
+    BreedingHistory breeding_;
+    LockedGroups soundLocks_{};
     // The location "Send Sound to Mopho" presets in the editor.
     int lastSendLocation_ = 0;
     // Program dumps stored since the current read began.

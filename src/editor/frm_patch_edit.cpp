@@ -532,6 +532,26 @@ void TfrmPatchEdit::RestoreSound(bool forward) {
     }
 }
 
+void TfrmPatchEdit::BreedClick() {
+    try {
+        SendPendingChanges(); // the sound bred from is the sound shown
+        const TSoundRecord sound = session_.Sound();
+        const std::optional<TSoundRecord> child =
+            WithModal([&] { return context_.host.BreedFrom(sound, schema_); });
+        if (!child) {
+            // The breeder may have left one of its children playing.
+            SendEditBufferDump(context_.output, sound);
+            return;
+        }
+        restoredParameters_ = ParametersToSend(sound, *child);
+        session_ = EditSession(*child);
+        history_.Record(*child);
+        UpdateControls();
+    } catch (const std::exception& error) {
+        ShowError(ErrorText(error));
+    }
+}
+
 void TfrmPatchEdit::btnInitSoundClick() {
     SendPendingChanges(); // the changes before are a step of their own
     try {
@@ -691,6 +711,11 @@ bool TfrmPatchEdit::PreviewKeyPress(const QKeyEvent& event) {
         for (int index = 0; index < CompositeRandomizerCount; ++index)
             if (key == Qt::Key_0 + CompositeRandomizers[static_cast<std::size_t>(index)].key)
                 RunCompositeRandomizer(index);
+
+    if (key == Qt::Key_B && (modifiers & Qt::ControlModifier)) {
+        BreedClick();
+        return true;
+    }
 
     if (key == Qt::Key_Backspace && (modifiers & Qt::AltModifier)) {
         RestoreSound((modifiers & Qt::ShiftModifier) != 0);

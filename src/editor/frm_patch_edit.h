@@ -42,6 +42,9 @@ public:
     void UpdateControls();
 
     void btnInitSoundClick();
+    // Ctrl+B: the sound breeder on this sound; a child chosen with "Edit"
+    // becomes the edited sound as one step of the history.
+    void BreedClick();
     void btnSavSoundtoClick();
     // The composite randomizer `index` (CompositeRandomizers order), run by
     // its button and by Ctrl with its digit.

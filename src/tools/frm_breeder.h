@@ -1,0 +1,121 @@
+#pragma once
+
+#include "breeding_history.h"
+#include "morph.h"
+#include "schema.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+class MidiOutput;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QTimer;
+class QToolButton;
+class TSoundLibrary;
+
+// What the breeder works with. The history and the locks belong to the
+// opener, so a second opening goes on where the first stopped.
+struct BreederContext {
+    const TSoundLibrary& library; // read only: parents are picked from it
+    MidiOutput& out;
+    BreedingHistory& history;
+    LockedGroups& locked;
+    std::string programFolder; // where the sound family schemas live (UTF-8)
+    // Keeps a child in the current library row as one undo step; returns
+    // the slot it went to, or nothing.
+    std::function<std::optional<int>(const TSoundRecord&)> keep;
+    // The sound editor's sound and schema, when the editor opened the
+    // breeder: offered as a parent and as the family.
+    std::optional<TSoundRecord> editorSound;
+    std::optional<SchemaList> editorSchema;
+};
+
+// "Sound Breeder": children of the sounds a musician likes, heard with one
+// key each. Keys 1..9 and 0 (or a click on a tile) send that child to the
+// instrument's edit buffer at once; a child asked for while the last one is
+// still on the cable waits, and a later one takes its place. The star marks
+// liked children, "Breed" makes the next generation from them (from the
+// parents when none is liked). exec() returns EditResult after "Edit":
+// ChildToEdit() is then the child the editor is to show.
+class TfrmBreeder : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int EditResult = 2;
+    static constexpr int TileColumns = 4;
+
+    TfrmBreeder(BreederContext context, QWidget* parent = nullptr, MorphPacer::Clock clock = {});
+
+    // Parents: the library sound chosen in the list, the editor's sound.
+    void btnAddParentClick();
+    void btnAddEditorSoundClick();
+    void btnRemoveParentClick();
+    void btnBreedClick();
+    void btnBackClick();
+    void btnForwardClick();
+    // Sends child `index` (0-based) of the shown generation to the edit
+    // buffer, now or once the cable is free.
+    void PlayChild(int index);
+    void ToggleLiked(int index);
+    void btnEditClick();
+    void btnKeepClick();
+
+    // The child last asked for, -1 for none.
+    int HeardChild() const { return heard_; }
+    const std::optional<TSoundRecord>& ChildToEdit() const { return childToEdit_; }
+    // The family children are bred in, as chosen in the list.
+    SchemaList ChosenSchema() const;
+
+    // Closing sends a child still waiting: the instrument plays the last one asked for.
+    void done(int result) override;
+
+private:
+    void BuildParentList();
+    void ShowGeneration();
+    void ShowHeardName();
+    void SendWaitingChild();
+    void SendChild(int index);
+    void ScheduleWaitingChild();
+    void NameEdited(const QString& text);
+    void SetStatus(const QString& text);
+    const BredChild* Child(int index) const;
+    std::uint32_t NextSeed();
+
+    BreederContext context_;
+    MorphPacer pacer_;
+    int heard_ = -1;
+    std::optional<TSoundRecord> childToEdit_;
+
+    QListWidget* lstParents = nullptr;
+    QComboBox* cmbLibrarySound = nullptr;
+    QPushButton* btnAddParent = nullptr;
+    QPushButton* btnAddEditorSound = nullptr;
+    QPushButton* btnRemoveParent = nullptr;
+    QComboBox* cmbSchema = nullptr;
+    QSlider* trbMutation = nullptr;
+    QLabel* lblMutation = nullptr;
+    QSpinBox* spnChildren = nullptr;
+    QLineEdit* edtSeed = nullptr;
+    std::array<QCheckBox*, LockGroupCount> lockBoxes_{};
+    std::array<QPushButton*, MaxChildCount> childTiles_{};
+    std::array<QToolButton*, MaxChildCount> stars_{};
+    QLineEdit* edtName = nullptr;
+    QLabel* lblStatus = nullptr;
+    QPushButton* btnBreed = nullptr;
+    QPushButton* btnBack = nullptr;
+    QPushButton* btnForward = nullptr;
+    QPushButton* btnEdit = nullptr;
+    QPushButton* btnKeep = nullptr;
+    QPushButton* btnClose = nullptr;
+    QTimer* tmrCable = nullptr;
+};
