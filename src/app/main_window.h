@@ -204,9 +204,8 @@ private:
     // "Edit", if any.
     std::optional<TSoundRecord> RunBreeder(std::optional<TSoundRecord> editorSound,
                                            std::optional<SchemaList> editorSchema);
-    // A bred child into the current row as one undo step; the next row
-    // becomes current, so a second child does not replace the first.
-    std::optional<int> KeepBredSound(const TSoundRecord& sound);
+    // A bred child into `slot` as one undo step; its row becomes current.
+    bool KeepBredSound(int slot, const TSoundRecord& sound);
     // Q-Morph's and the locker's menu items and toolbar buttons.
     void ConnectSoundTools();
     // The window a received edit buffer is for, once the wait box is gone.

@@ -111,15 +111,16 @@ void TfrmMain::BreederClick() {
 
 std::optional<TSoundRecord> TfrmMain::RunBreeder(std::optional<TSoundRecord> editorSound,
                                                  std::optional<SchemaList> editorSchema) {
-    library_.CurrentSlot = std::max(list_->CurrentRow(), 0);
-    BreederContext context{library_,
-                           *ports_,
-                           breeding_,
-                           soundLocks_,
-                           programFolder_.toStdString(),
-                           [this](const TSoundRecord& sound) { return KeepBredSound(sound); },
-                           std::move(editorSound),
-                           std::move(editorSchema)};
+    BreederContext context{
+        library_,
+        *ports_,
+        breeding_,
+        soundLocks_,
+        programFolder_.toStdString(),
+        std::max(list_->CurrentRow(), 0),
+        [this](int slot, const TSoundRecord& sound) { return KeepBredSound(slot, sound); },
+        std::move(editorSound),
+        std::move(editorSchema)};
     // Over the editor when the editor asks.
     QWidget* owner = QApplication::activeModalWidget();
     TfrmBreeder breeder(std::move(context), owner ? owner : this);
@@ -128,11 +129,10 @@ std::optional<TSoundRecord> TfrmMain::RunBreeder(std::optional<TSoundRecord> edi
     return breeder.ChildToEdit();
 }
 
-std::optional<int> TfrmMain::KeepBredSound(const TSoundRecord& sound) {
-    const int row = list_->CurrentRow();
-    const int slot = row < 0 ? 0 : row;
+bool TfrmMain::KeepBredSound(int slot, const TSoundRecord& sound) {
+    if (!Slots::IsValid(slot))
+        return false;
     RunCommand([&] { KeepSoundInSlot(library_, slot, sound, [this](int s) { RefreshRow(s); }); });
-    if (row >= 0 && row + 1 < list_->rowCount())
-        list_->SetCurrentRow(row + 1);
-    return slot;
+    list_->SetCurrentRow(slot);
+    return true;
 }

@@ -204,6 +204,14 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
     btnKeep = MakeButton("btnKeep", QStringLiteral("Keep"));
     btnKeep->setToolTip(QStringLiteral("Keep the heard child in the current library row (Ctrl+K)"));
     btnClose = MakeButton("btnClose", QStringLiteral("Close"));
+    cmbKeepSlot = new QComboBox;
+    cmbKeepSlot->setObjectName(QStringLiteral("cmbKeepSlot"));
+    cmbKeepSlot->setAccessibleName(QStringLiteral("Keep in"));
+    cmbKeepSlot->setToolTip(QStringLiteral("The library row Keep stores the child in"));
+    cmbKeepSlot->setMaxVisibleItems(24);
+    for (int slot = 0; slot < Slots::Count; ++slot)
+        cmbKeepSlot->addItem(SlotText(context_.library, slot));
+    cmbKeepSlot->setCurrentIndex(Slots::IsValid(context_.keepSlot) ? context_.keepSlot : 0);
     auto* commands = new QHBoxLayout;
     commands->addWidget(btnBreed);
     commands->addWidget(btnBack);
@@ -213,6 +221,7 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
     commands->addWidget(edtName, 1);
     commands->addWidget(btnEdit);
     commands->addWidget(btnKeep);
+    commands->addWidget(cmbKeepSlot);
     commands->addSpacing(16);
     commands->addWidget(btnClose);
 
@@ -510,15 +519,19 @@ void TfrmBreeder::btnEditClick() {
 
 void TfrmBreeder::btnKeepClick() {
     const BredChild* child = Child(heard_);
-    if (!child || !context_.keep)
+    const int slot = cmbKeepSlot->currentIndex();
+    if (!child || !context_.keep || !Slots::IsValid(slot))
         return;
     try {
-        const std::optional<int> slot = context_.keep(child->sound);
-        if (!slot)
+        if (!context_.keep(slot, child->sound))
             return;
-        cmbLibrarySound->setItemText(*slot, SlotText(context_.library, *slot));
+        cmbKeepSlot->setItemText(slot, SlotText(context_.library, slot));
+        cmbLibrarySound->setItemText(slot, SlotText(context_.library, slot));
         SetStatus(QStringLiteral("Kept \"%1\" in %2.")
-                      .arg(NameText(child->sound), FromStd(Slots::Caption(*slot))));
+                      .arg(NameText(child->sound), FromStd(Slots::Caption(slot))));
+        // The next child goes into the next row, not over this one.
+        if (slot + 1 < Slots::Count)
+            cmbKeepSlot->setCurrentIndex(slot + 1);
     } catch (const std::exception& failure) {
         SetStatus(QString::fromLocal8Bit(failure.what()));
     }

@@ -32,9 +32,11 @@ struct BreederContext {
     BreedingHistory& history;
     LockedGroups& locked;
     std::string programFolder; // where the sound family schemas live (UTF-8)
-    // Keeps a child in the current library row as one undo step; returns
-    // the slot it went to, or nothing.
-    std::function<std::optional<int>(const TSoundRecord&)> keep;
+    // The library row "Keep" presets: the current one.
+    int keepSlot = 0;
+    // Keeps a child in library slot `slot` as one undo step, marked changed;
+    // false when it was not kept.
+    std::function<bool(int slot, const TSoundRecord&)> keep;
     // The sound editor's sound and schema, when the editor opened the
     // breeder: offered as a parent and as the family.
     std::optional<TSoundRecord> editorSound;
@@ -70,6 +72,8 @@ public:
     void btnEditClick();
     void btnKeepClick();
 
+    // The generation the tiles show; nothing before the first Breed.
+    const Generation* Shown() const { return context_.history.Shown(); }
     // The child last asked for, -1 for none.
     int HeardChild() const { return heard_; }
     const std::optional<TSoundRecord>& ChildToEdit() const { return childToEdit_; }
@@ -98,6 +102,7 @@ private:
 
     QListWidget* lstParents = nullptr;
     QComboBox* cmbLibrarySound = nullptr;
+    QComboBox* cmbKeepSlot = nullptr;
     QPushButton* btnAddParent = nullptr;
     QPushButton* btnAddEditorSound = nullptr;
     QPushButton* btnRemoveParent = nullptr;
