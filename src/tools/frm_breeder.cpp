@@ -245,6 +245,11 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
     connect(btnAddEditorSound, &QPushButton::clicked, this, [this] { btnAddEditorSoundClick(); });
     connect(btnRemoveParent, &QPushButton::clicked, this, [this] { btnRemoveParentClick(); });
     connect(btnBreed, &QPushButton::clicked, this, [this] { btnBreedClick(); });
+    // Enter after a typed seed breeds, and the digits then play children again.
+    connect(edtSeed, &QLineEdit::returnPressed, this, [this] {
+        btnBreedClick();
+        btnBreed->setFocus();
+    });
     connect(btnBack, &QPushButton::clicked, this, [this] { btnBackClick(); });
     connect(btnForward, &QPushButton::clicked, this, [this] { btnForwardClick(); });
     connect(btnEdit, &QPushButton::clicked, this, [this] { btnEditClick(); });
