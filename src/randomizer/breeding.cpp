@@ -118,9 +118,20 @@ int Mutated(RandomGenerator& generator, const std::vector<int>& allowed, int fro
     return within.empty() ? from : Draw(generator, within);
 }
 
-void Mutate(TSoundRecord& child, const SchemaList& schema, const BreedingSettings& settings,
+// Each entry's allowed positions, read once for a whole generation.
+std::vector<std::vector<int>> AllowedByEntry(const SchemaList& schema) {
+    std::vector<std::vector<int>> allowed;
+    allowed.reserve(schema.size());
+    for (const SchemaEntry& entry : schema)
+        allowed.push_back(AllowedPositions(entry, PositionCount(entry.Binding())));
+    return allowed;
+}
+
+void Mutate(TSoundRecord& child, const SchemaList& schema,
+            const std::vector<std::vector<int>>& allowedByEntry, const BreedingSettings& settings,
             RandomGenerator& generator) {
-    for (const SchemaEntry& entry : schema) {
+    for (std::size_t e = 0; e < schema.size(); ++e) {
+        const SchemaEntry& entry = schema[e];
         const ParameterBinding& binding = entry.Binding();
         const int section = SectionOfParameter()[static_cast<std::size_t>(binding.parameter)];
         if (section < 0 || settings.locked[static_cast<std::size_t>(section)])
@@ -130,7 +141,7 @@ void Mutate(TSoundRecord& child, const SchemaList& schema, const BreedingSetting
         if (IsPulseWidth(binding) && control.Byte() < PulseWaveItem)
             continue;
         const int count = PositionCount(binding);
-        const std::vector<int> allowed = AllowedPositions(entry, count);
+        const std::vector<int>& allowed = allowedByEntry[e];
         if (allowed.empty())
             continue;
         const bool mutates = static_cast<int>(generator.Random(MaxMutation)) < settings.mutation;
@@ -159,6 +170,7 @@ BredChildren Breed(std::span<const TSoundRecord> parents, const SchemaList& sche
         return bred;
     }
     RandomGenerator generator(settings.seed);
+    const std::vector<std::vector<int>> allowedByEntry = AllowedByEntry(schema);
     const auto parentCount = static_cast<std::uint32_t>(parents.size());
     bred.children.reserve(static_cast<std::size_t>(settings.childCount));
     for (int c = 0; c < settings.childCount; ++c) {
@@ -172,7 +184,7 @@ BredChildren Breed(std::span<const TSoundRecord> parents, const SchemaList& sche
                 if (group.Holds(p))
                     child[SoundLayout::ParameterByte(p)] = donor[SoundLayout::ParameterByte(p)];
         }
-        Mutate(child, schema, settings, generator);
+        Mutate(child, schema, allowedByEntry, settings, generator);
         bred.children.push_back(child);
     }
     return bred;
@@ -207,7 +219,8 @@ std::string ChildName(std::span<const std::string> parentNames, int generation, 
     }
     if (names.empty())
         names.push_back("Child");
-    const std::string suffix = " " + std::to_string(generation) + "-" + std::to_string(child);
+    std::string suffix(1, ' ');
+    suffix.append(std::to_string(generation)).append(1, '-').append(std::to_string(child));
     const std::size_t budget =
         SoundLayout::NameLength > static_cast<int>(suffix.size())
             ? static_cast<std::size_t>(SoundLayout::NameLength) - suffix.size()
@@ -220,10 +233,9 @@ std::string ChildName(std::span<const std::string> parentNames, int generation, 
     while (JoinedLength(names, join) > budget) {
         const auto name = longest();
         if (name->size() > 2 || (join.size() == 1 && name->size() > 1)) {
+            // Names start with no blank, so one letter always stays.
             name->pop_back();
             *name = Trimmed(*name);
-            if (name->empty())
-                *name = "?";
         } else if (join.size() > 1) {
             join = "x";
         } else {
@@ -231,8 +243,11 @@ std::string ChildName(std::span<const std::string> parentNames, int generation, 
         }
     }
     std::string stem;
-    for (const std::string& name : names)
-        stem += (stem.empty() ? "" : std::string(join)) + name;
+    for (const std::string& name : names) {
+        if (!stem.empty())
+            stem.append(join);
+        stem.append(name);
+    }
     stem.resize(std::min(stem.size(), budget));
     return stem + suffix;
 }
