@@ -161,6 +161,7 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
         tile->setCheckable(true);
         tile->setAutoDefault(false);
         tile->setMinimumSize(150, 52);
+        tile->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         tile->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 4px 8px; }"
                                            "QPushButton:checked { background: #2f6fb0; color: "
                                            "white; }"));
@@ -169,6 +170,9 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
         star->setObjectName(QStringLiteral("btnStar%1").arg(i + 1));
         star->setCheckable(true);
         star->setAutoRaise(true);
+        QFont starFont = star->font();
+        starFont.setPointSizeF(starFont.pointSizeF() * 1.5);
+        star->setFont(starFont);
         star->setText(QStringLiteral("\u2606"));
         star->setToolTip(QStringLiteral("Like this child: Breed breeds from liked children"));
         star->setAccessibleName(QStringLiteral("Like child %1").arg(i + 1));
@@ -216,14 +220,18 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
     commands->addWidget(btnBreed);
     commands->addWidget(btnBack);
     commands->addWidget(btnForward);
-    commands->addSpacing(16);
-    commands->addWidget(lblName);
-    commands->addWidget(edtName, 1);
-    commands->addWidget(btnEdit);
-    commands->addWidget(btnKeep);
-    commands->addWidget(cmbKeepSlot);
-    commands->addSpacing(16);
+    commands->addStretch(1);
     commands->addWidget(btnClose);
+    // What to do with the heard child.
+    auto* heard = new QHBoxLayout;
+    heard->addWidget(lblName);
+    heard->addWidget(edtName, 1);
+    heard->addWidget(btnEdit);
+    heard->addWidget(btnKeep);
+    auto* lblKeepSlot = new QLabel(QStringLiteral("in"));
+    lblKeepSlot->setBuddy(cmbKeepSlot);
+    heard->addWidget(lblKeepSlot);
+    heard->addWidget(cmbKeepSlot, 1);
 
     auto* side = new QVBoxLayout;
     side->addWidget(parents);
@@ -233,6 +241,7 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
     auto* main = new QVBoxLayout;
     main->addWidget(children, 1);
     main->addWidget(lblStatus);
+    main->addLayout(heard);
     main->addLayout(commands);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
