@@ -204,7 +204,8 @@ private:
     // "Edit", if any.
     std::optional<TSoundRecord> RunBreeder(std::optional<TSoundRecord> editorSound,
                                            std::optional<SchemaList> editorSchema);
-    // A bred child into `slot` as one undo step; its row becomes current.
+    // A bred child into `slot` as one undo step; the row after it becomes
+    // current.
     bool KeepBredSound(int slot, const TSoundRecord& sound);
     // Q-Morph's and the locker's menu items and toolbar buttons.
     void ConnectSoundTools();

@@ -133,6 +133,7 @@ bool TfrmMain::KeepBredSound(int slot, const TSoundRecord& sound) {
     if (!Slots::IsValid(slot))
         return false;
     RunCommand([&] { KeepSoundInSlot(library_, slot, sound, [this](int s) { RefreshRow(s); }); });
-    list_->SetCurrentRow(slot);
+    // The next keep, also after reopening, goes to the next row.
+    list_->SetCurrentRow(std::min(slot + 1, list_->rowCount() - 1));
     return true;
 }

@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -93,9 +94,17 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
     auto* breeding = new QGroupBox(QStringLiteral("Breeding"));
     cmbSchema = new QComboBox;
     cmbSchema->setObjectName(QStringLiteral("cmbSchema"));
-    if (context_.editorSchema)
+    // The editor's schema comes first when it allows anything at all.
+    const auto allowsSomething = [](const SchemaList& schema) {
+        return std::any_of(schema.begin(), schema.end(), [](const SchemaEntry& entry) {
+            return entry.allowed.find('1') != std::string::npos;
+        });
+    };
+    if (context_.editorSchema && allowsSomething(*context_.editorSchema))
         cmbSchema->addItem(FromStd(EditorSchemaName));
     cmbSchema->addItem(FromStd(AnyValueSchemaName));
+    if (context_.editorSchema && !allowsSomething(*context_.editorSchema))
+        cmbSchema->addItem(FromStd(EditorSchemaName));
     for (const std::string& name : ListSchemaFiles(context_.programFolder))
         cmbSchema->addItem(QString::fromStdString(name));
     trbMutation = new QSlider(Qt::Horizontal);

@@ -325,7 +325,7 @@ TEST_F(SoundToolsOverJack, BreederKeysPlayChildrenAndKeep) {
         EXPECT_EQ(stored[SoundLayout::ParameterByte(p)], kept[SoundLayout::ParameterByte(p)])
             << "parameter " << p;
     EXPECT_TRUE(window->Library().IsChanged(42));
-    EXPECT_EQ(window->List().CurrentRow(), 42);
+    EXPECT_EQ(window->List().CurrentRow(), 43);
     Named<QAction>(*window, "actUndo")->trigger();
     EXPECT_EQ(window->Library().SoundBanks, libraryBefore);
 
