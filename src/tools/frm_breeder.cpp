@@ -1,6 +1,7 @@
 #include "frm_breeder.h"
 
 #include "any_value_schema.h"
+#include "breeder_tiles.h"
 #include "random_generator.h"
 #include "sound_library.h"
 #include "sysex_messages.h"
@@ -18,7 +19,6 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -49,11 +49,6 @@ QPushButton* MakeButton(const char* name, const QString& caption) {
 // "A001 " and the name as the library shows it.
 QString SlotText(const TSoundLibrary& library, int slot) {
     return FromStd(Slots::Caption(slot) + " " + NameToUtf8(library.GetSoundName(slot)));
-}
-
-// The key that plays tile `index`: 1..9, then 0 for the tenth.
-QString TileKey(int index) {
-    return QString::number((index + 1) % 10);
 }
 
 } // namespace
@@ -162,38 +157,9 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
 
     // ---- Children
     auto* children = new QGroupBox(QStringLiteral("Children"));
-    auto* tiles = new QGridLayout(children);
-    tiles->setSpacing(6);
-    for (int i = 0; i < MaxChildCount; ++i) {
-        auto* tile = new QPushButton;
-        tile->setObjectName(QStringLiteral("btnChild%1").arg(i + 1));
-        tile->setCheckable(true);
-        tile->setAutoDefault(false);
-        tile->setMinimumSize(150, 52);
-        tile->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        tile->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 4px 8px; }"
-                                           "QPushButton:checked { background: #2f6fb0; color: "
-                                           "white; }"));
-        connect(tile, &QPushButton::clicked, this, [this, i] { PlayChild(i); });
-        auto* star = new QToolButton;
-        star->setObjectName(QStringLiteral("btnStar%1").arg(i + 1));
-        star->setCheckable(true);
-        star->setAutoRaise(true);
-        QFont starFont = star->font();
-        starFont.setPointSizeF(starFont.pointSizeF() * 1.5);
-        star->setFont(starFont);
-        star->setText(QStringLiteral("\u2606"));
-        star->setToolTip(QStringLiteral("Like this child: Breed breeds from liked children"));
-        star->setAccessibleName(QStringLiteral("Like child %1").arg(i + 1));
-        connect(star, &QToolButton::clicked, this, [this, i] { ToggleLiked(i); });
-        childTiles_[static_cast<std::size_t>(i)] = tile;
-        stars_[static_cast<std::size_t>(i)] = star;
-        auto* cell = new QHBoxLayout;
-        cell->setSpacing(0);
-        cell->addWidget(tile, 1);
-        cell->addWidget(star);
-        tiles->addLayout(cell, i / TileColumns, i % TileColumns);
-    }
+    tiles_ = new BreederTiles([this](int i) { PlayChild(i); }, [this](int i) { ToggleLiked(i); });
+    auto* childrenLayout = new QVBoxLayout(children);
+    childrenLayout->addWidget(tiles_);
 
     edtName = new QLineEdit;
     edtName->setObjectName(QStringLiteral("edtName"));
@@ -276,7 +242,7 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
 
     // Keys: a text field that has the focus takes its digits first.
     for (int i = 0; i < 10; ++i) {
-        auto* key = new QShortcut(QKeySequence(TileKey(i)), this);
+        auto* key = new QShortcut(QKeySequence(BreederTiles::Number(i)), this);
         connect(key, &QShortcut::activated, this, [this, i] { PlayChild(i); });
     }
     const auto shortcut = [this](const QKeySequence& keys, auto handler) {
@@ -417,22 +383,11 @@ void TfrmBreeder::btnForwardClick() {
 
 void TfrmBreeder::ShowGeneration() {
     const Generation* shown = context_.history.Shown();
-    const int count = shown ? static_cast<int>(shown->children.size()) : 0;
-    for (int i = 0; i < MaxChildCount; ++i) {
-        QPushButton* tile = childTiles_[static_cast<std::size_t>(i)];
-        QToolButton* star = stars_[static_cast<std::size_t>(i)];
-        const bool used = i < count;
-        tile->setEnabled(used);
-        star->setEnabled(used);
-        tile->setChecked(used && i == heard_);
-        const bool liked = used && shown->children[static_cast<std::size_t>(i)].liked;
-        star->setChecked(liked);
-        star->setText(liked ? QStringLiteral("\u2605") : QStringLiteral("\u2606"));
-        const QString number = i < 10 ? TileKey(i) : QString::number(i + 1);
-        tile->setText(used ? number + QStringLiteral("   ") +
-                                 NameText(shown->children[static_cast<std::size_t>(i)].sound)
-                           : number);
-    }
+    std::vector<BreederTiles::Tile> tiles;
+    if (shown)
+        for (const BredChild& child : shown->children)
+            tiles.push_back({NameText(child.sound), child.liked});
+    tiles_->Show(tiles, heard_);
     btnBack->setEnabled(context_.history.CanGoBack());
     btnForward->setEnabled(context_.history.CanGoForward());
     btnBreed->setEnabled(!context_.history.Parents().empty());
@@ -468,8 +423,7 @@ void TfrmBreeder::PlayChild(int index) {
     if (!Child(index))
         return;
     heard_ = index;
-    for (int i = 0; i < MaxChildCount; ++i)
-        childTiles_[static_cast<std::size_t>(i)]->setChecked(i == heard_);
+    tiles_->SetHeard(heard_);
     ShowHeardName();
     if (pacer_.Offer(index))
         SendChild(index);
@@ -525,11 +479,7 @@ void TfrmBreeder::NameEdited(const QString& text) {
     if (!Child(heard_))
         return;
     context_.history.Rename(static_cast<std::size_t>(heard_), Utf16ToName(text.toStdU16String()));
-    const Generation* shown = context_.history.Shown();
-    const QString number = heard_ < 10 ? TileKey(heard_) : QString::number(heard_ + 1);
-    childTiles_[static_cast<std::size_t>(heard_)]->setText(
-        number + QStringLiteral("   ") +
-        NameText(shown->children[static_cast<std::size_t>(heard_)].sound));
+    tiles_->SetName(heard_, NameText(Child(heard_)->sound));
 }
 
 void TfrmBreeder::btnEditClick() {

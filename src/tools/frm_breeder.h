@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+class BreederTiles;
 class MidiOutput;
 class QCheckBox;
 class QComboBox;
@@ -21,7 +22,6 @@ class QPushButton;
 class QSlider;
 class QSpinBox;
 class QTimer;
-class QToolButton;
 class TSoundLibrary;
 
 // What the breeder works with. The history and the locks belong to the
@@ -54,7 +54,6 @@ class TfrmBreeder : public QDialog {
     Q_OBJECT
 public:
     static constexpr int EditResult = 2;
-    static constexpr int TileColumns = 4;
 
     TfrmBreeder(BreederContext context, QWidget* parent = nullptr, MorphPacer::Clock clock = {});
 
@@ -112,8 +111,7 @@ private:
     QSpinBox* spnChildren = nullptr;
     QLineEdit* edtSeed = nullptr;
     std::array<QCheckBox*, LockGroupCount> lockBoxes_{};
-    std::array<QPushButton*, MaxChildCount> childTiles_{};
-    std::array<QToolButton*, MaxChildCount> stars_{};
+    BreederTiles* tiles_ = nullptr;
     QLineEdit* edtName = nullptr;
     QLabel* lblStatus = nullptr;
     QPushButton* btnBreed = nullptr;

@@ -82,8 +82,10 @@ const SchemaCase DerivedSchemas[] = {
 TEST(Breeding, EveryChildLiesInsideTheSchemaAndLockedSectionsStay) {
     const TSoundRecord first = RandomSound(1, "Fat Bass");
     const TSoundRecord second = RandomSound(2, "Glass");
-    const TSoundRecord third = RandomSound(3, "Choir");
-    const TSoundRecord parents[] = {first, second, third};
+    // Bytes no control shows: every child still lies inside the schema.
+    TSoundRecord hostile;
+    hostile.Bytes.fill(0xFF);
+    const TSoundRecord parents[] = {first, second, hostile};
     LockedGroups locked{};
     locked[1] = locked[10] = locked[17] = true; // oscillator 2, modulation, track 3
 
