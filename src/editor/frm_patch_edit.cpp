@@ -543,13 +543,19 @@ void TfrmPatchEdit::BreedClick() {
             SendEditBufferDump(context_.output, sound);
             return;
         }
-        restoredParameters_ = ParametersToSend(sound, *child);
-        session_ = EditSession(*child);
-        history_.Record(*child);
-        UpdateControls();
+        LoadSound(*child);
     } catch (const std::exception& error) {
         ShowError(ErrorText(error));
     }
+}
+
+void TfrmPatchEdit::LoadSound(const TSoundRecord& sound) {
+    SendPendingChanges(); // the sound before is one step away
+    restoredParameters_ = ParametersToSend(session_.Sound(), sound);
+    // As if loaded: bytes no control shows are kept too.
+    session_ = EditSession(sound);
+    history_.Record(sound);
+    UpdateControls();
 }
 
 void TfrmPatchEdit::btnInitSoundClick() {
