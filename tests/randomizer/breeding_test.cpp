@@ -3,7 +3,7 @@
 #include "breeding_history.h"
 #include "schema.h"
 
-#include "support/sound_builders.h"
+#include "support/control_sounds.h"
 
 #include <gtest/gtest.h>
 

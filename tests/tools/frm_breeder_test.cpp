@@ -3,7 +3,7 @@
 #include "sound_library.h"
 #include "support/named_child.h"
 #include "support/recording_midi_output.h"
-#include "support/sound_builders.h"
+#include "support/control_sounds.h"
 #include "sysex_messages.h"
 
 #include <QCheckBox>

@@ -11,7 +11,7 @@
 #include "frm_morph.h"
 #include "sound_library.h"
 #include "support/render_program.h"
-#include "support/sound_builders.h"
+#include "support/control_sounds.h"
 
 #include "file_chooser.h"
 #include "midi_output.h"
