@@ -132,7 +132,12 @@ std::optional<TSoundRecord> TfrmMain::RunBreeder(std::optional<TSoundRecord> edi
 bool TfrmMain::KeepBredSound(int slot, const TSoundRecord& sound) {
     if (!Slots::IsValid(slot))
         return false;
-    RunCommand([&] { KeepSoundInSlot(library_, slot, sound, [this](int s) { RefreshRow(s); }); });
+    // One undo step of its own, also while the editor's session holds one open.
+    RunCommand([&] {
+        history_.SplitStep();
+        KeepSoundInSlot(library_, slot, sound, [this](int s) { RefreshRow(s); });
+        history_.SplitStep();
+    });
     // The next keep, also after reopening, goes to the next row.
     list_->SetCurrentRow(std::min(slot + 1, list_->rowCount() - 1));
     return true;
