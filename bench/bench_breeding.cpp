@@ -109,7 +109,7 @@ void KeyToHeard() {
     DinCable cable;
     BreedingHistory history;
     LockedGroups locked{};
-    TfrmBreeder breeder(BreederContext{library, cable, history, locked, {}, 0, {}, {}, {}});
+    TfrmBreeder breeder(BreederContext{library, cable, history, locked, {}, 0, {}, {}, {}, {}, {}});
     breeder.show();
     breeder.activateWindow();
     if (!QTest::qWaitForWindowActive(&breeder))

@@ -8,6 +8,7 @@
 #include "frm_compare_sounds.h"
 #include "frm_locker.h"
 #include "frm_morph.h"
+#include "keyboard_panel.h"
 #include "library_list.h"
 #include "main_editor_host.h"
 #include "midi_ports.h"
@@ -120,7 +121,12 @@ std::optional<TSoundRecord> TfrmMain::RunBreeder(std::optional<TSoundRecord> edi
         std::max(list_->CurrentRow(), 0),
         [this](int slot, const TSoundRecord& sound) { return KeepBredSound(slot, sound); },
         std::move(editorSound),
-        std::move(editorSchema)};
+        std::move(editorSchema),
+        [this] { return pnlKeyboard && pnlKeyboard->KeyboardOn(); },
+        [this](bool on) {
+            if (pnlKeyboard)
+                pnlKeyboard->SetKeyboardOn(on);
+        }};
     // Over the editor when the editor asks.
     QWidget* owner = QApplication::activeModalWidget();
     TfrmBreeder breeder(std::move(context), owner ? owner : this);

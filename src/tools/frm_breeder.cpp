@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -254,6 +255,9 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
     shortcut(QKeySequence(Qt::ALT | Qt::Key_Right), [this] { btnForwardClick(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { btnEditClick(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_K), [this] { btnKeepClick(); });
+
+    for (QLineEdit* field : {edtName, edtSeed})
+        field->installEventFilter(this);
 
     tmrCable = new QTimer(this);
     tmrCable->setObjectName(QStringLiteral("tmrCable"));
@@ -514,7 +518,26 @@ void TfrmBreeder::SetStatus(const QString& text) {
     lblStatus->setText(text);
 }
 
+bool TfrmBreeder::eventFilter(QObject* watched, QEvent* event) {
+    const bool focusIn = event->type() == QEvent::FocusIn;
+    if ((focusIn || event->type() == QEvent::FocusOut) && context_.setKeyboardOn &&
+        context_.keyboardOn) {
+        // Typing a name or a seed must not play notes.
+        if (focusIn && context_.keyboardOn()) {
+            keyboardOffByField_ = true;
+            context_.setKeyboardOn(false);
+        } else if (!focusIn && keyboardOffByField_) {
+            keyboardOffByField_ = false;
+            context_.setKeyboardOn(true);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void TfrmBreeder::done(int result) {
+    if (keyboardOffByField_ && context_.setKeyboardOn)
+        context_.setKeyboardOn(true);
+    keyboardOffByField_ = false;
     tmrCable->stop();
     if (const std::optional<int> waiting = pacer_.TakeWaiting())
         SendChild(*waiting);

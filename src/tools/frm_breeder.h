@@ -41,6 +41,10 @@ struct BreederContext {
     // breeder: offered as a parent and as the family.
     std::optional<TSoundRecord> editorSound;
     std::optional<SchemaList> editorSchema;
+    // The computer-key note player: switched off while a text field of the
+    // window has the focus, so typing plays no notes; none in tests.
+    std::function<bool()> keyboardOn;
+    std::function<void(bool on)> setKeyboardOn;
 };
 
 // "Sound Breeder": children of the sounds a musician likes, heard with one
@@ -82,6 +86,9 @@ public:
     // Closing sends a child still waiting: the instrument plays the last one asked for.
     void done(int result) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void BuildParentList();
     void ShowGeneration();
@@ -121,4 +128,6 @@ private:
     QPushButton* btnKeep = nullptr;
     QPushButton* btnClose = nullptr;
     QTimer* tmrCable = nullptr;
+    // The note player was on when a text field took the focus.
+    bool keyboardOffByField_ = false;
 };

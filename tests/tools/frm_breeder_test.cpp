@@ -1,9 +1,9 @@
 #include "frm_breeder.h"
 
 #include "sound_library.h"
+#include "support/control_sounds.h"
 #include "support/named_child.h"
 #include "support/recording_midi_output.h"
-#include "support/control_sounds.h"
 #include "sysex_messages.h"
 
 #include <QCheckBox>
@@ -41,7 +41,9 @@ protected:
                                return true;
                            },
                            {},
-                           {}},
+                           {},
+                           [this] { return keyboardOn; },
+                           [this](bool on) { keyboardOn = on; }},
             nullptr, [this] { return now; });
         window->show();
         window->activateWindow();
@@ -72,6 +74,7 @@ protected:
     LockedGroups locked{};
     std::vector<std::pair<int, TSoundRecord>> kept;
     std::chrono::microseconds now{1'000'000};
+    bool keyboardOn = true;
     std::unique_ptr<TfrmBreeder> window;
 };
 
@@ -141,10 +144,14 @@ TEST_F(BreederWindowTest, KeepStoresTheRenamedChildRowAfterRowAndEditHandsItOver
     Key(Qt::Key_3);
     auto* name = Named<QLineEdit>(*window, "edtName");
     EXPECT_EQ(name->text(), "Glass 1-3");
+    name->setFocus(); // typing plays no notes
+    EXPECT_FALSE(keyboardOn);
     name->selectAll();
     QTest::keyClicks(name, "Glass Shard ");
     QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QStringLiteral("\u00e9"), {});
     Key(Qt::Key_K, Qt::ControlModifier);
+    Named<QPushButton>(*window, "btnBreed")->setFocus();
+    EXPECT_TRUE(keyboardOn);
     Key(Qt::Key_4);
     Named<QPushButton>(*window, "btnKeep")->click();
     ASSERT_EQ(kept.size(), 2u);

@@ -10,8 +10,8 @@
 #include "frm_locker.h"
 #include "frm_morph.h"
 #include "sound_library.h"
-#include "support/render_program.h"
 #include "support/control_sounds.h"
+#include "support/render_program.h"
 
 #include "file_chooser.h"
 #include "midi_output.h"
@@ -97,7 +97,7 @@ int main(int argc, char* argv[]) {
     history.Breed(AnyValueSchema(), {8, 20, locked, 4711});
     history.SetLiked(1, true);
     history.SetLiked(5, true);
-    TfrmBreeder breeder(BreederContext{library, out, history, locked, {}, 20, {}, {}, {}});
+    TfrmBreeder breeder(BreederContext{library, out, history, locked, {}, 20, {}, {}, {}, {}, {}});
     breeder.findChild<QSpinBox*>(QStringLiteral("spnChildren"))->setValue(12);
     breeder.findChild<QLineEdit*>(QStringLiteral("edtSeed"))->setText(QStringLiteral("80386"));
     breeder.findChild<QLineEdit*>(QStringLiteral("edtSeed"))->setModified(true);
