@@ -166,8 +166,10 @@ std::string SaveSchema(const std::string& folder, std::string_view name, const S
 // Where the schema in use came from, for the questions asked before it is
 // saved over a file or left for another.
 struct SchemaOrigin {
-    std::optional<std::string> file; // its file's name; none for "(any value)" or a derived one
-    bool changedByHand = false;      // allowed values edited since it was loaded or saved
+    enum class Kind { AnyValue, File, Derived };
+    Kind kind = Kind::AnyValue;
+    std::string file;           // the file's name (bytes) when kind is File
+    bool changedByHand = false; // allowed values edited since it was loaded or saved
 };
 // "Save changes to the schema NAME?" when a schema of a file had allowed
 // values changed by hand; nothing otherwise.

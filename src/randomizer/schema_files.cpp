@@ -208,9 +208,9 @@ std::string SaveSchema(const std::string& folder, std::string_view name, const S
 }
 
 std::optional<std::string> SaveChangesQuestion(const SchemaOrigin& origin) {
-    if (!origin.file || !origin.changedByHand)
+    if (origin.kind != SchemaOrigin::Kind::File || !origin.changedByHand)
         return std::nullopt;
-    return "Save changes to the schema " + SchemaDisplayName(*origin.file) + "?";
+    return "Save changes to the schema " + SchemaDisplayName(origin.file) + "?";
 }
 
 std::string ReplaceSchemaQuestion(std::string_view name) {
