@@ -119,7 +119,13 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     connect(cmbMidiController, &QComboBox::currentIndexChanged, this,
             &TfrmSettings::ShowControllerWarning);
 
+    lblIntroduction = new QLabel;
+    lblIntroduction->setObjectName(QStringLiteral("lblIntroduction"));
+    lblIntroduction->setWordWrap(true);
+    lblIntroduction->setVisible(false);
+
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblIntroduction);
     layout->addWidget(grpMidi);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -141,6 +147,11 @@ void TfrmSettings::LoadPorts(const MidiPorts& ports) {
     lblMidiOutInUse->setText(QString::fromStdString(note));
     static_cast<QFormLayout*>(grpMidi->layout())->setRowVisible(lblMidiOutInUse, !note.empty());
     ShowControllerWarning();
+}
+
+void TfrmSettings::SetIntroduction(const QString& text) {
+    lblIntroduction->setText(text);
+    lblIntroduction->setVisible(!text.isEmpty());
 }
 
 void TfrmSettings::ShowControllerWarning() {
@@ -171,12 +182,13 @@ int BuiltInOutputDevice(const MidiPorts& ports) {
 }
 
 bool ShowMidiSettings(QWidget* owner, MidiPorts& ports, int fallbackOutput,
-                      const std::function<void()>& beforeReopen) {
+                      const std::function<void()>& beforeReopen, const QString& introduction) {
     // A port plugged in since the last look is listed.
     ports.ClearMidiDeviceLists();
     ports.EnumerateMidiDevices();
     TfrmSettings dialog(owner);
     dialog.LoadPorts(ports);
+    dialog.SetIntroduction(introduction);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     dialog.StorePorts(ports);
