@@ -152,9 +152,7 @@ void TfrmMain::OfferMidiSettingsOnFirstStart() {
     if (!firstStart_ || !pnlKeyboard)
         return;
     firstStart_ = false;
-    MidiSettingsClick(QStringLiteral(
-        "The built-in \"Tonewright Virtual Mopho\" is there to try the program without an "
-        "instrument: keep it, or choose the ports your Mopho is connected to."));
+    MidiSettingsClick(FirstStartIntroduction());
 }
 
 QAction* TfrmMain::AddAction(QMenu* menu, const char* objectName, const QString& caption,

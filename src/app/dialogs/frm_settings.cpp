@@ -173,6 +173,12 @@ void TfrmSettings::StorePorts(MidiPorts& ports) const {
         ports.MophoDeviceID = static_cast<std::uint16_t>(cmbDeviceID->currentIndex());
 }
 
+QString FirstStartIntroduction() {
+    return QStringLiteral("The built-in \"%1\" is there to try the program without an "
+                          "instrument: keep it, or choose the ports your Mopho is connected to.")
+        .arg(QString::fromLatin1(BuiltInInstrumentService::DeviceName));
+}
+
 int BuiltInOutputDevice(const MidiPorts& ports) {
     int found = -1;
     for (const auto& device : ports.MidiOutDevices)

@@ -62,6 +62,9 @@ bool ControllerLoopsBack(const std::string& controllerName, const std::string& m
 // chosen (an interface unplugged or busy); empty when it is.
 std::string OutputInUseNote(const std::string& chosen, bool outputOpen, const std::string& inUse);
 
+// The line above the ports on a first start.
+QString FirstStartIntroduction();
+
 // Use the built-in instrument's output, as listed when OK is pressed, when the
 // chosen output will not open.
 inline constexpr int FallBackToBuiltInOutput = -1;
