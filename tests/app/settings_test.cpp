@@ -402,14 +402,6 @@ TEST_F(SessionTest, AnAutoloadFileThatFailedToLoadIsNotReplacedUnasked) {
                   c.failed ? Prompter::Buttons::YesNoDefaultNo : Prompter::Buttons::YesNo);
         EXPECT_EQ(contents(), before);
     }
-    // Yes to a pipe: refused with a message, never waited on; the window stays.
-    QFile::remove(autoload);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(autoload).constData(), 0600), 0);
-    auto window = Start();
-    window->show();
-    prompter.answers = {Prompter::Answer::Yes};
-    EXPECT_FALSE(window->close());
-    EXPECT_TRUE(MemoLines(*window).join('\n').contains(autoload + ": not a regular file"));
 }
 
 // A settings file that is a pipe is neither read nor written: the window

@@ -617,33 +617,20 @@ TEST_F(EditorRandomizerTest, WithANothingAllowedSchemaRandomizeSoundGivesMiddleK
     EXPECT_FALSE(output.Empty());
 }
 
-// Until a schema file is picked every value may come: the first press gives
-// a random sound, not middle values and a switched-off matrix.
-TEST_F(EditorRandomizerTest, WithoutASchemaFileTheFirstPressDrawsFromEveryValue) {
+// Until a schema file is picked every value may come (the end-to-end test
+// hears the first press), and picking "(any value)" again allows all again.
+TEST_F(EditorRandomizerTest, AnyValueIsInUseUntilASchemaFileIsPicked) {
     WriteSchema("Pads", "CheckLedOsc1Keyboard=01\n");
     Open();
     EXPECT_EQ(SchemaItems(), QStringList({"(any value)", "Pads"}));
     EXPECT_EQ(SchemaBox()->currentText(), "(any value)");
-    Press("btnRandomizeSound");
-    int atMiddle = 0;
-    int matrixOn = 0;
-    for (int row = 0; row < BoundControlCount; ++row) {
-        const ParameterBinding& binding = ParameterBindings[static_cast<std::size_t>(row)];
-        QWidget* control = window->Panel().controls[static_cast<std::size_t>(row)];
-        if (auto* knob = qobject_cast<TKnob*>(control))
-            atMiddle += knob->Position() == binding.min + (binding.max - binding.min + 1) / 2;
-        if (auto* list = qobject_cast<QComboBox*>(control);
-            list && std::string_view(binding.member).starts_with("cmbMod"))
-            matrixOn += list->currentIndex() > 0;
-    }
-    EXPECT_LT(atMiddle, 10);
-    EXPECT_GT(matrixOn, 0);
-
+    const std::string everyValue(165, '1');
+    EXPECT_EQ(Allowed("KnobFilterFrequency"), everyValue);
     // Picked again after a file, it allows everything again.
     Pick("Pads");
     EXPECT_EQ(Allowed("KnobFilterFrequency"), "0");
     Pick("(any value)");
-    EXPECT_EQ(Allowed("KnobFilterFrequency"), std::string(165, '1'));
+    EXPECT_EQ(Allowed("KnobFilterFrequency"), everyValue);
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
