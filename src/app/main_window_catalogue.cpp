@@ -20,7 +20,8 @@ void TfrmMain::ConnectCatalogue() {
     connect(ListView1, &LibraryTableView::SoundsDropped, this,
             [this](const std::vector<TSoundRecord>& sounds, int targetRow) {
                 std::vector<LibraryPlacement> placements;
-                const std::vector<int> rows = RowsFrom(targetRow, sounds.size(), library_.SlotCount);
+                const std::vector<int> rows =
+                    RowsFrom(targetRow, sounds.size(), library_.SlotCount);
                 for (std::size_t i = 0; i < rows.size(); ++i)
                     placements.emplace_back(rows[i], sounds[i]);
                 PlaceSounds(placements);

@@ -15,7 +15,14 @@
 class CatalogueListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { FavouriteColumn, NameColumn, CategoryColumn, TagsColumn, SourcesColumn, ColumnCount };
+    enum Column {
+        FavouriteColumn,
+        NameColumn,
+        CategoryColumn,
+        TagsColumn,
+        SourcesColumn,
+        ColumnCount
+    };
 
     // `reportError` hears why a change could not be written.
     CatalogueListModel(SoundCatalogue& catalogue, std::function<void(const QString&)> reportError,

@@ -37,7 +37,8 @@ QString Text(std::string_view utf8) {
 }
 
 QString SoundCount(qsizetype count) {
-    return QLocale().toString(count) + (count == 1 ? QStringLiteral(" sound") : QStringLiteral(" sounds"));
+    return QLocale().toString(count) +
+           (count == 1 ? QStringLiteral(" sound") : QStringLiteral(" sounds"));
 }
 
 QPushButton* MakeButton(const char* name, const QString& caption) {
@@ -54,7 +55,8 @@ QStringList DialogImportChooser::BankFiles() {
 }
 
 QString DialogImportChooser::Folder() {
-    return QFileDialog::getExistingDirectory(parent_, QStringLiteral("Import a Folder of Sound Banks"));
+    return QFileDialog::getExistingDirectory(parent_,
+                                             QStringLiteral("Import a Folder of Sound Banks"));
 }
 
 TfrmCatalogue::TfrmCatalogue(CatalogueContext context, QWidget* parent, MorphPacer::Clock clock)
@@ -91,7 +93,8 @@ void TfrmCatalogue::CreateControls() {
     tblSounds->setModel(model_);
     tblSounds->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblSounds->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    tblSounds->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked);
+    tblSounds->setEditTriggers(QAbstractItemView::EditKeyPressed |
+                               QAbstractItemView::DoubleClicked);
     tblSounds->setDragEnabled(true);
     tblSounds->setDragDropMode(QAbstractItemView::DragOnly);
     tblSounds->setDefaultDropAction(Qt::CopyAction);
@@ -151,20 +154,27 @@ void TfrmCatalogue::CreateControls() {
     connect(chbFavourites, &QCheckBox::toggled, this, &TfrmCatalogue::Refresh);
     connect(tblSounds->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TfrmCatalogue::CurrentSoundChanged);
-    connect(tblSounds, &QTableView::customContextMenuRequested, this, &TfrmCatalogue::ShowContextMenu);
+    connect(tblSounds, &QTableView::customContextMenuRequested, this,
+            &TfrmCatalogue::ShowContextMenu);
     connect(tblSounds, &QTableView::activated, this, &TfrmCatalogue::OpenInEditor);
     connect(btnImportFiles, &QPushButton::clicked, this, &TfrmCatalogue::ImportFilesClick);
     connect(btnImportFolder, &QPushButton::clicked, this, &TfrmCatalogue::ImportFolderClick);
     connect(btnImportLibrary, &QPushButton::clicked, this, &TfrmCatalogue::ImportLibraryClick);
     connect(btnFindSimilar, &QPushButton::clicked, this, &TfrmCatalogue::FindSimilarClick);
-    connect(btnCopyToCurrentRow, &QPushButton::clicked, this, &TfrmCatalogue::CopyToCurrentRowClick);
-    connect(btnFillSelectedRows, &QPushButton::clicked, this, &TfrmCatalogue::FillSelectedRowsClick);
+    connect(btnCopyToCurrentRow, &QPushButton::clicked, this,
+            &TfrmCatalogue::CopyToCurrentRowClick);
+    connect(btnFillSelectedRows, &QPushButton::clicked, this,
+            &TfrmCatalogue::FillSelectedRowsClick);
     connect(btnExportBank, &QPushButton::clicked, this, &TfrmCatalogue::ExportBankClick);
     connect(btnExportFiles, &QPushButton::clicked, this, &TfrmCatalogue::ExportFilesClick);
 }
 
 const MorphPacer& TfrmCatalogue::Pacer() const {
     return sender_->Pacer();
+}
+
+void TfrmCatalogue::SendWaitingSound() {
+    sender_->SendDue();
 }
 
 void TfrmCatalogue::ShowStatus(const QString& text) {
@@ -181,9 +191,9 @@ void TfrmCatalogue::Refresh() {
         model_->SetSounds(context_.catalogue.Search(search));
         const auto total = static_cast<qsizetype>(context_.catalogue.SoundCount());
         const auto shown = static_cast<qsizetype>(model_->rowCount());
-        ShowStatus(shown == total ? SoundCount(total)
-                                  : QLocale().toString(shown) + QStringLiteral(" of ") +
-                                        SoundCount(total));
+        ShowStatus(shown == total
+                       ? SoundCount(total)
+                       : QLocale().toString(shown) + QStringLiteral(" of ") + SoundCount(total));
     } catch (const std::exception& failure) {
         model_->SetSounds({});
         ShowStatus(QString::fromStdString(failure.what()));
@@ -301,8 +311,8 @@ void TfrmCatalogue::ImportPaths(const QStringList& paths) {
     std::vector<std::string> files;
     for (const QString& path : paths)
         files.push_back(path.toStdString());
-    QProgressDialog progress(QStringLiteral("Importing sound banks..."), QStringLiteral("Cancel"), 0,
-                             0, this);
+    QProgressDialog progress(QStringLiteral("Importing sound banks..."), QStringLiteral("Cancel"),
+                             0, 0, this);
     progress.setObjectName(QStringLiteral("dlgImportProgress"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
@@ -375,7 +385,8 @@ void TfrmCatalogue::CopyToCurrentRowClick() {
 void TfrmCatalogue::FillSelectedRowsClick() {
     const std::vector<int> rows = context_.selectedRows();
     if (rows.empty()) {
-        context_.prompter.ShowMessage(QStringLiteral("Select the rows of the library to fill first."));
+        context_.prompter.ShowMessage(
+            QStringLiteral("Select the rows of the library to fill first."));
         return;
     }
     const std::vector<TSoundRecord> sounds = SelectedSounds();
@@ -411,7 +422,8 @@ void TfrmCatalogue::ExportBankClick() {
         context_.prompter.ShowMessage(QString::fromStdString(*error));
         return;
     }
-    ShowStatus(QStringLiteral("%1 written to %2").arg(SoundCount(static_cast<qsizetype>(sounds.size())), path));
+    ShowStatus(QStringLiteral("%1 written to %2")
+                   .arg(SoundCount(static_cast<qsizetype>(sounds.size())), path));
 }
 
 void TfrmCatalogue::ExportFilesClick() {
@@ -430,7 +442,8 @@ void TfrmCatalogue::ExportFilesClick() {
             return;
         }
     }
-    ShowStatus(QStringLiteral("%1 written, one file each").arg(SoundCount(static_cast<qsizetype>(sounds.size()))));
+    ShowStatus(QStringLiteral("%1 written, one file each")
+                   .arg(SoundCount(static_cast<qsizetype>(sounds.size()))));
 }
 
 void TfrmCatalogue::ShowContextMenu(const QPoint& position) {
@@ -458,7 +471,8 @@ void TfrmCatalogue::ShowContextMenu(const QPoint& position) {
     menu.addSeparator();
     menu.addAction(QStringLiteral("Find similar sounds"), this, &TfrmCatalogue::FindSimilarClick);
     for (QAction* action : menu.actions())
-        action->setEnabled(!context_.catalogue.ReadOnly() || action->text().startsWith(QStringLiteral("Find")));
+        action->setEnabled(!context_.catalogue.ReadOnly() ||
+                           action->text().startsWith(QStringLiteral("Find")));
     menu.exec(tblSounds->viewport()->mapToGlobal(position));
 }
 

@@ -71,7 +71,8 @@ class TfrmCatalogue : public QWidget {
     Q_OBJECT
 public:
     // `clock` paces the sounds on the cable (the steady clock unless a test gives its own).
-    TfrmCatalogue(CatalogueContext context, QWidget* parent = nullptr, MorphPacer::Clock clock = {});
+    TfrmCatalogue(CatalogueContext context, QWidget* parent = nullptr,
+                  MorphPacer::Clock clock = {});
     ~TfrmCatalogue() override;
 
     // Runs the search again (after an import, or a change of the filters).
@@ -89,6 +90,8 @@ public:
     void OpenInEditor();
 
     const MorphPacer& Pacer() const;
+    // Sends the sound that waited for the cable, once the cable is free; a timer calls it.
+    void SendWaitingSound();
     CatalogueListModel& Model() { return *model_; }
 
 protected:

@@ -96,8 +96,8 @@ TfrmMorph::TfrmMorph(const TSoundLibrary& library, MidiOutput& out, QWidget* par
     connect(chbDetune, &QCheckBox::clicked, this, [this] { chbDetuneClick(); });
     connect(btnRandomizeSounds, &QPushButton::clicked, this, [this] { btnRandomizeSoundsClick(); });
 
-    sender_ = new PacedSender([this](int position) { return SendStep(position); },
-                              std::move(clock), this);
+    sender_ = new PacedSender([this](int position) { return SendStep(position); }, std::move(clock),
+                              this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
