@@ -24,10 +24,14 @@ inline std::string RealisticName(std::mt19937& random) {
         "Bass", "Lead",  "Pad",   "Keys",     "Brass", "Strings", "Pluck", "FX",
         "Drum", "Arp",   "Seq",   "Organ",    "Bell",  "Choir",   "Sweep", "Kick",
         "Horn", "Piano", "Noise", "Sub Bass", "Harp",  "Drone"};
-    std::string name = std::string(adjectives[random() % adjectives.size()]) + " " +
-                       nouns[random() % nouns.size()];
-    if (random() % 3 == 0)
-        name += " " + std::to_string(1 + random() % 9);
+    // Appended piece by piece: GCC 12 warns wrongly about chained + on strings.
+    std::string name = adjectives[random() % adjectives.size()];
+    name += ' ';
+    name += nouns[random() % nouns.size()];
+    if (random() % 3 == 0) {
+        name += ' ';
+        name += static_cast<char>('1' + random() % 9);
+    }
     return name.substr(0, SoundLayout::NameLength);
 }
 
