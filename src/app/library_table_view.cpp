@@ -1,7 +1,7 @@
 #include "library_table_view.h"
 
-#include <QApplication>
 #include "sound_drag.h"
+#include <QApplication>
 
 #include <QDrag>
 #include <QDropEvent>

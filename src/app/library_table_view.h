@@ -12,8 +12,8 @@ class QMimeData;
 
 // The library list on screen. A left-button drag from a row carries the
 // selection's first row to another row of this same list; sounds dragged
-// from the sound catalogue are taken too; other drags are refused. A right-button press names a row to move the
-// selection to and leaves the selection alone.
+// from the sound catalogue are taken too; other drags are refused. A right-button press names a row
+// to move the selection to and leaves the selection alone.
 class LibraryTableView : public QTableView {
     Q_OBJECT
 public:
