@@ -154,6 +154,10 @@ public:
     void GlobalSettingsClick();
     // "Sound Catalogue": its window, opened on the catalogue in the user's data folder.
     void SoundCatalogueClick();
+    // The catalogue in the user's data folder, opened on first use (one that
+    // cannot be opened is explained and may be set aside); null when there is
+    // none to be had. Every window of the program shares this one.
+    SoundCatalogue* OpenedCatalogue();
     // "Copy Sound": the copy window, modal.
     void CopySoundClick();
     // "Compare Sounds": the two selected sounds side by side, modal.

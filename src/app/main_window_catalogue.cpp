@@ -28,10 +28,14 @@ void TfrmMain::ConnectCatalogue() {
             });
 }
 
-void TfrmMain::SoundCatalogueClick() {
+SoundCatalogue* TfrmMain::OpenedCatalogue() {
     if (!catalogue_)
         catalogue_ = OpenCatalogueOrAsk(DefaultCataloguePath(), *prompter_);
-    if (!catalogue_)
+    return catalogue_.get();
+}
+
+void TfrmMain::SoundCatalogueClick() {
+    if (!OpenedCatalogue())
         return;
     if (!frmCatalogue) {
         importChooser_ = std::make_unique<DialogImportChooser>(this);

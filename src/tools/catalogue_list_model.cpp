@@ -2,6 +2,7 @@
 
 #include "sound_drag.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMimeData>
 
@@ -11,11 +12,21 @@
 namespace {
 constexpr std::size_t ShownLimit = 2000;
 
-QString SourceText(const SoundSource& source, bool fullPath) {
+// The file's name; with its folder's name too when another source of the
+// sound has a file of that name in another folder.
+QString ShortFileName(const QString& file, const SoundSummary& summary) {
+    const QFileInfo info(file);
+    for (const SoundSource& other : summary.sources) {
+        const QString path = QString::fromStdString(other.file);
+        if (path != file && QFileInfo(path).fileName() == info.fileName())
+            return info.dir().dirName() + QLatin1Char('/') + info.fileName();
+    }
+    return info.fileName().isEmpty() ? file : info.fileName();
+}
+
+QString SourceText(const SoundSource& source, const SoundSummary* shortFor) {
     const QString file = QString::fromStdString(source.file);
-    QString text = fullPath ? file : QFileInfo(file).fileName();
-    if (text.isEmpty())
-        text = file;
+    QString text = shortFor ? ShortFileName(file, *shortFor) : file;
     if (Slots::IsValid(source.slot))
         text += QLatin1Char(' ') + QString::fromStdString(Slots::Caption(source.slot));
     return text;
@@ -25,7 +36,7 @@ QString SourceText(const SoundSource& source, bool fullPath) {
 QString SourcesText(const SoundSummary& summary) {
     QStringList parts;
     for (const SoundSource& source : summary.sources)
-        parts << SourceText(source, false);
+        parts << SourceText(source, &summary);
     return parts.join(QStringLiteral(", "));
 }
 
@@ -77,7 +88,7 @@ QVariant CatalogueListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ToolTipRole && column == SourcesColumn) {
         QStringList lines;
         for (const SoundSource& source : summary->sources)
-            lines << SourceText(source, true) + QStringLiteral(" (") +
+            lines << SourceText(source, nullptr) + QStringLiteral(" (") +
                          QString::fromStdString(source.imported) + QStringLiteral(" UTC)");
         return lines.join(QLatin1Char('\n'));
     }

@@ -157,6 +157,16 @@ TEST_F(CatalogueWindowTest, CategoryFavouriteAndTagsChangeFromTheList) {
     EXPECT_EQ(model.index(0, CatalogueListModel::NameColumn).data(), "Warm Pad");
 }
 
+TEST(CatalogueSources, NameTheirFolderOnlyWhereTwoFilesShareAName) {
+    SoundSummary summary;
+    summary.sources = {{"/music/old/bank.syx", 0, ""},
+                       {"/music/new/bank.syx", 5, ""},
+                       {"/music/other.syx", 383, ""},
+                       {"Library", 2, ""}};
+    EXPECT_EQ(SourcesText(summary),
+              "old/bank.syx A001, new/bank.syx A006, other.syx C128, Library A003");
+}
+
 // The main window with its data folder in a temporary one.
 class CatalogueCommandTest : public testing::Test {
 protected:
