@@ -5,7 +5,6 @@
 //   dump fully arrived at the instrument over a modelled DIN cable (31,250
 //   baud), for a single key and for keys pressed faster than the cable.
 
-#include "any_value_schema.h"
 #include "breeding.h"
 #include "frm_breeder.h"
 #include "midi_output.h"
@@ -109,7 +108,8 @@ void KeyToHeard() {
     DinCable cable;
     BreedingHistory history;
     LockedGroups locked{};
-    TfrmBreeder breeder(BreederContext{library, cable, history, locked, {}, 0, {}, {}, {}, {}, {}});
+    TfrmBreeder breeder(
+        BreederContext{library, cable, history, locked, {}, 0, {}, {}, {}, {}, {}, {}});
     breeder.show();
     breeder.activateWindow();
     if (!QTest::qWaitForWindowActive(&breeder))

@@ -126,7 +126,8 @@ std::optional<TSoundRecord> TfrmMain::RunBreeder(std::optional<TSoundRecord> edi
         [this](bool on) {
             if (pnlKeyboard)
                 pnlKeyboard->SetKeyboardOn(on);
-        }};
+        },
+        [this] { return OpenedCatalogue(); }};
     // Over the editor when the editor asks.
     QWidget* owner = QApplication::activeModalWidget();
     TfrmBreeder breeder(std::move(context), owner ? owner : this);

@@ -1,8 +1,8 @@
 #include "frm_breeder.h"
 
-#include "any_value_schema.h"
 #include "breeder_tiles.h"
 #include "random_generator.h"
+#include "sound_catalogue.h"
 #include "sound_library.h"
 #include "sysex_messages.h"
 
@@ -19,7 +19,6 @@
 #include <QShortcut>
 #include <QSlider>
 #include <QSpinBox>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -55,7 +54,9 @@ QString SlotText(const TSoundLibrary& library, int slot) {
 } // namespace
 
 TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Clock clock)
-    : QDialog(parent), context_(std::move(context)), pacer_(std::move(clock)) {
+    : QDialog(parent), context_(std::move(context)),
+      sender_(
+          new PacedSender([this](int index) { return SendChild(index); }, std::move(clock), this)) {
     // Named for the note player, which plays while this window is in front.
     setObjectName(QStringLiteral("TfrmBreeder"));
     setWindowTitle(QStringLiteral("Sound Breeder"));
@@ -85,6 +86,25 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
     parentsLayout->addWidget(lstParents);
     parentsLayout->addWidget(cmbLibrarySound);
     parentsLayout->addLayout(parentButtons);
+    if (context_.catalogue) {
+        edtCatalogueFind = new QLineEdit;
+        edtCatalogueFind->setObjectName(QStringLiteral("edtCatalogueFind"));
+        edtCatalogueFind->setPlaceholderText(QStringLiteral("Find in the catalogue"));
+        cmbCatalogueSound = new QComboBox;
+        cmbCatalogueSound->setObjectName(QStringLiteral("cmbCatalogueSound"));
+        cmbCatalogueSound->setAccessibleName(QStringLiteral("Catalogue sound"));
+        btnAddCatalogueSound = MakeButton("btnAddCatalogueSound", QStringLiteral("Add"));
+        btnAddCatalogueSound->setToolTip(QStringLiteral("Add the catalogue sound chosen"));
+        auto* fromCatalogue = new QHBoxLayout;
+        fromCatalogue->addWidget(edtCatalogueFind, 1);
+        fromCatalogue->addWidget(cmbCatalogueSound, 2);
+        fromCatalogue->addWidget(btnAddCatalogueSound);
+        parentsLayout->addLayout(fromCatalogue);
+        connect(edtCatalogueFind, &QLineEdit::textEdited, this,
+                &TfrmBreeder::edtCatalogueFindChange);
+        connect(btnAddCatalogueSound, &QPushButton::clicked, this,
+                [this] { btnAddCatalogueSoundClick(); });
+    }
 
     // ---- How to breed
     auto* breeding = new QGroupBox(QStringLiteral("Breeding"));
@@ -208,6 +228,14 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
     lblKeepSlot->setBuddy(cmbKeepSlot);
     heard->addWidget(lblKeepSlot);
     heard->addWidget(cmbKeepSlot, 1);
+    if (context_.catalogue) {
+        btnKeepInCatalogue = MakeButton("btnKeepInCatalogue", QStringLiteral("Keep in Catalogue"));
+        btnKeepInCatalogue->setToolTip(
+            QStringLiteral("Add the heard child to the sound catalogue"));
+        connect(btnKeepInCatalogue, &QPushButton::clicked, this,
+                [this] { btnKeepInCatalogueClick(); });
+        heard->addWidget(btnKeepInCatalogue);
+    }
 
     auto* side = new QVBoxLayout;
     side->addWidget(parents);
@@ -256,13 +284,9 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { btnEditClick(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_K), [this] { btnKeepClick(); });
 
-    for (QLineEdit* field : {edtName, edtSeed})
-        field->installEventFilter(this);
-
-    tmrCable = new QTimer(this);
-    tmrCable->setObjectName(QStringLiteral("tmrCable"));
-    tmrCable->setSingleShot(true);
-    connect(tmrCable, &QTimer::timeout, this, &TfrmBreeder::SendWaitingChild);
+    for (QLineEdit* field : {edtName, edtSeed, edtCatalogueFind})
+        if (field)
+            field->installEventFilter(this);
 
     // The editor's sound is the first parent of a breeder that starts empty.
     if (context_.history.Parents().empty() && context_.editorSound)
@@ -315,6 +339,51 @@ void TfrmBreeder::btnRemoveParentClick() {
     context_.history.RemoveParent(row >= 0 ? static_cast<std::size_t>(row) : count - 1);
     BuildParentList();
     ShowGeneration();
+}
+
+void TfrmBreeder::edtCatalogueFindChange(const QString& text) {
+    cmbCatalogueSound->clear();
+    SoundCatalogue* catalogue = context_.catalogue();
+    if (!catalogue)
+        return;
+    try {
+        constexpr std::size_t MaxListed = 200;
+        CatalogueSearch search;
+        search.text = Utf16ToName(text.trimmed().toStdU16String());
+        const std::vector<SoundId> found = catalogue->Search(search);
+        for (std::size_t i = 0; i < found.size() && i < MaxListed; ++i)
+            if (const std::optional<SoundSummary> summary = catalogue->Summary(found[i]))
+                cmbCatalogueSound->addItem(FromStd(NameToUtf8(summary->name)),
+                                           QVariant::fromValue<qint64>(found[i]));
+        SetStatus(found.size() > MaxListed
+                      ? QStringLiteral("%1 catalogue sounds match; the first %2 are listed.")
+                            .arg(found.size())
+                            .arg(MaxListed)
+                      : QStringLiteral("%1 catalogue sounds match.").arg(found.size()));
+    } catch (const std::exception& failure) {
+        SetStatus(QString::fromLocal8Bit(failure.what()));
+    }
+}
+
+void TfrmBreeder::btnAddCatalogueSoundClick() {
+    SoundCatalogue* catalogue = context_.catalogue ? context_.catalogue() : nullptr;
+    if (!catalogue || cmbCatalogueSound->currentIndex() < 0)
+        return;
+    try {
+        const SoundId id = cmbCatalogueSound->currentData().value<qint64>();
+        const std::optional<TSoundRecord> sound = catalogue->Sound(id);
+        if (!sound)
+            return;
+        const std::string label = "Catalogue: " + NameToUtf8(GetSoundName(*sound));
+        if (!context_.history.AddParent({*sound, label})) {
+            SetStatus(QStringLiteral("Four parents at most: remove one first."));
+            return;
+        }
+        BuildParentList();
+        ShowGeneration();
+    } catch (const std::exception& failure) {
+        SetStatus(QString::fromLocal8Bit(failure.what()));
+    }
 }
 
 // ---- Generations ----------------------------------------------------------------
@@ -429,38 +498,19 @@ void TfrmBreeder::PlayChild(int index) {
     heard_ = index;
     tiles_->SetHeard(heard_);
     ShowHeardName();
-    if (pacer_.Offer(index))
-        SendChild(index);
-    else
-        ScheduleWaitingChild();
+    sender_->Offer(index);
 }
 
-void TfrmBreeder::SendChild(int index) {
+std::size_t TfrmBreeder::SendChild(int index) {
     const BredChild* child = Child(index);
     if (!child)
-        return;
+        return 0;
     try {
         SendEditBufferDump(context_.out, child->sound);
     } catch (const std::exception& failure) {
         SetStatus(QString::fromLocal8Bit(failure.what()));
     }
-    pacer_.Sent(EditBufferDumpBytes);
-    ScheduleWaitingChild();
-}
-
-void TfrmBreeder::ScheduleWaitingChild() {
-    if (!pacer_.Waiting())
-        return;
-    // Rounded up, so the timer never fires before the cable is free.
-    const auto wait = pacer_.Wait();
-    tmrCable->start(static_cast<int>((wait.count() + 999) / 1000));
-}
-
-void TfrmBreeder::SendWaitingChild() {
-    if (const std::optional<int> index = pacer_.TakeDue())
-        SendChild(*index);
-    else
-        ScheduleWaitingChild();
+    return EditBufferDumpBytes;
 }
 
 void TfrmBreeder::ToggleLiked(int index) {
@@ -476,6 +526,8 @@ void TfrmBreeder::ShowHeardName() {
     edtName->setEnabled(child != nullptr);
     btnEdit->setEnabled(child != nullptr);
     btnKeep->setEnabled(child != nullptr);
+    if (btnKeepInCatalogue)
+        btnKeepInCatalogue->setEnabled(child != nullptr);
     edtName->setText(child ? NameText(child->sound) : QString());
 }
 
@@ -514,6 +566,19 @@ void TfrmBreeder::btnKeepClick() {
     }
 }
 
+void TfrmBreeder::btnKeepInCatalogueClick() {
+    const BredChild* child = Child(heard_);
+    SoundCatalogue* catalogue = child && context_.catalogue ? context_.catalogue() : nullptr;
+    if (!catalogue)
+        return;
+    try {
+        catalogue->AddSound(child->sound, "Sound Breeder");
+        SetStatus(QStringLiteral("Kept \"%1\" in the catalogue.").arg(NameText(child->sound)));
+    } catch (const std::exception& failure) {
+        SetStatus(QString::fromLocal8Bit(failure.what()));
+    }
+}
+
 void TfrmBreeder::SetStatus(const QString& text) {
     lblStatus->setText(text);
 }
@@ -538,8 +603,6 @@ void TfrmBreeder::done(int result) {
     if (keyboardOffByField_ && context_.setKeyboardOn)
         context_.setKeyboardOn(true);
     keyboardOffByField_ = false;
-    tmrCable->stop();
-    if (const std::optional<int> waiting = pacer_.TakeWaiting())
-        SendChild(*waiting);
+    sender_->Flush();
     QDialog::done(result);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "breeding_history.h"
-#include "morph.h"
+#include "paced_sender.h"
 #include "schema.h"
 
 #include <QDialog>
@@ -21,7 +21,7 @@ class QListWidget;
 class QPushButton;
 class QSlider;
 class QSpinBox;
-class QTimer;
+class SoundCatalogue;
 class TSoundLibrary;
 
 // What the breeder works with. The history and the locks belong to the
@@ -45,6 +45,9 @@ struct BreederContext {
     // window has the focus, so typing plays no notes; none in tests.
     std::function<bool()> keyboardOn;
     std::function<void(bool on)> setKeyboardOn;
+    // The sound catalogue, opened on first use; nothing when it cannot be
+    // opened (the opener has said why). No catalogue row without it.
+    std::function<SoundCatalogue*()> catalogue;
 };
 
 // "Sound Breeder": children of the sounds a musician likes, heard with one
@@ -65,6 +68,10 @@ public:
     void btnAddParentClick();
     void btnAddEditorSoundClick();
     void btnRemoveParentClick();
+    // The catalogue's sounds whose names hold the typed text, and the one
+    // chosen among them as a parent.
+    void edtCatalogueFindChange(const QString& text);
+    void btnAddCatalogueSoundClick();
     void btnBreedClick();
     void btnBackClick();
     void btnForwardClick();
@@ -74,6 +81,7 @@ public:
     void ToggleLiked(int index);
     void btnEditClick();
     void btnKeepClick();
+    void btnKeepInCatalogueClick();
 
     // The generation the tiles show; nothing before the first Breed.
     const Generation* Shown() const { return context_.history.Shown(); }
@@ -93,22 +101,25 @@ private:
     void BuildParentList();
     void ShowGeneration();
     void ShowHeardName();
-    void SendWaitingChild();
-    void SendChild(int index);
-    void ScheduleWaitingChild();
+    // Sends child `index` to the edit buffer; returns the bytes put on the cable.
+    std::size_t SendChild(int index);
     void NameEdited(const QString& text);
     void SetStatus(const QString& text);
     const BredChild* Child(int index) const;
     std::uint32_t NextSeed();
 
     BreederContext context_;
-    MorphPacer pacer_;
+    PacedSender* sender_ = nullptr;
     int heard_ = -1;
     std::optional<TSoundRecord> childToEdit_;
 
     QListWidget* lstParents = nullptr;
     QComboBox* cmbLibrarySound = nullptr;
     QComboBox* cmbKeepSlot = nullptr;
+    QLineEdit* edtCatalogueFind = nullptr;
+    QComboBox* cmbCatalogueSound = nullptr;
+    QPushButton* btnAddCatalogueSound = nullptr;
+    QPushButton* btnKeepInCatalogue = nullptr;
     QPushButton* btnAddParent = nullptr;
     QPushButton* btnAddEditorSound = nullptr;
     QPushButton* btnRemoveParent = nullptr;
@@ -127,7 +138,6 @@ private:
     QPushButton* btnEdit = nullptr;
     QPushButton* btnKeep = nullptr;
     QPushButton* btnClose = nullptr;
-    QTimer* tmrCable = nullptr;
     // The note player was on when a text field took the focus.
     bool keyboardOffByField_ = false;
 };

@@ -1,4 +1,3 @@
-#include "any_value_schema.h"
 #include "breeding.h"
 #include "breeding_history.h"
 #include "schema.h"

@@ -1,5 +1,6 @@
 #include "frm_breeder.h"
 
+#include "sound_catalogue.h"
 #include "sound_library.h"
 #include "support/control_sounds.h"
 #include "support/named_child.h"
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -43,7 +45,8 @@ protected:
                            {},
                            {},
                            [this] { return keyboardOn; },
-                           [this](bool on) { keyboardOn = on; }},
+                           [this](bool on) { keyboardOn = on; },
+                           [this] { return catalogue.get(); }},
             nullptr, [this] { return now; });
         window->show();
         window->activateWindow();
@@ -75,6 +78,7 @@ protected:
     std::vector<std::pair<int, TSoundRecord>> kept;
     std::chrono::microseconds now{1'000'000};
     bool keyboardOn = true;
+    std::unique_ptr<SoundCatalogue> catalogue; // none unless a test opens one
     std::unique_ptr<TfrmBreeder> window;
 };
 
@@ -163,6 +167,34 @@ TEST_F(BreederWindowTest, KeepStoresTheRenamedChildRowAfterRowAndEditHandsItOver
     Named<QPushButton>(*window, "btnEdit")->click();
     EXPECT_EQ(window->result(), TfrmBreeder::EditResult);
     EXPECT_EQ(window->ChildToEdit(), ChildSound(3));
+}
+
+TEST_F(BreederWindowTest, CatalogueSoundsBecomeParentsAndChildrenAreKeptThere) {
+    QTemporaryDir folder;
+    auto opened = SoundCatalogue::Open(folder.filePath("catalogue.sqlite").toStdString());
+    ASSERT_TRUE(std::holds_alternative<std::unique_ptr<SoundCatalogue>>(opened));
+    catalogue = std::move(std::get<std::unique_ptr<SoundCatalogue>>(opened));
+    catalogue->AddSound(RandomSound(20, "Deep Bass"), "test.syx", 4);
+    catalogue->AddSound(RandomSound(21, "Bright Lead"), "test.syx", 5);
+    Open();
+
+    QTest::keyClicks(Named<QLineEdit>(*window, "edtCatalogueFind"), "bass");
+    auto* found = Named<QComboBox>(*window, "cmbCatalogueSound");
+    ASSERT_EQ(found->count(), 1);
+    EXPECT_EQ(found->itemText(0), "Deep Bass");
+    Named<QPushButton>(*window, "btnAddCatalogueSound")->click();
+    ASSERT_EQ(history.Parents().size(), 1u);
+    EXPECT_EQ(history.Parents()[0].sound, RandomSound(20, "Deep Bass"));
+
+    Named<QPushButton>(*window, "btnBreed")->click();
+    Key(Qt::Key_1);
+    Named<QPushButton>(*window, "btnKeepInCatalogue")->click();
+    EXPECT_EQ(catalogue->SoundCount(), 3);
+    CatalogueSearch search;
+    search.text = "Deep Bass 1-1";
+    const std::vector<SoundId> kept = catalogue->Search(search);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(catalogue->Summary(kept[0])->sources.at(0).file, "Sound Breeder");
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 //
 // writes q-morph.png, parameter-locker.png and sound-breeder.png, then runs
 // itself at device pixel ratio 2 for the @2x pictures.
-#include "any_value_schema.h"
 #include "frm_breeder.h"
 #include "frm_locker.h"
 #include "frm_morph.h"
@@ -97,7 +96,8 @@ int main(int argc, char* argv[]) {
     history.Breed(AnyValueSchema(), {8, 20, locked, 4711});
     history.SetLiked(1, true);
     history.SetLiked(5, true);
-    TfrmBreeder breeder(BreederContext{library, out, history, locked, {}, 20, {}, {}, {}, {}, {}});
+    TfrmBreeder breeder(
+        BreederContext{library, out, history, locked, {}, 20, {}, {}, {}, {}, {}, {}});
     breeder.findChild<QSpinBox*>(QStringLiteral("spnChildren"))->setValue(12);
     breeder.findChild<QLineEdit*>(QStringLiteral("edtSeed"))->setText(QStringLiteral("80386"));
     breeder.findChild<QLineEdit*>(QStringLiteral("edtSeed"))->setModified(true);
