@@ -96,7 +96,7 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
         btnAddCatalogueSound = MakeButton("btnAddCatalogueSound", QStringLiteral("Add"));
         btnAddCatalogueSound->setToolTip(QStringLiteral("Add the catalogue sound chosen"));
         auto* fromCatalogue = new QHBoxLayout;
-        fromCatalogue->addWidget(edtCatalogueFind, 1);
+        fromCatalogue->addWidget(edtCatalogueFind, 3);
         fromCatalogue->addWidget(cmbCatalogueSound, 2);
         fromCatalogue->addWidget(btnAddCatalogueSound);
         parentsLayout->addLayout(fromCatalogue);

@@ -8,6 +8,7 @@
 #include "frm_breeder.h"
 #include "frm_locker.h"
 #include "frm_morph.h"
+#include "sound_catalogue.h"
 #include "sound_library.h"
 #include "support/control_sounds.h"
 #include "support/render_program.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -96,8 +98,17 @@ int main(int argc, char* argv[]) {
     history.Breed(AnyValueSchema(), {8, 20, locked, 4711});
     history.SetLiked(1, true);
     history.SetLiked(5, true);
+    // The catalogue row as the program shows it, over an empty catalogue.
+    QTemporaryDir catalogueFolder;
+    auto opened = SoundCatalogue::Open(
+        catalogueFolder.filePath(QStringLiteral("catalogue.sqlite")).toStdString());
+    SoundCatalogue* catalogue = std::holds_alternative<std::unique_ptr<SoundCatalogue>>(opened)
+                                    ? std::get<std::unique_ptr<SoundCatalogue>>(opened).get()
+                                    : nullptr;
     TfrmBreeder breeder(
-        BreederContext{library, out, history, locked, {}, 20, {}, {}, {}, {}, {}, {}});
+        BreederContext{library, out, history, locked, {}, 20, {}, {}, {}, {}, {}, [catalogue] {
+                           return catalogue;
+                       }});
     breeder.findChild<QSpinBox*>(QStringLiteral("spnChildren"))->setValue(12);
     breeder.findChild<QLineEdit*>(QStringLiteral("edtSeed"))->setText(QStringLiteral("80386"));
     breeder.findChild<QLineEdit*>(QStringLiteral("edtSeed"))->setModified(true);
