@@ -120,6 +120,9 @@ public:
     MidiError SendShort(Handle handle, std::uint32_t message) override {
         return inner_.SendShort(handle, message);
     }
+    MidiError SendShorts(Handle handle, std::span<const std::uint32_t> messages) override {
+        return inner_.SendShorts(handle, messages);
+    }
     MidiError SendLong(Handle handle, std::span<const std::uint8_t> bytes) override {
         {
             std::lock_guard lock(mutex_);

@@ -523,7 +523,7 @@ void TfrmMain::SendSysExFromFileClick() {
     if (!OutputOpenOrSay(QStringLiteral("Nothing sent from %1").arg(file)))
         return;
     // Otherwise the bytes go out unchanged, without being looked into.
-    const MidiError error = ports_->TrySendLongMessage(message);
+    const MidiError error = ports_->SendLongMessage(message);
     if (error != MidiError::None) {
         LogMessage(QStringLiteral("Nothing sent from %1: %2.")
                        .arg(file)

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class MidiOutput;
 class QCheckBox;
 class QComboBox;
@@ -39,6 +41,9 @@ public:
     void SendWaitingStep();
 
     const MorphPacer& Pacer() const { return pacer_; }
+    // Where a step that did not reach the instrument is reported (one line
+    // per run of failures).
+    void SetFailureLog(std::function<void(const QString&)> log) { failureLog_ = std::move(log); }
 
     // Closing sends a position still waiting: the instrument ends where the bar is.
     void done(int result) override;
@@ -50,6 +55,8 @@ private:
 
     const TSoundLibrary& library_;
     MidiOutput& out_;
+    std::function<void(const QString&)> failureLog_;
+    bool failing_ = false;
     SoundMorph morph_;
     MorphPacer pacer_;
 
