@@ -124,6 +124,7 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::CreateKeyboard(QVBoxLayout& layout) {
     pnlKeyboard = new KeyboardPanel(*ports_, centralWidget());
+    pnlKeyboard->SetFailureLog([this](const QString& line) { LogMessage(line); });
     layout.addWidget(pnlKeyboard);
     pnlKeyboard->BindMenuItem(actKeyboard); // checked at start; Ctrl+K and "Hide keyboard" toggle
     // Keys reach the window before any control: X and Z with any modifier,
