@@ -159,14 +159,13 @@ void TfrmMain::SendSelectedSoundsClick() {
 
 void TfrmMain::ReadBackSentSounds(const std::vector<int>& slots) {
     const KeyboardPanel::Suspension quiet(pnlKeyboard);
-    dispatcher_->CheckedCount = 0;
-    dispatcher_->DifferingCount = 0;
+    dispatcher_->BeginCheck();
     if (!RunExchange([&] { return exchange_->AskForPrograms(ReplyKind::ProgramCheck, slots); },
                      QStringLiteral("Nothing read back")))
         return;
     const int total = static_cast<int>(slots.size());
-    const int checked = dispatcher_->CheckedCount;
-    const int differing = dispatcher_->DifferingCount;
+    const int checked = dispatcher_->CheckedCount();
+    const int differing = dispatcher_->DifferingCount();
     if (checked == total && differing == 0)
         LogMessage(QStringLiteral("All %1 read back equal.").arg(SoundCount(total)));
     else

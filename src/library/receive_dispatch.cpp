@@ -130,28 +130,27 @@ bool ReceiveDispatcher::HasLayoutLength(Reply reply, std::size_t length, const c
 }
 
 void ReceiveDispatcher::TakeVersion(Reply reply) {
-    if (!HasLayoutLength(reply, VersionReply.size(), "a device version reply")) {
+    if (!HasLayoutLength(reply, versionReply_.size(), "a device version reply")) {
         exchange_.Unusable();
         return;
     }
-    std::copy_n(reply.begin(), VersionReply.size(), VersionReply.begin());
-    const DeviceVersion version = DeviceVersionFromReply(VersionReply);
+    std::copy_n(reply.begin(), versionReply_.size(), versionReply_.begin());
+    const DeviceVersion version = DeviceVersionFromReply(versionReply_);
     Log(QStringLiteral("Software version: %1.%2").arg(version.major).arg(version.minor));
     exchange_.Answered();
 }
 
 void ReceiveDispatcher::TakeGlobals(Reply reply) {
-    if (!HasLayoutLength(reply, GlobalsReply.size(), "a global parameter dump")) {
+    if (!HasLayoutLength(reply, GlobalsDumpSize, "a global parameter dump")) {
         exchange_.Unusable();
         return;
     }
-    std::copy_n(reply.begin(), GlobalsReply.size(), GlobalsReply.begin());
     Log(QStringLiteral("Global"));
     if (outlets_.setWaitText)
         outlets_.setWaitText(QStringLiteral("Received globals."));
     exchange_.Answered();
     if (outlets_.showGlobals)
-        outlets_.showGlobals(GlobalsFromDump(GlobalsReply));
+        outlets_.showGlobals(GlobalsFromDump(reply.first(GlobalsDumpSize)));
 }
 
 std::optional<int> ReceiveDispatcher::AnsweredSlot(Reply reply) const {
@@ -206,14 +205,14 @@ bool ReceiveDispatcher::TakeProgramCheck(Reply reply) {
     const TSoundRecord readBack =
         UnpackProgramData(reply.first(ProgramDumpSize), ProgramDumpHeaderLength);
     const TSoundRecord& sent = library_.SoundBanks[static_cast<std::size_t>(*slot)];
-    ++CheckedCount;
+    ++checked_;
     if (!SameSentParameters(sent, readBack)) {
-        ++DifferingCount;
+        ++differing_;
         Log(ReadBackMismatch(*slot, sent, readBack));
     }
     exchange_.Answered(*slot);
     if (outlets_.setWaitText)
-        outlets_.setWaitText(QStringLiteral("Checked %1 sound.").arg(CheckedCount));
+        outlets_.setWaitText(QStringLiteral("Checked %1 sound.").arg(checked_));
     return true;
 }
 

@@ -44,11 +44,15 @@ public:
     // passed over.
     bool DispatchReply(std::span<const std::uint8_t> reply);
 
-    std::array<std::uint8_t, DeviceInquiryReplySize> VersionReply{};
-    std::array<std::uint8_t, GlobalsDumpSize> GlobalsReply{};
-    // The programs read back after sending: how many came, how many differed.
-    int CheckedCount = 0;
-    int DifferingCount = 0;
+    // The last device version reply taken.
+    const std::array<std::uint8_t, DeviceInquiryReplySize>& VersionReply() const {
+        return versionReply_;
+    }
+    // The programs read back after sending since the last BeginCheck: how
+    // many came, how many differed.
+    void BeginCheck() { checked_ = differing_ = 0; }
+    int CheckedCount() const { return checked_; }
+    int DifferingCount() const { return differing_; }
 
 private:
     using Reply = std::span<const std::uint8_t>;
@@ -70,5 +74,8 @@ private:
 
     TSoundLibrary& library_;
     InstrumentExchange& exchange_;
+    std::array<std::uint8_t, DeviceInquiryReplySize> versionReply_{};
+    int checked_ = 0;
+    int differing_ = 0;
     Outlets outlets_;
 };

@@ -210,7 +210,7 @@ TEST_F(DispatchTest, WhatTheDocumentedRepliesCarryArrivesWhole) {
 
     Await(ReplyKind::DeviceVersion);
     Feed(AsBytes(IdentityReply15));
-    EXPECT_EQ(AsBytes(dispatcher.VersionReply),
+    EXPECT_EQ(AsBytes(dispatcher.VersionReply()),
               Bytes(IdentityReply15.begin(), IdentityReply15.begin() + 14));
 }
 
