@@ -30,7 +30,6 @@ MidiError InstrumentExchange::AskForPrograms(ReplyKind kind, const std::vector<i
                                              Clock::time_point now) {
     reading_ = true;
     queue_.assign(slots.begin(), slots.end());
-    requested_ = static_cast<int>(slots.size());
     single_.clear();
     return Begin(kind, now);
 }
@@ -39,7 +38,6 @@ MidiError InstrumentExchange::AskFor(ReplyKind kind, std::vector<std::uint8_t> r
                                      Clock::time_point now) {
     reading_ = false;
     queue_.clear();
-    requested_ = 1;
     single_ = std::move(request);
     return Begin(kind, now);
 }

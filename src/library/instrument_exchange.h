@@ -87,7 +87,6 @@ public:
     // Of the last or running exchange: replies taken, programs asked for
     // that never came (in the order asked), how it ended.
     int AnsweredCount() const { return answered_; }
-    int RequestedCount() const { return requested_; }
     std::vector<int> MissingSlots() const { return missing_; }
     MidiError SendError() const { return sendError_; }
     ExchangeEnd LastEnd() const { return lastEnd_; }
@@ -114,7 +113,6 @@ private:
     int silentInARow_ = 0;
     Clock::time_point sentAt_{};
     int answered_ = 0;
-    int requested_ = 0;
     std::vector<int> missing_;
     MidiError sendError_ = MidiError::None;
     ExchangeEnd lastEnd_ = ExchangeEnd::Completed;
