@@ -4,6 +4,7 @@
 #include "builtin_instrument_service.h"
 #include "file_chooser.h"
 #include "find_bar.h"
+#include "frm_catalogue.h"
 #include "frm_settings.h"
 #include "frm_sysex_receiver.h"
 #include "help_pages.h"
@@ -90,6 +91,7 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
     ConnectLibraryCommands();
     ConnectDeviceTools();
     ConnectSoundTools();
+    ConnectCatalogue();
     // Replies that open a window do so from here, once the wait box is gone.
     tmrWindows = new QTimer(this);
     tmrWindows->setObjectName(QStringLiteral("tmrWindows"));
@@ -109,7 +111,9 @@ TfrmMain::~TfrmMain() {
     // A note still sounding gets its note-off while the output is open.
     if (pnlKeyboard)
         pnlKeyboard->ReleaseAllNotes();
-    // The wait box and the dispatch work on the ports: they go first.
+    // The wait box, the dispatch and the catalogue window work on the ports: they go first.
+    delete frmCatalogue;
+    frmCatalogue = nullptr;
     delete frmSysExReceiver;
     frmSysExReceiver = nullptr;
     dispatcher_.reset();
@@ -133,17 +137,27 @@ void TfrmMain::CreateKeyboard(QVBoxLayout& layout) {
     new WindowKeyPreview(this, [this](QKeyEvent* event) {
         return !findBar_->TypingText() && pnlKeyboard->HandleKey(event);
     });
-    connect(actMidiSettings, &QAction::triggered, this, [this] {
-        RunCommand([&] {
-            // Notes end on the old output before the ports change; the
-            // choice is kept at once, not only when the program closes.
-            if (ShowMidiSettings(this, *ports_, FallBackToBuiltInOutput,
-                                 [this] { pnlKeyboard->ReleaseAllNotes(); }))
-                if (const QString error = WriteSettings(); !error.isEmpty())
-                    LogMessage(error);
-        });
-    });
+    connect(actMidiSettings, &QAction::triggered, this, [this] { MidiSettingsClick({}); });
     actMidiSettings->setEnabled(true);
+}
+
+void TfrmMain::MidiSettingsClick(const QString& introduction) {
+    RunCommand([&] {
+        // Notes end on the old output before the ports change; the
+        // choice is kept at once, not only when the program closes.
+        if (ShowMidiSettings(
+                this, *ports_, FallBackToBuiltInOutput, [this] { pnlKeyboard->ReleaseAllNotes(); },
+                introduction))
+            if (const QString error = WriteSettings(); !error.isEmpty())
+                LogMessage(error);
+    });
+}
+
+void TfrmMain::OfferMidiSettingsOnFirstStart() {
+    if (!firstStart_ || !pnlKeyboard)
+        return;
+    firstStart_ = false;
+    MidiSettingsClick(FirstStartIntroduction());
 }
 
 QAction* TfrmMain::AddAction(QMenu* menu, const char* objectName, const QString& caption,
@@ -233,6 +247,9 @@ void TfrmMain::CreateMenus() {
                           QKeySequence(Qt::CTRL | Qt::Key_O));
     actCopySound = AddAction(tools, "actCopySound", QStringLiteral("Copy Sound"));
     actCompareSounds = AddAction(tools, "actCompareSounds", QStringLiteral("Compare Sounds"));
+    // Ctrl+K is the note player's already.
+    actSoundCatalogue = AddAction(tools, "actSoundCatalogue", QStringLiteral("Sound Catalogue"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
     actPanic = AddAction(tools, "actPanic", QStringLiteral("Panic"), QKeySequence(Qt::Key_F12));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -404,7 +421,7 @@ std::vector<int> TfrmMain::CollectedSlots() const {
 }
 
 void TfrmMain::LoadBankFile(const QString& path) {
-    if (!files_.LoadBankFile(path))
+    if (files_.LoadBankFile(path) == LibraryFiles::Load::NotRead)
         return; // after a read error the list stays as it was
     saved_.Remember(library_);
     RebuildList();

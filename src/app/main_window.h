@@ -17,10 +17,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 
 class FileChooser;
+class ImportChooser;
+class SoundCatalogue;
+class TfrmCatalogue;
 class FindBar;
 class LibraryList;
 class MessageMemo;
@@ -82,6 +86,13 @@ public:
     // The close has saved the settings already (a second close attempt
     // does not save them again).
     bool SettingsSaved() const { return settingsSaved_; }
+    // No settings file was found at start: the built-in instrument is in use.
+    bool FirstStart() const { return firstStart_; }
+    // On a first start, the MIDI settings dialog with a word on the built-in
+    // instrument; Cancel keeps it. Does nothing on later starts.
+    void OfferMidiSettingsOnFirstStart();
+    // "Midi Settings ...", with `introduction` as a line above the ports.
+    void MidiSettingsClick(const QString& introduction);
     // Milliseconds waited after each sound sent (300 at start-up).
     int SendDelay() const { return sendDelay_; }
     void SetSendDelay(int milliseconds) { sendDelay_ = milliseconds; }
@@ -152,6 +163,12 @@ public:
     // "Global settings": panic, then asks for the instrument's globals; the
     // reply opens the global settings window.
     void GlobalSettingsClick();
+    // "Sound Catalogue": its window, opened on the catalogue in the user's data folder.
+    void SoundCatalogueClick();
+    // The catalogue in the user's data folder, opened on first use (one that
+    // cannot be opened is explained and may be set aside); null when there is
+    // none to be had. Every window of the program shares this one.
+    SoundCatalogue* OpenedCatalogue();
     // "Copy Sound": the copy window, modal.
     void CopySoundClick();
     // "Compare Sounds": the two selected sounds side by side, modal.
@@ -210,6 +227,10 @@ private:
     void OpenLockerWithCurrentSound(const TSoundRecord& sound);
     // Q-Morph's and the locker's menu items and toolbar buttons.
     void ConnectSoundTools();
+    // The catalogue's menu item, and sounds dropped on the list from its window.
+    void ConnectCatalogue();
+    // Sounds into library rows, each marked "Changed", as one undo step.
+    void PlaceSounds(const std::vector<std::pair<int, TSoundRecord>>& placements);
     // The window a received edit buffer is for, once the wait box is gone.
     void tmrWindowsTimer();
     void OpenReceivedWindows();
@@ -292,6 +313,7 @@ private:
     QAction* actLocker = nullptr;
     QAction* actCopySound = nullptr;
     QAction* actCompareSounds = nullptr; // enabled while exactly two rows are selected
+    QAction* actSoundCatalogue = nullptr;
     QAction* actPanic = nullptr;
     QAction* actAbout = nullptr;
     QAction* actShortHelp = nullptr;
@@ -313,6 +335,11 @@ private:
     LibraryTableView* ListView1 = nullptr;
 
     bool settingsSaved_ = false;
+    // The autoload file was there at start but could not be read, or held
+    // records that were left out: saving would replace what it holds.
+    bool autoloadFailed_ = false;
+    // No settings file at start: the MIDI settings are offered once.
+    bool firstStart_ = false;
     int sendDelay_ = 300;
     TSoundLibrary library_;
     LibraryHistory history_{library_};
@@ -339,6 +366,10 @@ private:
     std::optional<TSoundRecord> lockerSound_;
     QTimer* tmrWindows = nullptr;
     std::unique_ptr<MainEditorHost> editorHost_;
+    // Opened by the first use of "Sound Catalogue", kept for the program's run.
+    std::unique_ptr<SoundCatalogue> catalogue_;
+    std::unique_ptr<ImportChooser> importChooser_;
+    TfrmCatalogue* frmCatalogue = nullptr;
     // The location "Send Sound to Mopho" presets in the editor.
     int lastSendLocation_ = 0;
     // Program dumps stored since the current read began.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "morph.h"
+#include "paced_sender.h"
 
 #include <QDialog>
 
@@ -38,9 +39,9 @@ public:
     // The one-shot timer after opening: a random pair.
     void Timer1Timer();
     // Sends the position that waited for the cable, once the cable is free.
-    void SendWaitingStep();
+    void SendWaitingStep() { sender_->SendDue(); }
 
-    const MorphPacer& Pacer() const { return pacer_; }
+    const MorphPacer& Pacer() const { return sender_->Pacer(); }
     // Where a step that did not reach the instrument is reported (one line
     // per run of failures).
     void SetFailureLog(std::function<void(const QString&)> log) { failureLog_ = std::move(log); }
@@ -49,8 +50,8 @@ public:
     void done(int result) override;
 
 private:
-    void SendStep(int position);
-    void ScheduleWaitingStep();
+    // The bytes the step put on the cable.
+    std::size_t SendStep(int position);
     bool PairChosen() const;
 
     const TSoundLibrary& library_;
@@ -58,7 +59,7 @@ private:
     std::function<void(const QString&)> failureLog_;
     bool failing_ = false;
     SoundMorph morph_;
-    MorphPacer pacer_;
+    PacedSender* sender_ = nullptr;
 
     QComboBox* cmbSound1 = nullptr;
     QComboBox* cmbSound2 = nullptr;
@@ -67,5 +68,4 @@ private:
     QCheckBox* chbDetune = nullptr;
     QPushButton* btnRandomizeSounds = nullptr;
     QTimer* Timer1 = nullptr;
-    QTimer* tmrCable = nullptr; // the end of the last step's time on the cable
 };
