@@ -40,14 +40,15 @@ using Clock = std::chrono::steady_clock;
 // Notes when each NRPN value message (controller 38) leaves, by parameter.
 class TimedOutput : public MidiOutput {
 public:
-    void SendLongMessage(std::span<const std::uint8_t>) override {}
-    void SendShortMessage(std::uint32_t message) override {
+    MidiError SendLongMessage(std::span<const std::uint8_t>) override { return MidiError::None; }
+    MidiError SendShortMessage(std::uint32_t message) override {
         const int controller = (message >> 8) & 0x7F;
         const int value = (message >> 16) & 0x7F;
         if (controller == 98)
             nrpn_ = value;
         if (controller == 38 && nrpn_ >= 0)
             sent[nrpn_] = Clock::now();
+        return MidiError::None;
     }
     std::map<int, Clock::time_point> sent;
 

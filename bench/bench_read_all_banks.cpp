@@ -120,6 +120,9 @@ public:
     MidiError SendShort(Handle handle, std::uint32_t message) override {
         return inner_.SendShort(handle, message);
     }
+    MidiError SendShorts(Handle handle, std::span<const std::uint32_t> messages) override {
+        return inner_.SendShorts(handle, messages);
+    }
     MidiError SendLong(Handle handle, std::span<const std::uint8_t> bytes) override {
         {
             std::lock_guard lock(mutex_);
@@ -160,9 +163,6 @@ public:
         std::ofstream(QDir(folder_.path()).filePath("dsi_mopho.ini").toStdString())
             << "[Midi]\nMidiInDeviceID=" << inName << "\nMidiOutDeviceID=" << outName << "\n";
         window_ = std::make_unique<TfrmMain>(nullptr, nullptr, &timed_);
-        // Every reply handled, the version replies of WaitUntilAnswering too.
-        QObject::connect(window_.get(), &TfrmMain::ReplyReceived, window_.get(),
-                         [this] { ++replies_; });
         window_->show();
     }
 
@@ -172,9 +172,9 @@ public:
     // ports a cycle or two after they open, and the first ask may go unheard.
     bool WaitUntilAnswering() {
         for (int attempt = 0; attempt < 5; ++attempt) {
-            const int before = replies_;
+            const std::size_t before = timed_.TakenUp().size();
             window_->findChild<QAction*>(QStringLiteral("actDeviceVersion"))->trigger();
-            if (replies_ > before)
+            if (timed_.TakenUp().size() > before)
                 return true;
         }
         return false;
@@ -183,19 +183,14 @@ public:
     // Reads all banks and prints the figures against the DIN wire time.
     // `cycleMs`: the JACK server's cycle, when the instrument is reached through it.
     void ReadAllBanks(std::optional<double> cycleMs = std::nullopt) {
-        std::vector<Clock::time_point> handled;
-        handled.reserve(Replies);
-        const auto counting =
-            QObject::connect(window_.get(), &TfrmMain::ReplyReceived, window_.get(),
-                             [&handled] { handled.push_back(Clock::now()); });
         timed_.Clear();
         const auto start = Clock::now();
         // The trigger returns once the wait box has closed.
         window_->findChild<QAction*>(QStringLiteral("actReadAllBanks"))->trigger();
         const auto returned = Clock::now();
-        QObject::disconnect(counting);
-        Report(start, returned, handled, timed_.Sends(), timed_.Arrivals(), timed_.TakenUp(),
-               cycleMs);
+        // The GUI thread takes up each reply just before the window handles it.
+        const auto takenUp = timed_.TakenUp();
+        Report(start, returned, takenUp, timed_.Sends(), timed_.Arrivals(), takenUp, cycleMs);
     }
 
 private:
@@ -267,7 +262,6 @@ private:
     QTemporaryDir folder_;
     TimedMidiService timed_;
     std::unique_ptr<TfrmMain> window_;
-    int replies_ = 0;
 };
 
 void InProcess(bool dinTiming) {

@@ -128,6 +128,7 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::CreateKeyboard(QVBoxLayout& layout) {
     pnlKeyboard = new KeyboardPanel(*ports_, centralWidget());
+    pnlKeyboard->SetFailureLog([this](const QString& line) { LogMessage(line); });
     layout.addWidget(pnlKeyboard);
     pnlKeyboard->BindMenuItem(actKeyboard); // checked at start; Ctrl+K and "Hide keyboard" toggle
     // Keys reach the window before any control: X and Z with any modifier,
@@ -542,7 +543,7 @@ void TfrmMain::SendSysExFromFileClick() {
     if (!OutputOpenOrSay(QStringLiteral("Nothing sent from %1").arg(file)))
         return;
     // Otherwise the bytes go out unchanged, without being looked into.
-    const MidiError error = ports_->TrySendLongMessage(message);
+    const MidiError error = ports_->SendLongMessage(message);
     if (error != MidiError::None) {
         LogMessage(QStringLiteral("Nothing sent from %1: %2.")
                        .arg(file)

@@ -4,6 +4,7 @@
 #include "breeding_history.h"
 #include "library_files.h"
 #include "library_history.h"
+#include "midi_error.h"
 #include "saved_library_state.h"
 #include "schema.h"
 #include "sound_library.h"
@@ -14,12 +15,12 @@
 #include <array>
 #include <cstddef>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
-class MidiOutput;
 
 class FileChooser;
 class ImportChooser;
@@ -29,7 +30,8 @@ class FindBar;
 class LibraryList;
 class MessageMemo;
 class MidiPorts;
-enum class ReplyKind : int;
+class InstrumentExchange;
+enum class ReplyKind;
 class MidiService;
 class Prompter;
 class QAction;
@@ -71,6 +73,8 @@ public:
     // tolerances come from the settings and go back to them.
     SchemaTolerances& Tolerances() { return schemaTolerances_; }
     ReceiveDispatcher& Dispatcher() { return *dispatcher_; }
+    // The request-and-reply conversation with the instrument.
+    InstrumentExchange& Exchange() { return *exchange_; }
     TfrmSysExReceiver* WaitBox() { return frmSysExReceiver; }
     // "dsi_mopho.ini" in the program's folder.
     QString SettingsPath() const;
@@ -176,14 +180,10 @@ public:
     void ShortHelpClick();
     void AboutClick();
 
-Q_SIGNALS:
-    // An awaited reply is in the receive buffer (emitted on the GUI thread).
-    void ReplyReceived();
-
 protected:
     // The close query: settings saved, the autoload file saved on request.
     void closeEvent(QCloseEvent* event) override;
-    // Becoming the active window arms the receive, so a late reply is taken.
+    // Becoming the active window gives an empty list a current row.
     void changeEvent(QEvent* event) override;
     // The window sees the list's keys first.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -196,9 +196,20 @@ private:
     void CreateWaitBox();
     void CreateKeyboard(QVBoxLayout& layout);
     void OpenMidiPorts();
-    void HandleReply();
-    // Sends a request and shows the wait box until its reply has been handled.
-    void RunRequestCycle(ReplyKind expectedReply, void (*request)(MidiOutput&), std::size_t size);
+    // A SysEx message from the instrument, on the GUI thread.
+    void HandleReply(const std::vector<std::uint8_t>& reply);
+    // Starts an exchange with `ask` and shows the wait box until it ends;
+    // false, with a memo line that starts with `nothingDone`, when nothing
+    // could be asked.
+    bool RunExchange(const std::function<MidiError()>& ask, const QString& nothingDone);
+    // Asks once for one reply of `kind`.
+    void RunRequestCycle(ReplyKind kind, std::vector<std::uint8_t> request);
+    // A memo line when the exchange ended without its replies.
+    void ReportExchangeEnd();
+    // A memo line and a box naming the sounds a read did not bring.
+    void ReportMissingSounds(const std::vector<int>& slots);
+    // False, with a memo line "<what>: <why>.", when a send failed.
+    bool SentOrSay(MidiError error, const QString& what);
     void CreateMenus();
     QWidget* CreateToolbar();
     QWidget* CreateMessagePanel();
@@ -210,7 +221,8 @@ private:
     void TakeGlobals(const std::array<int, GlobalsCount>& values);
     // The global settings window on `values`, modal.
     void OpenGlobalSettings(const std::array<int, GlobalsCount>& values);
-    void ReadRequestedSounds();
+    // Reads the sounds of `slots` from the instrument into the library.
+    void ReadSounds(const std::vector<int>& slots);
     // The sound editor on `sound`, modal; Yes on closing keeps the edited
     // sound in the current row's slot.
     void OpenEditorWithCurrentSound(const TSoundRecord& sound);
@@ -353,6 +365,7 @@ private:
     std::unique_ptr<MidiPorts> ports_;
     bool midiOpenFailed_ = false;
     std::unique_ptr<LibraryList> list_;
+    std::unique_ptr<InstrumentExchange> exchange_;
     std::unique_ptr<ReceiveDispatcher> dispatcher_;
     std::unique_ptr<TableViewport> viewport_;
     std::unique_ptr<SoundReorderer> reorderer_;
@@ -376,7 +389,6 @@ private:
     // The location "Send Sound to Mopho" presets in the editor.
     int lastSendLocation_ = 0;
     // Program dumps stored since the current read began.
-    int soundsStored_ = 0;
     TAppSettings settings_;
     SchemaTolerances schemaTolerances_;
     SavedLibraryState saved_;

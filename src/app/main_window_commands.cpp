@@ -5,6 +5,7 @@
 
 #include "frm_patch_edit_simple.h"
 #include "frm_sysex_receiver.h"
+#include "instrument_exchange.h"
 #include "keyboard_panel.h"
 #include "library_list.h"
 #include "library_table_view.h"
@@ -23,6 +24,8 @@
 #include <QScrollBar>
 #include <QThread>
 #include <QTimer>
+
+#include <numeric>
 
 namespace {
 constexpr int Channel1 = 0;
@@ -43,60 +46,50 @@ void TfrmMain::Pause(int milliseconds, bool userInput) {
 }
 
 void TfrmMain::ReadCurrentSoundClick() {
-    ports_->Requests.ClearRequests();
     const int row = list_->CurrentRow();
-    ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(row < 0 ? 0 : row / 128));
-    ports_->Requests.PushRequestByte(row < 0 ? RequestStack::Empty
-                                             : static_cast<std::uint8_t>(row % 128));
-    ReadRequestedSounds();
+    ReadSounds(row < 0 ? std::vector<int>{} : std::vector<int>{row});
 }
 
 void TfrmMain::ReadBankClick(int bank) {
-    ports_->Requests.ClearRequests();
-    for (int program = 127; program >= 0; --program) {
-        ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(bank));
-        ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(program));
-    }
-    ReadRequestedSounds();
+    std::vector<int> slots;
+    for (int program = 0; program < Slots::ProgramsPerBank; ++program)
+        slots.push_back(Slots::Of(bank, program));
+    ReadSounds(slots);
 }
 
 void TfrmMain::ReadAllBanksClick() {
-    ports_->Requests.ClearRequests();
-    // Pushed backwards, so the reads run A 0, A 1, ... C 127.
-    for (int bank = 2; bank >= 0; --bank)
-        for (int program = 127; program >= 0; --program) {
-            ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(bank));
-            ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(program));
-        }
-    ReadRequestedSounds();
+    std::vector<int> slots(Slots::Count);
+    std::iota(slots.begin(), slots.end(), 0); // A001, A002, ... C128
+    ReadSounds(slots);
 }
 
-void TfrmMain::ReadRequestedSounds() {
+void TfrmMain::ReadSounds(const std::vector<int>& slots) {
     // The note player rests while sounds are read, whatever happens meanwhile.
     const KeyboardPanel::Suspension quiet(pnlKeyboard);
-    const int requested = ports_->Requests.RequestCount() / 2;
-    Await(*ports_, ReplyKind::ProgramDump);
-    const int program = ports_->Requests.PopRequestByte();
-    const int bank = ports_->Requests.PopRequestByte();
-    if (program == RequestStack::Empty || bank == RequestStack::Empty) {
-        // Nothing to ask for (no current row): no wait for a reply that cannot come.
-        ports_->Requests.ClearRequests();
-    } else if (OutputOpenOrSay(QStringLiteral("Nothing read"))) {
-        soundsStored_ = 0;
-        // Ready before asking: a quick reply must find the buffer queued.
-        ports_->StartReceive(ProgramDumpSize);
-        RequestProgramDump(*ports_, bank, program);
-        frmSysExReceiver->exec();
-        ports_->StopReceive();
-        LogMessage(
-            soundsStored_ == requested
-                ? QStringLiteral("Read %1.").arg(SoundCount(requested))
-                : QStringLiteral("Read %1 of %2.").arg(soundsStored_).arg(SoundCount(requested)));
-    } else {
-        ports_->Requests.ClearRequests();
+    // Nothing to ask for (no current row): no wait for a reply that cannot come.
+    if (!slots.empty() &&
+        RunExchange([&] { return exchange_->AskForPrograms(ReplyKind::ProgramDump, slots); },
+                    QStringLiteral("Nothing read"))) {
+        const int requested = static_cast<int>(slots.size());
+        const int stored = exchange_->AnsweredCount();
+        LogMessage(stored == requested
+                       ? QStringLiteral("Read %1.").arg(SoundCount(requested))
+                       : QStringLiteral("Read %1 of %2.").arg(stored).arg(SoundCount(requested)));
+        if (const auto missing = exchange_->MissingSlots(); !missing.empty())
+            ReportMissingSounds(missing);
     }
     // "Prg -", "Prg +", "Move down" and "Move up" are enabled with the rows.
     RefreshChangedRows(false);
+}
+
+void TfrmMain::ReportMissingSounds(const std::vector<int>& slots) {
+    const QString text =
+        QStringLiteral("Not received from the instrument: %1. These rows were left as they were.")
+            .arg(QString::fromStdString(Slots::Ranges(slots)));
+    LogMessage(text);
+    // A user who closed the wait box knows the read stopped.
+    if (exchange_->LastEnd() != ExchangeEnd::Abandoned)
+        prompter_->ShowMessage(text);
 }
 
 QString TfrmMain::SoundCount(int count) {
@@ -141,7 +134,7 @@ void TfrmMain::SendSelectedSoundsClick() {
         record[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(slot));
         const auto message =
             ProgramDumpMessage(record, Slots::BankOf(slot), Slots::ProgramOf(slot));
-        if (const MidiError error = ports_->TrySendLongMessage(message); error != MidiError::None) {
+        if (const MidiError error = ports_->SendLongMessage(message); error != MidiError::None) {
             stopped = QStringLiteral("Sending stopped after %1 of %2 sounds: %3 did not go "
                                      "out (%4).")
                           .arg(sent)
@@ -166,25 +159,13 @@ void TfrmMain::SendSelectedSoundsClick() {
 
 void TfrmMain::ReadBackSentSounds(const std::vector<int>& slots) {
     const KeyboardPanel::Suspension quiet(pnlKeyboard);
-    ports_->Requests.ClearRequests();
-    // Pushed backwards, so the first sent is read first.
-    for (auto slot = slots.rbegin(); slot != slots.rend(); ++slot) {
-        ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(Slots::BankOf(*slot)));
-        ports_->Requests.PushRequestByte(static_cast<std::uint8_t>(Slots::ProgramOf(*slot)));
-    }
-    dispatcher_->CheckedCount = 0;
-    dispatcher_->DifferingCount = 0;
-    Await(*ports_, ReplyKind::ProgramCheck);
-    const int program = ports_->Requests.PopRequestByte();
-    const int bank = ports_->Requests.PopRequestByte();
-    ports_->StartReceive(ProgramDumpSize);
-    RequestProgramDump(*ports_, bank, program);
-    frmSysExReceiver->exec();
-    ports_->StopReceive();
-    ports_->Requests.ClearRequests();
+    dispatcher_->BeginCheck();
+    if (!RunExchange([&] { return exchange_->AskForPrograms(ReplyKind::ProgramCheck, slots); },
+                     QStringLiteral("Nothing read back")))
+        return;
     const int total = static_cast<int>(slots.size());
-    const int checked = dispatcher_->CheckedCount;
-    const int differing = dispatcher_->DifferingCount;
+    const int checked = dispatcher_->CheckedCount();
+    const int differing = dispatcher_->DifferingCount();
     if (checked == total && differing == 0)
         LogMessage(QStringLiteral("All %1 read back equal.").arg(SoundCount(total)));
     else
@@ -199,15 +180,20 @@ void TfrmMain::SelectCurrentSlot() {
         ListView1->setFocus();
     list_->SetCurrentRow(library_.CurrentSlot);
     ListView1->scrollTo(list_->index(library_.CurrentSlot, 0));
-    if (!OutputOpenOrSay(QStringLiteral("No program change")))
+    const QString noChange = QStringLiteral("No program change");
+    if (!OutputOpenOrSay(noChange) ||
+        !SentOrSay(SendBankSelect(*ports_, Channel1, Slots::BankOf(library_.CurrentSlot)),
+                   noChange))
         return;
-    SendBankSelect(*ports_, Channel1, Slots::BankOf(library_.CurrentSlot));
     Pause(ProgramChangePause, false);
-    SendProgramChange(*ports_, Channel1, Slots::ProgramOf(library_.CurrentSlot));
+    if (!SentOrSay(SendProgramChange(*ports_, Channel1, Slots::ProgramOf(library_.CurrentSlot)),
+                   noChange))
+        return;
     Pause(ProgramChangePause, false);
     if (settings_.SendToEditBuffer == QStringLiteral("1"))
-        SendEditBufferDump(*ports_,
-                           library_.SoundBanks[static_cast<std::size_t>(library_.CurrentSlot)]);
+        SentOrSay(SendEditBufferDump(
+                      *ports_, library_.SoundBanks[static_cast<std::size_t>(library_.CurrentSlot)]),
+                  QStringLiteral("The sound did not reach the edit buffer"));
 }
 
 void TfrmMain::PrgDownClick() {
@@ -246,9 +232,11 @@ void TfrmMain::RenameCurrentRow() {
 void TfrmMain::PanicClick() {
     if (!OutputOpenOrSay(QStringLiteral("Nothing sent")))
         return;
-    SendControlChange(*ports_, Channel1, 123, 0);
-    SendControlChange(*ports_, Channel1, 120, 0);
-    SendControlChange(*ports_, Channel1, 64, 0);
+    // All notes off, all sound off, sustain off.
+    for (const int controller : {123, 120, 64})
+        if (!SentOrSay(SendControlChange(*ports_, Channel1, controller, 0),
+                       QStringLiteral("Panic did not go out")))
+            return;
 }
 
 bool TfrmMain::HandleLibraryKey(QKeyEvent* event) {

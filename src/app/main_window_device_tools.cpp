@@ -5,16 +5,11 @@
 
 #include "frm_copy_sounds.h"
 #include "frm_global.h"
+#include "instrument_exchange.h"
 #include "midi_ports.h"
-#include "receive_dispatch.h"
 
 #include <QAction>
 #include <QTimer>
-
-namespace {
-// The global parameter dump is 25 bytes; the buffer leaves room to spare.
-constexpr std::size_t GlobalsReceiveSize = 50;
-} // namespace
 
 void TfrmMain::ConnectDeviceTools() {
     ConnectCommand(actCopySound, &TfrmMain::CopySoundClick);
@@ -33,7 +28,7 @@ void TfrmMain::CopySoundClick() {
 void TfrmMain::GlobalSettingsClick() {
     // No note may hang while the instrument's settings change.
     PanicClick();
-    RunRequestCycle(ReplyKind::Globals, &RequestGlobals, GlobalsReceiveSize);
+    RunRequestCycle(ReplyKind::Globals, GlobalsRequestMessage());
 }
 
 void TfrmMain::TakeGlobals(const std::array<int, GlobalsCount>& values) {
@@ -43,8 +38,7 @@ void TfrmMain::TakeGlobals(const std::array<int, GlobalsCount>& values) {
 
 void TfrmMain::OpenGlobalSettings(const std::array<int, GlobalsCount>& values) {
     TfrmGlobal globals(*ports_, this);
+    globals.SetFailureLog([this](const QString& line) { LogMessage(line); });
     globals.LoadGlobals(values);
     globals.exec();
-    // A late reply must not open the window again.
-    ports_->ReceiveArmed = false;
 }

@@ -11,6 +11,7 @@
 #include "frm_patch_edit.h"
 #include "frm_settings.h"
 #include "frm_sysex_receiver.h"
+#include "instrument_exchange.h"
 #include "keyboard_panel.h"
 #include "library_list.h"
 #include "main_editor_host.h"
@@ -82,8 +83,6 @@ void TfrmMain::StartUp() {
         // The library starts without "Changed" marks, also after an autoload.
         library_.SlotChanged.fill(0);
         RebuildList();
-        Await(*ports_, ReplyKind::None);
-        dispatcher_->EditRequestActive = false;
         library_.CurrentSlot = 0;
         sendDelay_ = 300;
         settingsSaved_ = false;
@@ -100,21 +99,24 @@ void TfrmMain::CreatePorts() {
     };
     reporter.log = [this](const std::string& line) { LogMessage(QString::fromStdString(line)); };
     ports_ = std::make_unique<MidiPorts>(*midi_, reporter);
-    // Runs on the MIDI thread: only pass the news on to the GUI thread.
-    ports_->OnReplyReceived = [this] {
+    // Runs on the MIDI thread: the bytes travel on to the GUI thread.
+    ports_->SetSysExHandler([this](std::vector<std::uint8_t> reply) {
         QMetaObject::invokeMethod(
-            this, [this] { Q_EMIT ReplyReceived(); }, Qt::QueuedConnection);
-    };
+            this, [this, reply = std::move(reply)] { HandleReply(reply); }, Qt::QueuedConnection);
+    });
+    exchange_ = std::make_unique<InstrumentExchange>(
+        [this](std::span<const std::uint8_t> request) { return ports_->SendLongMessage(request); });
+    exchange_->SetEndHandler([this](ExchangeEnd) {
+        if (frmSysExReceiver)
+            frmSysExReceiver->ExchangeEnded();
+    });
     ReceiveDispatcher::Outlets outlets;
     outlets.log = [this](const QString& line) { LogMessage(line); };
     outlets.setWaitText = [this](const QString& text) {
         if (frmSysExReceiver)
             frmSysExReceiver->SetLabelText(text);
     };
-    outlets.refreshRow = [this](int slot) {
-        ++soundsStored_; // once for each program dump stored
-        RefreshRow(slot);
-    };
+    outlets.refreshRow = [this](int slot) { RefreshRow(slot); };
     outlets.showGlobals = [this](const std::array<int, GlobalsCount>& values) {
         TakeGlobals(values);
     };
@@ -127,13 +129,11 @@ void TfrmMain::CreatePorts() {
             return;
         tmrWindows->start(0);
     };
-    dispatcher_ = std::make_unique<ReceiveDispatcher>(library_, *ports_, outlets);
-    connect(this, &TfrmMain::ReplyReceived, this, &TfrmMain::HandleReply, Qt::UniqueConnection);
+    dispatcher_ = std::make_unique<ReceiveDispatcher>(library_, *exchange_, outlets);
 }
 
 void TfrmMain::CreateWaitBox() {
-    frmSysExReceiver = new TfrmSysExReceiver(*ports_, this);
-    connect(frmSysExReceiver, &TfrmSysExReceiver::GaveUp, this, &TfrmMain::LogMessage);
+    frmSysExReceiver = new TfrmSysExReceiver(*exchange_, this);
 }
 
 void TfrmMain::OpenMidiPorts() {
@@ -242,36 +242,62 @@ void TfrmMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !isActiveWindow())
         return;
-    // The receive is not armed here: a reply to a request the user gave up
-    // on must not be stored when the window becomes active again.
     if (list_->CurrentRow() < 0 && list_->rowCount() > 0)
         list_->SetCurrentRow(0);
 }
 
-void TfrmMain::HandleReply() {
-    // Only a message that answered the request counts for the wait box: one
-    // that was passed over must not end a single request's wait before the
-    // real reply arrives. The wait box reads the request stack afterwards.
+void TfrmMain::HandleReply(const std::vector<std::uint8_t>& reply) {
+    // The input takes one message at a time: ready for the next before this
+    // one is answered, so a quick reply to the next request finds it ready.
+    ports_->ListenForSysEx();
     {
         // A sound stored from a reply is an undo step, or part of the read
         // that asked for it.
         const LibraryHistory::Step step(history_);
-        if (dispatcher_->DispatchReply() && frmSysExReceiver)
-            frmSysExReceiver->NoteReplyArrived();
+        dispatcher_->DispatchReply(reply);
     }
     UpdateUndoActions();
 }
 
-void TfrmMain::RunRequestCycle(ReplyKind expectedReply, void (*request)(MidiOutput&),
-                               std::size_t size) {
-    if (!OutputOpenOrSay(QStringLiteral("Nothing asked")))
-        return;
-    Await(*ports_, expectedReply);
-    // Ready before asking: a quick reply must find the buffer queued.
-    ports_->StartReceive(size);
-    request(*ports_);
-    frmSysExReceiver->exec();
-    ports_->StopReceive();
+bool TfrmMain::RunExchange(const std::function<MidiError()>& ask, const QString& nothingDone) {
+    if (!OutputOpenOrSay(nothingDone))
+        return false;
+    if (const MidiError error = ask(); error != MidiError::None) {
+        LogMessage(QStringLiteral("%1: %2.").arg(nothingDone, QString::fromStdString(Text(error))));
+        return false;
+    }
+    if (exchange_->Waiting())
+        frmSysExReceiver->exec();
+    ReportExchangeEnd();
+    return true;
+}
+
+void TfrmMain::RunRequestCycle(ReplyKind kind, std::vector<std::uint8_t> request) {
+    RunExchange([&] { return exchange_->AskFor(kind, std::move(request)); },
+                QStringLiteral("Nothing asked"));
+}
+
+void TfrmMain::ReportExchangeEnd() {
+    switch (exchange_->LastEnd()) {
+    case ExchangeEnd::Silent:
+        LogMessage(QStringLiteral("No reply from the instrument on \"%1\", though asked twice.")
+                       .arg(QString::fromStdString(ports_->MidiInDeviceName)));
+        break;
+    case ExchangeEnd::SendFailed:
+        LogMessage(QStringLiteral("A request to the instrument did not go out: %1.")
+                       .arg(QString::fromStdString(Text(exchange_->SendError()))));
+        break;
+    case ExchangeEnd::Completed:
+    case ExchangeEnd::Abandoned:
+        break;
+    }
+}
+
+bool TfrmMain::SentOrSay(MidiError error, const QString& what) {
+    if (error == MidiError::None)
+        return true;
+    LogMessage(QStringLiteral("%1: %2.").arg(what, QString::fromStdString(Text(error))));
+    return false;
 }
 
 namespace {
@@ -281,10 +307,7 @@ constexpr int WaitBoxCheckInterval = 10; // ms
 void TfrmMain::EditSoundClick() {
     if (list_->CurrentRow() < 0 && list_->rowCount() > 0)
         list_->SetCurrentRow(0);
-    ports_->Requests.ClearRequests();
-    dispatcher_->EditRequestActive = true;
-    RunRequestCycle(ReplyKind::EditBufferForEditor, &RequestEditBuffer, 300);
-    dispatcher_->EditRequestActive = false;
+    RunRequestCycle(ReplyKind::EditBufferForEditor, EditBufferRequestMessage());
 }
 
 void TfrmMain::tmrWindowsTimer() {
@@ -339,7 +362,7 @@ void TfrmMain::OpenEditorWithCurrentSound(const TSoundRecord& sound) {
 }
 
 void TfrmMain::DeviceVersionClick() {
-    RunRequestCycle(ReplyKind::DeviceVersion, &RequestDeviceInquiry, 112);
+    RunRequestCycle(ReplyKind::DeviceVersion, DeviceInquiryMessage());
 }
 
 void TfrmMain::TonewrightSettingsClick() {

@@ -8,11 +8,11 @@
 #include "frm_compare_sounds.h"
 #include "frm_locker.h"
 #include "frm_morph.h"
+#include "instrument_exchange.h"
 #include "keyboard_panel.h"
 #include "library_list.h"
 #include "main_editor_host.h"
 #include "midi_ports.h"
-#include "receive_dispatch.h"
 #include "sysex_messages.h"
 
 #include <QAction>
@@ -77,14 +77,14 @@ void TfrmMain::CompareSoundsClick() {
 
 void TfrmMain::QMorphClick() {
     TfrmMorph morph(library_, *ports_, this);
+    morph.SetFailureLog([this](const QString& line) { LogMessage(line); });
     morph.exec();
 }
 
 void TfrmMain::LockerClick() {
     if (list_->CurrentRow() < 0 && list_->rowCount() > 0)
         list_->SetCurrentRow(0);
-    ports_->Requests.ClearRequests();
-    RunRequestCycle(ReplyKind::EditBufferForLocker, &RequestEditBuffer, 300);
+    RunRequestCycle(ReplyKind::EditBufferForLocker, EditBufferRequestMessage());
 }
 
 void TfrmMain::OpenLockerWithCurrentSound(const TSoundRecord& sound) {

@@ -2,6 +2,7 @@
 
 #include "bank_file.h"
 #include "file_io.h"
+#include "instrument_exchange.h"
 #include "midi_input_port.h"
 #include "midi_service.h"
 #include "sound_compare.h"
@@ -16,15 +17,18 @@
 #include <algorithm>
 #include <array>
 #include <condition_variable>
+#include <deque>
 #include <iostream>
 #include <map>
 #include <mutex>
+#include <numeric>
 #include <optional>
 #include <thread>
 
 namespace {
 
 constexpr std::size_t DumpBytes = ProgramDumpSize;
+using Bytes = std::vector<std::uint8_t>;
 
 std::string_view DirectionWord(PortDirection direction) {
     return direction == PortDirection::In ? "in" : "out";
@@ -73,16 +77,18 @@ private:
     MidiService::Handle handle_ = MidiService::NoHandle;
 };
 
-// The instrument's input, waiting for one program dump at a time. The
-// service's thread only copies into the queued buffer and raises a flag.
-class ReplyWaiter {
+// The instrument's input: each complete SysEx message, cut at 300 bytes,
+// waits until it is taken. The service's thread only copies it out.
+class ReplyInput {
 public:
-    ReplyWaiter(MidiService& midi, int device) : midi_(midi) {
-        const auto arrived = [this](MidiService::InputEvent event, std::uint32_t) {
+    ReplyInput(MidiService& midi, int device) : midi_(midi) {
+        const auto arrived = [this](MidiService::InputEvent event, std::uint32_t length) {
             if (event != MidiService::InputEvent::LongData)
                 return;
+            const std::size_t size = std::min<std::size_t>(length, buffer_.size());
             std::lock_guard lock(mutex_);
-            replied_ = true;
+            messages_.emplace_back(buffer_.begin(),
+                                   buffer_.begin() + static_cast<std::ptrdiff_t>(size));
             changed_.notify_all();
         };
         if (midi_.OpenInput(device, arrived, handle_) != MidiError::None) {
@@ -92,106 +98,108 @@ public:
         if (midi_.StartInput(handle_) != MidiError::None) {
             midi_.CloseInput(handle_);
             handle_ = MidiService::NoHandle;
+            return;
         }
+        Listen();
     }
-    ~ReplyWaiter() {
+    ~ReplyInput() {
         if (handle_ == MidiService::NoHandle)
             return;
         midi_.StopInput(handle_);
         midi_.ReleaseReceiveBuffer(handle_);
         midi_.CloseInput(handle_);
     }
-    ReplyWaiter(const ReplyWaiter&) = delete;
-    ReplyWaiter& operator=(const ReplyWaiter&) = delete;
+    ReplyInput(const ReplyInput&) = delete;
+    ReplyInput& operator=(const ReplyInput&) = delete;
 
     bool Ok() const { return handle_ != MidiService::NoHandle; }
 
-    void Arm() {
-        {
-            std::lock_guard lock(mutex_);
-            replied_ = false;
-        }
-        midi_.ReleaseReceiveBuffer(handle_);
-        midi_.QueueReceiveBuffer(handle_, buffer_.data(), buffer_.size());
-    }
-
-    // The next complete SysEx message, cut at 300 bytes, or nothing by the deadline.
-    std::optional<std::vector<std::uint8_t>> Next(std::chrono::steady_clock::time_point deadline) {
+    // The next message, or nothing by the deadline.
+    std::optional<Bytes> Next(InstrumentExchange::Clock::time_point deadline) {
         std::unique_lock lock(mutex_);
-        if (!changed_.wait_until(lock, deadline, [this] { return replied_; }))
+        if (!changed_.wait_until(lock, deadline, [this] { return !messages_.empty(); }))
             return std::nullopt;
+        Bytes message = std::move(messages_.front());
+        messages_.pop_front();
         lock.unlock();
-        const std::size_t size = std::min(midi_.ReceivedBytes(handle_), buffer_.size());
-        std::vector<std::uint8_t> message(buffer_.begin(),
-                                          buffer_.begin() + static_cast<std::ptrdiff_t>(size));
-        Arm();
+        Listen(); // the buffer was handed back with it
         return message;
     }
 
 private:
+    void Listen() {
+        midi_.ReleaseReceiveBuffer(handle_);
+        midi_.QueueReceiveBuffer(handle_, buffer_.data(), buffer_.size());
+    }
+
     MidiService& midi_;
     MidiService::Handle handle_ = MidiService::NoHandle;
     std::array<std::uint8_t, DumpBytes> buffer_{};
     std::mutex mutex_;
     std::condition_variable changed_;
-    bool replied_ = false;
+    std::deque<Bytes> messages_;
 };
 
-bool IsProgramDumpOf(const std::vector<std::uint8_t>& message, int slot) {
-    return message.size() == DumpBytes && message.front() == 0xF0 && message.back() == 0xF7 &&
-           message[1] == 0x01 && message[2] == 0x25 && message[3] == 0x02 &&
-           message[4] == Slots::BankOf(slot) && message[5] == Slots::ProgramOf(slot);
-}
-
 // What a SysEx message is, for a sentence: "a 25-byte globals dump".
-std::string Described(const std::vector<std::uint8_t>& message) {
+std::string Described(const Bytes& message) {
     std::string kind = "SysEx message";
-    if (message.size() >= 4 && message[1] == 0x01 && message[2] == 0x25) {
-        switch (message[3]) {
-        case 0x02:
-            kind = "program dump";
-            if (message.size() >= 6 && Slots::IsValid(Slots::Of(message[4], message[5])))
-                kind += " of " + Slots::Caption(Slots::Of(message[4], message[5]));
-            break;
-        case 0x03:
-            kind = "edit buffer dump";
-            break;
-        case 0x0F:
-            kind = "globals dump";
-            break;
-        }
-    } else if (message.size() >= 5 && message[1] == 0x7E && message[3] == 0x06 &&
-               message[4] == 0x02) {
+    if (const auto slot = ProgramDumpSlot(message))
+        kind = "program dump of " + Slots::Caption(*slot);
+    else if (BeginsAs(ReplyLayout::ProgramDump, message))
+        kind = "program dump";
+    else if (BeginsAs(ReplyLayout::EditBufferDump, message))
+        kind = "edit buffer dump";
+    else if (BeginsAs(ReplyLayout::GlobalsDump, message))
+        kind = "globals dump";
+    else if (BeginsAs(ReplyLayout::DeviceInquiryReply, message))
         kind = "device inquiry reply";
-    }
     return "a " + std::to_string(message.size()) + "-byte " + kind;
 }
 
-struct Fetched {
-    std::optional<std::vector<std::uint8_t>> reply;
-    MidiError sendError = MidiError::None; // when the request could not be sent
-    std::string instead;                   // what came instead of the reply, if anything
+// What a read of programs brought.
+struct ProgramsRead {
+    ExchangeEnd end = ExchangeEnd::Completed;
+    MidiError sendError = MidiError::None;
+    std::map<int, Bytes> replies;       // by slot, as the instrument sent them
+    std::vector<int> missing;           // asked for twice, never came
+    std::map<int, std::string> instead; // what came instead, by the slot awaited then
 };
 
-// Asks for one program, once more when no fitting reply comes in time.
-Fetched FetchProgram(OpenedOutput& output, ReplyWaiter& input, int slot,
-                     const PortCommandOptions& options) {
-    const auto request = ProgramDumpRequestMessage(Slots::BankOf(slot), Slots::ProgramOf(slot));
-    Fetched fetched;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        input.Arm();
-        if (const MidiError error = output.Send(request); error != MidiError::None)
-            return {std::nullopt, error, {}};
-        const auto deadline = std::chrono::steady_clock::now() + options.replyTimeout;
-        // Anything else that arrives meanwhile (a late reply to an earlier
-        // request, another device's SysEx) is passed over.
-        while (const auto message = input.Next(deadline)) {
-            if (IsProgramDumpOf(*message, slot))
-                return {message, MidiError::None, {}};
-            fetched.instead = Described(*message);
+// Asks for the programs of `slots` over the exchange, one at a time; a
+// program that does not come is asked for once more, three silent programs
+// in a row end the read. `asking` hears of each request.
+ProgramsRead ReadPrograms(OpenedOutput& output, ReplyInput& input, const std::vector<int>& slots,
+                          const PortCommandOptions& options,
+                          const std::function<void(int slot)>& asking) {
+    InstrumentExchange exchange(
+        [&](std::span<const std::uint8_t> request) {
+            if (const auto slot = exchange.OutstandingSlot(); slot && asking)
+                asking(*slot);
+            return output.Send(request);
+        },
+        options.replyTimeout);
+    ProgramsRead read;
+    exchange.AskForPrograms(ReplyKind::ProgramDump, slots);
+    while (exchange.Waiting()) {
+        const auto message = input.Next(exchange.Deadline());
+        if (!message) {
+            exchange.Tick();
+            continue;
+        }
+        // Anything else (a late reply to an earlier request, another
+        // device's SysEx) is passed over.
+        const auto slot = ProgramDumpSlot(*message);
+        if (slot && exchange.AwaitsProgram(*slot) && message->size() == DumpBytes) {
+            read.replies[*slot] = *message;
+            exchange.Answered(*slot);
+        } else if (const auto awaited = exchange.OutstandingSlot()) {
+            read.instead[*awaited] = Described(*message);
         }
     }
-    return fetched;
+    read.end = exchange.LastEnd();
+    read.sendError = exchange.SendError();
+    read.missing = exchange.MissingSlots();
+    return read;
 }
 
 struct ChosenPorts {
@@ -213,7 +221,7 @@ bool Choose(PortDirection direction, const std::vector<std::string>& names,
 // Both ports of a command that writes and reads, opened; says why not.
 struct OpenedPorts {
     std::optional<OpenedOutput> output;
-    std::optional<ReplyWaiter> input;
+    std::optional<ReplyInput> input;
 };
 
 bool OpenBoth(MidiService& midi, const ChosenPorts& ports, OpenedPorts& opened, std::ostream& err) {
@@ -233,10 +241,13 @@ bool OpenBoth(MidiService& midi, const ChosenPorts& ports, OpenedPorts& opened, 
 }
 
 // What a program read back says about the one written: empty when equal.
-std::string Mismatch(const TSoundRecord& written, const Fetched& fetched) {
-    if (!fetched.reply)
-        return fetched.instead.empty() ? "no reply" : fetched.instead + " came instead";
-    const TSoundRecord readBack = UnpackProgramData(*fetched.reply, ProgramDumpHeaderLength);
+std::string Mismatch(const TSoundRecord& written, const ProgramsRead& read, int slot) {
+    const auto reply = read.replies.find(slot);
+    if (reply == read.replies.end()) {
+        const auto instead = read.instead.find(slot);
+        return instead == read.instead.end() ? "no reply" : instead->second + " came instead";
+    }
+    const TSoundRecord readBack = UnpackProgramData(reply->second, ProgramDumpHeaderLength);
     if (SameSentParameters(written, readBack))
         return {};
     const auto rows = CompareSounds(written, readBack);
@@ -247,6 +258,12 @@ std::string Mismatch(const TSoundRecord& written, const Fetched& fetched) {
         text +=
             (text.empty() ? "" : "; ") + row.name + " " + row.first + ", read back " + row.second;
     return text;
+}
+
+// A read or restore that stopped because the instrument stays silent.
+std::string SilenceText(const std::string& inPort) {
+    return "no reply from the instrument on the in port \"" + inPort + "\" to " +
+           std::to_string(InstrumentExchange::SilentRequestsInARow) + " programs in a row";
 }
 
 } // namespace
@@ -301,7 +318,7 @@ int BackupPrograms(MidiService& midi, const std::string& inPort, const std::stri
             << "\"\n";
         return SyxExit::Failure;
     }
-    ReplyWaiter input(midi, ports.in);
+    ReplyInput input(midi, ports.in);
     if (!input.Ok()) {
         err << "tonewright-syx: cannot open the in port \"" << midi.InputDeviceName(ports.in)
             << "\"\n";
@@ -310,39 +327,48 @@ int BackupPrograms(MidiService& midi, const std::string& inPort, const std::stri
 
     // The replies are kept as the instrument sent them and written only when
     // every one of them is in: a failed backup leaves an older file untouched.
-    std::vector<std::uint8_t> bank;
-    bank.reserve(static_cast<std::size_t>(Slots::Count) * DumpBytes);
     const bool progress =
         options.progress.value_or(&err == &std::cerr && isatty(STDERR_FILENO) == 1);
     const auto endProgress = [&] {
         if (progress)
             err << '\r' << std::string(20, ' ') << '\r';
     };
-    for (int slot = 0; slot < Slots::Count; ++slot) {
+    std::vector<int> slots(Slots::Count);
+    std::iota(slots.begin(), slots.end(), 0);
+    const ProgramsRead read = ReadPrograms(output, input, slots, options, [&](int slot) {
         if (progress)
             err << '\r' << Slots::Caption(slot) << " of " << Slots::Count << std::flush;
-        const auto [reply, sendError, instead] = FetchProgram(output, input, slot, options);
-        if (sendError != MidiError::None || !reply)
-            endProgress();
-        if (sendError != MidiError::None) {
-            err << "tonewright-syx: " << Text(sendError) << " at program " << Slots::Caption(slot)
-                << "; nothing was written\n";
-            return SyxExit::Failure;
-        }
-        if (!reply && !instead.empty()) {
-            err << "tonewright-syx: " << instead << " came instead of program "
-                << Slots::Caption(slot) << " (bank " << Slots::BankOf(slot) << ", program "
-                << Slots::ProgramOf(slot) << "); nothing was written\n";
-            return SyxExit::Problems;
-        }
-        if (!reply) {
-            err << "tonewright-syx: no reply for program " << Slots::Caption(slot) << " (bank "
-                << Slots::BankOf(slot) << ", program " << Slots::ProgramOf(slot)
-                << "); nothing was written\n";
-            return SyxExit::Problems;
-        }
-        bank.insert(bank.end(), reply->begin(), reply->end());
+    });
+    endProgress();
+    if (read.end == ExchangeEnd::SendFailed) {
+        err << "tonewright-syx: " << Text(read.sendError) << " while asking for program "
+            << Slots::Caption(read.missing.empty() ? 0 : read.missing.back())
+            << "; nothing was written\n";
+        return SyxExit::Failure;
     }
+    if (read.end == ExchangeEnd::Silent) {
+        err << "tonewright-syx: " << SilenceText(midi.InputDeviceName(ports.in))
+            << "; nothing was written\n";
+        return SyxExit::Failure;
+    }
+    if (!read.missing.empty()) {
+        const int slot = read.missing.front();
+        const auto instead = read.instead.find(slot);
+        err << "tonewright-syx: "
+            << (instead == read.instead.end() ? "no reply for program "
+                                              : instead->second + " came instead of program ")
+            << Slots::Caption(slot) << " (bank " << Slots::BankOf(slot) << ", program "
+            << Slots::ProgramOf(slot) << ")";
+        if (read.missing.size() > 1)
+            err << " and " << read.missing.size() - 1 << " more ("
+                << Slots::Ranges({read.missing.begin() + 1, read.missing.end()}) << ")";
+        err << "; nothing was written\n";
+        return SyxExit::Problems;
+    }
+    std::vector<std::uint8_t> bank;
+    bank.reserve(static_cast<std::size_t>(Slots::Count) * DumpBytes);
+    for (const auto& [slot, reply] : read.replies)
+        bank.insert(bank.end(), reply.begin(), reply.end());
     endProgress();
     if (const auto error = WriteWholeFile(file, bank)) {
         err << "tonewright-syx: " << *error << '\n';
@@ -432,57 +458,59 @@ int RestorePrograms(MidiService& midi, const std::string& inPort, const std::str
     if (!OpenBoth(midi, ports, opened, err))
         return SyxExit::Failure;
     OpenedOutput& output = *opened.output;
-    ReplyWaiter& input = *opened.input;
+    ReplyInput& input = *opened.input;
+    const std::string inName = midi.InputDeviceName(ports.in);
 
     const bool progress =
         options.progress.value_or(&err == &std::cerr && isatty(STDERR_FILENO) == 1);
-    const auto show = [&](std::string_view doing, int slot) {
+    const std::size_t total = programs.size();
+    const auto show = [&](std::string_view doing, int slot, std::size_t done) {
         if (progress)
-            err << '\r' << doing << ' ' << Slots::Caption(slot) << std::flush;
+            err << '\r' << doing << ' ' << Slots::Caption(slot) << " (" << done + 1 << " of "
+                << total << ")" << std::flush;
     };
     const auto endProgress = [&] {
         if (progress)
-            err << '\r' << std::string(20, ' ') << '\r';
+            err << '\r' << std::string(40, ' ') << '\r';
     };
-    const auto write = [&](int slot) {
-        show("writing", slot);
-        const MidiError error = output.Send(
-            ProgramDumpMessage(programs.at(slot), Slots::BankOf(slot), Slots::ProgramOf(slot)));
-        if (error != MidiError::None) {
-            endProgress();
-            err << "tonewright-syx: " << Text(error) << " while writing program "
-                << Slots::Caption(slot) << '\n';
-            return false;
-        }
-        // The instrument is busy storing and would drop what comes meanwhile.
-        std::this_thread::sleep_for(options.storePause);
-        return true;
-    };
-    // Each slot with what differs; a send error ends everything.
-    const auto verify = [&](const std::vector<int>& slots, std::map<int, std::string>& mismatches) {
-        for (const int slot : slots) {
-            show("reading", slot);
-            const Fetched fetched = FetchProgram(output, input, slot, options);
-            if (fetched.sendError != MidiError::None) {
+    // Writes each program and reads it back at once, so an instrument that
+    // does not answer stops the restore after a few programs, not after
+    // the whole bank. False when the MIDI link failed or stays silent.
+    int silentInARow = 0;
+    const auto writeAndVerify = [&](const std::vector<int>& slots,
+                                    std::map<int, std::string>& mismatches) {
+        for (std::size_t i = 0; i < slots.size(); ++i) {
+            const int slot = slots[i];
+            show("writing", slot, i);
+            if (const MidiError error = output.Send(ProgramDumpMessage(
+                    programs.at(slot), Slots::BankOf(slot), Slots::ProgramOf(slot)));
+                error != MidiError::None) {
                 endProgress();
-                err << "tonewright-syx: " << Text(fetched.sendError) << " while reading program "
+                err << "tonewright-syx: " << Text(error) << " while writing program "
                     << Slots::Caption(slot) << '\n';
                 return false;
             }
-            if (std::string mismatch = Mismatch(programs.at(slot), fetched); !mismatch.empty())
+            // The instrument is busy storing and would drop what comes meanwhile.
+            std::this_thread::sleep_for(options.storePause);
+            const ProgramsRead read = ReadPrograms(output, input, {slot}, options,
+                                                   [&](int) { show("reading", slot, i); });
+            if (read.end == ExchangeEnd::SendFailed) {
+                endProgress();
+                err << "tonewright-syx: " << Text(read.sendError) << " while reading program "
+                    << Slots::Caption(slot) << '\n';
+                return false;
+            }
+            silentInARow = read.replies.empty() && read.instead.empty() ? silentInARow + 1 : 0;
+            if (silentInARow >= InstrumentExchange::SilentRequestsInARow) {
+                endProgress();
+                err << "tonewright-syx: " << SilenceText(inName) << "; stopped after writing "
+                    << Slots::Caption(slot) << '\n';
+                return false;
+            }
+            if (std::string mismatch = Mismatch(programs.at(slot), read, slot); !mismatch.empty())
                 mismatches[slot] = std::move(mismatch);
         }
         return true;
-    };
-
-    // Writes the slots, then reads them back: false when the MIDI link failed.
-    const auto writeAndVerify = [&](const std::vector<int>& slots,
-                                    std::map<int, std::string>& mismatches) {
-        for (const int slot : slots) {
-            if (!write(slot))
-                return false;
-        }
-        return verify(slots, mismatches);
     };
     std::vector<int> slots;
     for (const auto& entry : programs)

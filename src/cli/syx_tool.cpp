@@ -164,8 +164,13 @@ std::map<int, TSoundRecord> SoundsBySlot(const BankFileContents& contents) {
     return sounds;
 }
 
-std::string ParameterCount(int count) {
-    return std::to_string(count) + (count == 1 ? " parameter differs" : " parameters differ");
+// "2 parameters differ: Filter Poles; Parameter 110" (a name may hold a comma)
+std::string Differences(const std::vector<ParameterComparison>& rows) {
+    std::string text = std::to_string(rows.size()) +
+                       (rows.size() == 1 ? " parameter differs: " : " parameters differ: ");
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        text += (i == 0 ? "" : "; ") + rows[i].name;
+    return text;
 }
 
 int DiffCommand(Args args, Streams& io) {
@@ -175,8 +180,15 @@ int DiffCommand(Args args, Streams& io) {
     const auto second = LoadFile(args[1], io);
     if (!second)
         return SyxExit::Failure;
-    ReportProblems(*first, io.err);
-    ReportProblems(*second, io.err);
+    // A file with records that could not be used is no equal file.
+    bool problems = false;
+    for (const auto& [contents, path] :
+         {std::pair{&*first, &args[0]}, std::pair{&*second, &args[1]}}) {
+        ReportProblems(*contents, io.err);
+        if (contents->records.empty())
+            io.err << '"' << *path << "\" holds no record.\n";
+        problems = problems || !contents->problems.empty() || contents->records.empty();
+    }
     const auto firstSounds = SoundsBySlot(*first);
     const auto secondSounds = SoundsBySlot(*second);
     int differing = 0;
@@ -189,10 +201,10 @@ int DiffCommand(Args args, Streams& io) {
             continue;
         std::string what;
         if (inFirst && inSecond) {
-            const int count = DifferenceCount(a->second, b->second);
-            if (count == 0)
+            const auto rows = CompareKeptParameters(a->second, b->second);
+            if (rows.empty())
                 continue;
-            what = ParameterCount(count);
+            what = Differences(rows);
         } else {
             what = "only in " + (inFirst ? args[0] : args[1]);
         }
@@ -204,7 +216,7 @@ int DiffCommand(Args args, Streams& io) {
         io.out << "no sound differs\n";
     else
         io.out << differing << (differing == 1 ? " slot differs" : " slots differ") << '\n';
-    return differing == 0 ? SyxExit::Success : SyxExit::Problems;
+    return differing == 0 && !problems ? SyxExit::Success : SyxExit::Problems;
 }
 
 std::unique_ptr<MidiService> OpenMidi(Streams& io) {
@@ -312,8 +324,9 @@ constexpr std::array Commands{
             std::nullopt, MergeCommand},
     Command{"diff", "A B",
             "one line per slot whose sounds differ: slot, TAB, name in A, TAB, name in B,\n"
-            "      TAB, how many parameters differ (or the file that alone holds the slot);\n"
-            "      the exit status is 0 when the sounds are equal, 1 when they differ",
+            "      TAB, which of the parameters the instrument keeps differ (unnamed ones by\n"
+            "      number), or the file that alone holds the slot; the exit status is 0\n"
+            "      when the sounds are equal, 1 when they differ or a record could not be used",
             2, 2, DiffCommand},
     Command{"ports", "", "one line per MIDI port: \"in\" or \"out\", TAB, the port's name", 0, 0,
             PortsCommand},
@@ -354,16 +367,17 @@ void PrintUsage(std::ostream& stream) {
            << "  1  the files hold records that could not be used, \"check\" found no record,\n"
            << "     \"merge\" found no record to write or \"extract\" none for the slot\n"
            << "     (nothing is written then), \"send\" found a file whose last message has\n"
-           << "     no final F7 (nothing is sent then), the instrument did not answer,\n"
-           << "     \"diff\" found sounds that differ, or \"restore\" found a file with\n"
-           << "     unusable records (nothing is sent then) or programs that did not read\n"
-           << "     back equal, \"catalogue import\" found records or files it could not\n"
+           << "     no final F7 (nothing is sent then), the instrument did not send a\n"
+           << "     program, \"diff\" found sounds that differ, or \"restore\" found a file\n"
+           << "     with unusable records (nothing is sent then) or programs that did not\n"
+           << "     read back equal, \"catalogue import\" found records or files it could not\n"
            << "     use, \"catalogue find\" or \"export\" found no sound (nothing is written\n"
            << "     then) or more than 384 to export (the first 384 are written)\n"
            << "  2  wrong arguments, an unknown or ambiguous port, a file that cannot be read\n"
            << "     or written, standard output that cannot be written, a port that went\n"
-           << "     away, a MIDI server that stopped, or a sound catalogue that cannot be\n"
-           << "     opened or written (damaged, of a newer version, in use)\n";
+           << "     away, a MIDI server that stopped, an instrument that answered none of\n"
+           << "     three programs in a row, or a sound catalogue that cannot be opened or\n"
+           << "     written (damaged, of a newer version, in use)\n";
 }
 
 int HelpCommand(Args, Streams& io) {

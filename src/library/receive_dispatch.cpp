@@ -2,23 +2,12 @@
 
 #include "sound_compare.h"
 
-#include "midi_ports.h"
 #include "sound_library.h"
 
 #include <QStringList>
 
 #include <algorithm>
 #include <exception>
-
-static_assert(static_cast<int>(ReplyKind::None) == MidiPorts::NothingAwaited);
-
-void Await(MidiPorts& ports, ReplyKind kind) {
-    ports.ExpectedReply = static_cast<int>(kind);
-}
-
-ReplyKind AwaitedReply(const MidiPorts& ports) {
-    return static_cast<ReplyKind>(ports.ExpectedReply);
-}
 
 namespace {
 constexpr int BankOfCurrentSlot = 127;
@@ -68,29 +57,28 @@ QString Beginning(std::span<const std::uint8_t> message) {
 }
 } // namespace
 
-ReceiveDispatcher::ReceiveDispatcher(TSoundLibrary& library, MidiPorts& ports, Outlets outlets)
-    : library_(library), ports_(ports), outlets_(std::move(outlets)) {}
+ReceiveDispatcher::ReceiveDispatcher(TSoundLibrary& library, InstrumentExchange& exchange,
+                                     Outlets outlets)
+    : library_(library), exchange_(exchange), outlets_(std::move(outlets)) {}
 
 void ReceiveDispatcher::Log(const QString& line) const {
     if (outlets_.log)
         outlets_.log(line);
 }
 
-void ReceiveDispatcher::EndExchange() {
-    ports_.ReceiveArmed = false;
-}
-
-bool ReceiveDispatcher::DispatchReply() {
-    if (!ports_.ReceiveArmed)
+bool ReceiveDispatcher::DispatchReply(Reply reply) {
+    // Outside an exchange nothing is awaited: a late reply to a request the
+    // user gave up on, or another device's message, changes nothing.
+    if (!exchange_.Waiting())
         return false;
     try {
-        const std::size_t received = std::min(ports_.ReceivedBytes(), ports_.ReceiveBuffer.size());
-        const Reply reply(ports_.ReceiveBuffer.data(), received);
         const auto awaited = std::find_if(
             AwaitedReplies.begin(), AwaitedReplies.end(),
-            [this](const Awaited& candidate) { return candidate.kind == AwaitedReply(ports_); });
-        if (awaited == AwaitedReplies.end() || !BeginsAs(awaited->layout, reply)) {
-            PassOver(reply, awaited == AwaitedReplies.end() ? nullptr : awaited->name);
+            [this](const Awaited& candidate) { return candidate.kind == exchange_.Awaited(); });
+        if (awaited == AwaitedReplies.end())
+            return false;
+        if (!BeginsAs(awaited->layout, reply)) {
+            PassOver(reply, awaited->name);
             return false;
         }
         switch (awaited->kind) {
@@ -101,14 +89,10 @@ bool ReceiveDispatcher::DispatchReply() {
             TakeGlobals(reply);
             break;
         case ReplyKind::ProgramDump:
-            TakeProgram(reply);
-            break;
+            return TakeProgram(reply);
         case ReplyKind::ProgramCheck:
-            TakeProgramCheck(reply);
-            break;
+            return TakeProgramCheck(reply);
         case ReplyKind::EditBufferForEditor:
-            if (!EditRequestActive)
-                return false;
             TakeEditBuffer(reply, SoundHandOver::Editor);
             break;
         case ReplyKind::EditBufferForLocker:
@@ -124,17 +108,12 @@ bool ReceiveDispatcher::DispatchReply() {
     }
 }
 
-// Another maker's message or a reply of another kind is no answer: it
-// changes nothing, and the input waits on for the answer.
+// Another maker's message, a reply of another kind or a program the read
+// does not wait for is no answer: it changes nothing, and the exchange
+// waits on for the answer.
 void ReceiveDispatcher::PassOver(Reply reply, const char* awaited) {
-    if (awaited == nullptr) {
-        Log(QStringLiteral("Passed over a SysEx message beginning %1: no reply is awaited.")
-                .arg(Beginning(reply)));
-        return;
-    }
     Log(QStringLiteral("Passed over a SysEx message beginning %1: it is not %2.")
             .arg(Beginning(reply), QLatin1String(awaited)));
-    ports_.ArmReceiveAgain();
 }
 
 // Bytes beyond a short reply are whatever an earlier reply left in the
@@ -151,109 +130,95 @@ bool ReceiveDispatcher::HasLayoutLength(Reply reply, std::size_t length, const c
 }
 
 void ReceiveDispatcher::TakeVersion(Reply reply) {
-    if (HasLayoutLength(reply, VersionReply.size(), "a device version reply")) {
-        std::copy_n(reply.begin(), VersionReply.size(), VersionReply.begin());
-        const DeviceVersion version = DeviceVersionFromReply(VersionReply);
-        Log(QStringLiteral("Software version: %1.%2").arg(version.major).arg(version.minor));
+    if (!HasLayoutLength(reply, versionReply_.size(), "a device version reply")) {
+        exchange_.Unusable();
+        return;
     }
-    EndExchange();
+    std::copy_n(reply.begin(), versionReply_.size(), versionReply_.begin());
+    const DeviceVersion version = DeviceVersionFromReply(versionReply_);
+    Log(QStringLiteral("Software version: %1.%2").arg(version.major).arg(version.minor));
+    exchange_.Answered();
 }
 
 void ReceiveDispatcher::TakeGlobals(Reply reply) {
-    if (HasLayoutLength(reply, GlobalsReply.size(), "a global parameter dump")) {
-        std::copy_n(reply.begin(), GlobalsReply.size(), GlobalsReply.begin());
-        Log(QStringLiteral("Global"));
-        if (outlets_.setWaitText)
-            outlets_.setWaitText(QStringLiteral("Received globals."));
-        if (outlets_.showGlobals)
-            outlets_.showGlobals(GlobalsFromDump(GlobalsReply));
+    if (!HasLayoutLength(reply, GlobalsDumpSize, "a global parameter dump")) {
+        exchange_.Unusable();
+        return;
     }
-    EndExchange();
+    Log(QStringLiteral("Global"));
+    if (outlets_.setWaitText)
+        outlets_.setWaitText(QStringLiteral("Received globals."));
+    exchange_.Answered();
+    if (outlets_.showGlobals)
+        outlets_.showGlobals(GlobalsFromDump(reply.first(GlobalsDumpSize)));
 }
 
-void ReceiveDispatcher::TakeProgram(Reply reply) {
-    if (HasLayoutLength(reply, ProgramDumpSize, "a program dump")) {
-        const TSoundRecord record =
-            UnpackProgramData(reply.first(ProgramDumpSize), ProgramDumpHeaderLength);
-        if (StoreProgram(record)) {
-            ++ports_.ReceivedCount;
-            if (outlets_.setWaitText)
-                outlets_.setWaitText(
-                    QStringLiteral("Received %1 sound.").arg(ports_.ReceivedCount));
-        }
+std::optional<int> ReceiveDispatcher::AnsweredSlot(Reply reply) const {
+    const std::optional<int> slot = ProgramDumpSlot(reply);
+    if (slot && exchange_.AwaitsProgram(*slot))
+        return slot;
+    return std::nullopt;
+}
+
+bool ReceiveDispatcher::TakeProgram(Reply reply) {
+    if (!HasLayoutLength(reply, ProgramDumpSize, "a program dump")) {
+        exchange_.Unusable();
+        return true;
     }
-    // The read goes on whatever this reply held.
-    RequestNextProgram();
+    TSoundRecord record = UnpackProgramData(reply.first(ProgramDumpSize), ProgramDumpHeaderLength);
+    const int bank = record[SoundLayout::BankByte];
+    const int program = record[SoundLayout::ProgramByte];
+    // The instrument's current sound (bank 127) answers the request and
+    // goes into the current slot.
+    const bool current = bank == BankOfCurrentSlot;
+    const std::optional<int> slot =
+        current ? std::optional<int>(library_.CurrentSlot) : AnsweredSlot(reply);
+    if (!slot) {
+        PassOver(reply, "a program dump the read waits for");
+        return false;
+    }
+    record[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(*slot));
+    record[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(*slot));
+    library_.SoundBanks[static_cast<std::size_t>(*slot)] = record;
+    library_.SlotChanged[static_cast<std::size_t>(*slot)] = 0;
+    if (outlets_.refreshRow)
+        outlets_.refreshRow(*slot);
+    Log(QStringLiteral("DSIM Bank: %1 Sound:%2").arg(bank + 1).arg(program));
+    exchange_.Answered(current ? exchange_.OutstandingSlot() : slot);
+    if (outlets_.setWaitText)
+        outlets_.setWaitText(QStringLiteral("Received %1 sound.").arg(exchange_.AnsweredCount()));
+    return true;
 }
 
 // A program read back after sending is compared with the library's sound for
 // its location; the library keeps its own.
-void ReceiveDispatcher::TakeProgramCheck(Reply reply) {
-    if (HasLayoutLength(reply, ProgramDumpSize, "a program dump")) {
-        const TSoundRecord readBack =
-            UnpackProgramData(reply.first(ProgramDumpSize), ProgramDumpHeaderLength);
-        const int bank = readBack[SoundLayout::BankByte];
-        const int program = readBack[SoundLayout::ProgramByte];
-        if (bank < Slots::BankCount && program < Slots::ProgramsPerBank) {
-            const int slot = Slots::Of(bank, program);
-            const TSoundRecord& sent = library_.SoundBanks[static_cast<std::size_t>(slot)];
-            ++CheckedCount;
-            if (!SameSentParameters(sent, readBack)) {
-                ++DifferingCount;
-                Log(ReadBackMismatch(slot, sent, readBack));
-            }
-            if (outlets_.setWaitText)
-                outlets_.setWaitText(QStringLiteral("Checked %1 sound.").arg(CheckedCount));
-        }
+bool ReceiveDispatcher::TakeProgramCheck(Reply reply) {
+    if (!HasLayoutLength(reply, ProgramDumpSize, "a program dump")) {
+        exchange_.Unusable();
+        return true;
     }
-    RequestNextProgram();
-}
-
-bool ReceiveDispatcher::StoreProgram(const TSoundRecord& record) {
-    const int bank = record[SoundLayout::BankByte];
-    const int program = record[SoundLayout::ProgramByte];
-    int slot = 0;
-    TSoundRecord stored = record;
-    if (bank == BankOfCurrentSlot) {
-        // The instrument's current sound goes into the current slot.
-        slot = library_.CurrentSlot;
-        stored[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(slot));
-        stored[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(slot));
-    } else if (bank < Slots::BankCount && program < Slots::ProgramsPerBank) {
-        slot = Slots::Of(bank, program);
-    } else {
-        Log(QStringLiteral("Not stored: a sound for bank %1, program %2 has no place in the "
-                           "library.")
-                .arg(bank + 1)
-                .arg(program));
+    const std::optional<int> slot = ProgramDumpSlot(reply);
+    if (!slot || !exchange_.AwaitsProgram(*slot)) {
+        PassOver(reply, "a program dump the read waits for");
         return false;
     }
-    library_.SoundBanks[static_cast<std::size_t>(slot)] = stored;
-    library_.SlotChanged[static_cast<std::size_t>(slot)] = 0;
-    if (outlets_.refreshRow)
-        outlets_.refreshRow(slot);
-    Log(QStringLiteral("DSIM Bank: %1 Sound:%2").arg(bank + 1).arg(program));
-    return true;
-}
-
-void ReceiveDispatcher::RequestNextProgram() {
-    // The input stays ready for program dumps, also after the last one. It is
-    // made ready before the next request goes out: a quick instrument answers
-    // before a later re-arm, and a reply with no buffer queued is lost.
-    if (ports_.Requests.RequestCount() > 0) {
-        const int program = ports_.Requests.PopRequestByte();
-        const int bank = ports_.Requests.PopRequestByte();
-        ports_.ArmReceive(ProgramDumpSize);
-        RequestProgramDump(ports_, bank, program);
-    } else {
-        EndExchange();
-        ports_.ArmReceive(ProgramDumpSize);
+    const TSoundRecord readBack =
+        UnpackProgramData(reply.first(ProgramDumpSize), ProgramDumpHeaderLength);
+    const TSoundRecord& sent = library_.SoundBanks[static_cast<std::size_t>(*slot)];
+    ++checked_;
+    if (!SameSentParameters(sent, readBack)) {
+        ++differing_;
+        Log(ReadBackMismatch(*slot, sent, readBack));
     }
+    exchange_.Answered(*slot);
+    if (outlets_.setWaitText)
+        outlets_.setWaitText(QStringLiteral("Checked %1 sound.").arg(checked_));
+    return true;
 }
 
 void ReceiveDispatcher::TakeEditBuffer(Reply reply, SoundHandOver handOver) {
     if (!HasLayoutLength(reply, EditBufferDumpSize, "an edit buffer dump")) {
-        EndExchange();
+        exchange_.Unusable();
         return;
     }
     const TSoundRecord record =
@@ -261,7 +226,7 @@ void ReceiveDispatcher::TakeEditBuffer(Reply reply, SoundHandOver handOver) {
     Log(QStringLiteral("Received current sound."));
     if (outlets_.setWaitText)
         outlets_.setWaitText(QStringLiteral("Received current sound."));
-    EndExchange();
+    exchange_.Answered();
     if (outlets_.takeSound)
         outlets_.takeSound(handOver, record);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "instrument_exchange.h"
 #include "sound_record.h"
 #include "sysex_codec.h"
 #include "sysex_messages.h"
@@ -9,35 +10,20 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 
-class MidiPorts;
 class TSoundLibrary;
-
-// What the outstanding request was, and so how its reply is read.
-enum class ReplyKind : int {
-    None = 0, // nothing awaited: at start, and after a wait was abandoned
-    ProgramDump = 10,
-    ProgramCheck = 11, // a program read back after sending, compared, not stored
-    EditBufferForEditor = 15,
-    Globals = 20,
-    EditBufferForLocker = 25,
-    DeviceVersion = 100,
-};
-
-// The ports keep the awaited reply as a number (MidiPorts::ExpectedReply);
-// these set and read it as a kind.
-void Await(MidiPorts& ports, ReplyKind kind);
-ReplyKind AwaitedReply(const MidiPorts& ports);
 
 // Who takes the edit-buffer sound once it is in.
 enum class SoundHandOver { None, Editor, Locker };
 
-// Decides what a completed reply is and acts on it, on the GUI thread: stores
-// program dumps into the library and asks for the next one of a read, keeps
-// the edit-buffer sound for the editor or the locker, takes the globals and
-// the software version. Only a message that begins as the awaited reply is
-// taken; any other is passed over and the input waits on for the reply.
+// Decides what a SysEx message from the instrument is and acts on it, on the
+// GUI thread: stores program dumps into the library, keeps the edit-buffer
+// sound for the editor or the locker, takes the globals and the software
+// version, and tells the exchange, which asks for what comes next. Only a
+// message that answers what the exchange awaits is taken; any other is
+// passed over and the exchange waits on.
 class ReceiveDispatcher {
 public:
     struct Outlets {
@@ -51,19 +37,22 @@ public:
         std::function<void(SoundHandOver, const TSoundRecord&)> takeSound;
     };
 
-    ReceiveDispatcher(TSoundLibrary& library, MidiPorts& ports, Outlets outlets);
+    ReceiveDispatcher(TSoundLibrary& library, InstrumentExchange& exchange, Outlets outlets);
 
-    // Handles the reply in the receive buffer; does nothing unless ReceiveArmed.
-    // True when it answered the awaited request (taken, or reported as too
-    // short); false when nothing was armed or it was passed over.
-    bool DispatchReply();
+    // Handles one message. True when it answered what was awaited (taken,
+    // or reported as too short); false when nothing was awaited or it was
+    // passed over.
+    bool DispatchReply(std::span<const std::uint8_t> reply);
 
-    std::array<std::uint8_t, DeviceInquiryReplySize> VersionReply{};
-    std::array<std::uint8_t, GlobalsDumpSize> GlobalsReply{};
-    bool EditRequestActive = false;
-    // The programs read back after sending: how many came, how many differed.
-    int CheckedCount = 0;
-    int DifferingCount = 0;
+    // The last device version reply taken.
+    const std::array<std::uint8_t, DeviceInquiryReplySize>& VersionReply() const {
+        return versionReply_;
+    }
+    // The programs read back after sending since the last BeginCheck: how
+    // many came, how many differed.
+    void BeginCheck() { checked_ = differing_ = 0; }
+    int CheckedCount() const { return checked_; }
+    int DifferingCount() const { return differing_; }
 
 private:
     using Reply = std::span<const std::uint8_t>;
@@ -72,18 +61,21 @@ private:
     void PassOver(Reply reply, const char* awaited);
     void TakeVersion(Reply reply);
     void TakeGlobals(Reply reply);
-    void TakeProgram(Reply reply);
-    void TakeProgramCheck(Reply reply);
+    // False when the dump is for no program the read awaits.
+    bool TakeProgram(Reply reply);
+    bool TakeProgramCheck(Reply reply);
     void TakeEditBuffer(Reply reply, SoundHandOver handOver);
-    // Stores a program dump's record; false when its location names no slot.
-    bool StoreProgram(const TSoundRecord& record);
-    void RequestNextProgram();
+    // The slot a program dump of the read answers, also a dump of the
+    // current sound (bank 127); nothing when the read does not await it.
+    std::optional<int> AnsweredSlot(Reply reply) const;
     // A reply shorter than its layout is reported; a longer one is read up to it.
     bool HasLayoutLength(Reply reply, std::size_t length, const char* what);
-    void EndExchange();
     void Log(const QString& line) const;
 
     TSoundLibrary& library_;
-    MidiPorts& ports_;
+    InstrumentExchange& exchange_;
+    std::array<std::uint8_t, DeviceInquiryReplySize> versionReply_{};
+    int checked_ = 0;
+    int differing_ = 0;
     Outlets outlets_;
 };

@@ -178,6 +178,15 @@ MidiError BuiltInInstrumentService::SendShort(Handle handle, std::uint32_t messa
     return MidiError::None;
 }
 
+MidiError BuiltInInstrumentService::SendShorts(Handle handle,
+                                               std::span<const std::uint32_t> messages) {
+    if (handle != OutputHandle)
+        return platform_->SendShorts(handle, messages);
+    for (const std::uint32_t message : messages)
+        ToInstrument(ShortMessageBytes(message));
+    return MidiError::None;
+}
+
 MidiError BuiltInInstrumentService::SendLong(Handle handle, std::span<const std::uint8_t> bytes) {
     if (handle != OutputHandle)
         return platform_->SendLong(handle, bytes);

@@ -50,6 +50,7 @@ public:
     MidiError OpenOutput(int device, Handle& handle) override;
     MidiError CloseOutput(Handle handle) override;
     MidiError SendShort(Handle handle, std::uint32_t message) override;
+    MidiError SendShorts(Handle handle, std::span<const std::uint32_t> messages) override;
     MidiError SendLong(Handle handle, std::span<const std::uint8_t> bytes) override;
     MidiError ResetOutput(Handle handle) override;
 

@@ -7,8 +7,10 @@
 #include <jack/midiport.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -48,6 +50,11 @@ std::size_t ShortMessageLength(std::uint8_t status) {
         return 0; // no status byte: nothing to send
     }
 }
+// Short messages that leave in the same cycle, one after another.
+struct ShortGroup {
+    std::array<std::uint32_t, JackOutput::MaxGroup> messages{};
+    std::size_t count = 0;
+};
 } // namespace
 
 struct JackOutput::State {
@@ -55,10 +62,11 @@ struct JackOutput::State {
     jack_port_t* port = nullptr;
     ByteRing<RingBytes> ring;
     std::size_t portBufferBytes = 0;
-    LockFreeQueue<std::uint32_t, ShortQueueLength> shorts;
+    LockFreeQueue<ShortGroup, ShortQueueLength> shorts;
 
     // Written by the process callback only.
-    std::size_t recordLeft = 0; // bytes of a long record still to go out in later events
+    std::optional<ShortGroup> heldBack; // did not fit the last cycle
+    std::size_t recordLeft = 0;         // bytes of a long record still to go out in later events
     // Shared with the sending threads.
     std::atomic<std::uint64_t> cycles{0};
     std::atomic<std::uint64_t> consumed{0}; // ring bytes taken out, headers included
@@ -94,18 +102,26 @@ struct JackOutput::State {
     }
 
     void WriteShortMessages(void* buffer) {
-        while (jack_midi_max_event_size(buffer) >= 3) {
-            const auto packed = shorts.TryPop();
-            if (!packed)
+        for (;;) {
+            if (!heldBack)
+                heldBack = shorts.TryPop();
+            if (!heldBack)
                 return;
-            const auto status = static_cast<std::uint8_t>(*packed & 0xFF);
-            const std::size_t length = ShortMessageLength(status);
-            if (length == 0)
-                continue;
-            jack_midi_data_t bytes[3];
-            for (std::size_t i = 0; i < length; ++i)
-                bytes[i] = static_cast<jack_midi_data_t>((*packed >> (8 * i)) & 0xFF);
-            jack_midi_event_write(buffer, 0, bytes, length);
+            // A group goes whole or waits for the next cycle.
+            if (jack_midi_max_event_size(buffer) < heldBack->count * (3 + EventOverhead))
+                return;
+            for (std::size_t m = 0; m < heldBack->count; ++m) {
+                const std::uint32_t packed = heldBack->messages[m];
+                const auto status = static_cast<std::uint8_t>(packed & 0xFF);
+                const std::size_t length = ShortMessageLength(status);
+                if (length == 0)
+                    continue;
+                jack_midi_data_t bytes[3];
+                for (std::size_t i = 0; i < length; ++i)
+                    bytes[i] = static_cast<jack_midi_data_t>((packed >> (8 * i)) & 0xFF);
+                jack_midi_event_write(buffer, 0, bytes, length);
+            }
+            heldBack.reset();
         }
     }
 
@@ -223,9 +239,21 @@ template <typename Done> MidiError JackOutput::WaitUntil(Done done) {
 }
 
 MidiError JackOutput::SendShort(std::uint32_t packed) {
+    return SendShorts(std::span<const std::uint32_t>(&packed, 1));
+}
+
+MidiError JackOutput::SendShorts(std::span<const std::uint32_t> messages) {
     if (state_->serverGone)
         return MidiError::ServerStopped;
-    return state_->shorts.TryPush(packed) ? MidiError::None : MidiError::NotReady;
+    while (!messages.empty()) {
+        ShortGroup group;
+        group.count = std::min(messages.size(), MaxGroup);
+        std::copy_n(messages.begin(), group.count, group.messages.begin());
+        if (!state_->shorts.TryPush(group))
+            return MidiError::NotReady;
+        messages = messages.subspan(group.count);
+    }
+    return MidiError::None;
 }
 
 MidiError JackOutput::SendLong(const std::vector<std::span<const std::uint8_t>>& messages) {

@@ -27,8 +27,13 @@ public:
     JackOutput(const JackOutput&) = delete;
     JackOutput& operator=(const JackOutput&) = delete;
 
-    // Never blocks: safe on a real-time thread. MidiError::None or the failure.
+    // Never blocks: safe on a real-time thread. MidiError::None or the
+    // failure (NotReady: the queue is full, nothing was queued).
     MidiError SendShort(std::uint32_t packed);
+    // Up to MaxGroup messages go out together in one cycle, or none is
+    // queued; longer runs go as several such groups.
+    static constexpr std::size_t MaxGroup = 4;
+    MidiError SendShorts(std::span<const std::uint32_t> messages);
     // Blocks until every byte has been written into the port (the calling
     // thread's later short messages cannot overtake them). 0 or a MidiError
     // code: ServerStopped or DestinationGone end the wait within seconds.

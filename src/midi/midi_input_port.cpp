@@ -73,12 +73,12 @@ void MidiInputPort::Deliver(std::span<const std::uint8_t> message) {
 }
 
 void MidiInputPort::DeliverSysEx(std::span<const std::uint8_t> message) {
+    std::size_t filled = 0;
     {
         std::lock_guard lock(mutex_);
         if (buffer_ == nullptr || !IsCompleteSysEx(message))
             return;
         // However long the message, no more than the buffer holds is copied.
-        std::size_t filled = 0;
         for (std::size_t i = 0; i < message.size() && filled < size_; ++i)
             if (message[i] < FirstRealTime)
                 buffer_[filled++] = message[i];
@@ -89,7 +89,7 @@ void MidiInputPort::DeliverSysEx(std::span<const std::uint8_t> message) {
         if (message[i] >= FirstRealTime && callback_)
             callback_(MidiService::InputEvent::ShortData, message[i]);
     if (callback_)
-        callback_(MidiService::InputEvent::LongData, 0);
+        callback_(MidiService::InputEvent::LongData, static_cast<std::uint32_t>(filled));
 }
 
 std::uint32_t PackedShortMessage(std::span<const std::uint8_t> bytes) {

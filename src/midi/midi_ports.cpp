@@ -1,5 +1,6 @@
 #include "midi_ports.h"
 
+#include <algorithm>
 #include <exception>
 
 MidiPorts::MidiPorts(MidiService& service, Reporter reporter)
@@ -115,6 +116,7 @@ void MidiPorts::OpenMidiIns() {
         if (ControllerInDevice != NoDevice)
             controllerInHandle_ = OpenInput(ControllerInDevice, &MidiPorts::ControllerInCallback,
                                             "Midi Controller IN Start error");
+        ListenForSysEx();
     } catch (const std::exception& failure) {
         Log(failure.what());
     }
@@ -147,55 +149,21 @@ void MidiPorts::ApplyMidiPorts(int fallbackOutput) {
     OpenMidiIns();
 }
 
-void MidiPorts::ArmReceive(std::size_t size) {
-    ReceiveArmed = true;
-    if (size > ReceiveBufferSize)
-        size = ReceiveBufferSize;
-    armedSize_ = size;
+void MidiPorts::ListenForSysEx() {
     if (midiInHandle_ == MidiService::NoHandle)
-        return;                                   // no device input: the wait box ends the wait
-    service_.ReleaseReceiveBuffer(midiInHandle_); // may still be queued: ignored
-    if (const MidiError result =
-            service_.QueueReceiveBuffer(midiInHandle_, ReceiveBuffer.data(), size);
-        result != MidiError::None) {
-        Log("ADDBUFFER error" + std::to_string(static_cast<int>(result)) + ":" +
-            std::to_string(service_.ReceivedBytes(midiInHandle_)) +
-            ": size=" + std::to_string(size));
-    }
-}
-
-void MidiPorts::StartReceive(std::size_t size) {
-    try {
-        ReceivedCount = 0;
-        ReceiveArmed = true;
-        ArmReceive(size);
-    } catch (const std::exception& failure) {
-        Log(failure.what());
-    }
-}
-
-void MidiPorts::StopReceive() {
-    ReceiveArmed = false;
-    if (midiInHandle_ != MidiService::NoHandle)
-        service_.ReleaseReceiveBuffer(
-            midiInHandle_); // refused while queued: a late reply still lands
-}
-
-void MidiPorts::AbandonReply() {
-    ReceiveArmed = false;
-    ExpectedReply = NothingAwaited;
-    Requests.ClearRequests();
-}
-
-std::size_t MidiPorts::ReceivedBytes() {
-    return midiInHandle_ == MidiService::NoHandle ? 0 : service_.ReceivedBytes(midiInHandle_);
-}
-
-void MidiPorts::MidiInCallback(MidiService::InputEvent event, std::uint32_t) {
-    if (event != MidiService::InputEvent::LongData || !ReceiveArmed)
         return;
-    if (OnReplyReceived)
-        OnReplyReceived();
+    if (const MidiError result = service_.QueueReceiveBuffer(midiInHandle_, receiveBuffer_.data(),
+                                                             receiveBuffer_.size());
+        result != MidiError::None)
+        Log("The MIDI input cannot take replies: " + Text(result));
+}
+
+void MidiPorts::MidiInCallback(MidiService::InputEvent event, std::uint32_t length) {
+    if (event != MidiService::InputEvent::LongData || !sysExHandler_)
+        return;
+    const std::size_t size = std::min<std::size_t>(length, receiveBuffer_.size());
+    sysExHandler_(std::vector<std::uint8_t>(
+        receiveBuffer_.begin(), receiveBuffer_.begin() + static_cast<std::ptrdiff_t>(size)));
 }
 
 void MidiPorts::ControllerInCallback(MidiService::InputEvent event, std::uint32_t message) {
@@ -206,23 +174,22 @@ void MidiPorts::ControllerInCallback(MidiService::InputEvent event, std::uint32_
         service_.SendShort(out, message);
 }
 
-void MidiPorts::SendLongMessage(std::span<const std::uint8_t> bytes) {
-    TrySendLongMessage(bytes);
-}
-
-MidiError MidiPorts::TrySendLongMessage(std::span<const std::uint8_t> bytes) {
+MidiError MidiPorts::SendLongMessage(std::span<const std::uint8_t> bytes) {
     const MidiService::Handle out = midiOutHandle_;
     return out == MidiService::NoHandle ? MidiError::InvalidHandle : service_.SendLong(out, bytes);
 }
 
-void MidiPorts::SendShortMessage(std::uint32_t message) {
-    const MidiService::Handle out = midiOutHandle_;
-    if (out != MidiService::NoHandle)
-        service_.SendShort(out, message);
+MidiError MidiPorts::SendShortMessage(std::uint32_t message) {
+    return SendShortMessages(std::span<const std::uint32_t>(&message, 1));
 }
 
-void MidiPorts::ResetMidiOut() {
+MidiError MidiPorts::SendShortMessages(std::span<const std::uint32_t> messages) {
     const MidiService::Handle out = midiOutHandle_;
-    if (out != MidiService::NoHandle)
-        service_.ResetOutput(out);
+    return out == MidiService::NoHandle ? MidiError::InvalidHandle
+                                        : service_.SendShorts(out, messages);
+}
+
+MidiError MidiPorts::ResetMidiOut() {
+    const MidiService::Handle out = midiOutHandle_;
+    return out == MidiService::NoHandle ? MidiError::InvalidHandle : service_.ResetOutput(out);
 }

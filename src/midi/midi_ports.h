@@ -2,12 +2,12 @@
 
 #include "midi_output.h"
 #include "midi_service.h"
-#include "request_stack.h"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -71,37 +71,24 @@ public:
     // OpenMidiOutOrFallBack does.
     void ApplyMidiPorts(int fallbackOutput);
 
-    // Receive state. ReceiveArmed is read on the MIDI thread, written on the GUI thread.
-    std::array<std::uint8_t, ReceiveBufferSize> ReceiveBuffer{};
-    std::atomic<bool> ReceiveArmed{false};
-    int ReceivedCount = 0;
-    int ExpectedReply = 0;
-    // Bank/program pairs still to request during a multi-sound read (GUI thread only).
-    RequestStack Requests;
-    void ArmReceive(std::size_t size);
-    // Queues the buffer again for the size it was last armed with, after a
-    // message that was not the awaited reply.
-    void ArmReceiveAgain() { ArmReceive(armedSize_); }
-    void StartReceive(std::size_t size);
-    void StopReceive();
-    std::size_t ReceivedBytes();
-    // The user gave up waiting: nothing is awaited any more (ExpectedReply
-    // becomes NothingAwaited), so a late reply to the abandoned request is
-    // not stored even if the input is armed again; no further request of a
-    // read goes out. A new request cycle sets ExpectedReply again.
-    void AbandonReply();
-    static constexpr int NothingAwaited = 0;
+    // Each complete SysEx message from the device input, cut at
+    // ReceiveBufferSize bytes, travels by value to the handler. It runs on
+    // the MIDI thread and must only hand the bytes on to the GUI thread,
+    // which calls ListenForSysEx before it answers them. Set it before the
+    // inputs open.
+    using SysExHandler = std::function<void(std::vector<std::uint8_t>)>;
+    void SetSysExHandler(SysExHandler handler) { sysExHandler_ = std::move(handler); }
+    // Makes the device input ready for the next SysEx message: it takes one
+    // at a time. Opening the inputs does it too. GUI thread.
+    void ListenForSysEx();
 
-    // Called on the MIDI thread when an awaited reply is in ReceiveBuffer;
-    // it must only hand the news to the GUI thread.
-    std::function<void()> OnReplyReceived;
-
-    // MidiOutput: sends to the device output.
-    void SendLongMessage(std::span<const std::uint8_t> bytes) override;
-    // The same, with the outcome (MidiError::InvalidHandle when no output is open).
-    MidiError TrySendLongMessage(std::span<const std::uint8_t> bytes);
-    void SendShortMessage(std::uint32_t message) override;
-    void ResetMidiOut() override;
+    // MidiOutput: sends to the device output; MidiError::InvalidHandle while
+    // no output is open.
+    MidiError SendLongMessage(std::span<const std::uint8_t> bytes) override;
+    MidiError SendShortMessage(std::uint32_t message) override;
+    // Whole or not at all (up to four messages, an NRPN's).
+    MidiError SendShortMessages(std::span<const std::uint32_t> messages) override;
+    MidiError ResetMidiOut() override;
 
 private:
     MidiService::Handle
@@ -118,7 +105,9 @@ private:
     bool midiOutListed_ = true; // the output name is empty or matches a device
     MidiService::Handle midiInHandle_ = MidiService::NoHandle;
     MidiService::Handle controllerInHandle_ = MidiService::NoHandle;
-    std::size_t armedSize_ = ReceiveBufferSize;
+    // Written by the MIDI thread while queued, read by it when handed back.
+    std::array<std::uint8_t, ReceiveBufferSize> receiveBuffer_{};
+    SysExHandler sysExHandler_;
 };
 
 // Trims blanks at both ends, as stored port names are compared.

@@ -1,48 +1,12 @@
 #pragma once
 
+#include "midi_error.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
-
-// What a MIDI operation came to; the numbers are the platform's own codes.
-enum class MidiError {
-    None = 0,
-    Failed = 1,
-    BadDevice = 2,
-    Allocated = 4,
-    InvalidHandle = 5,
-    StillPlaying = 65,
-    NotReady = 67,
-    ServerStopped = 68,   // the MIDI server stopped while the port was open
-    DestinationGone = 69, // the port at the other end of the connection went away
-};
-
-// What an outcome means, as a sentence part: "sending failed: <text>".
-inline std::string Text(MidiError error) {
-    switch (error) {
-    case MidiError::None:
-        return "no error";
-    case MidiError::BadDevice:
-        return "there is no such port";
-    case MidiError::Allocated:
-        return "the port is already in use";
-    case MidiError::InvalidHandle:
-        return "the port is not open";
-    case MidiError::StillPlaying:
-        return "a receive buffer is still queued";
-    case MidiError::NotReady:
-        return "the port is not ready";
-    case MidiError::ServerStopped:
-        return "the MIDI server stopped";
-    case MidiError::DestinationGone:
-        return "the port it was connected to went away";
-    case MidiError::Failed:
-        break;
-    }
-    return "the MIDI system reported a failure";
-}
 
 // The one interface to the platform's MIDI: device lists per direction,
 // inputs with a callback and one receive buffer each, and outputs.
@@ -54,7 +18,8 @@ public:
 
     enum class InputEvent {
         ShortData, // a short message arrived (packed: status, data 1 << 8, data 2 << 16)
-        LongData,  // the queued receive buffer was handed back with a SysEx message in it
+        LongData,  // the queued receive buffer was handed back with a SysEx message in it;
+                   // the second argument is the number of bytes written into it
     };
     // Runs on the service's thread; must not touch windows or library data.
     using InputCallback = std::function<void(InputEvent event, std::uint32_t shortMessage)>;
@@ -82,6 +47,9 @@ public:
     virtual MidiError OpenOutput(int device, Handle& handle) = 0;
     virtual MidiError CloseOutput(Handle handle) = 0;
     virtual MidiError SendShort(Handle handle, std::uint32_t message) = 0;
+    // Short messages that belong together (an NRPN's four): all of them are
+    // queued or none, and nothing else goes between them.
+    virtual MidiError SendShorts(Handle handle, std::span<const std::uint32_t> messages) = 0;
     virtual MidiError SendLong(Handle handle, std::span<const std::uint8_t> bytes) = 0;
     // All notes off on every channel.
     virtual MidiError ResetOutput(Handle handle) = 0;

@@ -24,31 +24,42 @@ std::string NotePlayer::OctaveCaption() const {
     return "Octave " + std::to_string(KeyboardOctave);
 }
 
-void NotePlayer::Poll(const KeyDownQuery& keyDown) {
+MidiError NotePlayer::Poll(const KeyDownQuery& keyDown) {
     KeyboardChannel = 0;
+    MidiError failure = MidiError::None;
+    const auto note = [&failure](MidiError error) {
+        if (failure == MidiError::None)
+            failure = error;
+    };
     for (std::size_t i = 0; i < KeyboardKeys.size(); ++i) {
         int& sounding = SoundingNote[i];
         const bool down = keyDown(KeyboardKeys[i].Key);
         if (down && sounding == NoNote) {
-            const int note = KeyboardOctave * SemitonesPerOctave + static_cast<int>(i) + NoteOffset;
-            if (note > HighestNote)
+            const int pitch =
+                KeyboardOctave * SemitonesPerOctave + static_cast<int>(i) + NoteOffset;
+            if (pitch > HighestNote)
                 continue; // no MIDI note: the key does nothing
-            sounding = note;
-            SendNoteOn(output_, KeyboardChannel, note);
+            sounding = pitch;
+            note(SendNoteOn(output_, KeyboardChannel, pitch));
         } else if (!down && sounding != NoNote) {
-            SendNoteOff(output_, KeyboardChannel, sounding);
+            note(SendNoteOff(output_, KeyboardChannel, sounding));
             sounding = NoNote;
         }
     }
+    return failure;
 }
 
-void NotePlayer::ReleaseAllNotes() {
+MidiError NotePlayer::ReleaseAllNotes() {
+    MidiError failure = MidiError::None;
     for (int& sounding : SoundingNote) {
         if (sounding == NoNote)
             continue;
-        SendNoteOff(output_, KeyboardChannel, sounding);
+        if (const MidiError error = SendNoteOff(output_, KeyboardChannel, sounding);
+            failure == MidiError::None)
+            failure = error;
         sounding = NoNote;
     }
+    return failure;
 }
 
 bool NotePlayer::AnyNoteOn() const {

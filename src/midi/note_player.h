@@ -72,9 +72,10 @@ public:
 
     // One poll of the sixteen keys. A key whose note would lie above 127 does
     // nothing.
-    void Poll(const KeyDownQuery& keyDown);
+    // Returns the first send that failed, or MidiError::None.
+    MidiError Poll(const KeyDownQuery& keyDown);
     // Sends a note-off for every note still on; the keys count as released.
-    void ReleaseAllNotes();
+    MidiError ReleaseAllNotes();
     bool AnyNoteOn() const;
 
 private:

@@ -390,17 +390,24 @@ MidiError RtMidiService::CloseOutput(Handle handle) {
 }
 
 MidiError RtMidiService::SendShort(Handle handle, std::uint32_t message) {
+    return SendShorts(handle, std::span<const std::uint32_t>(&message, 1));
+}
+
+MidiError RtMidiService::SendShorts(Handle handle, std::span<const std::uint32_t> messages) {
     Output* output = FindOutput(handle);
     if (!output)
         return MidiError::InvalidHandle;
 #if defined(__linux__)
     if (output->jack)
-        return output->jack->SendShort(message);
+        return output->jack->SendShorts(messages);
 #endif
-    const auto bytes = ShortMessageBytes(message);
+    // One lock for all of them: thru from another thread waits until they are out.
     std::lock_guard lock(output->sending);
     try {
-        output->midi->sendMessage(bytes.data(), bytes.size());
+        for (const std::uint32_t message : messages) {
+            const auto bytes = ShortMessageBytes(message);
+            output->midi->sendMessage(bytes.data(), bytes.size());
+        }
         return MidiError::None;
     } catch (const RtMidiError&) {
         return MidiError::Failed;

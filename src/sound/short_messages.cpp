@@ -36,37 +36,40 @@ std::uint32_t PackShortMessage(int status, int data1, int data2) {
     return AsByte(status) | AsByte(data1) << 8 | AsByte(data2) << 16;
 }
 
-void SendShortMessage(MidiOutput& out, int status, int data1, int data2) {
-    out.SendShortMessage(PackShortMessage(status, data1, data2));
+MidiError SendShortMessage(MidiOutput& out, int status, int data1, int data2) {
+    return out.SendShortMessage(PackShortMessage(status, data1, data2));
 }
 
-void SendNoteOn(MidiOutput& out, int channel, int note) {
-    SendShortMessage(out, Status(NoteOn, channel), note, 0x7F);
+MidiError SendNoteOn(MidiOutput& out, int channel, int note) {
+    return SendShortMessage(out, Status(NoteOn, channel), note, 0x7F);
 }
 
-void SendNoteOff(MidiOutput& out, int channel, int note) {
-    SendShortMessage(out, Status(NoteOff, channel), note, 0x00);
+MidiError SendNoteOff(MidiOutput& out, int channel, int note) {
+    return SendShortMessage(out, Status(NoteOff, channel), note, 0x00);
 }
 
-void SendBankSelect(MidiOutput& out, int channel, int bank) {
-    SendControlChange(out, channel, BankSelectLsb, bank);
+MidiError SendBankSelect(MidiOutput& out, int channel, int bank) {
+    return SendControlChange(out, channel, BankSelectLsb, bank);
 }
 
-void SendProgramChange(MidiOutput& out, int channel, int program) {
-    SendShortMessage(out, Status(ProgramChange, channel), program, 0x00);
+MidiError SendProgramChange(MidiOutput& out, int channel, int program) {
+    return SendShortMessage(out, Status(ProgramChange, channel), program, 0x00);
 }
 
-void SendControlChange(MidiOutput& out, int channel, int controller, int value) {
-    SendShortMessage(out, Status(ControlChange, channel), controller, value);
+MidiError SendControlChange(MidiOutput& out, int channel, int controller, int value) {
+    return SendShortMessage(out, Status(ControlChange, channel), controller, value);
 }
 
-void SendNrpn(MidiOutput& out, unsigned parameter, unsigned value) {
-    SendShortMessage(out, ControlChange, NrpnMsb, MostSignificant7(parameter));
-    SendShortMessage(out, ControlChange, NrpnLsb, LeastSignificant7(parameter));
-    SendShortMessage(out, ControlChange, DataEntryMsb, MostSignificant7(value));
-    SendShortMessage(out, ControlChange, DataEntryLsb, LeastSignificant7(value));
+MidiError SendNrpn(MidiOutput& out, unsigned parameter, unsigned value) {
+    const std::uint32_t messages[] = {
+        PackShortMessage(ControlChange, NrpnMsb, MostSignificant7(parameter)),
+        PackShortMessage(ControlChange, NrpnLsb, LeastSignificant7(parameter)),
+        PackShortMessage(ControlChange, DataEntryMsb, MostSignificant7(value)),
+        PackShortMessage(ControlChange, DataEntryLsb, LeastSignificant7(value)),
+    };
+    return out.SendShortMessages(messages);
 }
 
-void ResetMidiOut(MidiOutput& out) {
-    out.ResetMidiOut();
+MidiError ResetMidiOut(MidiOutput& out) {
+    return out.ResetMidiOut();
 }

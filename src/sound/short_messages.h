@@ -6,20 +6,21 @@
 
 // Channel messages. Channels are 0..15 (0 is MIDI channel 1) and are added
 // to the status byte modulo 256; data values are bytes and are not
-// range-checked.
+// range-checked. Each send returns what came of it.
 
 // status in bits 0..7, data1 in bits 8..15, data2 in bits 16..23.
 std::uint32_t PackShortMessage(int status, int data1, int data2);
 
-void SendShortMessage(MidiOutput& out, int status, int data1, int data2);
+MidiError SendShortMessage(MidiOutput& out, int status, int data1, int data2);
 // Velocity 127.
-void SendNoteOn(MidiOutput& out, int channel, int note);
-void SendNoteOff(MidiOutput& out, int channel, int note);
+MidiError SendNoteOn(MidiOutput& out, int channel, int note);
+MidiError SendNoteOff(MidiOutput& out, int channel, int note);
 // Controller 32 (bank select, least significant part).
-void SendBankSelect(MidiOutput& out, int channel, int bank);
-void SendProgramChange(MidiOutput& out, int channel, int program);
-void SendControlChange(MidiOutput& out, int channel, int controller, int value);
+MidiError SendBankSelect(MidiOutput& out, int channel, int bank);
+MidiError SendProgramChange(MidiOutput& out, int channel, int program);
+MidiError SendControlChange(MidiOutput& out, int channel, int controller, int value);
 // Controllers 99, 98, 6 and 38 on MIDI channel 1: parameter and value as
 // 7-bit most and least significant parts. Parameters stay below 16384.
-void SendNrpn(MidiOutput& out, unsigned parameter, unsigned value);
-void ResetMidiOut(MidiOutput& out);
+// The four go out whole or not at all.
+MidiError SendNrpn(MidiOutput& out, unsigned parameter, unsigned value);
+MidiError ResetMidiOut(MidiOutput& out);

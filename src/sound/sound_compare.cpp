@@ -130,6 +130,29 @@ int DifferenceCount(const TSoundRecord& first, const TSoundRecord& second) {
     return static_cast<int>(CompareSounds(first, second, true).size());
 }
 
+std::vector<ParameterComparison> CompareKeptParameters(const TSoundRecord& first,
+                                                       const TSoundRecord& second) {
+    std::vector<ParameterComparison> rows;
+    const auto isName = [](int parameter) {
+        return parameter >= NamedParameterCount &&
+               parameter < NamedParameterCount + SoundLayout::NameLength;
+    };
+    for (int parameter = 0; parameter < SoundLayout::SentParameterCount; ++parameter) {
+        if (isName(parameter) || ByteOf(first, parameter) == ByteOf(second, parameter))
+            continue;
+        if (parameter < NamedParameterCount && IsShown(parameter))
+            rows.push_back(Row(first, second, parameter));
+        else
+            rows.push_back({"Parameter " + std::to_string(parameter),
+                            std::to_string(ByteOf(first, parameter)),
+                            std::to_string(ByteOf(second, parameter)), true});
+    }
+    std::vector<ParameterComparison> shown = CompareSounds(first, second, true);
+    if (!shown.empty() && shown.back().name == "Name")
+        rows.push_back(shown.back());
+    return rows;
+}
+
 bool SameSentParameters(const TSoundRecord& first, const TSoundRecord& second) {
     const auto begin = SoundLayout::ParameterByte(0);
     const auto end = SoundLayout::ParameterByte(SoundLayout::SentParameterCount);

@@ -24,6 +24,13 @@ CompareSounds(const TSoundRecord& first, const TSoundRecord& second, bool onlyDi
 // How many of those rows differ.
 int DifferenceCount(const TSoundRecord& first, const TSoundRecord& second);
 
+// The rows that differ among everything the instrument keeps of a sound
+// (parameters 0..223): those of CompareSounds, with the unused 109..119 and
+// 200..223 named by number ("Parameter 110") and shown as bytes, in
+// parameter order, the name last.
+std::vector<ParameterComparison> CompareKeptParameters(const TSoundRecord& first,
+                                                       const TSoundRecord& second);
+
 // "Filter Frequency" for 20: the parameter's name without its number.
 std::string ParameterTitle(int parameter);
 

@@ -10,6 +10,20 @@ std::string Caption(int slot) {
     return text;
 }
 
+std::string Ranges(const std::vector<int>& slots) {
+    std::string text;
+    for (std::size_t first = 0; first < slots.size();) {
+        std::size_t last = first;
+        while (last + 1 < slots.size() && slots[last + 1] == slots[last] + 1)
+            ++last;
+        text += (text.empty() ? "" : ", ") + Caption(slots[first]);
+        if (last > first)
+            text += " to " + Caption(slots[last]);
+        first = last + 1;
+    }
+    return text;
+}
+
 int FromCaption(std::string_view caption) {
     if (caption.size() != 4)
         return -1;

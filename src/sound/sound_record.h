@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // One sound in memory: the unpacked image of a program-dump message.
 // Bytes 0..5 are the header of the message the sound arrived in, parameter p
@@ -65,6 +66,8 @@ constexpr char BankLetter(int bank) {
 std::string Caption(int slot);
 // The slot a caption such as "B010" names, or -1 when it names none.
 int FromCaption(std::string_view caption);
+// "A001 to A005, C128": the slots in the given order, runs of neighbours joined.
+std::string Ranges(const std::vector<int>& slots);
 } // namespace Slots
 
 // The 16 name bytes in order, bytes below 32 dropped; trailing spaces stay.

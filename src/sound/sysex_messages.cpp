@@ -23,7 +23,6 @@ constexpr std::uint8_t UniversalNonRealTime = 0x7E;
 constexpr std::uint8_t GeneralInformation = 0x06;
 constexpr std::uint8_t IdentityReply = 0x02;
 
-constexpr std::uint8_t RequestStackEmpty = 0xFF;
 constexpr std::size_t GlobalsFirstByte = 4;
 constexpr std::size_t VersionByte = 10;
 
@@ -35,8 +34,8 @@ std::uint8_t ByteAt(std::span<const std::uint8_t> reply, std::size_t position) {
     return position < reply.size() ? reply[position] : 0;
 }
 
-void Send(MidiOutput& out, const std::vector<std::uint8_t>& message) {
-    out.SendLongMessage(message);
+MidiError Send(MidiOutput& out, const std::vector<std::uint8_t>& message) {
+    return out.SendLongMessage(message);
 }
 
 } // namespace
@@ -83,34 +82,32 @@ std::vector<std::uint8_t> DeviceInquiryMessage() {
     return {SysExStart, 0x7E, 0x7F, 0x06, 0x01, SysExEnd};
 }
 
-void SendProgramDump(MidiOutput& out, const TSoundRecord& record, int slot) {
-    SendSoundAsProgram(out, record, Slots::BankOf(slot), Slots::ProgramOf(slot));
+MidiError SendProgramDump(MidiOutput& out, const TSoundRecord& record, int slot) {
+    return SendSoundAsProgram(out, record, Slots::BankOf(slot), Slots::ProgramOf(slot));
 }
 
-void SendSoundAsProgram(MidiOutput& out, const TSoundRecord& record, int bank, int program) {
-    Send(out, ProgramDumpMessage(record, bank, program));
+MidiError SendSoundAsProgram(MidiOutput& out, const TSoundRecord& record, int bank, int program) {
+    return Send(out, ProgramDumpMessage(record, bank, program));
 }
 
-void SendEditBufferDump(MidiOutput& out, const TSoundRecord& record) {
-    Send(out, EditBufferDumpMessage(record));
+MidiError SendEditBufferDump(MidiOutput& out, const TSoundRecord& record) {
+    return Send(out, EditBufferDumpMessage(record));
 }
 
-void RequestProgramDump(MidiOutput& out, int bank, int program) {
-    if (bank == RequestStackEmpty || program == RequestStackEmpty)
-        return;
-    Send(out, ProgramDumpRequestMessage(bank, program));
+MidiError RequestProgramDump(MidiOutput& out, int bank, int program) {
+    return Send(out, ProgramDumpRequestMessage(bank, program));
 }
 
-void RequestEditBuffer(MidiOutput& out) {
-    Send(out, EditBufferRequestMessage());
+MidiError RequestEditBuffer(MidiOutput& out) {
+    return Send(out, EditBufferRequestMessage());
 }
 
-void RequestGlobals(MidiOutput& out) {
-    Send(out, GlobalsRequestMessage());
+MidiError RequestGlobals(MidiOutput& out) {
+    return Send(out, GlobalsRequestMessage());
 }
 
-void RequestDeviceInquiry(MidiOutput& out) {
-    Send(out, DeviceInquiryMessage());
+MidiError RequestDeviceInquiry(MidiOutput& out) {
+    return Send(out, DeviceInquiryMessage());
 }
 
 bool BeginsAs(ReplyLayout layout, std::span<const std::uint8_t> message) {

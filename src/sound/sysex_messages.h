@@ -27,15 +27,13 @@ std::vector<std::uint8_t> GlobalsRequestMessage();
 std::vector<std::uint8_t> DeviceInquiryMessage();
 
 // The record as a program dump for the slot's bank and program.
-void SendProgramDump(MidiOutput& out, const TSoundRecord& record, int slot);
-void SendSoundAsProgram(MidiOutput& out, const TSoundRecord& record, int bank, int program);
-void SendEditBufferDump(MidiOutput& out, const TSoundRecord& record);
-// Sends nothing when bank or program is 0xFF, the value an empty request
-// stack yields.
-void RequestProgramDump(MidiOutput& out, int bank, int program);
-void RequestEditBuffer(MidiOutput& out);
-void RequestGlobals(MidiOutput& out);
-void RequestDeviceInquiry(MidiOutput& out);
+MidiError SendProgramDump(MidiOutput& out, const TSoundRecord& record, int slot);
+MidiError SendSoundAsProgram(MidiOutput& out, const TSoundRecord& record, int bank, int program);
+MidiError SendEditBufferDump(MidiOutput& out, const TSoundRecord& record);
+MidiError RequestProgramDump(MidiOutput& out, int bank, int program);
+MidiError RequestEditBuffer(MidiOutput& out);
+MidiError RequestGlobals(MidiOutput& out);
+MidiError RequestDeviceInquiry(MidiOutput& out);
 
 // The replies the program awaits, by their layouts.
 enum class ReplyLayout { ProgramDump, EditBufferDump, GlobalsDump, DeviceInquiryReply };

@@ -231,7 +231,12 @@ std::size_t TfrmCatalogue::SendHeardSound() {
     }
     if (!sound)
         return 0;
-    SendEditBufferDump(context_.output, *sound);
+    if (const MidiError error = SendEditBufferDump(context_.output, *sound);
+        error != MidiError::None) {
+        ShowStatus(QStringLiteral("The sound did not reach the instrument: %1.")
+                       .arg(QString::fromStdString(Text(error))));
+        return 0;
+    }
     return EditBufferDumpBytes;
 }
 

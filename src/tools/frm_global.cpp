@@ -222,6 +222,10 @@ void TfrmGlobal::CheckBoxClick(int global, bool checked) {
 }
 
 void TfrmGlobal::SendGlobal(int global, int value) {
-    SendNrpn(out_, GlobalParameters[static_cast<std::size_t>(global)].nrpn,
-             static_cast<unsigned>(value));
+    const MidiError error = SendNrpn(out_, GlobalParameters[static_cast<std::size_t>(global)].nrpn,
+                                     static_cast<unsigned>(value));
+    if (error != MidiError::None && !failing_ && failureLog_)
+        failureLog_(QStringLiteral("A global setting did not reach the instrument: %1.")
+                        .arg(QString::fromStdString(Text(error))));
+    failing_ = error != MidiError::None;
 }

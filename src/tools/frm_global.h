@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 
 class MidiOutput;
 class QCheckBox;
@@ -29,6 +30,9 @@ public:
     // nothing. A value outside its control's range leaves the control as it
     // is and sends nothing.
     void LoadGlobals(const std::array<int, GlobalsCount>& values);
+    // Where a change that did not reach the instrument is reported (one
+    // line per run of failures).
+    void SetFailureLog(std::function<void(const QString&)> log) { failureLog_ = std::move(log); }
 
     QLabel* lblTransposeCaption = nullptr;
     QSlider* trbTranspose = nullptr;
@@ -55,4 +59,6 @@ private:
 
     MidiOutput& out_;
     bool loading_ = false;
+    std::function<void(const QString&)> failureLog_;
+    bool failing_ = false;
 };

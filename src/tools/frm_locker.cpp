@@ -222,7 +222,11 @@ void TfrmLocker::Apply() {
     const TSoundRecord& donor =
         context_.library.SoundBanks[static_cast<std::size_t>(choice_.Slot())];
     working_ = MergeUnlocked(working_, donor, Locked());
-    SendEditBufferDump(context_.out, working_);
+    if (const MidiError error = SendEditBufferDump(context_.out, working_);
+        error != MidiError::None)
+        context_.prompter.ShowMessage(
+            QStringLiteral("The sound did not reach the instrument's edit buffer: %1.")
+                .arg(QString::fromStdString(Text(error))));
 }
 
 void TfrmLocker::btnSaveClick() {

@@ -133,8 +133,15 @@ std::size_t TfrmMorph::SendStep(int position) {
     const TSoundRecord& sound2 =
         library_.SoundBanks[static_cast<std::size_t>(cmbSound2->currentIndex())];
     const auto messages = morph_.Step(sound1, sound2, position, chbDetune->isChecked());
+    MidiError error = MidiError::None;
     for (const MorphMessage& message : messages)
-        SendNrpn(out_, static_cast<unsigned>(message.number), static_cast<unsigned>(message.value));
+        if (error == MidiError::None)
+            error = SendNrpn(out_, static_cast<unsigned>(message.number),
+                             static_cast<unsigned>(message.value));
+    if (error != MidiError::None && !failing_ && failureLog_)
+        failureLog_(QStringLiteral("A morph step did not reach the instrument: %1.")
+                        .arg(QString::fromStdString(Text(error))));
+    failing_ = error != MidiError::None;
     return messages.size() * MorphMessageBytes;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class MidiOutput;
 class QCheckBox;
 class QComboBox;
@@ -40,6 +42,9 @@ public:
     void SendWaitingStep() { sender_->SendDue(); }
 
     const MorphPacer& Pacer() const { return sender_->Pacer(); }
+    // Where a step that did not reach the instrument is reported (one line
+    // per run of failures).
+    void SetFailureLog(std::function<void(const QString&)> log) { failureLog_ = std::move(log); }
 
     // Closing sends a position still waiting: the instrument ends where the bar is.
     void done(int result) override;
@@ -51,6 +56,8 @@ private:
 
     const TSoundLibrary& library_;
     MidiOutput& out_;
+    std::function<void(const QString&)> failureLog_;
+    bool failing_ = false;
     SoundMorph morph_;
     PacedSender* sender_ = nullptr;
 

@@ -3,6 +3,7 @@
 
 #include "frm_patch_edit_simple.h"
 #include "frm_sysex_receiver.h"
+#include "instrument_exchange.h"
 #include "library_list.h"
 #include "library_table_view.h"
 #include "main_window.h"
@@ -129,8 +130,7 @@ TEST_F(LibraryCommandsTest, SendingSelectedRowsWritesThemToTheirLocations) {
     EXPECT_TRUE(labels.contains("Sending 0"));
     EXPECT_TRUE(labels.contains("Sending 2"));
     EXPECT_FALSE(window->WaitBox()->isVisible());
-    EXPECT_FALSE(window->Ports().ReceiveArmed);
-    EXPECT_EQ(window->Ports().Requests.RequestCount(), 0);
+    EXPECT_FALSE(window->Exchange().Waiting());
 }
 
 TEST_F(LibraryCommandsTest, VerifyingAfterSendingReadsTheSoundsBackAndNamesTheDifferent) {
@@ -162,7 +162,7 @@ TEST_F(LibraryCommandsTest, VerifyingAfterSendingReadsTheSoundsBackAndNamesTheDi
                         "semitones 80, read back 81");
     EXPECT_EQ(lines[3], "Read back 2 of 2 sounds: 2 differently.");
     EXPECT_EQ(library.SoundBanks[2][SoundLayout::ParameterByte(20)], 80);
-    EXPECT_FALSE(window->Ports().ReceiveArmed);
+    EXPECT_FALSE(window->Exchange().Waiting());
 }
 
 TEST_F(LibraryCommandsTest, CloseInTheWaitBoxStopsTheSending) {
@@ -173,8 +173,7 @@ TEST_F(LibraryCommandsTest, CloseInTheWaitBoxStopsTheSending) {
     Named<QAction>(*window, "actSendSelectedSounds")->trigger();
     EXPECT_EQ(Received().size(), 1u);
     EXPECT_EQ(Memo().last(), "Sending stopped after 1 of 3 sounds.");
-    EXPECT_EQ(window->Ports().Requests.RequestCount(), 0);
-    EXPECT_FALSE(window->Ports().ReceiveArmed);
+    EXPECT_FALSE(window->Exchange().Waiting());
 }
 
 TEST_F(LibraryCommandsTest, ProgramChangesStayAtTheLastRowAndCanSendTheSound) {
@@ -241,13 +240,13 @@ TEST_F(LibraryCommandsTest, SendingIsNotGivenUpForSilence) {
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         ++ticks;
-        window->WaitBox()->Timer1Timer(); // a second of the real timer, faster
+        window->WaitBox()->Timer1Timer(); // the real timer's ticks, faster
     });
     ticker.start(5);
     prompter.answers = {Prompter::Answer::Yes};
     Named<QAction>(*window, "actSendSelectedSounds")->trigger();
     ticker.stop();
-    ASSERT_GT(ticks, 2 * ReplyWait::SilenceTicks);
+    ASSERT_GT(ticks, 10);
     EXPECT_EQ(Received().size(), 12u);
     EXPECT_EQ(Memo().last(), "Sent 12 sounds.");
     EXPECT_FALSE(window->WaitBox()->isVisible());
@@ -397,11 +396,16 @@ TEST_F(LateReplyTest, AReplyAfterCloseIsNotStoredEvenWhenTheWindowIsActiveAgain)
     ReplyArrives(5);
     EXPECT_EQ(window->Library().GetSoundName(5), "empty           ");
 
-    // Whatever arms the receive again, the abandoned request is no longer awaited.
-    window->Ports().ReceiveArmed = true;
+    // Whatever makes the input ready again, the abandoned request is no longer awaited.
+    window->Ports().ListenForSysEx();
     ReplyArrives(5);
     EXPECT_EQ(window->Library().GetSoundName(5), "empty           ");
-    EXPECT_EQ(MemoLines(*window).last(), "Read 0 of 1 sound.");
+    const QStringList lines = MemoLines(*window);
+    EXPECT_EQ(lines.mid(lines.size() - 2),
+              (QStringList{"Read 0 of 1 sound.",
+                           "Not received from the instrument: A006. These rows were left as "
+                           "they were."}));
+    EXPECT_TRUE(prompter.messages.isEmpty()) << "the user stopped the read";
 }
 
 TEST_F(LateReplyTest, AMessagePassedOverDoesNotEndTheWaitForTheRealReply) {
@@ -421,6 +425,48 @@ TEST_F(LateReplyTest, AMessagePassedOverDoesNotEndTheWaitForTheRealReply) {
     Named<QAction>(*window, "actReadCurrentSound")->trigger();
     EXPECT_EQ(window->Library().GetSoundName(5), "Late reply      ");
     EXPECT_EQ(MemoLines(*window).last(), "Read 1 sound.");
+}
+
+// An instrument whose replies reach the program at uneven times: the reply
+// to one request comes while the program is still busy sending it, the others
+// a moment later, as replies come over a busy MIDI server.
+class UnevenReplies : public FakeMidiService {
+public:
+    explicit UnevenReplies(int quickSlot) : quickSlot_(quickSlot) {
+        inputNames = {"Mopho"};
+        outputNames = {"Mopho"};
+    }
+    MidiError SendLong(Handle handle, std::span<const std::uint8_t> bytes) override {
+        FakeMidiService::SendLong(handle, bytes);
+        auto replies = instrument_.Receive(bytes);
+        const bool quick = bytes.size() == 7 && Slots::Of(bytes[4], bytes[5]) == quickSlot_;
+        for (auto& reply : replies) {
+            if (quick)
+                Feed(0, reply);
+            else
+                QTimer::singleShot(0, [this, reply] { Feed(0, reply); });
+        }
+        return MidiError::None;
+    }
+    VirtualMopho& Instrument() { return instrument_; }
+
+private:
+    VirtualMopho instrument_;
+    int quickSlot_;
+};
+
+TEST(ReadWithUnevenReplies, EverySoundArrivesWhenRepliesOvertakeEachOther) {
+    // The second last reply arrives before the program is done with the one before.
+    UnevenReplies midi(Slots::Count - 2);
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    TfrmMain window(&prompter, &chooser, &midi);
+    Named<QAction>(window, "actReadAllBanks")->trigger();
+    EXPECT_EQ(MemoLines(window).last(), "Read 384 sounds.");
+    for (int slot = 0; slot < Slots::Count; ++slot)
+        ASSERT_EQ(window.Library().SoundBanks[static_cast<std::size_t>(slot)],
+                  midi.Instrument().Program(slot))
+            << Slots::Caption(slot);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "instrument_exchange.h"
 #include "library_list.h"
 #include "library_table_view.h"
 #include "main_window.h"
@@ -200,7 +201,7 @@ TEST(MainWindow, DeviceVersionShowsTheInstrumentsVersion) {
     TfrmMain window;
     Named<QAction>(window, "actDeviceVersion")->trigger(); // returns when the wait box has closed
     EXPECT_EQ(MemoLines(window).last(), "Software version: 1.4");
-    EXPECT_FALSE(window.Ports().ReceiveArmed);
+    EXPECT_FALSE(window.Exchange().Waiting());
 }
 
 } // namespace

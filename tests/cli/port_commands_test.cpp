@@ -87,7 +87,7 @@ TEST_F(BackupTest, WritesTheInstrumentsProgramsAsTheySentThem) {
     EXPECT_EQ(out_.str(), "wrote 384 programs to " + Path("bank.syx") + "\n");
 }
 
-TEST_F(BackupTest, AskedTwiceThenStopsAtTheFirstSilentProgram) {
+TEST_F(BackupTest, AProgramThatNeverComesIsAskedForTwiceAndNothingIsWritten) {
     int asked = 0;
     StartInstrument([&asked](auto message, VirtualMopho& instrument) {
         if (AsksFor(message, Slots::Of(1, 9))) {
@@ -262,6 +262,35 @@ TEST_F(RestoreTest, ListsWhatStillDiffersAfterTheSecondWrite) {
                           "B003\tPad\tno reply\n"
                           "tonewright-syx: 2 of 3 programs did not read back equal, even when "
                           "written twice\n");
+}
+
+TEST_F(RestoreTest, AnInstrumentThatNeverAnswersStopsTheRestoreAfterThreePrograms) {
+    int writes = 0;
+    StartInstrument([&](auto message, VirtualMopho&) {
+        writes += message.size() == ProgramDumpSize;
+        return VirtualMopho::Replies{};
+    });
+    std::vector<BankFileRecord> records;
+    for (int slot = 0; slot < 20; ++slot)
+        records.push_back({slot, Sound("Lead", 60)});
+    EXPECT_EQ(Restore(WriteBank("bank.syx", records)), 2);
+    EXPECT_EQ(writes, 3);
+    EXPECT_EQ(err_.str(), "tonewright-syx: no reply from the instrument on the in port "
+                          "\"Tonewright Virtual Mopho\" to 3 programs in a row; stopped after "
+                          "writing A003\n");
+}
+
+TEST_F(BackupTest, AnInstrumentThatNeverAnswersStopsTheBackupAfterThreePrograms) {
+    int asked = 0;
+    StartInstrument([&](auto, VirtualMopho&) {
+        ++asked;
+        return VirtualMopho::Replies{};
+    });
+    EXPECT_EQ(Backup(Path("bank.syx")), 2);
+    EXPECT_EQ(asked, 6);
+    EXPECT_NE(err_.str().find("\"Tonewright Virtual Mopho\" to 3 programs in a row"),
+              std::string::npos)
+        << err_.str();
 }
 
 TEST_F(RestoreTest, ADamagedOrEmptyFileSendsNothing) {

@@ -216,10 +216,13 @@ TEST_F(SyxToolTest, DiffNamesTheSlotsThatChangedAndExitsWithWhatItFound) {
     const Bytes backup = Joined({RecordBytes(0, "Bass"), RecordBytes(5, "Lead"),
                                  RecordBytes(130, "Pad"), RecordBytes(383, "Gone")});
     TSoundRecord lead = Named("Lead 2");
-    lead[SoundLayout::ParameterByte(20)] ^= 1; // filter frequency
-    lead[SoundLayout::ParameterByte(24)] ^= 1; // filter poles
+    lead[SoundLayout::ParameterByte(20)] ^= 1;  // filter frequency
+    lead[SoundLayout::ParameterByte(24)] ^= 1;  // filter poles
+    lead[SoundLayout::ParameterByte(110)] ^= 1; // kept by the instrument, shown nowhere
+    TSoundRecord pad = Named("Pad");
+    pad[SoundLayout::ParameterByte(223)] = 7;
     const Bytes now = Joined({RecordBytes(0, "Bass"), BankFileRecordBytes(5, lead),
-                              RecordBytes(130, "Pad"), RecordBytes(200, "New")});
+                              BankFileRecordBytes(130, pad), RecordBytes(200, "New")});
     const std::string a = Write("a.syx", backup);
     const std::string b = Write("b.syx", now);
 
@@ -229,16 +232,32 @@ TEST_F(SyxToolTest, DiffNamesTheSlotsThatChangedAndExitsWithWhatItFound) {
 
     EXPECT_EQ(Run({"diff", a, b}), 1);
     EXPECT_EQ(Lines(out.str()), (std::vector<std::string>{
-                                    "A006\tLead\tLead 2\t3 parameters differ",
+                                    "A006\tLead\tLead 2\t4 parameters differ: Filter "
+                                    "Frequency, steps in semitones; Filter Poles; Parameter "
+                                    "110; Name",
+                                    "B003\tPad\tPad\t1 parameter differs: Parameter 223",
                                     "B073\t-\tNew\tonly in " + b,
                                     "C128\tGone\t-\tonly in " + a,
-                                    "3 slots differ",
+                                    "4 slots differ",
                                 }));
 
     EXPECT_EQ(Run({"diff", a, Path("missing.syx")}), 2);
     EXPECT_EQ(out.str(), "");
     EXPECT_NE(err.str().find("missing.syx"), std::string::npos) << err.str();
     EXPECT_EQ(Run({"diff", a}), 2);
+}
+
+TEST_F(SyxToolTest, DiffOfFilesWithUnusableRecordsExitsWithOne) {
+    const std::string empty = Write("empty.syx", Bytes{});
+    const std::string broken =
+        Write("broken.syx", Joined({RecordBytes(3, "Three"), Bytes(299, 0xF0)}));
+    const std::string whole = Write("whole.syx", RecordBytes(3, "Three"));
+    EXPECT_EQ(Run({"diff", empty, empty}), 1);
+    EXPECT_EQ(out.str(), "no sound differs\n");
+    EXPECT_NE(err.str().find("holds no record"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({"diff", broken, whole}), 1);
+    EXPECT_EQ(out.str(), "no sound differs\n");
+    EXPECT_EQ(Run({"diff", whole, whole}), 0);
 }
 
 TEST_F(SyxToolTest, UsageErrorsExitTwoAndHelpExitsZero) {

@@ -9,6 +9,7 @@
 
 #include "builtin_instrument_service.h"
 #include "frm_global.h"
+#include "instrument_exchange.h"
 #include "main_window.h"
 #include "midi_ports.h"
 #include "rtmidi_service.h"
@@ -87,7 +88,7 @@ TEST_F(GlobalSettingsOverJack, AGlobalChangedInTheWindowIsTheInstrumentsGlobal) 
         globals.cmbParameterReceive->setCurrentIndex(2);
     }));
     EXPECT_EQ(transposeShown, 0) << "a fresh instrument's Transpose is 12";
-    EXPECT_FALSE(window->Ports().ReceiveArmed);
+    EXPECT_FALSE(window->Exchange().Waiting());
 
     // Asked again, the instrument's dump holds the changes.
     int transposeAfter = -99;

@@ -24,11 +24,12 @@ protected:
         ports_ = std::make_unique<MidiPorts>(
             *service_, MidiPorts::Reporter{[this](const std::string& s) { shown_.push_back(s); },
                                            [this](const std::string& s) { shown_.push_back(s); }});
-        ports_->OnReplyReceived = [this] {
+        ports_->SetSysExHandler([this](Bytes message) {
             std::lock_guard lock(mutex_);
             ++replies_;
+            received_ = std::move(message);
             arrived_.notify_all();
-        };
+        });
         ports_->EnumerateMidiDevices();
         // The instrument's ports are named "<client>:<name>"; the keyboard's
         // client name starts with the same name, so the port name decides.
@@ -55,7 +56,7 @@ protected:
     // Asks for a program until a reply is handed over or the tries run out.
     bool RequestUntilAnswered(int tries, std::chrono::milliseconds each) {
         for (int attempt = 0; attempt < tries; ++attempt) {
-            ports_->StartReceive(300);
+            ports_->ListenForSysEx();
             RequestProgramDump(*ports_, 0, 5);
             std::unique_lock lock(mutex_);
             if (arrived_.wait_for(lock, each, [this] { return replies_ > 0; }))
@@ -77,9 +78,8 @@ protected:
     }
 
     Bytes Received() {
-        const std::size_t size = ports_->ReceivedBytes();
-        return Bytes(ports_->ReceiveBuffer.begin(),
-                     ports_->ReceiveBuffer.begin() + static_cast<std::ptrdiff_t>(size));
+        std::lock_guard lock(mutex_);
+        return received_;
     }
 
     std::unique_ptr<RtMidiService> service_;
@@ -88,6 +88,7 @@ protected:
     std::mutex mutex_;
     std::condition_variable arrived_;
     int replies_ = 0;
+    Bytes received_;
 };
 
 TEST_F(PortsOverJack, ReplySplitByClockBytesArrivesWhole) {

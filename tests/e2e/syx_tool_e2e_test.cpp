@@ -49,15 +49,18 @@ TEST_F(SyxToolOverJack, SentFileEndsUpInTheInstrument) {
     EXPECT_EQ(ReadFile(saved), bank);
 }
 
-TEST_F(SyxToolOverJack, MissingReplyFailsAndKeepsTheOldFile) {
+// A silent instrument (or a wrong in port) stops both within seconds, naming the port.
+TEST_F(SyxToolOverJack, SilentInstrumentStopsBackupAndRestore) {
     auto instrument = Start({"--fault", "no-answer"});
     const fs::path backup = folder_ / "backup.syx";
-    const Bytes old = {0xF0, 0x01, 0xF7};
+    const Bytes old = TestBank();
     WriteFile(backup, old);
 
-    const ProgramRun run = Syx({"backup", "--in", name_, "--out", name_, backup.string()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("no reply for program A001"), std::string::npos) << run.err;
+    for (const char* command : {"backup", "restore"}) {
+        const ProgramRun run = Syx({command, "--in", name_, "--out", name_, backup.string()});
+        EXPECT_EQ(run.status, 2) << command;
+        EXPECT_NE(run.err.find(name_ + "\" to 3 programs in a row"), std::string::npos) << run.err;
+    }
     EXPECT_EQ(ReadFile(backup), old);
     EXPECT_EQ(instrument->Stop(), 0);
 }

@@ -55,8 +55,8 @@ TSoundRecord TypicalRecord() {
 // The window shown alone: nothing to send to, nothing to ask.
 class Silent : public MidiOutput, public Prompter, public EditorHost {
 public:
-    void SendLongMessage(std::span<const std::uint8_t>) override {}
-    void SendShortMessage(std::uint32_t) override {}
+    MidiError SendLongMessage(std::span<const std::uint8_t>) override { return MidiError::None; }
+    MidiError SendShortMessage(std::uint32_t) override { return MidiError::None; }
     Answer Confirm(const QString&, Buttons) override { return Answer::No; }
     void ShowMessage(const QString&) override {}
     int KeyboardOctave() const override { return 4; }

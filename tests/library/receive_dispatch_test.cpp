@@ -1,9 +1,7 @@
-// The receive dispatch, fed by hand through a fake device input.
+// The receive dispatch, fed replies by hand, on an exchange that records its requests.
 
 #include "receive_dispatch.h"
 
-#include "midi/fake_midi_service.h"
-#include "midi_ports.h"
 #include "sound_library.h"
 #include "support/documented_replies.h"
 
@@ -38,52 +36,44 @@ Bytes ForeignMessage(std::size_t size) {
 class DispatchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform.inputNames = {"Mopho"};
-        platform.outputNames = {"Mopho"};
-        ports.EnumerateMidiDevices();
-        ASSERT_TRUE(ports.OpenMidiOut());
-        ports.OpenMidiIns();
-        // The program hands replies over with a queued call; here they are
-        // dispatched at once.
-        ports.OnReplyReceived = [this] { taken.push_back(dispatcher.DispatchReply()); };
         library.InitEmptyBanks();
         library.SlotCount = Slots::Count;
     }
 
-    // Pushes the locations as the read commands do and sends the first request.
     void StartRead(const std::vector<int>& slots) {
-        ports.Requests.ClearRequests();
-        for (auto slot = slots.rbegin(); slot != slots.rend(); ++slot) {
-            ports.Requests.PushRequestByte(static_cast<std::uint8_t>(Slots::BankOf(*slot)));
-            ports.Requests.PushRequestByte(static_cast<std::uint8_t>(Slots::ProgramOf(*slot)));
-        }
-        Await(ports, ReplyKind::ProgramDump);
-        const int program = ports.Requests.PopRequestByte();
-        const int bank = ports.Requests.PopRequestByte();
-        RequestProgramDump(ports, bank, program);
-        ports.StartReceive(300);
+        ASSERT_EQ(exchange.AskForPrograms(ReplyKind::ProgramDump, slots), MidiError::None);
     }
-
-    // Answers every request the fake output got since the last call.
+    // One request for a reply of `kind` (a program dump: for B006).
+    void Await(ReplyKind kind) {
+        if (kind == ReplyKind::ProgramDump)
+            StartRead({Slots::Of(1, 5)});
+        else
+            ASSERT_EQ(exchange.AskFor(kind, {0xF0, 0xF7}), MidiError::None);
+    }
+    void Feed(const Bytes& reply) { taken.push_back(dispatcher.DispatchReply(reply)); }
+    // Answers every request sent since the last call.
     void AnswerRequests() {
-        for (; answered < platform.sent.size(); ++answered)
-            for (const auto& reply : instrument.Receive(platform.sent[answered]))
-                platform.Feed(0, reply);
+        for (; answered < sent.size(); ++answered)
+            for (const auto& reply : instrument.Receive(sent[answered]))
+                Feed(reply);
     }
 
-    FakeMidiService platform;
-    MidiPorts ports{platform, {}};
+    std::vector<Bytes> sent;
+    InstrumentExchange exchange{[this](std::span<const std::uint8_t> request) {
+        sent.emplace_back(request.begin(), request.end());
+        return MidiError::None;
+    }};
     TSoundLibrary library;
     VirtualMopho instrument;
     QStringList memo;
     QString waitText;
     std::vector<int> refreshed;
     std::vector<std::array<int, GlobalsCount>> globalsShown;
-    std::vector<bool> taken; // what each hand-off's dispatch answered
+    std::vector<bool> taken; // what each dispatch answered
     std::vector<std::pair<SoundHandOver, TSoundRecord>> handedOver;
     ReceiveDispatcher dispatcher{
         library,
-        ports,
+        exchange,
         {[this](const QString& line) { memo << line; },
          [this](const QString& text) { waitText = text; },
          [this](int slot) { refreshed.push_back(slot); },
@@ -101,7 +91,7 @@ TEST_F(DispatchTest, ReadChainRequestsEachProgramAfterThePreviousArrived) {
     library.SlotChanged[Slots::Of(1, 5)] = 1;
     StartRead(bankB);
     // One request at a time: each answer sends the next request.
-    while (answered < platform.sent.size())
+    while (answered < sent.size())
         AnswerRequests();
 
     ASSERT_EQ(memo.size(), 128);
@@ -109,50 +99,48 @@ TEST_F(DispatchTest, ReadChainRequestsEachProgramAfterThePreviousArrived) {
     EXPECT_EQ(memo[17], "DSIM Bank: 2 Sound:17");
     EXPECT_EQ(memo.back(), "DSIM Bank: 2 Sound:127");
     EXPECT_EQ(waitText, "Received 128 sound.");
-    EXPECT_EQ(platform.sent.size(), 128u);
+    EXPECT_EQ(sent.size(), 128u);
     EXPECT_EQ(library.GetSoundName(Slots::Of(1, 5)), GetSoundName(instrument.Program(133)));
     EXPECT_FALSE(library.IsChanged(Slots::Of(1, 5)));
     EXPECT_EQ(refreshed.size(), 128u);
-    // Re-armed after the last reply, as after every program dump.
-    EXPECT_TRUE(ports.ReceiveArmed);
-    EXPECT_EQ(ports.Requests.RequestCount(), 0);
+    EXPECT_FALSE(exchange.Waiting()) << "the last reply taken ends the read";
+    EXPECT_TRUE(exchange.MissingSlots().empty());
 }
 
 TEST_F(DispatchTest, Bank127StoresIntoTheCurrentSlotWithItsLocation) {
     library.CurrentSlot = 300;
     TSoundRecord sound = VirtualMopho::FactorySound(2);
     SetSoundName(sound, "Edit buffer");
-    Await(ports, ReplyKind::ProgramDump);
-    ports.StartReceive(300);
-    platform.Feed(0, ProgramDumpMessage(sound, 127, 0));
+    StartRead({5});
+    Feed(ProgramDumpMessage(sound, 127, 0));
     EXPECT_EQ(library.GetSoundName(300), "Edit buffer     ");
     EXPECT_EQ(library.SoundBanks[300][SoundLayout::BankByte], 2);
     EXPECT_EQ(library.SoundBanks[300][SoundLayout::ProgramByte], 300 % 128);
     EXPECT_EQ(memo, QStringList{"DSIM Bank: 128 Sound:0"});
+    EXPECT_FALSE(exchange.Waiting());
 }
 
-TEST_F(DispatchTest, DumpsThatNameNoSlotOrAreCutShortAreNotStored) {
+TEST_F(DispatchTest, DumpsOfNoAwaitedSlotArePassedOverAndCutOnesAskedForAgain) {
     const auto before = library.SoundBanks;
     StartRead({0, 1, 2});
-    // Instead of A001: a program of a bank the library does not have. It is
-    // reported and A002 is asked for.
-    platform.Feed(0, ProgramDumpMessage(VirtualMopho::FactorySound(9), 5, 3));
-    EXPECT_EQ(memo.value(0),
-              "Not stored: a sound for bank 6, program 3 has no place in the library.");
-    EXPECT_EQ(platform.sent.size(), 2u);
-    // Instead of A002: a program dump cut short. The bytes it lacks are never
-    // read, and A003 is asked for.
+    // Instead of A001: a program of a bank the library does not have.
+    Feed(ProgramDumpMessage(VirtualMopho::FactorySound(9), 5, 3));
+    EXPECT_EQ(memo.value(0), "Passed over a SysEx message beginning F0 01 25 02 05 03: it is "
+                             "not a program dump the read waits for.");
+    EXPECT_EQ(sent.size(), 1u) << "the read waits on for A001";
+    // A program dump cut short: the bytes it lacks are never read; A001 is
+    // asked for once more.
     Bytes cut = AsBytes(DocumentedReplies::ProgramDumpB006);
     cut.resize(150);
     cut.back() = 0xF7;
-    platform.Feed(0, cut);
+    Feed(cut);
     EXPECT_EQ(memo.value(1), "Ignored a reply of 150 bytes: a program dump has 300.");
-    EXPECT_EQ(platform.sent.size(), 3u);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1], sent[0]);
     EXPECT_EQ(library.SoundBanks, before);
     EXPECT_EQ(waitText, "");
-    // A late real reply is still taken: the input stays armed for program dumps.
-    platform.Feed(0, instrument.Receive(platform.sent[1]).front());
-    EXPECT_EQ(memo.value(2), "DSIM Bank: 1 Sound:1");
+    AnswerRequests();
+    EXPECT_EQ(memo.value(2), "DSIM Bank: 1 Sound:0");
 }
 
 // Replies written from the documented layouts, each fed whole.
@@ -181,11 +169,11 @@ TEST_F(DispatchTest, DocumentedRepliesAreTakenAndReadUpToTheirLayout) {
         SCOPED_TRACE(c.what);
         memo.clear();
         taken.clear();
-        Await(ports, c.awaited);
-        ports.StartReceive(300);
-        platform.Feed(0, c.reply);
+        Await(c.awaited);
+        Feed(c.reply);
         EXPECT_EQ(memo, QStringList{c.line});
         EXPECT_EQ(taken, std::vector<bool>{true});
+        EXPECT_FALSE(exchange.Waiting());
     }
 }
 
@@ -199,39 +187,34 @@ TEST_F(DispatchTest, WhatTheDocumentedRepliesCarryArrivesWhole) {
     };
     const int b006 = Slots::Of(1, 5);
     library.SlotChanged[b006] = 1;
-    Await(ports, ReplyKind::ProgramDump);
-    ports.StartReceive(300);
-    platform.Feed(0, AsBytes(ProgramDumpB006));
+    Await(ReplyKind::ProgramDump);
+    Feed(AsBytes(ProgramDumpB006));
     expectSound(library.SoundBanks[b006]);
     EXPECT_EQ(
         (Bytes(library.SoundBanks[b006].Bytes.begin(), library.SoundBanks[b006].Bytes.begin() + 6)),
         (Bytes{0xF0, 0x01, 0x25, 0x02, 0x01, 0x05}));
     EXPECT_FALSE(library.IsChanged(b006));
 
-    Await(ports, ReplyKind::EditBufferForLocker);
-    ports.StartReceive(300);
-    platform.Feed(0, AsBytes(EditBufferDump));
+    Await(ReplyKind::EditBufferForLocker);
+    Feed(AsBytes(EditBufferDump));
     ASSERT_EQ(handedOver.size(), 1u);
     const TSoundRecord& current = handedOver.back().second;
     expectSound(current);
     EXPECT_EQ((Bytes(current.Bytes.begin(), current.Bytes.begin() + 6)),
               (Bytes{0xF0, 0x01, 0x25, 0x03, 0x00, 0x00}));
 
-    Await(ports, ReplyKind::Globals);
-    ports.StartReceive(50);
-    platform.Feed(0, AsBytes(GlobalsDump));
+    Await(ReplyKind::Globals);
+    Feed(AsBytes(GlobalsDump));
     ASSERT_EQ(globalsShown.size(), 1u);
     EXPECT_EQ(globalsShown[0], GlobalsDumpValues);
 
-    Await(ports, ReplyKind::DeviceVersion);
-    ports.StartReceive(112);
-    platform.Feed(0, AsBytes(IdentityReply15));
-    EXPECT_EQ(AsBytes(dispatcher.VersionReply),
+    Await(ReplyKind::DeviceVersion);
+    Feed(AsBytes(IdentityReply15));
+    EXPECT_EQ(AsBytes(dispatcher.VersionReply()),
               Bytes(IdentityReply15.begin(), IdentityReply15.begin() + 14));
-    EXPECT_FALSE(ports.ReceiveArmed) << "the exchange is over";
 }
 
-TEST_F(DispatchTest, RepliesShorterThanTheirLayoutAreReportedAndEndTheExchange) {
+TEST_F(DispatchTest, RepliesShorterThanTheirLayoutAreReportedAndAskedForOnceMore) {
     using namespace DocumentedReplies;
     const auto cut = [](Bytes reply, std::size_t size) {
         reply.resize(size);
@@ -254,11 +237,15 @@ TEST_F(DispatchTest, RepliesShorterThanTheirLayoutAreReportedAndEndTheExchange) 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line.toStdString());
         memo.clear();
-        Await(ports, c.awaited);
-        ports.StartReceive(300);
-        platform.Feed(0, c.reply);
+        sent.clear();
+        Await(c.awaited);
+        Feed(c.reply);
         EXPECT_EQ(memo, QStringList{c.line});
-        EXPECT_FALSE(ports.ReceiveArmed);
+        EXPECT_EQ(sent.size(), 2u) << "asked for once more";
+        EXPECT_TRUE(exchange.Waiting());
+        Feed(c.reply);
+        EXPECT_FALSE(exchange.Waiting()) << "not a third time";
+        EXPECT_EQ(exchange.AnsweredCount(), 0);
     }
     EXPECT_TRUE(globalsShown.empty());
     EXPECT_TRUE(handedOver.empty());
@@ -282,7 +269,6 @@ TEST_F(DispatchTest, OnlyAMessageThatBeginsAsTheAwaitedReplyIsTaken) {
     for (const Awaited& kind : awaited)
         others.push_back(kind.answer);
     const auto before = library.SoundBanks;
-    dispatcher.EditRequestActive = true;
 
     for (const Awaited& wait : awaited) {
         for (const Bytes& other : others) {
@@ -292,9 +278,9 @@ TEST_F(DispatchTest, OnlyAMessageThatBeginsAsTheAwaitedReplyIsTaken) {
                          " bytes");
             memo.clear();
             taken.clear();
-            Await(ports, wait.kind);
-            ports.StartReceive(300);
-            platform.Feed(0, other);
+            sent.clear();
+            Await(wait.kind);
+            Feed(other);
             ASSERT_EQ(memo.size(), 1);
             EXPECT_TRUE(memo[0].startsWith("Passed over a SysEx message beginning F0 "));
             EXPECT_TRUE(memo[0].endsWith(QStringLiteral(": it is not %1.").arg(wait.name)));
@@ -302,77 +288,52 @@ TEST_F(DispatchTest, OnlyAMessageThatBeginsAsTheAwaitedReplyIsTaken) {
             EXPECT_EQ(library.SoundBanks, before);
             EXPECT_TRUE(handedOver.empty());
             EXPECT_TRUE(globalsShown.empty());
-            EXPECT_TRUE(ports.ReceiveArmed) << "the awaited reply may still come";
-            EXPECT_TRUE(platform.sent.empty()) << "no next request of a read";
+            EXPECT_TRUE(exchange.Waiting()) << "the awaited reply may still come";
+            EXPECT_EQ(sent.size(), 1u) << "no next request";
         }
     }
-    // The input waited on: the awaited reply is still taken.
-    platform.Feed(0, AsBytes(IdentityReply14));
+    // The exchange waited on: the awaited reply is still taken.
+    Feed(AsBytes(IdentityReply14));
     EXPECT_EQ(memo.back(), "Software version: 3.1");
 }
 
-TEST_F(DispatchTest, AnotherMakersLongMessageAfterAReadLeavesTheLibraryAlone) {
-    StartRead({5});
-    platform.Feed(0, AsBytes(DocumentedReplies::ProgramDumpB006)); // any program dump ends it
-    ASSERT_TRUE(ports.ReceiveArmed) << "after a read the input stays ready for program dumps";
-    library.SetSoundName(5, "Renamed");
-    library.SlotChanged[5] = 1;
-    const TSoundRecord renamed = library.SoundBanks[5];
-    memo.clear();
-
-    platform.Feed(0, ForeignMessage(1000));
-    EXPECT_EQ(library.SoundBanks[5], renamed);
-    EXPECT_TRUE(library.IsChanged(5));
-    EXPECT_EQ(memo, QStringList{"Passed over a SysEx message beginning F0 43 10 10 00 05: it is "
-                                "not a program dump."});
-}
-
-TEST_F(DispatchTest, AReplyToAnAbandonedRequestIsNotStoredThoughTheInputIsArmedAgain) {
+TEST_F(DispatchTest, NothingIsTakenOutsideAnExchange) {
     const int b006 = Slots::Of(1, 5);
     StartRead({b006, b006 + 1});
     library.SlotChanged[b006] = 1;
     const TSoundRecord before = library.SoundBanks[b006];
+    exchange.Abandon(); // the user closed the wait box
 
-    ports.AbandonReply();      // the user closed the wait box
-    ports.ReceiveArmed = true; // and something armed the input again
-    platform.Feed(0, AsBytes(DocumentedReplies::ProgramDumpB006)); // the late reply
+    // The late reply, another maker's message, an edit buffer nobody asked for.
+    for (const Bytes& message : {AsBytes(DocumentedReplies::ProgramDumpB006), ForeignMessage(1000),
+                                 AsBytes(DocumentedReplies::EditBufferDump)})
+        Feed(message);
+    EXPECT_EQ(taken, (std::vector<bool>{false, false, false}));
     EXPECT_EQ(library.SoundBanks[b006], before);
     EXPECT_TRUE(library.IsChanged(b006));
-    EXPECT_EQ(platform.sent.size(), 1u) << "the read asks for nothing more";
-    EXPECT_EQ(memo, QStringList{"Passed over a SysEx message beginning F0 01 25 02 01 05: no "
-                                "reply is awaited."});
-
-    // The next request cycle awaits its reply again.
-    Await(ports, ReplyKind::ProgramDump);
-    ports.StartReceive(300);
-    platform.Feed(0, AsBytes(DocumentedReplies::ProgramDumpB006));
-    EXPECT_EQ(library.GetSoundName(b006), DocumentedReplies::PackedSoundName);
-}
-
-TEST_F(DispatchTest, EditBufferGoesToTheEditorOnlyWhileItsRequestIsActive) {
-    TSoundRecord sound = VirtualMopho::FactorySound(4);
-    SetSoundName(sound, "Current");
-    Await(ports, ReplyKind::EditBufferForEditor);
-    ports.StartReceive(300);
-    platform.Feed(0, EditBufferDumpMessage(sound));
+    EXPECT_EQ(sent.size(), 1u) << "the read asks for nothing more";
     EXPECT_TRUE(memo.isEmpty());
     EXPECT_TRUE(handedOver.empty());
 
-    dispatcher.EditRequestActive = true;
-    ports.StartReceive(300);
-    platform.Feed(0, EditBufferDumpMessage(sound));
+    // The next read awaits its reply again.
+    StartRead({b006});
+    Feed(AsBytes(DocumentedReplies::ProgramDumpB006));
+    EXPECT_EQ(library.GetSoundName(b006), DocumentedReplies::PackedSoundName);
+}
+
+TEST_F(DispatchTest, EditBufferGoesToWhoAskedForIt) {
+    TSoundRecord sound = VirtualMopho::FactorySound(4);
+    SetSoundName(sound, "Current");
+    Await(ReplyKind::EditBufferForEditor);
+    Feed(EditBufferDumpMessage(sound));
     EXPECT_EQ(memo, QStringList{"Received current sound."});
     EXPECT_EQ(waitText, "Received current sound.");
     ASSERT_EQ(handedOver.size(), 1u);
     EXPECT_EQ(handedOver.back().first, SoundHandOver::Editor);
     EXPECT_EQ(GetSoundName(handedOver.back().second), "Current         ");
-    EXPECT_FALSE(ports.ReceiveArmed);
 
-    // The locker's request needs no active flag.
-    dispatcher.EditRequestActive = false;
-    Await(ports, ReplyKind::EditBufferForLocker);
-    ports.StartReceive(300);
-    platform.Feed(0, EditBufferDumpMessage(sound));
+    Await(ReplyKind::EditBufferForLocker);
+    Feed(EditBufferDumpMessage(sound));
     ASSERT_EQ(handedOver.size(), 2u);
     EXPECT_EQ(handedOver.back().first, SoundHandOver::Locker);
 }

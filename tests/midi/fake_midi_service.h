@@ -17,6 +17,7 @@ public:
     std::vector<std::vector<std::uint8_t>> sent; // every message sent, in order
     bool failOutputOpen = false;
     bool failInputStart = false;
+    MidiError sendFailure = MidiError::None; // every send refused with it
 
     void Feed(int device, std::vector<std::uint8_t> message) {
         for (auto& [handle, input] : inputs_)
@@ -80,10 +81,20 @@ public:
         return MidiError::None;
     }
     MidiError SendShort(Handle, std::uint32_t message) override {
+        if (sendFailure != MidiError::None)
+            return sendFailure;
         sent.push_back(ShortMessageBytes(message));
         return MidiError::None;
     }
+    MidiError SendShorts(Handle handle, std::span<const std::uint32_t> messages) override {
+        for (const std::uint32_t message : messages)
+            if (const MidiError error = SendShort(handle, message); error != MidiError::None)
+                return error;
+        return MidiError::None;
+    }
     MidiError SendLong(Handle, std::span<const std::uint8_t> bytes) override {
+        if (sendFailure != MidiError::None)
+            return sendFailure;
         sent.emplace_back(bytes.begin(), bytes.end());
         return MidiError::None;
     }

@@ -2,7 +2,7 @@
 #include "fake_midi_service.h"
 #include "midi_input_port.h"
 #include "midi_ports.h"
-#include "request_stack.h"
+#include "short_messages.h"
 #include "support/documented_replies.h"
 #include "sysex_messages.h"
 #include "virtual_mopho.h"
@@ -49,28 +49,6 @@ std::size_t LargestAllocationDuring(const std::function<void()>& work) {
     return largestAllocation;
 }
 
-TEST(RequestStack, PopsLastInFirstOutAnd255WhenEmpty) {
-    RequestStack stack;
-    EXPECT_EQ(stack.PopRequestByte(), 255);
-    EXPECT_EQ(stack.RequestCount(), 0);
-    stack.PushRequestByte(2);
-    stack.PushRequestByte(127);
-    EXPECT_EQ(stack.PopRequestByte(), 127);
-    EXPECT_EQ(stack.PopRequestByte(), 2);
-    EXPECT_EQ(stack.PopRequestByte(), 255);
-}
-
-TEST(RequestStack, DropsTheByteBeyondItsCapacity) {
-    RequestStack stack;
-    for (int i = 0; i < 1536; ++i)
-        stack.PushRequestByte(static_cast<std::uint8_t>(i % 200));
-    stack.PushRequestByte(250);
-    EXPECT_EQ(stack.RequestCount(), 1536);
-    EXPECT_EQ(stack.PopRequestByte(), 1535 % 200);
-    stack.ClearRequests();
-    EXPECT_EQ(stack.PopRequestByte(), 255);
-}
-
 class PortsWithFakePlatform : public ::testing::Test {
 protected:
     FakeMidiService platform;
@@ -79,15 +57,15 @@ protected:
     MidiPorts ports{platform,
                     {[this](const std::string& s) { shown.push_back(s); },
                      [this](const std::string& s) { logged.push_back(s); }}};
-    int handed = 0;
+    std::vector<Bytes> handed;
 
-    // One instrument on device 0 with its input open; counts the hand-offs.
+    // One instrument on device 0 with its input open; keeps what is handed over.
     void OpenInstrumentInput() {
         platform.inputNames = {"Mopho"};
         platform.outputNames = {"Mopho"};
         ports.EnumerateMidiDevices();
+        ports.SetSysExHandler([this](Bytes message) { handed.push_back(std::move(message)); });
         ports.OpenMidiIns();
-        ports.OnReplyReceived = [this] { ++handed; };
     }
 };
 
@@ -158,40 +136,41 @@ TEST_F(PortsWithFakePlatform, StartFailuresAreShownAndTheOutputFailureReported) 
     EXPECT_FALSE(logged.empty());
 }
 
-TEST_F(PortsWithFakePlatform, OnlyArmedCompleteSysExIsHandedBack) {
+TEST_F(PortsWithFakePlatform, CompleteSysExIsHandedOverOneMessageAtATime) {
     OpenInstrumentInput();
-
-    platform.Feed(0, {0xF0, 1, 2, 0xF7});
-    EXPECT_EQ(handed, 0) << "nothing awaited, no buffer queued";
-
-    ports.StartReceive(300);
     platform.Feed(0, {0x90, 60, 127});
     platform.Feed(0, {0xF0, 1, 2, 3});       // no end byte
     platform.Feed(0, {0xF0, 1, 0x90, 0xF7}); // cut short by a status byte
-    EXPECT_EQ(handed, 0);
+    EXPECT_TRUE(handed.empty());
 
     platform.Feed(0, {0xF0, 1, 0xF8, 2, 0xFE, 0xF7}); // clock and sensing inside
-    EXPECT_EQ(handed, 1);
-    EXPECT_EQ(ports.ReceivedBytes(), 4u);
-    EXPECT_EQ((Bytes(ports.ReceiveBuffer.begin(), ports.ReceiveBuffer.begin() + 4)),
-              (Bytes{0xF0, 1, 2, 0xF7}));
+    EXPECT_EQ(handed, (std::vector<Bytes>{{0xF0, 1, 2, 0xF7}}));
 
     platform.Feed(0, {0xF0, 9, 0xF7});
-    EXPECT_EQ(handed, 1) << "the buffer is not queued again until the next arm";
+    EXPECT_EQ(handed.size(), 1u) << "not ready again until the last one was taken";
+    ports.ListenForSysEx();
+    Bytes longer(400, 0x11);
+    longer.front() = 0xF0;
+    longer.back() = 0xF7;
+    platform.Feed(0, longer);
+    ASSERT_EQ(handed.size(), 2u);
+    EXPECT_EQ(handed[1], Bytes(longer.begin(), longer.begin() + 300)) << "cut at 300 bytes";
 }
 
-TEST_F(PortsWithFakePlatform, ABufferArmedFor50IsHandedBackAfter50Bytes) {
-    OpenInstrumentInput();
-    ports.ReceiveBuffer.fill(0xAA);
-    ports.StartReceive(50);
-    Bytes reply(60, 0x11);
-    reply.front() = 0xF0;
-    reply.back() = 0xF7;
-    platform.Feed(0, reply);
-    EXPECT_EQ(handed, 1);
-    EXPECT_EQ(ports.ReceivedBytes(), 50u);
-    EXPECT_EQ(ports.ReceiveBuffer[49], 0x11);
-    EXPECT_EQ(ports.ReceiveBuffer[50], 0xAA) << "the rest of the message is dropped";
+TEST_F(PortsWithFakePlatform, EverySendSaysWhatCameOfIt) {
+    platform.inputNames = {"Mopho"};
+    platform.outputNames = {"Mopho"};
+    ports.EnumerateMidiDevices();
+    EXPECT_EQ(SendNrpn(ports, 20, 100), MidiError::InvalidHandle) << "no output is open";
+    EXPECT_EQ(ports.SendLongMessage(Bytes{0xF0, 0xF7}), MidiError::InvalidHandle);
+    ASSERT_TRUE(ports.OpenMidiOut());
+    platform.sendFailure = MidiError::NotReady;
+    EXPECT_EQ(SendNrpn(ports, 20, 100), MidiError::NotReady);
+    EXPECT_EQ(ports.SendLongMessage(Bytes{0xF0, 0xF7}), MidiError::NotReady);
+    EXPECT_TRUE(platform.sent.empty());
+    platform.sendFailure = MidiError::None;
+    EXPECT_EQ(SendNrpn(ports, 20, 100), MidiError::None);
+    EXPECT_EQ(platform.sent.size(), 4u);
 }
 
 TEST(MidiInputPort, CopiesNoMoreOfAHugeSysExThanTheBufferHolds) {
@@ -213,42 +192,6 @@ TEST(MidiInputPort, CopiesNoMoreOfAHugeSysExThanTheBufferHolds) {
     EXPECT_EQ(buffer[1], 0x43);
     EXPECT_EQ(buffer.back(), 0x11);
     EXPECT_LT(largest, buffer.size()) << "the message was copied whole before it was cut";
-}
-
-TEST_F(PortsWithFakePlatform, AbandoningLeavesNothingAwaitedAndNothingToRequest) {
-    OpenInstrumentInput();
-    ports.ExpectedReply = 10;
-    ports.Requests.PushRequestByte(0);
-    ports.Requests.PushRequestByte(7);
-    ports.StartReceive(300);
-    ports.AbandonReply();
-    EXPECT_FALSE(ports.ReceiveArmed);
-    EXPECT_EQ(ports.ExpectedReply, MidiPorts::NothingAwaited);
-    EXPECT_EQ(ports.Requests.RequestCount(), 0);
-    platform.Feed(0, {0xF0, 5, 0xF7});
-    EXPECT_EQ(handed, 0);
-}
-
-TEST_F(PortsWithFakePlatform, AMessagePassedOverIsFollowedByABufferOfTheSameSize) {
-    OpenInstrumentInput();
-    ports.StartReceive(50);
-    platform.Feed(0, {0xF0, 0x43, 0xF7});
-    ports.ArmReceiveAgain();
-    Bytes reply(60, 0x11);
-    reply.front() = 0xF0;
-    reply.back() = 0xF7;
-    platform.Feed(0, reply);
-    EXPECT_EQ(handed, 2);
-    EXPECT_EQ(ports.ReceivedBytes(), 50u);
-}
-
-TEST_F(PortsWithFakePlatform, AReplyAfterStopLandsButIsOnlyHandedOnWhenArmedAgain) {
-    OpenInstrumentInput();
-    ports.StartReceive(300);
-    ports.StopReceive();
-    platform.Feed(0, {0xF0, 5, 0xF7});
-    EXPECT_EQ(handed, 0);
-    EXPECT_EQ(ports.ReceiveBuffer[1], 5) << "the still-queued buffer collected the late reply";
 }
 
 // The built-in instrument answers with the documented layouts: what it is
@@ -283,10 +226,15 @@ TEST(BuiltInInstrument, AnswersWithTheDocumentedLayouts) {
 // Waits for hand-offs from the instrument's thread.
 class HandOffCounter {
 public:
-    void Notify() {
+    void Notify(Bytes message) {
         std::lock_guard lock(mutex_);
         ++count_;
+        last_ = std::move(message);
         changed_.notify_all();
+    }
+    Bytes Last() {
+        std::lock_guard lock(mutex_);
+        return last_;
     }
     bool WaitFor(int count, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
         std::unique_lock lock(mutex_);
@@ -301,12 +249,13 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     int count_ = 0;
+    Bytes last_;
 };
 
 class PortsOnBuiltInInstrument : public ::testing::Test {
 protected:
     PortsOnBuiltInInstrument() {
-        ports.OnReplyReceived = [this] { handOffs.Notify(); };
+        ports.SetSysExHandler([this](Bytes message) { handOffs.Notify(std::move(message)); });
         ports.EnumerateMidiDevices();
         EXPECT_TRUE(ports.OpenMidiOut());
         ports.OpenMidiIns();
@@ -326,19 +275,14 @@ TEST_F(PortsOnBuiltInInstrument, IsListedAsOneInputAndOneOutput) {
     EXPECT_EQ(ports.MidiOutDevices[0].Name, "Tonewright Virtual Mopho");
 }
 
-TEST_F(PortsOnBuiltInInstrument, AProgramDumpRequestIsAnsweredIntoTheReceiveBuffer) {
-    ports.StartReceive(300);
-    RequestProgramDump(ports, 1, 9);
+TEST_F(PortsOnBuiltInInstrument, AProgramDumpRequestIsAnsweredWithTheWholeDump) {
+    ASSERT_EQ(RequestProgramDump(ports, 1, 9), MidiError::None);
     ASSERT_TRUE(handOffs.WaitFor(1));
-    service.WaitUntilIdle();
-    EXPECT_EQ(ports.ReceivedBytes(), 300u);
-    const auto expected = ProgramDumpMessage(instrument.Program(137), 1, 9);
-    EXPECT_EQ(Bytes(ports.ReceiveBuffer.begin(), ports.ReceiveBuffer.end()), expected);
+    EXPECT_EQ(handOffs.Last(), ProgramDumpMessage(instrument.Program(137), 1, 9));
 }
 
 TEST_F(PortsOnBuiltInInstrument, FaultyRepliesNeverReachTheHandOff) {
     instrument.SetFault(VirtualMopho::Fault::Truncated);
-    ports.StartReceive(300);
     RequestProgramDump(ports, 0, 0);
     service.WaitUntilIdle();
     EXPECT_EQ(handOffs.Count(), 0);
@@ -347,14 +291,12 @@ TEST_F(PortsOnBuiltInInstrument, FaultyRepliesNeverReachTheHandOff) {
     RequestProgramDump(ports, 0, 1);
     ASSERT_TRUE(handOffs.WaitFor(1));
     service.WaitUntilIdle();
-    EXPECT_EQ(Bytes(ports.ReceiveBuffer.begin(), ports.ReceiveBuffer.end()),
-              ProgramDumpMessage(instrument.Program(1), 0, 1))
+    EXPECT_EQ(handOffs.Last(), ProgramDumpMessage(instrument.Program(1), 0, 1))
         << "clock bytes inside the reply are taken out, the reply is whole";
 }
 
 TEST_F(PortsOnBuiltInInstrument, DinTimingDelaysTheReplyByTheWireTime) {
     service.SetDinTiming(true);
-    ports.StartReceive(300);
     const auto start = std::chrono::steady_clock::now();
     RequestProgramDump(ports, 2, 127);
     ASSERT_TRUE(handOffs.WaitFor(1));

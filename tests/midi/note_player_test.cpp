@@ -40,6 +40,16 @@ TEST_F(NotePlayerTest, TwoKeysTogetherSoundTwoNotesAndReleaseBoth) {
     EXPECT_FALSE(player.AnyNoteOn());
 }
 
+TEST_F(NotePlayerTest, ANoteThatDoesNotGoOutIsReported) {
+    output.failure = MidiError::NotReady;
+    keys.down = {'A'};
+    EXPECT_EQ(player.Poll(keys.Query()), MidiError::NotReady);
+    EXPECT_EQ(player.ReleaseAllNotes(), MidiError::NotReady);
+    output.failure = MidiError::None;
+    keys.down.clear();
+    EXPECT_EQ(player.Poll(keys.Query()), MidiError::None);
+}
+
 TEST_F(NotePlayerTest, EveryKeyOfTheTablePlaysItsSemitone) {
     player.KeyboardOctave = 0;
     for (const KeyboardKey& key : KeyboardKeys)

@@ -60,14 +60,6 @@ TEST(SysExMessages, RequestsHaveTheirExactBytes) {
                                                     {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}}));
 }
 
-TEST(SysExMessages, ProgramDumpRequestFromAnEmptyRequestStackSendsNothing) {
-    RecordingMidiOutput out;
-    RequestProgramDump(out, 0xFF, 0xFF);
-    RequestProgramDump(out, 0, 0xFF);
-    RequestProgramDump(out, 0xFF, 0);
-    EXPECT_TRUE(out.Empty());
-}
-
 TEST(SysExReplies, GlobalsAreLowNibbleThenHighNibble) {
     Bytes dump{0xF0, 0x01, 0x25, 0x0F};
     for (int value : {12, 50, 16, 3, 0, 1, 1, 0, 1, 0})

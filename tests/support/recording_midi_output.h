@@ -13,12 +13,28 @@ public:
     std::vector<std::vector<std::uint8_t>> longMessages;
     std::vector<std::uint32_t> shortMessages;
     int resetCount = 0;
+    // Anything else: every send is refused with it and nothing is kept.
+    MidiError failure = MidiError::None;
 
-    void SendLongMessage(std::span<const std::uint8_t> bytes) override {
-        longMessages.emplace_back(bytes.begin(), bytes.end());
+    MidiError SendLongMessage(std::span<const std::uint8_t> bytes) override {
+        if (failure == MidiError::None)
+            longMessages.emplace_back(bytes.begin(), bytes.end());
+        return failure;
     }
-    void SendShortMessage(std::uint32_t message) override { shortMessages.push_back(message); }
-    void ResetMidiOut() override { ++resetCount; }
+    MidiError SendShortMessage(std::uint32_t message) override {
+        if (failure == MidiError::None)
+            shortMessages.push_back(message);
+        return failure;
+    }
+    MidiError SendShortMessages(std::span<const std::uint32_t> messages) override {
+        if (failure == MidiError::None)
+            shortMessages.insert(shortMessages.end(), messages.begin(), messages.end());
+        return failure;
+    }
+    MidiError ResetMidiOut() override {
+        ++resetCount;
+        return failure;
+    }
 
     // The short messages as their three bytes each: status, data 1, data 2.
     std::vector<std::array<std::uint8_t, 3>> ShortMessageBytes() const {

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QSlider>
+#include <QStringList>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -90,6 +91,25 @@ TEST_F(GlobalSettingsTest, FineTuneSweepSendsEveryPositionPassedAndClosingSendsN
     EXPECT_EQ(window.lblFineTune->text(), "50");
     window.close();
     EXPECT_TRUE(out.Empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GlobalSettingsTest, AChangeThatDoesNotGoOutIsReportedOncePerRunOfFailures) {
+    QStringList log;
+    window.SetFailureLog([&log](const QString& line) { log << line; });
+    out.failure = MidiError::NotReady;
+    window.trbTranspose->setValue(3);
+    window.trbTranspose->setValue(4);
+    EXPECT_EQ(log, QStringList{"A global setting did not reach the instrument: the port is not "
+                               "ready."});
+    out.failure = MidiError::None;
+    window.trbTranspose->setValue(5);
+    out.failure = MidiError::DestinationGone;
+    window.trbTranspose->setValue(6);
+    EXPECT_EQ(log.size(), 2);
 }
 
 } // namespace

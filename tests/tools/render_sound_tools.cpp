@@ -38,8 +38,8 @@ bool Save(QWidget& window, const render::Options& options, const QString& name) 
 
 class NoOutput : public MidiOutput {
 public:
-    void SendLongMessage(std::span<const std::uint8_t>) override {}
-    void SendShortMessage(std::uint32_t) override {}
+    MidiError SendLongMessage(std::span<const std::uint8_t>) override { return MidiError::None; }
+    MidiError SendShortMessage(std::uint32_t) override { return MidiError::None; }
 };
 
 class NoPrompter : public Prompter {

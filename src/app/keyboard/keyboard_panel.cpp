@@ -133,8 +133,8 @@ void KeyboardPanel::SetKeyboardOn(bool on) {
 }
 
 void KeyboardPanel::SetOctave(int octave) {
-    player_.KeyboardOctave =
-        static_cast<std::uint8_t>(std::clamp(octave, +NotePlayer::MinOctave, +NotePlayer::MaxOctave));
+    player_.KeyboardOctave = static_cast<std::uint8_t>(
+        std::clamp(octave, +NotePlayer::MinOctave, +NotePlayer::MaxOctave));
     ShowOctave();
 }
 
@@ -182,7 +182,14 @@ bool KeyboardPanel::HandleKey(QKeyEvent* event) {
 }
 
 void KeyboardPanel::ReleaseAllNotes() {
-    player_.ReleaseAllNotes();
+    Report(player_.ReleaseAllNotes());
+}
+
+void KeyboardPanel::Report(MidiError error) {
+    if (error != MidiError::None && !failing_ && failureLog_)
+        failureLog_(QStringLiteral("A note did not reach the instrument: %1.")
+                        .arg(QString::fromStdString(Text(error))));
+    failing_ = error != MidiError::None;
 }
 
 void KeyboardPanel::btnMinusOctClick() {
@@ -200,7 +207,7 @@ void KeyboardPanel::ShowOctave() {
 }
 
 void KeyboardPanel::tmrKeyboardTimer() {
-    player_.Poll([this](char key) { return keys_->IsKeyDown(key); });
+    Report(player_.Poll([this](char key) { return keys_->IsKeyDown(key); }));
 }
 
 void KeyboardPanel::tmrKeyboardHookTimer() {

@@ -74,6 +74,9 @@ public:
 
     // Note-off for every note still on. Call before the output closes.
     void ReleaseAllNotes();
+    // Where a note that did not reach the instrument is reported (one line
+    // per run of failures).
+    void SetFailureLog(std::function<void(const QString&)> log) { failureLog_ = std::move(log); }
 
     void btnMinusOctClick();
     void btnPlusOctClick();
@@ -106,4 +109,8 @@ private:
     QAction* menuItem_ = nullptr;
     bool keyboardOn_ = true;
     bool suspended_ = false;
+    std::function<void(const QString&)> failureLog_;
+    bool failing_ = false;
+
+    void Report(MidiError error);
 };
