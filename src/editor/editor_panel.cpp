@@ -199,8 +199,7 @@ QString AccessibleName(const ParameterBinding& binding) {
     if (const std::size_t track = name.find("Track");
         track != std::string::npos && track + 5 < name.size() && name[track + 5] != ' ')
         name.insert(track + 5, " ");
-    if (binding.kind == ControlKind::Knob && binding.list == ValueList::None &&
-        (binding.parameter == 2 || binding.parameter == 8))
+    if (IsPulseWidthKnob(binding))
         name = name.substr(0, name.find("Shape")) + "Pulse Width";
     return QString::fromStdString(name);
 }
@@ -242,7 +241,7 @@ QPushButton* MakeRButton(const ParameterBinding& binding, const QString& control
 QStringList CaptionTexts(const ParameterBinding& binding) {
     QStringList texts{
         QString::fromUtf8(binding.caption.data(), static_cast<qsizetype>(binding.caption.size()))};
-    if (binding.tag == NoteKnobTag || binding.tag == LfoFrequencyKnobTag)
+    if (binding.display == ValueDisplay::Note || binding.display == ValueDisplay::LfoRate)
         for (int value = binding.min; value <= binding.max; ++value)
             texts << QString::fromStdString(CaptionAt(binding, value));
     return texts;
@@ -330,7 +329,7 @@ private:
 
 QWidget* MakeControl(const ParameterBinding& binding, int& captionWidth, QLabel*& label) {
     const QString member =
-        QString::fromUtf8(binding.member.data(), static_cast<qsizetype>(binding.member.size()));
+        QString::fromUtf8(binding.key.data(), static_cast<qsizetype>(binding.key.size()));
     const QString caption =
         QString::fromUtf8(binding.caption.data(), static_cast<qsizetype>(binding.caption.size()));
     QWidget* control = nullptr;
@@ -377,7 +376,7 @@ QWidget* MakeControl(const ParameterBinding& binding, int& captionWidth, QLabel*
         const int full = list->sizeHint().width();
         list->setFixedSize(std::min(full, ListWidthLimit(binding.list)), list->sizeHint().height());
         list->view()->setMinimumWidth(full);
-        label = new QLabel(ListLabel(binding.member));
+        label = new QLabel(ListLabel(binding.key));
         label->setObjectName(QStringLiteral("lbl") + member.mid(3));
         label->setFont(SmallFont(*label));
         label->setBuddy(list);

@@ -55,10 +55,6 @@ bool IsShownByInstrument(QChar character) {
     return character.unicode() >= 32 && character.unicode() <= 126;
 }
 
-int RowOf(std::string_view member) {
-    return BindingIndex(member);
-}
-
 const ParameterBinding& BindingAt(int row) {
     return ParameterBindings[static_cast<std::size_t>(row)];
 }
@@ -66,13 +62,6 @@ const ParameterBinding& BindingAt(int row) {
 // The bound control of a row as the kind of control it is.
 template <typename Control> Control* ControlAt(const EditorPanel& panel, int row) {
     return static_cast<Control*>(panel.controls[static_cast<std::size_t>(row)]);
-}
-
-// The binding row of step `step` (1..16) of sequencer track `track` (1..4).
-int SeqStepRow(int track, int step) {
-    const std::string member =
-        "SldSeq" + std::to_string(track) + (step < 10 ? "0" : "") + std::to_string(step);
-    return RowOf(member);
 }
 
 bool IsKeypadDigit(const QKeyEvent& event) {
@@ -308,10 +297,10 @@ void TfrmPatchEdit::ApplyControlRules(int row) {
     case ControlKind::Led: {
         // A user click never leaves the arpeggiator and the gated sequencer both on.
         int other = -1;
-        if (binding.parameter == ArpeggiatorParameter)
-            other = RowOf("CheckLedGatedSequencer");
-        else if (binding.parameter == GatedSequencerParameter)
-            other = RowOf("CheckLedApreggiator");
+        if (binding.parameter == SoundParameter::Arpeggiator)
+            other = RowOfParameter(SoundParameter::GatedSequencer);
+        else if (binding.parameter == SoundParameter::GatedSequencer)
+            other = RowOfParameter(SoundParameter::Arpeggiator);
         if (other >= 0 && ControlAt<TCheckLed>(panel_, row)->Status())
             ControlAt<TCheckLed>(panel_, other)->SetStatus(false);
         break;
@@ -322,7 +311,7 @@ void TfrmPatchEdit::ApplyControlRules(int row) {
             UpdateSeqTrackDisplay(binding.parameter - FirstSeqDestinationParameter + 1);
         break;
     case ControlKind::Knob:
-        if (binding.tag == NoteKnobTag || binding.tag == LfoFrequencyKnobTag) {
+        if (binding.display == ValueDisplay::Note || binding.display == ValueDisplay::LfoRate) {
             auto* knob = ControlAt<TKnob>(panel_, row);
             // A new caption repaints the knob, which reports once more and
             // then finds the caption unchanged.
@@ -336,7 +325,7 @@ void TfrmPatchEdit::ApplyControlRules(int row) {
 
 void TfrmPatchEdit::UpdateSeqTrackDisplay(int track) {
     const int destination =
-        ControlAt<QComboBox>(panel_, RowOf("cmbSequence" + std::to_string(track) + "Dest"))
+        ControlAt<QComboBox>(panel_, SeqDestinationRow(track))
             ->currentIndex();
     const QString mode = destination < FirstNonPitchDestination ? QStringLiteral("S") : QString();
     for (int step = 1; step <= SeqTrackSteps; ++step) {
@@ -506,7 +495,7 @@ void TfrmPatchEdit::EditAllowedValuesOf(int row) {
         if (!allowed)
             return;
         entry.allowed = *allowed;
-        if (const std::optional<int> track = TrackOfStepOne(binding.member);
+        if (const std::optional<int> track = TrackOfStepOne(binding.key);
             track && panel_.selectForAll[static_cast<std::size_t>(*track - 1)]->isChecked())
             ApplyStepOneToTrack(schema_, *track);
     } catch (const std::exception& error) {
@@ -536,7 +525,7 @@ void TfrmPatchEdit::btnInitSoundClick() {
     SendPendingChanges(); // the changes before are a step of their own
     try {
         for (const StartValue& start : InitSoundValues())
-            if (const int row = RowOf(start.member); row >= 0)
+            if (const int row = BindingIndex(start.member); row >= 0)
                 ShowValue(row, start.value);
         // Lists and LEDs set by the program report nothing; they go out with
         // the knobs at the next tick.

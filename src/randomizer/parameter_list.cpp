@@ -29,9 +29,9 @@ std::vector<std::string> ParameterListRows(const ParameterBinding& binding,
         if (binding.kind == ControlKind::Slider && !displayMode.empty() && value >= 0)
             row += std::string(" ") + NoteNames[static_cast<std::size_t>(value % 12)] + " " +
                    std::to_string(value / 12);
-        else if (binding.kind == ControlKind::Knob && binding.tag == NoteKnobTag && value >= 0)
+        else if (binding.kind == ControlKind::Knob && binding.display == ValueDisplay::Note && value >= 0)
             row += " " + NoteLabel(value);
-        else if (binding.kind == ControlKind::Knob && binding.tag == LfoFrequencyKnobTag)
+        else if (binding.kind == ControlKind::Knob && binding.display == ValueDisplay::LfoRate)
             row += " " + LfoFrequencyText(value);
         rows.push_back(std::move(row));
     }

@@ -14,10 +14,6 @@ std::size_t At(int index) {
     return static_cast<std::size_t>(index);
 }
 
-bool IsPulseWidthKnob(const ParameterBinding& row) {
-    return row.kind == ControlKind::Knob && (row.parameter == 2 || row.parameter == 8);
-}
-
 // The controls of each parameter: one row, or for an oscillator shape its
 // list and its pulse-width knob. Indexed by the parameter's first row.
 struct ParameterRows {

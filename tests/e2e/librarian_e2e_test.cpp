@@ -359,7 +359,7 @@ std::string OutsideSchema(const SchemaList& schema, int number, int byte) {
             value ? *value - (binding.kind == ControlKind::List ? 0 : binding.min) : -1;
         if (position < 0 || position >= static_cast<int>(entry.allowed.size()) ||
             entry.allowed[static_cast<std::size_t>(position)] != '1')
-            return std::string(binding.member) + " at byte " + std::to_string(byte);
+            return std::string(binding.key) + " at byte " + std::to_string(byte);
     }
     return bound ? std::string() : "parameter " + std::to_string(p) + " has no control";
 }

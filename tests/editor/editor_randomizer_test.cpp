@@ -133,7 +133,7 @@ TEST(SectionRandomizer, CompositesRunTheirSectionsInOrderAndTouchNothingElse) {
             const bool drawn = std::find(rows.begin(), rows.end(), row) != rows.end();
             if (!drawn) {
                 EXPECT_EQ(values[static_cast<std::size_t>(row)], 0)
-                    << c.composite << " touched " << ParameterBindings[row].member;
+                    << c.composite << " touched " << ParameterBindings[row].key;
             }
         }
     }

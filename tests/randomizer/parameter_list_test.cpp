@@ -132,7 +132,7 @@ TEST(ParameterList, StepOneGivesItsStringToItsTrackOnly) {
     list.Find("SldSeq201")->allowed = "11";
     ApplyStepOneToTrack(list, 3);
     for (const SchemaEntry& entry : list) {
-        const std::string_view member = entry.Binding().member;
+        const std::string_view member = entry.Binding().key;
         const bool trackThree = member.starts_with("SldSeq3");
         const bool otherStepOne = member == "SldSeq201";
         EXPECT_EQ(entry.allowed, trackThree ? "0101" : otherStepOne ? "11" : "0") << member;

@@ -30,7 +30,7 @@ TEST(EditorSections, EachSectionDrawsTheControlsOfItsOwnGroup) {
     // Every bound control belongs to exactly one section, except the filter
     // envelope release, which no randomizer touches.
     for (const ParameterBinding& row : ParameterBindings)
-        EXPECT_EQ(drawn[row.member], row.member == "KnobFilterEnvRelease" ? 0 : 1) << row.member;
+        EXPECT_EQ(drawn[row.key], row.key == "KnobFilterEnvRelease" ? 0 : 1) << row.key;
 
     ASSERT_NE(Section("btnRandomizeOsc1"), nullptr);
     const auto osc1 = Section("btnRandomizeOsc1")->controls;

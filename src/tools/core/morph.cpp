@@ -16,8 +16,8 @@ constexpr int Octave = 12;
 
 std::array<bool, MorphParameterCount> ParametersWithControls() {
     std::array<bool, MorphParameterCount> bound{};
-    for (const ParameterBinding& binding : ParameterBindings)
-        bound[static_cast<std::size_t>(binding.parameter)] = true;
+    for (int p = 0; p < MorphParameterCount; ++p)
+        bound[static_cast<std::size_t>(p)] = RowOfParameter(p) >= 0;
     // The name field shows the name characters.
     for (int p = 0; p < SoundLayout::NameLength; ++p)
         bound[static_cast<std::size_t>(SoundLayout::NameParameter + p)] = true;
