@@ -296,7 +296,8 @@ void TfrmMain::OpenReceivedWindows() {
 void TfrmMain::OpenEditorWithCurrentSound(const TSoundRecord& sound) {
     if (!editorHost_)
         editorHost_ = std::make_unique<MainEditorHost>(
-            pnlKeyboard, library_, [this](int slot) { RefreshRow(slot); }, this);
+            pnlKeyboard, library_, [this](int slot) { RefreshRow(slot); }, this,
+            [this](const std::string& line) { LogMessage(QString::fromStdString(line)); });
     EditorContext context{
         *ports_,          *prompter_, *editorHost_, lastSendLocation_, programFolder_.toStdString(),
         schemaTolerances_};

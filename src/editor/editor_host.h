@@ -28,6 +28,8 @@ public:
     // A sound sent to slot 0..383: the library keeps it there, marks the slot
     // changed and redraws its row.
     virtual void StoreSentSound(int slot, const TSoundRecord& sound) = 0;
+    // One line in the main window's message panel.
+    virtual void ShowInMessagePanel(const std::string& line) = 0;
 };
 
 // Everything the editor works with; all of it outlives the editor.
@@ -40,4 +42,7 @@ struct EditorContext {
     std::string programFolder;
     // What schemas are derived with, kept by the opener for the program's run.
     SchemaTolerances& tolerances;
+    // The instrument's MIDI channel, 0..15 (0 is channel 1): every channel
+    // message goes out on it, and only its messages are taken.
+    int channel = 0;
 };

@@ -642,6 +642,19 @@ QWidget* BuildTopPanel(EditorPanel& panel) {
         second->addWidget(button);
     }
     second->addStretch(1);
+    // Above the window's commands: the sound as opened, next to the edited one.
+    panel.lblStatus = new QLabel(top);
+    panel.lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    panel.btnCompare =
+        MakeButton(QStringLiteral("btnCompare"), QStringLiteral("Compare with Original"), top);
+    panel.btnCompare->setCheckable(true);
+    panel.btnCompare->setToolTip(
+        QStringLiteral("Plays the sound as it was opened while held down or checked"));
+    panel.btnRevert =
+        MakeButton(QStringLiteral("btnRevert"), QStringLiteral("Revert to Original"), top);
+    grid->addWidget(panel.lblStatus, 0, 3, 1, 3, Qt::AlignRight);
+    grid->addWidget(panel.btnCompare, 0, 6);
+    grid->addWidget(panel.btnRevert, 0, 7);
     grid->addLayout(second, 2, 0, 1, 9);
     return top;
 }
@@ -677,6 +690,8 @@ EditorPanel BuildEditorPanel(QDialog& window) {
                                    panel.btnSavSoundto,
                                    panel.btnClose};
     order.insert(order.end(), panel.compositeButtons.begin(), panel.compositeButtons.end());
+    order.push_back(panel.btnCompare);
+    order.push_back(panel.btnRevert);
     order.push_back(panel.SoundEditPageControl);
     order.insert(order.end(), builder.PanelOrder().begin(), builder.PanelOrder().end());
     for (std::size_t i = 1; i < order.size(); ++i)

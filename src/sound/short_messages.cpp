@@ -61,10 +61,14 @@ void SendControlChange(MidiOutput& out, int channel, int controller, int value) 
 }
 
 void SendNrpn(MidiOutput& out, unsigned parameter, unsigned value) {
-    SendShortMessage(out, ControlChange, NrpnMsb, MostSignificant7(parameter));
-    SendShortMessage(out, ControlChange, NrpnLsb, LeastSignificant7(parameter));
-    SendShortMessage(out, ControlChange, DataEntryMsb, MostSignificant7(value));
-    SendShortMessage(out, ControlChange, DataEntryLsb, LeastSignificant7(value));
+    SendNrpn(out, 0, parameter, value);
+}
+
+void SendNrpn(MidiOutput& out, int channel, unsigned parameter, unsigned value) {
+    SendControlChange(out, channel, NrpnMsb, MostSignificant7(parameter));
+    SendControlChange(out, channel, NrpnLsb, LeastSignificant7(parameter));
+    SendControlChange(out, channel, DataEntryMsb, MostSignificant7(value));
+    SendControlChange(out, channel, DataEntryLsb, LeastSignificant7(value));
 }
 
 void ResetMidiOut(MidiOutput& out) {

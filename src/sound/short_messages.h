@@ -19,7 +19,9 @@ void SendNoteOff(MidiOutput& out, int channel, int note);
 void SendBankSelect(MidiOutput& out, int channel, int bank);
 void SendProgramChange(MidiOutput& out, int channel, int program);
 void SendControlChange(MidiOutput& out, int channel, int controller, int value);
-// Controllers 99, 98, 6 and 38 on MIDI channel 1: parameter and value as
-// 7-bit most and least significant parts. Parameters stay below 16384.
+// Controllers 99, 98, 6 and 38 on `channel` (MIDI channel 1 unless given):
+// parameter and value as 7-bit most and least significant parts. Parameters
+// stay below 16384.
 void SendNrpn(MidiOutput& out, unsigned parameter, unsigned value);
+void SendNrpn(MidiOutput& out, int channel, unsigned parameter, unsigned value);
 void ResetMidiOut(MidiOutput& out);

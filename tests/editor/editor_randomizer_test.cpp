@@ -1,6 +1,7 @@
 // The randomize buttons' drawing order and the sound's history, without a
 // window.
 
+#include "edit_session.h"
 #include "editor_sections.h"
 #include "schema.h"
 #include "section_randomizer.h"

@@ -54,6 +54,8 @@ public:
         keyboardOn = on;
         keyboardSwitches.push_back(on);
     }
+    std::vector<std::string> messagePanel;
+    void ShowInMessagePanel(const std::string& line) override { messagePanel.push_back(line); }
     std::optional<int> ChooseLocation(int preset) override {
         presets.push_back(preset);
         return chosen;
@@ -133,7 +135,21 @@ protected:
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
-    void Tick() { window->Timer1Timer(); }
+    // What waits goes out, and the edits so far become a history step.
+    void Tick() {
+        window->SendPendingChanges();
+        window->Timer1Timer();
+    }
+    // The user moves a knob or slider with the arrow keys to `target`.
+    void UserMoves(QWidget* control, int target) {
+        const auto position = [control] {
+            if (auto* knob = qobject_cast<TKnob*>(control))
+                return knob->Position();
+            return static_cast<TSlider*>(control)->Position();
+        };
+        for (int guard = 0; position() != target && guard < 300; ++guard)
+            QTest::keyClick(control, position() < target ? Qt::Key_Up : Qt::Key_Down);
+    }
     template <typename T> T* Control(const char* name) { return Named<T>(*window, name); }
 
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -174,7 +190,7 @@ TEST_F(EditorWindowTest, ALoadedSoundSendsNothingUntilTheUserChangesIt) {
     }
 }
 
-TEST_F(EditorWindowTest, KnobStepsWithinOneTickSendOneMessageWithTheLastValue) {
+TEST_F(EditorWindowTest, AKnobStepGoesOutAtOnceAndQuickStepsMergeIntoTheLast) {
     struct Case {
         const char* knob;
         int nrpn;
@@ -185,11 +201,22 @@ TEST_F(EditorWindowTest, KnobStepsWithinOneTickSendOneMessageWithTheLastValue) {
         Open();
         TKnob* knob = Control<TKnob>(c.knob);
         const int step = c.last > knob->Position() ? 1 : -1;
-        for (int i = 19; i >= 0; --i)
-            knob->SetPosition(c.last - i * step);
+        UserMoves(knob, c.last - 19 * step);
         Tick();
+        QTest::qWait(5); // the cable has carried it
+        output.TakeShortMessageBytes();
+        QTest::keyClick(knob, step > 0 ? Qt::Key_Up : Qt::Key_Down);
+        const int first = c.last - 18 * step;
+        EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(c.nrpn, first + (first < 0 ? 127 : 0)))
+            << "at once, before any tick";
+        UserMoves(knob, c.last);
+        Tick();
+        // Steps the cable could not carry yet merged; the last value went out.
+        const auto sent = output.TakeShortMessageBytes();
         const int byte = c.last + (c.last < 0 ? 127 : 0);
-        EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(c.nrpn, byte)) << c.knob;
+        ASSERT_GE(sent.size(), 4u);
+        EXPECT_LT(sent.size(), 18u * 4u);
+        EXPECT_EQ(std::vector<Bytes>(sent.end() - 4, sent.end()), Nrpn(c.nrpn, byte)) << c.knob;
         Tick();
         EXPECT_TRUE(output.Empty());
     }
@@ -235,7 +262,7 @@ TEST_F(EditorWindowTest, ANameEditSendsOnlyTheChangedCharacters) {
 
 TEST_F(EditorWindowTest, AChangeJustBeforeAnActivationIsSentFirstAndKept) {
     Open();
-    Control<TKnob>("KnobNoiseLevel")->SetPosition(5);
+    window->TypeValue(BindingIndex("KnobNoiseLevel"), "5");
     QEvent activation(QEvent::WindowActivate);
     QApplication::sendEvent(window.get(), &activation);
     EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 5));
@@ -267,7 +294,7 @@ TEST_F(EditorWindowTest, SendSoundToMophoSendsTheShownSoundToTheChosenLocation) 
     lastSendLocation = 7;
     Open();
     host.chosen = 300;
-    Control<TKnob>("KnobFilterResonance")->SetPosition(99); // no tick since
+    window->TypeValue(BindingIndex("KnobFilterResonance"), "99"); // no tick since
     Named<QPushButton>(*window, "btnSavSoundto")->click();
 
     EXPECT_EQ(host.presets, std::vector<int>{7});
@@ -303,7 +330,7 @@ TEST_F(EditorWindowTest, TheCloseQuestionKeepsTheLastChangeOnYes) {
         prompter.answers = {c.answer};
         Open();
         window->setResult(QDialog::Rejected);
-        Control<TKnob>("KnobNoiseLevel")->SetPosition(3);
+        window->TypeValue(BindingIndex("KnobNoiseLevel"), "3");
         Named<QPushButton>(*window, "btnClose")->click();
         EXPECT_EQ(prompter.questions, QStringList{"Do you want to save changes?"});
         EXPECT_EQ(window->isVisible(), c.open);
@@ -313,13 +340,12 @@ TEST_F(EditorWindowTest, TheCloseQuestionKeepsTheLastChangeOnYes) {
     }
 }
 
-TEST_F(EditorWindowTest, WhileTheQuestionIsOpenNoTickSendsAndNoActivationReloads) {
+TEST_F(EditorWindowTest, WhileTheQuestionIsOpenNoActivationReloads) {
     prompter.answers = {Prompter::Answer::Cancel};
     Open();
     TKnob* knob = Control<TKnob>("KnobNoiseLevel");
     prompter.whileOpen = [&] {
-        knob->SetPosition(9);
-        Tick();
+        knob->SetPosition(9); // as if shown, not a change
         QEvent activation(QEvent::WindowActivate);
         QApplication::sendEvent(window.get(), &activation);
     };
@@ -327,7 +353,7 @@ TEST_F(EditorWindowTest, WhileTheQuestionIsOpenNoTickSendsAndNoActivationReloads
     EXPECT_TRUE(output.Empty());
     EXPECT_EQ(knob->Position(), 9);
     Tick();
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 9));
+    EXPECT_TRUE(output.Empty()); // a value shown by the program is no change
 }
 
 TEST_F(EditorWindowTest, ExecAcceptsExactlyOnYes) {
@@ -443,7 +469,7 @@ TEST_F(EditorWindowTest, TheWheelTurnsTheKnobUnderThePointerOneStepPerNotch) {
           Case{60, {40, 40}, 60}, Case{60, {240, -60}, 62}, Case{127, {120}, 127}}) {
         Open();
         TKnob* knob = Control<TKnob>("KnobFilterResonance");
-        knob->SetPosition(c.start);
+        UserMoves(knob, c.start);
         Enter(knob);
         for (int delta : c.deltas)
             Wheel(knob, delta);
@@ -469,16 +495,26 @@ TEST_F(EditorWindowTest, SelectForAllHidesTheTrackButtonsOfStepsTwoToSixteen) {
     }
 }
 
-TEST_F(EditorWindowTest, PickingASequenceDestinationSetsItsStepDisplay) {
-    Open();
+TEST_F(EditorWindowTest, StepsOfATrackAimedAtAPitchShowNoteNamesWhateverSetTheDestination) {
+    TSoundRecord sound = PlausibleSound();
+    sound[SoundLayout::ParameterByte(101)] = 3; // "Osc 1 and 2 Freq"
+    sound[SoundLayout::ParameterByte(102)] = 9; // "Filter Frequency"
+    Open(sound);
+    EXPECT_TRUE(Control<TSlider>("SldSeq101")->NoteNames());
+    EXPECT_FALSE(Control<TSlider>("SldSeq201")->NoteNames());
     auto* destination = Control<QComboBox>("cmbSequence1Dest");
-    for (auto [index, mode] : {std::pair{2, "S"}, std::pair{4, ""}, std::pair{0, "S"}}) {
+    for (auto [index, notes] : {std::pair{1, true}, std::pair{4, false}, std::pair{0, false}}) {
         destination->setCurrentIndex(index);
         Q_EMIT destination->activated(index);
-        EXPECT_EQ(Control<TSlider>("SldSeq101")->DisplayMode(), mode);
-        EXPECT_EQ(Control<TSlider>("SldSeq116")->DisplayMode(), mode);
-        EXPECT_EQ(Control<TSlider>("SldSeq201")->DisplayMode(), "");
+        EXPECT_EQ(Control<TSlider>("SldSeq101")->NoteNames(), notes);
+        EXPECT_EQ(Control<TSlider>("SldSeq116")->NoteNames(), notes);
+        EXPECT_FALSE(Control<TSlider>("SldSeq201")->NoteNames());
     }
+    Tick();
+    Key(Qt::Key_Backspace, Qt::AltModifier); // undo: "Off" again, then "Osc 1 Freq"...
+    Key(Qt::Key_Backspace, Qt::AltModifier);
+    Key(Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_TRUE(Control<TSlider>("SldSeq101")->NoteNames());
 }
 
 // ---- Randomizers, schemas and undo --------------------------------------------
@@ -739,7 +775,7 @@ TEST_F(EditorRandomizerTest, SelectForAllGivesStepOnesValuesToItsTrackOnly) {
 TEST_F(EditorRandomizerTest, UndoAndRedoRestoreTheControlsAndSendOnlyTheDifferences) {
     Open();
     const TSoundRecord loaded = window->EditedRecord();
-    Control<TKnob>("KnobFilterResonance")->SetPosition(99);
+    window->TypeValue(BindingIndex("KnobFilterResonance"), "99");
     Tick();
     output.TakeShortMessageBytes();
     const TSoundRecord turned = window->EditedRecord();

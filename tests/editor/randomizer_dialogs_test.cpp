@@ -282,7 +282,7 @@ TEST(ParameterListView, RowsCaptionAndChecksForEachKindOfControl) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.member);
         TfrmParameterListView view(Binding(c.member), c.value, c.allowed,
-                                   QString::fromLatin1(c.displayMode));
+                                   *c.displayMode != 0); // "S": the track plays notes
         EXPECT_EQ(view.windowTitle().toStdString(), c.caption);
         const std::vector<std::string> rows = Rows(view);
         ASSERT_EQ(rows.size(), c.rows);

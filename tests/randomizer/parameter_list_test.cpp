@@ -27,26 +27,26 @@ std::vector<std::size_t> CheckedRows(const AllowedValueChecks& checks) {
 TEST(ParameterList, RowsNameEachValueOfTheControl) {
     struct Case {
         std::string_view member;
-        std::string_view displayMode;
+        bool noteNames;
         std::size_t row;
         std::string text;
         std::size_t rows;
     };
     const Case cases[] = {
-        {"knobOsc1Frequency", "", 60, "60 C5", 121},
-        {"KnobLFO1Frequency", "", 12, "12 12", 167},
-        {"KnobLFO1Frequency", "", 151, "151 DIV 32", 167},
-        {"KnobFilterEnvAmount", "", 0, "-127", 255},
-        {"KnobBPMTempo", "", 0, "30", 221},
-        {"SldSeq101", "S", 60, "60 C 5", 128},
-        {"SldSeq101", "S", 11, "11 H 0", 128},
-        {"SldSeq201", "", 60, "60", 126},
-        {"CheckLedFilterPoles", "", 0, "Off", 2},
-        {"CheckLedFilterPoles", "", 1, "On", 2},
-        {"cmbOsc1Shape", "", 4, ListItems(ValueList::OscillatorShape)[4], 5},
+        {"knobOsc1Frequency", false, 60, "60 C5", 121},
+        {"KnobLFO1Frequency", false, 12, "12 12", 167},
+        {"KnobLFO1Frequency", false, 151, "151 DIV 32", 167},
+        {"KnobFilterEnvAmount", false, 0, "-127", 255},
+        {"KnobBPMTempo", false, 0, "30", 221},
+        {"SldSeq101", true, 60, "60 C 5", 128},
+        {"SldSeq101", true, 11, "11 H 0", 128},
+        {"SldSeq201", false, 60, "60", 126},
+        {"CheckLedFilterPoles", false, 0, "Off", 2},
+        {"CheckLedFilterPoles", false, 1, "On", 2},
+        {"cmbOsc1Shape", false, 4, ListItems(ValueList::OscillatorShape)[4], 5},
     };
     for (const Case& c : cases) {
-        const std::vector<std::string> rows = ParameterListRows(Row(c.member), c.displayMode);
+        const std::vector<std::string> rows = ParameterListRows(Row(c.member), c.noteNames);
         ASSERT_EQ(rows.size(), c.rows) << c.member;
         EXPECT_EQ(rows[c.row], c.text) << c.member;
     }
@@ -71,10 +71,10 @@ TEST(ParameterList, ChecksFollowTheAllowedString) {
     const Case cases[] = {
         {"cmbMod1Destination", "0", {}},
         {"SldSeq101", "0", {}},
-        {"SldSeq101", "0120", {1, 2}},      // anything but "0" checks
-        {"knobSubOsc1Level", "0", {64}},    // the middle value the randomizer would give
-        {"KnobFilterEnvAmount", "", {127}}, // -127..127: value 0
-        {"knobSubOsc1Level", "0010", {2}},  // a "1" anywhere: no middle row
+        {"SldSeq101", "0120", {1, 2}},         // anything but "0" checks
+        {"knobSubOsc1Level", "0", {64}},       // the middle value the randomizer would give
+        {"KnobFilterEnvAmount", false, {127}}, // -127..127: value 0
+        {"knobSubOsc1Level", "0010", {2}},     // a "1" anywhere: no middle row
         {"CheckLedFilterPoles", "01", {1}},
         {"CheckLedFilterPoles", "111111", {0, 1}}, // characters beyond the rows are ignored
         {"cmbOsc1Shape", "01110", {1, 2, 3}},
