@@ -402,9 +402,9 @@ const SoundParameterFacts& ParameterFacts(int parameter) {
         for (int p = 0; p < SoundParameter::Count; ++p) {
             SoundParameterFacts& fact = table[static_cast<std::size_t>(p)];
             fact.nrpn = NrpnNumbers[static_cast<std::size_t>(p)];
-            fact.name = p < NamedParameterCount
-                            ? ParameterNames()[static_cast<std::size_t>(p)]
-                            : std::to_string(p) + " Name " + std::to_string(p - NamedParameterCount + 1);
+            fact.name = p < NamedParameterCount ? ParameterNames()[static_cast<std::size_t>(p)]
+                                                : std::to_string(p) + " Name " +
+                                                      std::to_string(p - NamedParameterCount + 1);
         }
         for (int row = 0; row < BoundControlCount; ++row) {
             const ParameterBinding& binding = ParameterBindings[static_cast<std::size_t>(row)];
@@ -448,9 +448,8 @@ bool IsPitchDestination(int destination) {
 }
 
 int BindingIndex(std::string_view key) {
-    const auto found =
-        std::find_if(ParameterBindings.begin(), ParameterBindings.end(),
-                     [key](const ParameterBinding& b) { return b.key == key; });
+    const auto found = std::find_if(ParameterBindings.begin(), ParameterBindings.end(),
+                                    [key](const ParameterBinding& b) { return b.key == key; });
     return found == ParameterBindings.end() ? -1
                                             : static_cast<int>(found - ParameterBindings.begin());
 }

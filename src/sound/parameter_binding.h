@@ -73,10 +73,10 @@ inline constexpr int Count = 200; // parameters 0..199 have an NRPN number
 
 // What the table knows of one sound parameter 0..199.
 struct SoundParameterFacts {
-    int nrpn;                // the NRPN number that carries it
-    std::string name;        // "98 Arpeggiator Off/On"; the name characters "184 Name 1"
-    int row = -1;            // its control (an oscillator shape: the list); -1: none
-    int pulseWidthRow = -1;  // an oscillator shape's pulse-width knob
+    int nrpn;                 // the NRPN number that carries it
+    std::string name;         // "98 Arpeggiator Off/On"; the name characters "184 Name 1"
+    int row = -1;             // its control (an oscillator shape: the list); -1: none
+    int pulseWidthRow = -1;   // an oscillator shape's pulse-width knob
     std::string_view section; // the group box of its control; empty when none
 };
 const SoundParameterFacts& ParameterFacts(int parameter);

@@ -104,11 +104,14 @@ TEST(EditSession, AKeptByteFollowsItsControlOnceChanged) {
     ControlValues values = session.Values();
     Control(values, "KnobBPMTempo") = 120;
     Control(values, "CheckLedFilterPoles") = 1;
-    EXPECT_EQ(Sent(session.SetValues(values)), (std::vector<Nrpn>{Message(24, 1), Message(95, 120)}));
-    EXPECT_EQ(Sent(session.SetValue(Row("CheckLedFilterPoles"), 0)), std::vector<Nrpn>{Message(24, 0)});
+    EXPECT_EQ(Sent(session.SetValues(values)),
+              (std::vector<Nrpn>{Message(24, 1), Message(95, 120)}));
+    EXPECT_EQ(Sent(session.SetValue(Row("CheckLedFilterPoles"), 0)),
+              std::vector<Nrpn>{Message(24, 0)});
 
     // The shape follows as soon as either of its controls changes.
-    EXPECT_EQ(Sent(session.SetValue(Row("knobOsc1Pulsewidth"), 7)), std::vector<Nrpn>{Message(2, 11)});
+    EXPECT_EQ(Sent(session.SetValue(Row("knobOsc1Pulsewidth"), 7)),
+              std::vector<Nrpn>{Message(2, 11)});
     EXPECT_EQ(Sent(session.SetValue(Row("cmbOsc1Shape"), 2)), std::vector<Nrpn>{Message(2, 2)});
     // A value the control cannot take changes nothing.
     EXPECT_EQ(Sent(session.SetValue(Row("KnobBPMTempo"), 251)), std::vector<Nrpn>{});

@@ -217,10 +217,14 @@ TEST(ParameterTable, EveryValueReadsBackFromItsShownText) {
         std::optional<int> value;
     };
     const Case cases[] = {
-        {"knobOsc1Frequency", "c#3", 37},  {"knobOsc1Frequency", " 37 ", 37},
-        {"KnobLFO1Frequency", "DIV 16", 152}, {"KnobFilterEnvAmount", "-127", -127},
-        {"cmbLFO1Shape", "random", 4},     {"KnobFilterEnvAmount", "128", std::nullopt},
-        {"knobOsc1Frequency", "X9", std::nullopt}, {"KnobBPMTempo", "", std::nullopt},
+        {"knobOsc1Frequency", "c#3", 37},
+        {"knobOsc1Frequency", " 37 ", 37},
+        {"KnobLFO1Frequency", "DIV 16", 152},
+        {"KnobFilterEnvAmount", "-127", -127},
+        {"cmbLFO1Shape", "random", 4},
+        {"KnobFilterEnvAmount", "128", std::nullopt},
+        {"knobOsc1Frequency", "X9", std::nullopt},
+        {"KnobBPMTempo", "", std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ValueFromText(Row(c.member), c.text), c.value) << c.member << " " << c.text;
