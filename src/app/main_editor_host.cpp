@@ -8,9 +8,10 @@
 
 MainEditorHost::MainEditorHost(KeyboardPanel* keyboard, TSoundLibrary& library,
                                std::function<void(int slot)> refreshRow, QWidget* owner,
-                               std::function<void(const std::string&)> log)
+                               std::function<void(const std::string&)> log,
+                               std::function<void()> requestEditBuffer)
     : keyboard_(keyboard), library_(library), refreshRow_(std::move(refreshRow)), owner_(owner),
-      log_(std::move(log)) {}
+      log_(std::move(log)), requestEditBuffer_(std::move(requestEditBuffer)) {}
 
 int MainEditorHost::KeyboardOctave() const {
     return keyboard_ ? keyboard_->Player().KeyboardOctave : NotePlayer::StartOctave;

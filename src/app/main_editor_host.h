@@ -17,7 +17,8 @@ public:
     // chooser; `log` writes a line into the message panel.
     MainEditorHost(KeyboardPanel* keyboard, TSoundLibrary& library,
                    std::function<void(int slot)> refreshRow, QWidget* owner,
-                   std::function<void(const std::string&)> log);
+                   std::function<void(const std::string&)> log,
+                   std::function<void()> requestEditBuffer);
 
     int KeyboardOctave() const override;
     void SetKeyboardOctave(int octave) override;
@@ -26,6 +27,7 @@ public:
     std::optional<int> ChooseLocation(int preset) override;
     void StoreSentSound(int slot, const TSoundRecord& sound) override;
     void ShowInMessagePanel(const std::string& line) override { log_(line); }
+    void RequestEditBuffer() override { requestEditBuffer_(); }
 
 private:
     KeyboardPanel* keyboard_;
@@ -33,6 +35,7 @@ private:
     std::function<void(int)> refreshRow_;
     QWidget* owner_;
     std::function<void(const std::string&)> log_;
+    std::function<void()> requestEditBuffer_;
 };
 
 // Keeps `sound` in library slot `slot` as a program of that location, marks

@@ -9,6 +9,7 @@
 #include "sysex_messages.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <cstddef>
@@ -34,6 +35,7 @@ class QTableView;
 class KeyboardPanel;
 class LibraryTableView;
 class MainEditorHost;
+class TfrmPatchEdit;
 class QTimer;
 class QVBoxLayout;
 class QKeyEvent;
@@ -326,6 +328,8 @@ private:
     std::optional<TSoundRecord> lockerSound_;
     QTimer* tmrWindows = nullptr;
     std::unique_ptr<MainEditorHost> editorHost_;
+    // The editor while it is open: it follows the instrument's panel.
+    QPointer<TfrmPatchEdit> openEditor_;
     // The location "Send Sound to Mopho" presets in the editor.
     int lastSendLocation_ = 0;
     // Program dumps stored since the current read began.

@@ -87,6 +87,16 @@ void TfrmMain::CreatePorts() {
         QMetaObject::invokeMethod(
             this, [this] { Q_EMIT ReplyReceived(); }, Qt::QueuedConnection);
     };
+    // The open editor follows the instrument's panel.
+    ports_->OnInstrumentMessage = [this](std::uint32_t message) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, message] {
+                if (openEditor_)
+                    openEditor_->InstrumentMessage(message);
+            },
+            Qt::QueuedConnection);
+    };
     ReceiveDispatcher::Outlets outlets;
     outlets.log = [this](const QString& line) { LogMessage(line); };
     outlets.setWaitText = [this](const QString& text) {
@@ -290,6 +300,12 @@ void TfrmMain::OpenReceivedWindows() {
         return;
     const TSoundRecord sound = *editorSound_;
     editorSound_.reset();
+    // A program chosen on the instrument while the editor is open: the
+    // editor loads it, one undo step away from the sound before.
+    if (openEditor_) {
+        openEditor_->LoadSound(sound);
+        return;
+    }
     OpenEditorWithCurrentSound(sound);
 }
 
@@ -297,12 +313,15 @@ void TfrmMain::OpenEditorWithCurrentSound(const TSoundRecord& sound) {
     if (!editorHost_)
         editorHost_ = std::make_unique<MainEditorHost>(
             pnlKeyboard, library_, [this](int slot) { RefreshRow(slot); }, this,
-            [this](const std::string& line) { LogMessage(QString::fromStdString(line)); });
+            [this](const std::string& line) { LogMessage(QString::fromStdString(line)); },
+            [this] { EditSoundClick(); });
     EditorContext context{
         *ports_,          *prompter_, *editorHost_, lastSendLocation_, programFolder_.toStdString(),
         schemaTolerances_};
     TfrmPatchEdit editor(context, sound, this);
+    openEditor_ = &editor;
     const int result = editor.exec();
+    openEditor_ = nullptr;
     // Tolerances chosen in the editor are settings from now on.
     StoreTolerances(schemaTolerances_, settings_);
     if (result != QDialog::Accepted)

@@ -30,6 +30,9 @@ public:
     virtual void StoreSentSound(int slot, const TSoundRecord& sound) = 0;
     // One line in the main window's message panel.
     virtual void ShowInMessagePanel(const std::string& line) = 0;
+    // Asks the instrument for its edit buffer; the reply is loaded into the
+    // open editor (TfrmPatchEdit::LoadSound).
+    virtual void RequestEditBuffer() = 0;
 };
 
 // Everything the editor works with; all of it outlives the editor.

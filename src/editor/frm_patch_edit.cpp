@@ -406,6 +406,12 @@ bool TfrmPatchEdit::ControlHeld(int row) const {
 
 void TfrmPatchEdit::InstrumentMessage(std::uint32_t message) {
     const InstrumentReceiver::Received received = receiver_.Take(message, context_.channel);
+    if (received.program) {
+        // A program chosen on the instrument: its sound comes into the editor.
+        CloseStep();
+        context_.host.RequestEditBuffer();
+        return;
+    }
     if (!received.nrpn)
         return;
     const int parameter = ParameterForNrpn(received.nrpn->number);

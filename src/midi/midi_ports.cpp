@@ -191,8 +191,13 @@ std::size_t MidiPorts::ReceivedBytes() {
     return midiInHandle_ == MidiService::NoHandle ? 0 : service_.ReceivedBytes(midiInHandle_);
 }
 
-void MidiPorts::MidiInCallback(MidiService::InputEvent event, std::uint32_t) {
-    if (event != MidiService::InputEvent::LongData || !ReceiveArmed)
+void MidiPorts::MidiInCallback(MidiService::InputEvent event, std::uint32_t message) {
+    if (event == MidiService::InputEvent::ShortData) {
+        if (OnInstrumentMessage)
+            OnInstrumentMessage(message);
+        return;
+    }
+    if (!ReceiveArmed)
         return;
     if (OnReplyReceived)
         OnReplyReceived();

@@ -95,6 +95,10 @@ public:
     // Called on the MIDI thread when an awaited reply is in ReceiveBuffer;
     // it must only hand the news to the GUI thread.
     std::function<void()> OnReplyReceived;
+    // Called on the MIDI thread with each short message from the device
+    // input (a knob or program change on the instrument's panel); it must
+    // only hand the message to the GUI thread. Set before the inputs open.
+    std::function<void(std::uint32_t message)> OnInstrumentMessage;
 
     // MidiOutput: sends to the device output.
     void SendLongMessage(std::span<const std::uint8_t> bytes) override;

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -56,6 +57,8 @@ public:
     }
     std::vector<std::string> messagePanel;
     void ShowInMessagePanel(const std::string& line) override { messagePanel.push_back(line); }
+    int editBufferRequests = 0;
+    void RequestEditBuffer() override { ++editBufferRequests; }
     std::optional<int> ChooseLocation(int preset) override {
         presets.push_back(preset);
         return chosen;
@@ -515,6 +518,114 @@ TEST_F(EditorWindowTest, StepsOfATrackAimedAtAPitchShowNoteNamesWhateverSetTheDe
     Key(Qt::Key_Backspace, Qt::AltModifier);
     Key(Qt::Key_Backspace, Qt::AltModifier);
     EXPECT_TRUE(Control<TSlider>("SldSeq101")->NoteNames());
+}
+
+// ---- Following the instrument, comparing, typing ------------------------------
+
+namespace {
+// An NRPN as the instrument's panel sends it, on channel 0..15.
+std::vector<std::uint32_t> PanelNrpn(int number, int value, int channel = 0) {
+    const auto cc = [channel](int controller, int v) {
+        return static_cast<std::uint32_t>((0xB0 + channel) | controller << 8 | v << 16);
+    };
+    return {cc(99, number >> 7), cc(98, number & 0x7F), cc(6, value >> 7), cc(38, value & 0x7F)};
+}
+} // namespace
+
+TEST_F(EditorWindowTest, APanelBurstIsShownNeverSentBackAndOneUndoStep) {
+    Open();
+    TKnob* cutoff = Control<TKnob>("KnobFilterFrequency");
+    const int before = cutoff->Position();
+    for (int value : {100, 120, 140})
+        for (std::uint32_t message : PanelNrpn(15, value))
+            window->InstrumentMessage(message);
+    EXPECT_EQ(cutoff->Position(), 140);
+    EXPECT_EQ(window->EditedRecord()[SoundLayout::ParameterByte(20)], 140);
+    // Other channels and plain controllers are not taken.
+    for (std::uint32_t message : PanelNrpn(15, 3, 1))
+        window->InstrumentMessage(message);
+    window->InstrumentMessage(0xB0 | 74 << 8 | 5 << 16);
+    EXPECT_EQ(cutoff->Position(), 140);
+    Tick();
+    EXPECT_TRUE(output.Empty());
+
+    Key(Qt::Key_Backspace, Qt::AltModifier); // the whole burst at once
+    EXPECT_EQ(cutoff->Position(), before);
+    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(15, before));
+
+    // The echo of what the editor sent changes nothing; a program change
+    // asks for the instrument's edit buffer.
+    window->TypeValue(BindingIndex("KnobFilterResonance"), "77");
+    Tick();
+    output.TakeShortMessageBytes();
+    for (std::uint32_t message : PanelNrpn(16, 77))
+        window->InstrumentMessage(message);
+    Tick();
+    EXPECT_TRUE(output.Empty());
+    window->InstrumentMessage(0xC0 | 5 << 8);
+    EXPECT_EQ(host.editBufferRequests, 1);
+}
+
+TEST_F(EditorWindowTest, CompareHoldsTheOriginalAndRevertMakesItTheEditedSound) {
+    Open();
+    const TSoundRecord opened = window->EditedRecord();
+    window->TypeValue(BindingIndex("KnobNoiseLevel"), "9");
+    Tick();
+    output.TakeShortMessageBytes();
+    auto* compare = Named<QPushButton>(*window, "btnCompare");
+    compare->click(); // a short click latches
+    EXPECT_TRUE(compare->isChecked());
+    EXPECT_EQ(Control<TKnob>("KnobNoiseLevel")->Position(), opened[18 + 6]);
+    Tick();
+    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, opened[18 + 6]));
+    EXPECT_FALSE(window->TypeValue(BindingIndex("KnobNoiseLevel"), "3") &&
+                 window->EditedRecord()[18 + 6] == 3);
+    EXPECT_FALSE(Named<QLabel>(*window, "lblStatus")->text().isEmpty());
+    compare->click();
+    EXPECT_EQ(Control<TKnob>("KnobNoiseLevel")->Position(), 9);
+    Tick();
+    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 9));
+
+    Named<QPushButton>(*window, "btnRevert")->click();
+    EXPECT_EQ(window->EditedRecord(), opened);
+    Key(Qt::Key_Backspace, Qt::AltModifier); // revert is one undo step
+    EXPECT_EQ(window->EditedRecord()[18 + 6], 9);
+}
+
+TEST_F(EditorWindowTest, AValueIsTypedAsItsControlShowsIt) {
+    Open();
+    TKnob* knob = Control<TKnob>("knobOsc1Frequency");
+    QTest::mouseDClick(knob, Qt::LeftButton, Qt::NoModifier, {16, 10});
+    auto* field = Named<QLineEdit>(*window, "edtTypedValue");
+    field->setText("C#3");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(knob->Position(), 37);
+    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(0, 37));
+
+    // Escape leaves without a change; a wrong text says so and keeps the value.
+    knob->setFocus();
+    QTest::keyClick(knob, Qt::Key_Return);
+    field = Named<QLineEdit>(*window, "edtTypedValue");
+    QTest::keyClick(field, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(window->isVisible()); // not the window's close question
+    EXPECT_FALSE(window->TypeValue(BindingIndex("KnobLFO1Frequency"), "DIV 7"));
+    EXPECT_TRUE(window->TypeValue(BindingIndex("KnobLFO1Frequency"), "div 32"));
+    EXPECT_EQ(Control<TKnob>("KnobLFO1Frequency")->Position(), 151);
+}
+
+TEST_F(EditorWindowTest, TheWheelTurnsASequencerStepLikeAKnob) {
+    Open();
+    auto* step = Control<TSlider>("SldSeq203");
+    const int before = step->Position();
+    QEnterEvent enter({5, 5}, {5, 5}, step->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(step, &enter);
+    QWheelEvent wheel({5, 5}, step->mapToGlobal(QPointF(5, 5)), {}, {0, before < 125 ? 120 : -120},
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(step, &wheel);
+    const int after = before < 125 ? before + 1 : before - 1;
+    EXPECT_EQ(step->Position(), after);
+    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(138, after));
 }
 
 // ---- Randomizers, schemas and undo --------------------------------------------

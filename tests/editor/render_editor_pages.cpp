@@ -66,6 +66,7 @@ public:
     std::optional<int> ChooseLocation(int) override { return std::nullopt; }
     void StoreSentSound(int, const TSoundRecord&) override {}
     void ShowInMessagePanel(const std::string&) override {}
+    void RequestEditBuffer() override {}
 };
 
 } // namespace
