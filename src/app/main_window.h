@@ -74,6 +74,11 @@ public:
 
     // Settings and autoload: read at start-up, written once at close.
     void LoadSettings();
+    // The instrument's MIDI channel, 0..15, that every channel message goes
+    // out on; UseMidiChannel takes a new one (1..16) for the settings and
+    // the note player.
+    int InstrumentChannel() const { return settings_.MidiChannel - 1; }
+    void UseMidiChannel(int channel);
     void SaveSettings();
     // Writes the file now (the MIDI settings on OK); returns a failure's text.
     QString WriteSettings();

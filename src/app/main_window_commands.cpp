@@ -25,7 +25,6 @@
 #include <QTimer>
 
 namespace {
-constexpr int Channel1 = 0;
 constexpr int ProgramChangePause = 200; // ms after bank select and after program change
 } // namespace
 
@@ -201,9 +200,9 @@ void TfrmMain::SelectCurrentSlot() {
     ListView1->scrollTo(list_->index(library_.CurrentSlot, 0));
     if (!OutputOpenOrSay(QStringLiteral("No program change")))
         return;
-    SendBankSelect(*ports_, Channel1, Slots::BankOf(library_.CurrentSlot));
+    SendBankSelect(*ports_, InstrumentChannel(), Slots::BankOf(library_.CurrentSlot));
     Pause(ProgramChangePause, false);
-    SendProgramChange(*ports_, Channel1, Slots::ProgramOf(library_.CurrentSlot));
+    SendProgramChange(*ports_, InstrumentChannel(), Slots::ProgramOf(library_.CurrentSlot));
     Pause(ProgramChangePause, false);
     if (settings_.SendToEditBuffer == QStringLiteral("1"))
         SendEditBufferDump(*ports_,
@@ -246,9 +245,9 @@ void TfrmMain::RenameCurrentRow() {
 void TfrmMain::PanicClick() {
     if (!OutputOpenOrSay(QStringLiteral("Nothing sent")))
         return;
-    SendControlChange(*ports_, Channel1, 123, 0);
-    SendControlChange(*ports_, Channel1, 120, 0);
-    SendControlChange(*ports_, Channel1, 64, 0);
+    SendControlChange(*ports_, InstrumentChannel(), 123, 0);
+    SendControlChange(*ports_, InstrumentChannel(), 120, 0);
+    SendControlChange(*ports_, InstrumentChannel(), 64, 0);
 }
 
 bool TfrmMain::HandleLibraryKey(QKeyEvent* event) {

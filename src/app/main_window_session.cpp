@@ -139,6 +139,12 @@ void TfrmMain::OpenMidiPorts() {
     ports_->OpenMidiIns();
 }
 
+void TfrmMain::UseMidiChannel(int channel) {
+    settings_.MidiChannel = channel;
+    if (pnlKeyboard)
+        pnlKeyboard->Player().KeyboardChannel = InstrumentChannel();
+}
+
 void TfrmMain::LoadSettings() {
     InitEmptyBanks();
     settings_ = TAppSettings{};
@@ -151,6 +157,7 @@ void TfrmMain::LoadSettings() {
     ports_->MidiOutDeviceName = settings_.MidiOutDeviceName.toStdString();
     ports_->ControllerInDeviceName = settings_.ControllerInDeviceName.toStdString();
     ports_->MophoDeviceID = settings_.MophoDeviceID;
+    UseMidiChannel(settings_.MidiChannel);
     if (!settings_.AutoloadFile.isEmpty())
         files_.LoadBankFile(settings_.AutoloadFile);
     RebuildList();
@@ -315,9 +322,13 @@ void TfrmMain::OpenEditorWithCurrentSound(const TSoundRecord& sound) {
             pnlKeyboard, library_, [this](int slot) { RefreshRow(slot); }, this,
             [this](const std::string& line) { LogMessage(QString::fromStdString(line)); },
             [this] { EditSoundClick(); });
-    EditorContext context{
-        *ports_,          *prompter_, *editorHost_, lastSendLocation_, programFolder_.toStdString(),
-        schemaTolerances_};
+    EditorContext context{*ports_,
+                          *prompter_,
+                          *editorHost_,
+                          lastSendLocation_,
+                          programFolder_.toStdString(),
+                          schemaTolerances_,
+                          InstrumentChannel()};
     TfrmPatchEdit editor(context, sound, this);
     openEditor_ = &editor;
     const int result = editor.exec();
@@ -337,11 +348,12 @@ void TfrmMain::DeviceVersionClick() {
 
 void TfrmMain::TonewrightSettingsClick() {
     AutoloadValues values{settings_.AutoloadFile, settings_.SendToEditBuffer,
-                          settings_.VerifyAfterSend};
+                          settings_.VerifyAfterSend, settings_.MidiChannel};
     if (EditAutoloadSettings(this, *fileChooser_, values)) {
         settings_.AutoloadFile = values.AutoloadFile;
         settings_.SendToEditBuffer = values.SendToEditBuffer;
         settings_.VerifyAfterSend = values.VerifyAfterSend;
+        UseMidiChannel(values.MidiChannel);
     }
 }
 

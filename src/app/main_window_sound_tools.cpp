@@ -63,6 +63,7 @@ void TfrmMain::CompareSoundsClick() {
 
 void TfrmMain::QMorphClick() {
     TfrmMorph morph(library_, *ports_, this);
+    morph.SetChannel(InstrumentChannel());
     morph.exec();
 }
 

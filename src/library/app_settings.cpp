@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -73,6 +74,9 @@ QString ReadSettingsFile(const QString& path, TAppSettings& settings) {
     settings.MidiInDeviceName = ReadString(ini, Midi, "MidiInDeviceID").trimmed();
     settings.MidiOutDeviceName = ReadString(ini, Midi, "MidiOutDeviceID").trimmed();
     settings.ControllerInDeviceName = ReadString(ini, Midi, "MidiInDeviceIDKeyboard").trimmed();
+    // Outside 1..16 is no channel: the nearest one is taken, never a wrapped value.
+    settings.MidiChannel =
+        static_cast<int>(std::clamp(ini.GetLongValue(Midi, "MidiChannel", 1), 1L, 16L));
     return {};
 }
 
@@ -114,6 +118,8 @@ QByteArray SettingsFileText(const TAppSettings& settings) {
     line("MidiInDeviceID", settings.MidiInDeviceName.toUtf8());
     line("MidiOutDeviceID", settings.MidiOutDeviceName.toUtf8());
     line("MidiInDeviceIDKeyboard", settings.ControllerInDeviceName.toUtf8());
+    // Added later: the last key of its section.
+    line("MidiChannel", number(settings.MidiChannel));
     return text;
 }
 

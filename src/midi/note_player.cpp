@@ -25,7 +25,6 @@ std::string NotePlayer::OctaveCaption() const {
 }
 
 void NotePlayer::Poll(const KeyDownQuery& keyDown) {
-    KeyboardChannel = 0;
     for (std::size_t i = 0; i < KeyboardKeys.size(); ++i) {
         int& sounding = SoundingNote[i];
         const bool down = keyDown(KeyboardKeys[i].Key);

@@ -222,6 +222,9 @@ void TfrmGlobal::CheckBoxClick(int global, bool checked) {
 }
 
 void TfrmGlobal::SendGlobal(int global, int value) {
-    SendNrpn(out_, GlobalParameters[static_cast<std::size_t>(global)].nrpn,
+    SendNrpn(out_, channel_, GlobalParameters[static_cast<std::size_t>(global)].nrpn,
              static_cast<unsigned>(value));
+    constexpr int MidiChannelGlobal = 2;
+    if (global == MidiChannelGlobal && value >= 1 && !loading_ && InstrumentChannelChanged)
+        InstrumentChannelChanged(value);
 }

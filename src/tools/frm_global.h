@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 
 class MidiOutput;
 class QCheckBox;
@@ -30,6 +31,12 @@ public:
     // is and sends nothing.
     void LoadGlobals(const std::array<int, GlobalsCount>& values);
 
+    // The channel its messages go out on, 0..15 (0 is MIDI channel 1).
+    void SetChannel(int channel) { channel_ = channel; }
+    // Runs when the user gives the instrument the MIDI channel 1..16 (not
+    // "all"): the program may then use it too.
+    std::function<void(int channel)> InstrumentChannelChanged;
+
     QLabel* lblTransposeCaption = nullptr;
     QSlider* trbTranspose = nullptr;
     QLabel* lblTranspose = nullptr;
@@ -54,5 +61,6 @@ private:
     void SendGlobal(int global, int value);
 
     MidiOutput& out_;
+    int channel_ = 0;
     bool loading_ = false;
 };

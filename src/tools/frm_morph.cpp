@@ -139,7 +139,8 @@ void TfrmMorph::SendStep(int position) {
         library_.SoundBanks[static_cast<std::size_t>(cmbSound2->currentIndex())];
     const auto messages = morph_.Step(sound1, sound2, position, chbDetune->isChecked());
     for (const MorphMessage& message : messages)
-        SendNrpn(out_, static_cast<unsigned>(message.number), static_cast<unsigned>(message.value));
+        SendNrpn(out_, channel_, static_cast<unsigned>(message.number),
+                 static_cast<unsigned>(message.value));
     pacer_.Sent(messages.size() * MorphMessageBytes);
     ScheduleWaitingStep();
 }

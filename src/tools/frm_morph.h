@@ -28,6 +28,9 @@ public:
     TfrmMorph(const TSoundLibrary& library, MidiOutput& out, QWidget* parent = nullptr,
               MorphPacer::Clock clock = {});
 
+    // The channel the steps go out on, 0..15 (0 is MIDI channel 1).
+    void SetChannel(int channel) { channel_ = channel; }
+
     // Either list's row changed.
     void cmbSound1Change();
     void trbMorphChange(int position);
@@ -50,6 +53,7 @@ private:
 
     const TSoundLibrary& library_;
     MidiOutput& out_;
+    int channel_ = 0;
     SoundMorph morph_;
     MorphPacer pacer_;
 

@@ -50,6 +50,7 @@ TEST(SettingsFile, EveryKeyIsWrittenPlainAndReadBack) {
     written.MidiInDeviceName = QStringLiteral("USB Midi In");
     written.MidiOutDeviceName = QStringLiteral("USB Midi Out");
     written.ControllerInDeviceName = QStringLiteral("Keys");
+    written.MidiChannel = 2;
     ASSERT_TRUE(WriteSettingsFile(path, written).isEmpty());
 
     const QByteArray text = ReadAll(path);
@@ -63,7 +64,8 @@ TEST(SettingsFile, EveryKeyIsWrittenPlainAndReadBack) {
                               "MophoDeviceID=4660\n"
                               "MidiInDeviceID=USB Midi In\n"
                               "MidiOutDeviceID=USB Midi Out\n"
-                              "MidiInDeviceIDKeyboard=Keys\n"))
+                              "MidiInDeviceIDKeyboard=Keys\n"
+                              "MidiChannel=2\n"))
         << text.toStdString();
 
     TAppSettings read;
@@ -75,6 +77,23 @@ TEST(SettingsFile, EveryKeyIsWrittenPlainAndReadBack) {
     EXPECT_EQ(read.ToleranceOtherKnobs, 10);
     EXPECT_EQ(read.MophoDeviceID, 4660);
     EXPECT_EQ(read.ControllerInDeviceName, "Keys");
+    EXPECT_EQ(read.MidiChannel, 2);
+}
+
+TEST(SettingsFile, TheMidiChannelOfAnOlderOrDamagedFileIsOneToSixteen) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dsi_mopho.ini");
+    for (const auto& [line, channel] :
+         {std::pair{"", 1}, std::pair{"MidiChannel=16\n", 16}, std::pair{"MidiChannel=0\n", 1},
+          std::pair{"MidiChannel=40\n", 16}, std::pair{"MidiChannel=-3\n", 1}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray("[Midi]\nMophoDeviceID=0\n") + line);
+        file.close();
+        TAppSettings read;
+        ASSERT_TRUE(ReadSettingsFile(path, read).isEmpty());
+        EXPECT_EQ(read.MidiChannel, channel) << line;
+    }
 }
 
 TEST(SettingsFile, VerifyingAfterSendingIsOffUnlessStoredOn) {
@@ -119,7 +138,7 @@ TEST(SettingsFile, ValuesStayOnOneLine) {
     settings.AutoloadFile = QStringLiteral("a\nb.syx\r\n[Midi]");
     const QByteArray text = SettingsFileText(settings);
     EXPECT_EQ(text.count("\n[Midi]\n"), 1) << text.toStdString();
-    EXPECT_EQ(text.count('\n'), 16); // 13 keys, 2 section lines, 1 blank line
+    EXPECT_EQ(text.count('\n'), 17); // 14 keys, 2 section lines, 1 blank line
 }
 
 // Where the settings live, for programs in folders laid out as each kind of
