@@ -273,7 +273,7 @@ TEST_F(LibrarianOverJack, EditedSoundIsHeardSentToALocationAndKept) {
         ++opened;
         shownName = editor->findChild<QLineEdit*>("edtName")->text();
         // Resonance (NRPN 16) to 99, then wait until the instrument logged it.
-        editor->findChild<TKnob*>("KnobFilterResonance")->SetPosition(99);
+        editor->TypeValue(BindingIndex("KnobFilterResonance"), "99");
         QElapsedTimer clock;
         clock.start();
         const std::vector<std::string> nrpn = {"B0 63 00", "B0 62 10", "B0 06 00", "B0 26 63"};
