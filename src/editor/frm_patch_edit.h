@@ -56,6 +56,8 @@ public:
     // Every message still waiting goes out now.
     void SendPendingChanges();
     const EditSession& Session() const { return session_; }
+    // Parameter messages waiting for the cable.
+    std::size_t WaitingMessages() const { return output_->WaitingCount(); }
 
     void btnInitSoundClick();
     void btnSavSoundtoClick();
