@@ -71,10 +71,10 @@ TEST(ParameterList, ChecksFollowTheAllowedString) {
     const Case cases[] = {
         {"cmbMod1Destination", "0", {}},
         {"SldSeq101", "0", {}},
-        {"SldSeq101", "0120", {1, 2}},         // anything but "0" checks
-        {"knobSubOsc1Level", "0", {64}},       // the middle value the randomizer would give
-        {"KnobFilterEnvAmount", false, {127}}, // -127..127: value 0
-        {"knobSubOsc1Level", "0010", {2}},     // a "1" anywhere: no middle row
+        {"SldSeq101", "0120", {1, 2}},      // anything but "0" checks
+        {"knobSubOsc1Level", "0", {64}},    // the middle value the randomizer would give
+        {"KnobFilterEnvAmount", "", {127}}, // -127..127: value 0
+        {"knobSubOsc1Level", "0010", {2}},  // a "1" anywhere: no middle row
         {"CheckLedFilterPoles", "01", {1}},
         {"CheckLedFilterPoles", "111111", {0, 1}}, // characters beyond the rows are ignored
         {"cmbOsc1Shape", "01110", {1, 2, 3}},
