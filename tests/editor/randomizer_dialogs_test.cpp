@@ -328,7 +328,7 @@ TEST(ParameterListView, SelectSetsTheRangeByTheScaleAndLeavesTheRest) {
         QTest::mouseClick(view.Button1, Qt::LeftButton);
     });
     const std::optional<std::string> result =
-        EditAllowedValues(nullptr, Binding("SldSeq101"), 60, allowed, QStringLiteral("S"));
+        EditAllowedValues(nullptr, Binding("SldSeq101"), 60, allowed, true);
     ASSERT_TRUE(result.has_value());
     std::string expected = allowed;
     for (int row = 36; row <= 48; ++row)
