@@ -57,6 +57,7 @@ int main(int argc, char* argv[]) {
     MidiPorts& ports = window.Ports();
     TfrmSettings settingsDialog(&window);
     settingsDialog.LoadPorts(ports);
+    settingsDialog.SetIntroduction(FirstStartIntroduction());
     settingsDialog.show();
     QApplication::processEvents();
     if (!save(settingsDialog, "midi-settings.png"))
