@@ -7,8 +7,11 @@
 #include <QApplication>
 
 MainEditorHost::MainEditorHost(KeyboardPanel* keyboard, TSoundLibrary& library,
-                               std::function<void(int slot)> refreshRow, QWidget* owner)
-    : keyboard_(keyboard), library_(library), refreshRow_(std::move(refreshRow)), owner_(owner) {}
+                               std::function<void(int slot)> refreshRow, QWidget* owner,
+                               std::function<void(const std::string&)> log,
+                               std::function<void()> requestEditBuffer)
+    : keyboard_(keyboard), library_(library), refreshRow_(std::move(refreshRow)), owner_(owner),
+      log_(std::move(log)), requestEditBuffer_(std::move(requestEditBuffer)) {}
 
 int MainEditorHost::KeyboardOctave() const {
     return keyboard_ ? keyboard_->Player().KeyboardOctave : NotePlayer::StartOctave;

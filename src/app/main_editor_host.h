@@ -13,9 +13,12 @@ class TSoundLibrary;
 // sound is kept in.
 class MainEditorHost : public EditorHost {
 public:
-    // `refreshRow` redraws a slot's row; `owner` centres the location chooser.
+    // `refreshRow` redraws a slot's row; `owner` centres the location
+    // chooser; `log` writes a line into the message panel.
     MainEditorHost(KeyboardPanel* keyboard, TSoundLibrary& library,
-                   std::function<void(int slot)> refreshRow, QWidget* owner);
+                   std::function<void(int slot)> refreshRow, QWidget* owner,
+                   std::function<void(const std::string&)> log,
+                   std::function<void()> requestEditBuffer);
 
     int KeyboardOctave() const override;
     void SetKeyboardOctave(int octave) override;
@@ -23,6 +26,8 @@ public:
     void SetKeyboardOn(bool on) override;
     std::optional<int> ChooseLocation(int preset) override;
     void StoreSentSound(int slot, const TSoundRecord& sound) override;
+    void ShowInMessagePanel(const std::string& line) override { log_(line); }
+    void RequestEditBuffer() override { requestEditBuffer_(); }
     std::optional<TSoundRecord> BreedFrom(const TSoundRecord& sound,
                                           const SchemaList& schema) override;
 
@@ -37,6 +42,8 @@ private:
     TSoundLibrary& library_;
     std::function<void(int)> refreshRow_;
     QWidget* owner_;
+    std::function<void(const std::string&)> log_;
+    std::function<void()> requestEditBuffer_;
 };
 
 // Keeps `sound` in library slot `slot` as a program of that location, marks

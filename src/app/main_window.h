@@ -11,6 +11,7 @@
 #include "sysex_messages.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <cstddef>
@@ -41,6 +42,7 @@ class QTableView;
 class KeyboardPanel;
 class LibraryTableView;
 class MainEditorHost;
+class TfrmPatchEdit;
 class QTimer;
 class QVBoxLayout;
 class QKeyEvent;
@@ -81,6 +83,11 @@ public:
 
     // Settings and autoload: read at start-up, written once at close.
     void LoadSettings();
+    // The instrument's MIDI channel, 0..15, that every channel message goes
+    // out on; UseMidiChannel takes a new one (1..16) for the settings and
+    // the note player.
+    int InstrumentChannel() const { return settings_.MidiChannel - 1; }
+    void UseMidiChannel(int channel);
     void SaveSettings();
     // Writes the file now (the MIDI settings on OK); returns a failure's text.
     QString WriteSettings();
@@ -382,6 +389,8 @@ private:
     // the breeder keep: both last for the program's run.
     BreedingHistory breeding_;
     LockedGroups soundLocks_{};
+    // The editor while it is open: it follows the instrument's panel.
+    QPointer<TfrmPatchEdit> openEditor_;
     // Opened by the first use of "Sound Catalogue", kept for the program's run.
     std::unique_ptr<SoundCatalogue> catalogue_;
     std::unique_ptr<ImportChooser> importChooser_;

@@ -28,7 +28,6 @@
 #include <numeric>
 
 namespace {
-constexpr int Channel1 = 0;
 constexpr int ProgramChangePause = 200; // ms after bank select and after program change
 } // namespace
 
@@ -182,12 +181,14 @@ void TfrmMain::SelectCurrentSlot() {
     ListView1->scrollTo(list_->index(library_.CurrentSlot, 0));
     const QString noChange = QStringLiteral("No program change");
     if (!OutputOpenOrSay(noChange) ||
-        !SentOrSay(SendBankSelect(*ports_, Channel1, Slots::BankOf(library_.CurrentSlot)),
-                   noChange))
+        !SentOrSay(
+            SendBankSelect(*ports_, InstrumentChannel(), Slots::BankOf(library_.CurrentSlot)),
+            noChange))
         return;
     Pause(ProgramChangePause, false);
-    if (!SentOrSay(SendProgramChange(*ports_, Channel1, Slots::ProgramOf(library_.CurrentSlot)),
-                   noChange))
+    if (!SentOrSay(
+            SendProgramChange(*ports_, InstrumentChannel(), Slots::ProgramOf(library_.CurrentSlot)),
+            noChange))
         return;
     Pause(ProgramChangePause, false);
     if (settings_.SendToEditBuffer == QStringLiteral("1"))
@@ -234,7 +235,7 @@ void TfrmMain::PanicClick() {
         return;
     // All notes off, all sound off, sustain off.
     for (const int controller : {123, 120, 64})
-        if (!SentOrSay(SendControlChange(*ports_, Channel1, controller, 0),
+        if (!SentOrSay(SendControlChange(*ports_, InstrumentChannel(), controller, 0),
                        QStringLiteral("Panic did not go out")))
             return;
 }

@@ -2,6 +2,7 @@
 // "Copy Sound" and the instrument's "Global settings".
 
 #include "main_window.h"
+#include "prompter.h"
 
 #include "frm_copy_sounds.h"
 #include "frm_global.h"
@@ -39,6 +40,19 @@ void TfrmMain::TakeGlobals(const std::array<int, GlobalsCount>& values) {
 void TfrmMain::OpenGlobalSettings(const std::array<int, GlobalsCount>& values) {
     TfrmGlobal globals(*ports_, this);
     globals.SetFailureLog([this](const QString& line) { LogMessage(line); });
+    globals.SetChannel(InstrumentChannel());
     globals.LoadGlobals(values);
+    globals.InstrumentChannelChanged = [this, &globals](int channel) {
+        if (channel == settings_.MidiChannel)
+            return;
+        const QString question =
+            QStringLiteral("The Mopho now listens on MIDI channel %1. Use MIDI channel %1 for it "
+                           "from now on?")
+                .arg(channel);
+        if (prompter_->Confirm(question, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
+            return;
+        UseMidiChannel(channel);
+        globals.SetChannel(InstrumentChannel());
+    };
     globals.exec();
 }

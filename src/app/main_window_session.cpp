@@ -110,6 +110,16 @@ void TfrmMain::CreatePorts() {
         if (frmSysExReceiver)
             frmSysExReceiver->ExchangeEnded();
     });
+    // The open editor follows the instrument's panel.
+    ports_->OnInstrumentMessage = [this](std::uint32_t message) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, message] {
+                if (openEditor_)
+                    openEditor_->InstrumentMessage(message);
+            },
+            Qt::QueuedConnection);
+    };
     ReceiveDispatcher::Outlets outlets;
     outlets.log = [this](const QString& line) { LogMessage(line); };
     outlets.setWaitText = [this](const QString& text) {
@@ -147,6 +157,12 @@ void TfrmMain::OpenMidiPorts() {
     ports_->OpenMidiIns();
 }
 
+void TfrmMain::UseMidiChannel(int channel) {
+    settings_.MidiChannel = channel;
+    if (pnlKeyboard)
+        pnlKeyboard->Player().KeyboardChannel = InstrumentChannel();
+}
+
 void TfrmMain::LoadSettings() {
     InitEmptyBanks();
     settings_ = TAppSettings{};
@@ -160,6 +176,7 @@ void TfrmMain::LoadSettings() {
     ports_->MidiOutDeviceName = settings_.MidiOutDeviceName.toStdString();
     ports_->ControllerInDeviceName = settings_.ControllerInDeviceName.toStdString();
     ports_->MophoDeviceID = settings_.MophoDeviceID;
+    UseMidiChannel(settings_.MidiChannel);
     autoloadFailed_ = false;
     if (!settings_.AutoloadFile.isEmpty()) {
         // A file that is not there yet holds nothing saving could replace.
@@ -337,21 +354,35 @@ void TfrmMain::OpenReceivedWindows() {
         return;
     const TSoundRecord sound = *editorSound_;
     editorSound_.reset();
+    // A program chosen on the instrument while the editor is open: the
+    // editor loads it, one undo step away from the sound before.
+    if (openEditor_) {
+        openEditor_->LoadSound(sound);
+        return;
+    }
     OpenEditorWithCurrentSound(sound);
 }
 
 void TfrmMain::OpenEditorWithCurrentSound(const TSoundRecord& sound) {
     if (!editorHost_)
         editorHost_ = std::make_unique<MainEditorHost>(
-            pnlKeyboard, library_, [this](int slot) { RefreshRow(slot); }, this);
+            pnlKeyboard, library_, [this](int slot) { RefreshRow(slot); }, this,
+            [this](const std::string& line) { LogMessage(QString::fromStdString(line)); },
+            [this] { EditSoundClick(); });
     editorHost_->SetBreeder([this](const TSoundRecord& sound, const SchemaList& schema) {
         return RunBreeder(sound, schema);
     });
-    EditorContext context{
-        *ports_,          *prompter_, *editorHost_, lastSendLocation_, programFolder_.toStdString(),
-        schemaTolerances_};
+    EditorContext context{*ports_,
+                          *prompter_,
+                          *editorHost_,
+                          lastSendLocation_,
+                          programFolder_.toStdString(),
+                          schemaTolerances_,
+                          InstrumentChannel()};
     TfrmPatchEdit editor(context, sound, this);
+    openEditor_ = &editor;
     const int result = editor.exec();
+    openEditor_ = nullptr;
     // Tolerances chosen in the editor are settings from now on.
     StoreTolerances(schemaTolerances_, settings_);
     if (result != QDialog::Accepted)
@@ -367,7 +398,7 @@ void TfrmMain::DeviceVersionClick() {
 
 void TfrmMain::TonewrightSettingsClick() {
     AutoloadValues values{settings_.AutoloadFile, settings_.SendToEditBuffer,
-                          settings_.VerifyAfterSend};
+                          settings_.VerifyAfterSend, settings_.MidiChannel};
     if (EditAutoloadSettings(this, *fileChooser_, values)) {
         // Another file was never loaded: saving into it is what was asked for.
         if (values.AutoloadFile != settings_.AutoloadFile)
@@ -375,6 +406,7 @@ void TfrmMain::TonewrightSettingsClick() {
         settings_.AutoloadFile = values.AutoloadFile;
         settings_.SendToEditBuffer = values.SendToEditBuffer;
         settings_.VerifyAfterSend = values.VerifyAfterSend;
+        UseMidiChannel(values.MidiChannel);
     }
 }
 

@@ -78,6 +78,7 @@ void TfrmMain::CompareSoundsClick() {
 void TfrmMain::QMorphClick() {
     TfrmMorph morph(library_, *ports_, this);
     morph.SetFailureLog([this](const QString& line) { LogMessage(line); });
+    morph.SetChannel(InstrumentChannel());
     morph.exec();
 }
 

@@ -20,6 +20,7 @@
 #include <deque>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -47,10 +48,17 @@ output port, until it receives SIGTERM or SIGINT.
                   drop-first-write or corrupt-writes
   --version M.N   the software version its device inquiry reply reports (default 1.4;
                   major 0..15, minor 0..7)
+  --channel N     its MIDI channel, 1..16, or 0 for all (default 1)
   --version       show the program's version
   --help          show this text
 Prints "ready" once its ports are open. On SIGTERM or SIGINT it takes in what
 has arrived, without DIN timing, and ends within a second.
+
+Its panel is played from standard input, one command a line:
+  knob NRPN VALUE   a knob turned: the parameter changes and its NRPN goes out
+                    (knob 15 140 sets the filter frequency to 140)
+  program N         a program chosen (0..127 of the current bank): its
+                    program change goes out
 
 Exit status:
   0  stopped by SIGTERM or SIGINT, the bank saved when asked for
@@ -67,6 +75,7 @@ struct Options {
     VirtualMopho::Fault fault = VirtualMopho::Fault::None;
     int major = 1;
     int minor = 4;
+    int channel = 1;
     bool help = false;
     bool showVersion = false;
 };
@@ -90,7 +99,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         } else if (argument == "--version" && (i + 1 >= argc || argv[i + 1][0] == '-')) {
             options.showVersion = true; // bare: the program's own version
         } else if (argument == "--name" || argument == "--bank" || argument == "--save" ||
-                   argument == "--log" || argument == "--fault" || argument == "--version") {
+                   argument == "--log" || argument == "--fault" || argument == "--version" ||
+                   argument == "--channel") {
             const auto text = value();
             if (!text)
                 return std::nullopt;
@@ -102,7 +112,16 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
                 options.save = *text;
             else if (argument == "--log")
                 options.log = *text;
-            else if (argument == "--version") {
+            else if (argument == "--channel") {
+                int channel = -1;
+                char rest = 0;
+                if (std::sscanf(text->c_str(), "%d%c", &channel, &rest) != 1 || channel < 0 ||
+                    channel > 16) {
+                    std::cerr << "--channel takes 1..16, or 0 for all channels\n";
+                    return std::nullopt;
+                }
+                options.channel = channel;
+            } else if (argument == "--version") {
                 int major = -1;
                 int minor = -1;
                 char dot = 0;
@@ -134,18 +153,25 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     return options;
 }
 
-// Messages from the MIDI thread to the main loop.
+// Messages from the MIDI thread, and panel commands from standard input, to
+// the main loop.
+struct Arrival {
+    std::vector<std::uint8_t> message; // empty for a panel command
+    std::string command;
+    std::size_t size() const { return message.size(); }
+};
+
 class Inbox {
 public:
-    void Push(std::vector<std::uint8_t> message) {
+    void Push(Arrival arrival) {
         {
             std::lock_guard lock(mutex_);
-            messages_.push_back(std::move(message));
+            messages_.push_back(std::move(arrival));
         }
         wake_.notify_one();
     }
-    // The next message, or nothing when none came within the wait.
-    std::optional<std::vector<std::uint8_t>> Pop(std::chrono::milliseconds wait) {
+    // The next arrival, or nothing when none came within the wait.
+    std::optional<Arrival> Pop(std::chrono::milliseconds wait) {
         std::unique_lock lock(mutex_);
         if (!wake_.wait_for(lock, wait, [this] { return !messages_.empty(); }))
             return std::nullopt;
@@ -157,8 +183,33 @@ public:
 private:
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<std::vector<std::uint8_t>> messages_;
+    std::deque<Arrival> messages_;
 };
+
+// What the panel sends for one command line; nothing (with a line on
+// standard error) for a line that is no command.
+VirtualMopho::Replies PlayPanel(VirtualMopho& mopho, const std::string& line) {
+    int first = -1;
+    int second = -1;
+    char rest = 0;
+    if (std::sscanf(line.c_str(), "knob %d %d %c", &first, &second, &rest) == 2 && first >= 0 &&
+        first < 16384 && second >= 0 && second < 16384)
+        return mopho.PanelKnob(first, second);
+    if (std::sscanf(line.c_str(), "program %d %c", &first, &rest) == 1 && first >= 0 && first < 128)
+        return mopho.PanelProgram(first);
+    std::cerr << "unknown panel command \"" << line << "\": use knob NRPN VALUE or program N\n";
+    return {};
+}
+
+// Standard input feeds the panel; the reader ends with its input.
+void ReadPanelCommands(std::shared_ptr<Inbox> inbox) {
+    std::thread([inbox] {
+        std::string line;
+        while (std::getline(std::cin, line))
+            if (!line.empty())
+                inbox->Push({{}, line});
+    }).detach();
+}
 
 // Whether the JACK server is still there: a client of its own hears when it stops.
 class ServerWatch {
@@ -207,7 +258,7 @@ bool StopRequested(const sigset_t& stopSignals) {
 void OnMidiIn(double, std::vector<unsigned char>* message, void* inbox) {
     if (message && !message->empty())
         static_cast<Inbox*>(inbox)->Push(
-            std::vector<std::uint8_t>(message->begin(), message->end()));
+            {std::vector<std::uint8_t>(message->begin(), message->end()), {}});
 }
 
 bool LoadBank(VirtualMopho& mopho, const std::string& path) {
@@ -225,6 +276,7 @@ int Run(const Options& options, const sigset_t& stopSignals) {
     VirtualMopho mopho;
     mopho.SetFault(options.fault);
     mopho.SetVersion(options.major, options.minor);
+    mopho.SetMidiChannel(options.channel);
     if (!options.bank.empty() && !LoadBank(mopho, options.bank))
         return 1;
 
@@ -237,7 +289,9 @@ int Run(const Options& options, const sigset_t& stopSignals) {
         }
     }
 
-    Inbox inbox;
+    // Shared with the reader of standard input, which may outlive this run.
+    const auto inboxShared = std::make_shared<Inbox>();
+    Inbox& inbox = *inboxShared;
     bool serverStopped = false;
     try {
         ServerWatch server;
@@ -253,6 +307,7 @@ int Run(const Options& options, const sigset_t& stopSignals) {
         input.openVirtualPort(options.name);
         output.openVirtualPort(options.name);
         std::cout << "ready " << options.name << std::endl;
+        ReadPanelCommands(inboxShared);
 
         // Messages already received are still taken in after a stop request,
         // but at once: the wire time no longer matters.
@@ -273,9 +328,12 @@ int Run(const Options& options, const sigset_t& stopSignals) {
             const bool din = options.din && !stopping;
             if (din)
                 std::this_thread::sleep_for(VirtualMopho::WireTime(message->size()));
-            if (log.is_open())
-                log << HexLine(*message) << std::endl;
-            for (const auto& chunk : mopho.Receive(*message)) {
+            if (log.is_open() && message->command.empty())
+                log << HexLine(message->message) << std::endl;
+            const VirtualMopho::Replies replies = message->command.empty()
+                                                      ? mopho.Receive(message->message)
+                                                      : PlayPanel(mopho, message->command);
+            for (const auto& chunk : replies) {
                 if (stopping)
                     break; // nobody waits for answers any more
                 if (din)

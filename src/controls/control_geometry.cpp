@@ -56,9 +56,9 @@ int DragValue(int position, int lastY, int y) {
                             (static_cast<std::int64_t>(lastY) - y) * 2 / 3);
 }
 
-Texts TextsFor(int position, const QString& displayMode) {
-    if (!displayMode.isEmpty())
-        return {};
+Texts TextsFor(int position, bool noteNames) {
+    if (!noteNames)
+        return {QString::number(position), {}};
     const int magnitude = position < 0 ? -position : position;
     return {QString::number(position),
             QString::fromLatin1(NoteNames[static_cast<std::size_t>(magnitude % 12)]) +

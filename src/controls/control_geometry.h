@@ -60,8 +60,8 @@ struct Texts {
     QString value; // in the value field at the bottom
     QString note;  // at the top
 };
-// Both texts are empty when a display mode is set.
-Texts TextsFor(int position, const QString& displayMode);
+// The value always; the note only while the slider shows note names.
+Texts TextsFor(int position, bool noteNames);
 } // namespace SliderGeometry
 
 namespace ControlKeys {

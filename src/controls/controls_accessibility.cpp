@@ -34,7 +34,7 @@ public:
     }
 
     QVariant currentValue() const override { return control()->Position(); }
-    void setCurrentValue(const QVariant& value) override { control()->SetPosition(value.toInt()); }
+    void setCurrentValue(const QVariant& value) override { control()->MoveByUser(value.toInt()); }
     QVariant maximumValue() const override { return control()->Max(); }
     QVariant minimumValue() const override { return control()->Min(); }
     QVariant minimumStepSize() const override { return 1; }
@@ -44,9 +44,9 @@ public:
     }
     void doAction(const QString& name) override {
         if (name == increaseAction())
-            control()->SetPosition(control()->Position() + 1);
+            control()->MoveByUser(control()->Position() + 1);
         else if (name == decreaseAction())
-            control()->SetPosition(control()->Position() - 1);
+            control()->MoveByUser(control()->Position() - 1);
         else
             QAccessibleWidget::doAction(name);
     }
@@ -71,7 +71,7 @@ template <> QString ValueControlAccessible<TSlider>::ValueText() const {
     // The number, and the note while the slider shows notes.
     const int position = control()->Position();
     QString text = QString::number(position);
-    if (control()->DisplayMode().isEmpty() && position >= 0)
+    if (control()->NoteNames() && position >= 0)
         text += QStringLiteral(" ") + QString::fromStdString(NoteLabel(position));
     return text;
 }

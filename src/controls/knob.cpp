@@ -101,10 +101,6 @@ void TKnob::Render(QPainter& painter) {
     DrawFrame(painter, rect(), FrameColour);
 }
 
-void TKnob::Painted() {
-    Q_EMIT OnChange(this);
-}
-
 void TKnob::mousePressEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     if (point.y() < KnobGeometry::ReadoutBoundary) {
@@ -119,14 +115,19 @@ void TKnob::mousePressEvent(QMouseEvent* event) {
 void TKnob::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_)
         return;
-    SetPosition(KnobGeometry::DragValue(dragStartValue_, dragStartY_,
-                                        event->position().toPoint().y(), min_, max_));
-    Q_EMIT OnChange(this);
+    MoveByUser(KnobGeometry::DragValue(dragStartValue_, dragStartY_,
+                                       event->position().toPoint().y(), min_, max_));
 }
 
 void TKnob::mouseReleaseEvent(QMouseEvent*) {
     dragging_ = false;
-    Q_EMIT OnChange(this);
+}
+
+void TKnob::MoveByUser(int value) {
+    const int before = position_;
+    SetPosition(value);
+    if (position_ != before)
+        Q_EMIT OnChange(this);
 }
 
 void TKnob::enterEvent(QEnterEvent*) {
@@ -144,5 +145,5 @@ void TKnob::keyPressEvent(QKeyEvent* event) {
         CaptionedControl::keyPressEvent(event);
         return;
     }
-    SetPosition(*target);
+    MoveByUser(*target);
 }

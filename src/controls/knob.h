@@ -12,8 +12,8 @@
 // keys step it by one, Page Up and Page Down by ten, Home and End go to Min
 // and Max, all through the position setter.
 //
-// OnChange is raised at the end of every paint, whatever caused it, so to the
-// owner a repaint looks like a change.
+// OnChange reports a user's change only: a drag, a click or a key that moved
+// the knob; the position setter raises nothing.
 class TKnob : public CaptionedControl {
     Q_OBJECT
     Q_PROPERTY(int Position READ Position WRITE SetPosition)
@@ -26,8 +26,13 @@ public:
     ~TKnob() override;
 
     int Position() const { return position_; }
-    // Ignored outside Min..Max or when equal; otherwise repaints.
+    // Ignored outside Min..Max or when equal; otherwise repaints. Raises nothing.
     void SetPosition(int value);
+    // A move made for the user (assistive technology): set like SetPosition,
+    // and reported when it changed the position.
+    void MoveByUser(int value);
+    // While the user drags it, the knob is theirs: the owner sets no value.
+    bool Dragging() const { return dragging_; }
     int Min() const { return min_; }
     // Accepted only below Max; the position is not adjusted.
     void SetMin(int value);
@@ -46,7 +51,6 @@ Q_SIGNALS:
 
 protected:
     void Render(QPainter& painter) override;
-    void Painted() override;
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -16,17 +16,14 @@ void PaintBoxControl::Paint() {
     RenderBackBuffer();
     copyPending_ = true;
     update();
-    Painted();
 }
 
 void PaintBoxControl::paintEvent(QPaintEvent*) {
     const bool fresh = copyPending_ && backBuffer_.devicePixelRatio() == devicePixelRatioF();
     // Cleared first: a write made by a handler during this paint sets it again.
     copyPending_ = false;
-    if (!fresh) {
+    if (!fresh)
         RenderBackBuffer();
-        Painted();
-    }
     QPainter painter(this);
     painter.drawPixmap(0, 0, backBuffer_);
     if (hasFocus()) {
@@ -75,7 +72,9 @@ void PaintBoxControl::StepOnClick(int x, int& position, int lowest, int highest)
     } else if (position < highest) {
         ++position;
     }
-    if (position != before)
-        AnnounceValueChange(this, position);
     Paint();
+    if (position != before) {
+        AnnounceValueChange(this, position);
+        Q_EMIT OnChange(this);
+    }
 }

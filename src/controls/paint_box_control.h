@@ -10,8 +10,11 @@
 // A property write calls Paint(): the back buffer is drawn at once and the
 // change notification follows synchronously, also while the control is
 // hidden. A paint the window system asks for (exposure, a repaint of the
-// parent) draws again and notifies too, unless a write has just drawn the
-// buffer, which is then only copied.
+// parent) draws again, unless a write has just drawn the buffer, which is
+// then only copied.
+//
+// OnChange reports only a user's change (a drag, a click, a key): values
+// written by the program and paints raise nothing.
 class PaintBoxControl : public QWidget {
     Q_OBJECT
 public:
@@ -28,8 +31,6 @@ protected:
     void Paint();
     // Draws the whole control in device-independent pixels.
     virtual void Render(QPainter& painter) = 0;
-    // Runs after every paint; knobs and sliders raise OnChange here.
-    virtual void Painted() {}
 
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -37,7 +38,7 @@ protected:
 
     // A click on the read-out: one step down on its left half, one up on its
     // right half, never past lowest..highest; a change is announced to
-    // assistive tools, and the control repaints even at a limit.
+    // assistive tools and reported, and the control repaints even at a limit.
     void StepOnClick(int x, int& position, int lowest, int highest);
 
     // A one-pixel frame along the inside edges of area, sharp at any scale.

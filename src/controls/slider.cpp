@@ -65,7 +65,7 @@ void TSlider::Render(QPainter& painter) {
     DrawFrame(painter, valueField, Qt::black);
     painter.setRenderHint(QPainter::Antialiasing);
 
-    const Texts texts = TextsFor(position_, displayMode_);
+    const Texts texts = TextsFor(position_, noteNames_);
     painter.setFont(TextFont(font()));
     const QFontMetrics metrics = painter.fontMetrics();
     auto write = [&](const QString& text, int top, bool onChip) {
@@ -87,8 +87,18 @@ void TSlider::Render(QPainter& painter) {
     write(texts.note, NoteTextTop, true);
 }
 
-void TSlider::Painted() {
-    Q_EMIT OnChange(this);
+void TSlider::SetNoteNames(bool on) {
+    if (on == noteNames_)
+        return;
+    noteNames_ = on;
+    Paint();
+}
+
+void TSlider::MoveByUser(int value) {
+    const int before = position_;
+    SetPosition(value);
+    if (position_ != before)
+        Q_EMIT OnChange(this);
 }
 
 void TSlider::mousePressEvent(QMouseEvent* event) {
@@ -115,7 +125,7 @@ void TSlider::mouseMoveEvent(QMouseEvent* event) {
         value = min_;
     if (value > max_)
         value = max_;
-    SetPosition(value);
+    MoveByUser(value);
 }
 
 void TSlider::mouseReleaseEvent(QMouseEvent*) {
@@ -129,5 +139,5 @@ void TSlider::keyPressEvent(QKeyEvent* event) {
         PaintBoxControl::keyPressEvent(event);
         return;
     }
-    SetPosition(*target);
+    MoveByUser(*target);
 }

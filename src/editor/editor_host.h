@@ -38,6 +38,11 @@ public:
         (void)schema;
         return std::nullopt;
     }
+    // One line in the main window's message panel.
+    virtual void ShowInMessagePanel(const std::string& line) = 0;
+    // Asks the instrument for its edit buffer; the reply is loaded into the
+    // open editor (TfrmPatchEdit::LoadSound).
+    virtual void RequestEditBuffer() = 0;
 };
 
 // Everything the editor works with; all of it outlives the editor.
@@ -50,4 +55,7 @@ struct EditorContext {
     std::string programFolder;
     // What schemas are derived with, kept by the opener for the program's run.
     SchemaTolerances& tolerances;
+    // The instrument's MIDI channel, 0..15 (0 is channel 1): every channel
+    // message goes out on it, and only its messages are taken.
+    int channel = 0;
 };

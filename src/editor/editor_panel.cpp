@@ -199,8 +199,7 @@ QString AccessibleName(const ParameterBinding& binding) {
     if (const std::size_t track = name.find("Track");
         track != std::string::npos && track + 5 < name.size() && name[track + 5] != ' ')
         name.insert(track + 5, " ");
-    if (binding.kind == ControlKind::Knob && binding.list == ValueList::None &&
-        (binding.parameter == 2 || binding.parameter == 8))
+    if (IsPulseWidthKnob(binding))
         name = name.substr(0, name.find("Shape")) + "Pulse Width";
     return QString::fromStdString(name);
 }
@@ -242,7 +241,7 @@ QPushButton* MakeRButton(const ParameterBinding& binding, const QString& control
 QStringList CaptionTexts(const ParameterBinding& binding) {
     QStringList texts{
         QString::fromUtf8(binding.caption.data(), static_cast<qsizetype>(binding.caption.size()))};
-    if (binding.tag == NoteKnobTag || binding.tag == LfoFrequencyKnobTag)
+    if (binding.display == ValueDisplay::Note || binding.display == ValueDisplay::LfoRate)
         for (int value = binding.min; value <= binding.max; ++value)
             texts << QString::fromStdString(CaptionAt(binding, value));
     return texts;
@@ -330,7 +329,7 @@ private:
 
 QWidget* MakeControl(const ParameterBinding& binding, int& captionWidth, QLabel*& label) {
     const QString member =
-        QString::fromUtf8(binding.member.data(), static_cast<qsizetype>(binding.member.size()));
+        QString::fromUtf8(binding.key.data(), static_cast<qsizetype>(binding.key.size()));
     const QString caption =
         QString::fromUtf8(binding.caption.data(), static_cast<qsizetype>(binding.caption.size()));
     QWidget* control = nullptr;
@@ -377,7 +376,7 @@ QWidget* MakeControl(const ParameterBinding& binding, int& captionWidth, QLabel*
         const int full = list->sizeHint().width();
         list->setFixedSize(std::min(full, ListWidthLimit(binding.list)), list->sizeHint().height());
         list->view()->setMinimumWidth(full);
-        label = new QLabel(ListLabel(binding.member));
+        label = new QLabel(ListLabel(binding.key));
         label->setObjectName(QStringLiteral("lbl") + member.mid(3));
         label->setFont(SmallFont(*label));
         label->setBuddy(list);
@@ -643,6 +642,19 @@ QWidget* BuildTopPanel(EditorPanel& panel) {
         second->addWidget(button);
     }
     second->addStretch(1);
+    // Above the window's commands: the sound as opened, next to the edited one.
+    panel.lblStatus = new QLabel(top);
+    panel.lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    panel.btnCompare =
+        MakeButton(QStringLiteral("btnCompare"), QStringLiteral("Compare with Original"), top);
+    panel.btnCompare->setCheckable(true);
+    panel.btnCompare->setToolTip(
+        QStringLiteral("Plays the sound as it was opened while held down or checked"));
+    panel.btnRevert =
+        MakeButton(QStringLiteral("btnRevert"), QStringLiteral("Revert to Original"), top);
+    grid->addWidget(panel.lblStatus, 0, 3, 1, 3, Qt::AlignRight);
+    grid->addWidget(panel.btnCompare, 0, 6);
+    grid->addWidget(panel.btnRevert, 0, 7);
     grid->addLayout(second, 2, 0, 1, 9);
     return top;
 }
@@ -678,6 +690,8 @@ EditorPanel BuildEditorPanel(QDialog& window) {
                                    panel.btnSavSoundto,
                                    panel.btnClose};
     order.insert(order.end(), panel.compositeButtons.begin(), panel.compositeButtons.end());
+    order.push_back(panel.btnCompare);
+    order.push_back(panel.btnRevert);
     order.push_back(panel.SoundEditPageControl);
     order.insert(order.end(), builder.PanelOrder().begin(), builder.PanelOrder().end());
     for (std::size_t i = 1; i < order.size(); ++i)

@@ -25,10 +25,14 @@ struct EditorPanel {
     QComboBox* cmbRandomSchema = nullptr;
     QPushButton* btnSaveRandomSchema = nullptr;
     QPushButton* btnCreateSchemaFromCurrentSound = nullptr;
-    std::array<QPushButton*, CompositeRandomizerCount> compositeButtons{}; // CompositeRandomizers order
+    std::array<QPushButton*, CompositeRandomizerCount>
+        compositeButtons{}; // CompositeRandomizers order
     QPushButton* btnInitSound = nullptr;
     QPushButton* btnSavSoundto = nullptr;
     QPushButton* btnClose = nullptr;
+    QPushButton* btnCompare = nullptr; // "Compare with Original", checkable
+    QPushButton* btnRevert = nullptr;  // "Revert to Original"
+    QLabel* lblStatus = nullptr;       // a short line on what was refused
 
     QTabWidget* SoundEditPageControl = nullptr;
     // By binding row: a TKnob, TSlider, TCheckLed or QComboBox.

@@ -42,7 +42,7 @@ QLabel* Caption(const char* name, const char* text, QWidget* buddy) {
 } // namespace
 
 TfrmParameterListView::TfrmParameterListView(const ParameterBinding& binding, int value,
-                                             std::string_view allowed, const QString& displayMode,
+                                             std::string_view allowed, bool noteNames,
                                              QWidget* parent)
     : QDialog(parent), checks_(binding, allowed) {
     setObjectName(QStringLiteral("frmParameterListView"));
@@ -54,7 +54,7 @@ TfrmParameterListView::TfrmParameterListView(const ParameterBinding& binding, in
         QString::fromLatin1(ParameterListViewCaption.data(), ParameterListViewCaption.size()));
     CheckListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     CheckListBox1->setFixedHeight(ListHeight);
-    for (const std::string& row : ParameterListRows(binding, displayMode.toStdString())) {
+    for (const std::string& row : ParameterListRows(binding, noteNames)) {
         auto* item = new QListWidgetItem(QString::fromStdString(row), CheckListBox1);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     }
@@ -160,9 +160,8 @@ void TfrmParameterListView::done(int result) {
 }
 
 std::optional<std::string> EditAllowedValues(QWidget* parent, const ParameterBinding& binding,
-                                             int value, std::string_view allowed,
-                                             const QString& displayMode) {
-    TfrmParameterListView dialog(binding, value, allowed, displayMode, parent);
+                                             int value, std::string_view allowed, bool noteNames) {
+    TfrmParameterListView dialog(binding, value, allowed, noteNames, parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.ResultText();

@@ -23,9 +23,9 @@ class TfrmParameterListView : public QDialog {
     Q_OBJECT
 public:
     // `value` is what the control shows (a knob's or LED's caption goes into
-    // the window caption); `displayMode` is a step slider's display mode.
+    // the window caption); `noteNames`: a step slider whose track plays notes.
     TfrmParameterListView(const ParameterBinding& binding, int value, std::string_view allowed,
-                          const QString& displayMode, QWidget* parent = nullptr);
+                          bool noteNames, QWidget* parent = nullptr);
 
     // "1" per checked row, "0" per unchecked row, as the window last closed.
     const std::string& ResultText() const { return result_; }
@@ -62,9 +62,9 @@ private:
 };
 
 // Opens the Parameter List View for the control of `binding` showing `value`,
-// its schema entry's `allowed` string and, for a step slider, its display
-// mode. Returns the new allowed string on "Ok"; Escape or the close box give
+// its schema entry's `allowed` string and, for a step slider, whether its
+// track plays notes. Returns the new allowed string on "Ok"; Escape or the close box give
 // nothing.
 std::optional<std::string> EditAllowedValues(QWidget* parent, const ParameterBinding& binding,
                                              int value, std::string_view allowed,
-                                             const QString& displayMode = {});
+                                             bool noteNames = false);

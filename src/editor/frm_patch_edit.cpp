@@ -16,13 +16,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QValidator>
 #include <QWheelEvent>
 #include <QWindow>
+#include <QtMath>
 
 #include <array>
 #include <exception>
@@ -32,16 +35,13 @@
 namespace {
 
 const QString SaveQuestion = QStringLiteral("Do you want to save changes?");
-constexpr int WheelStep = 120; // angle units of one notch of a mouse wheel
+constexpr int WheelStep = 120;      // angle units of one notch of a mouse wheel
+constexpr qint64 HeldCompare = 400; // ms: a longer press compares only while held
+const QString ComparingRefusal =
+    QStringLiteral("Comparing with the original: release \"Compare with Original\" to edit.");
 constexpr int HighestOctave = 9;
 constexpr int HighestNote = 127;
-constexpr int SeqTrackSteps = 16;
-// Sequencer destinations below this index ("Off" and the oscillator
-// frequencies) play notes: their sliders show no value texts.
-constexpr int FirstNonPitchDestination = 4;
-constexpr int FirstSeqDestinationParameter = 101;
-constexpr int ArpeggiatorParameter = 98;
-constexpr int GatedSequencerParameter = 100;
+constexpr int SeqTrackSteps = SoundParameter::SeqSteps;
 
 // Keypad 1..9: the white keys upwards from the C one octave above the
 // keyboard's octave.
@@ -55,10 +55,6 @@ bool IsShownByInstrument(QChar character) {
     return character.unicode() >= 32 && character.unicode() <= 126;
 }
 
-int RowOf(std::string_view member) {
-    return BindingIndex(member);
-}
-
 const ParameterBinding& BindingAt(int row) {
     return ParameterBindings[static_cast<std::size_t>(row)];
 }
@@ -66,13 +62,6 @@ const ParameterBinding& BindingAt(int row) {
 // The bound control of a row as the kind of control it is.
 template <typename Control> Control* ControlAt(const EditorPanel& panel, int row) {
     return static_cast<Control*>(panel.controls[static_cast<std::size_t>(row)]);
-}
-
-// The binding row of step `step` (1..16) of sequencer track `track` (1..4).
-int SeqStepRow(int track, int step) {
-    const std::string member =
-        "SldSeq" + std::to_string(track) + (step < 10 ? "0" : "") + std::to_string(step);
-    return RowOf(member);
 }
 
 bool IsKeypadDigit(const QKeyEvent& event) {
@@ -119,6 +108,25 @@ private:
     QString received_;
 };
 
+// The editor's parameter messages on the instrument's channel.
+class TfrmPatchEdit::ChannelPort : public NrpnPort {
+public:
+    ChannelPort(MidiOutput& output, int channel) : output_(output), channel_(channel) {}
+    std::string SendNrpn(int number, int value) override {
+        try {
+            ::SendNrpn(output_, channel_, static_cast<unsigned>(number),
+                       static_cast<unsigned>(value));
+            return {};
+        } catch (const std::exception& error) {
+            return error.what();
+        }
+    }
+
+private:
+    MidiOutput& output_;
+    int channel_;
+};
+
 template <typename Step> auto TfrmPatchEdit::WithModal(Step step) {
     struct Depth {
         int& depth;
@@ -130,7 +138,8 @@ template <typename Step> auto TfrmPatchEdit::WithModal(Step step) {
 
 TfrmPatchEdit::TfrmPatchEdit(EditorContext context, const TSoundRecord& sound, QWidget* parent)
     : QDialog(parent), context_(context), session_(sound), panel_(BuildEditorPanel(*this)),
-      history_(sound) {
+      history_(sound), port_(std::make_unique<ChannelPort>(context.output, context.channel)),
+      output_(std::make_unique<PacedOutput>(*port_)) {
     // The note player plays while a window of this name is in front.
     setObjectName(QStringLiteral("TfrmPatchEdit"));
     setWindowTitle(QStringLiteral("Sound Edit (Edit Buffer)"));
@@ -142,9 +151,8 @@ TfrmPatchEdit::TfrmPatchEdit(EditorContext context, const TSoundRecord& sound, Q
     panel_.edtName->setMaxLength(SoundLayout::NameLength);
     nameValidator_ = new NameFieldValidator(panel_.edtName);
     panel_.edtName->setValidator(nameValidator_);
-    connect(panel_.edtName, &QLineEdit::textEdited, this, [this] {
-        session_.NameEdited();
-        ControlsChanged = true;
+    connect(panel_.edtName, &QLineEdit::textEdited, this, [this](const QString& text) {
+        Apply(session_.SetName(text.toStdString()), StepSource::User);
     });
 
     for (int row = 0; row < BoundControlCount; ++row) {
@@ -155,10 +163,6 @@ TfrmPatchEdit::TfrmPatchEdit(EditorContext context, const TSoundRecord& sound, Q
         } else if (auto* paintBox = qobject_cast<PaintBoxControl*>(control)) {
             connect(paintBox, &PaintBoxControl::OnChange, this,
                     [this, row] { ControlChanged(row); });
-        }
-        if (auto* knob = qobject_cast<TKnob*>(control)) {
-            connect(knob, &TKnob::OnEnter, this, [this, knob] { KnobEntered(knob); });
-            connect(knob, &TKnob::OnLeave, this, [this] { KnobLeft(); });
         }
     }
     for (int track = 1; track <= 4; ++track)
@@ -195,14 +199,29 @@ TfrmPatchEdit::TfrmPatchEdit(EditorContext context, const TSoundRecord& sound, Q
     connect(panel_.btnInitSound, &QPushButton::clicked, this, &TfrmPatchEdit::btnInitSoundClick);
     connect(panel_.btnSavSoundto, &QPushButton::clicked, this, &TfrmPatchEdit::btnSavSoundtoClick);
     connect(panel_.btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(panel_.btnCompare, &QPushButton::pressed, this, [this] {
+        comparePressedAt_ = QDateTime::currentMSecsSinceEpoch();
+        SetComparing(true);
+    });
+    connect(panel_.btnCompare, &QPushButton::clicked, this, [this](bool checked) {
+        // A short click latches; a long press compared only while held.
+        const bool held = QDateTime::currentMSecsSinceEpoch() - comparePressedAt_ > HeldCompare;
+        if (checked && held)
+            panel_.btnCompare->setChecked(false);
+        SetComparing(panel_.btnCompare->isChecked());
+    });
+    connect(panel_.btnRevert, &QPushButton::clicked, this, &TfrmPatchEdit::btnRevertClick);
 
     ShowTestButtonOctave();
     // Every value is allowed until the user picks a schema file.
     schema_ = AnyValueSchema();
     ListSchemas();
-    // Shown at once, so that no tick before the first activation reads back
-    // controls that do not show the sound.
     UpdateControls();
+
+    pumpTimer_ = new QTimer(this);
+    pumpTimer_->setSingleShot(true);
+    pumpTimer_->setTimerType(Qt::PreciseTimer);
+    connect(pumpTimer_, &QTimer::timeout, this, &TfrmPatchEdit::PumpOutput);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -219,6 +238,8 @@ TfrmPatchEdit::~TfrmPatchEdit() {
     // A keypad note whose key is released after the window closed would sound on.
     if (NotePlaying)
         ResetMidiOut(context_.output);
+    // What still waits reaches the instrument: it plays what was shown.
+    output_->Flush();
     if (keyboardOffByField_)
         context_.host.SetKeyboardOn(true);
 }
@@ -246,104 +267,102 @@ void TfrmPatchEdit::ShowValue(int row, int value) {
     }
 }
 
-ControlValues TfrmPatchEdit::CurrentValues() const {
-    ControlValues values{};
-    for (int row = 0; row < BoundControlCount; ++row) {
-        int& value = values[static_cast<std::size_t>(row)];
-        switch (BindingAt(row).kind) {
-        case ControlKind::Knob:
-            value = ControlAt<TKnob>(panel_, row)->Position();
-            break;
-        case ControlKind::Slider:
-            value = ControlAt<TSlider>(panel_, row)->Position();
-            break;
-        case ControlKind::Led:
-            value = ControlAt<TCheckLed>(panel_, row)->Status() ? 1 : 0;
-            break;
-        case ControlKind::List:
-            value = ControlAt<QComboBox>(panel_, row)->currentIndex();
-            break;
-        }
+void TfrmPatchEdit::ShowRow(int row) {
+    ShowValue(row, session_.Value(row));
+    const ParameterBinding& binding = BindingAt(row);
+    if (binding.kind == ControlKind::Knob &&
+        (binding.display == ValueDisplay::Note || binding.display == ValueDisplay::LfoRate)) {
+        auto* knob = ControlAt<TKnob>(panel_, row);
+        knob->SetCaption(QString::fromStdString(CaptionAt(binding, knob->Position())));
     }
-    return values;
+    if (binding.kind == ControlKind::List && SeqTrackOfRow(row) > 0)
+        UpdateSeqTrackDisplay(SeqTrackOfRow(row));
 }
 
-void TfrmPatchEdit::UpdateControls() {
-    try {
+void TfrmPatchEdit::ShowChange(const EditSession::Change& change) {
+    for (const int row : change.rows)
+        ShowRow(row);
+    if (change.name) {
         const QString name = QString::fromStdString(session_.NameToShow());
         nameValidator_->AcceptAlso(name);
         panel_.edtName->setText(name);
-        const auto values = session_.ValuesToShow();
-        for (int row = 0; row < BoundControlCount; ++row)
-            if (const auto& value = values[static_cast<std::size_t>(row)])
-                ShowValue(row, *value);
-        session_.Loaded(CurrentValues());
-    } catch (const std::exception& error) {
-        ShowError(ErrorText(error));
     }
+}
+
+void TfrmPatchEdit::UpdateControls() {
+    const QString name = QString::fromStdString(session_.NameToShow());
+    nameValidator_->AcceptAlso(name);
+    panel_.edtName->setText(name);
+    for (int row = 0; row < BoundControlCount; ++row)
+        ShowRow(row);
+    for (int track = 1; track <= SoundParameter::SeqTracks; ++track)
+        UpdateSeqTrackDisplay(track);
 }
 
 // ---- Changes and sending --------------------------------------------------
 
 void TfrmPatchEdit::ControlChanged(int row) {
-    try {
-        ApplyControlRules(row);
-        ControlsChanged = true;
-    } catch (const std::exception& error) {
-        // Knobs and sliders report from their paint step: no box inside a
-        // paint. One box for a whole repaint that fails control after control.
-        if (errorQueued_)
-            return;
-        errorQueued_ = true;
-        QTimer::singleShot(0, this, [this, text = ErrorText(error)] {
-            errorQueued_ = false;
-            ShowError(text);
-        });
+    QWidget* control = panel_.controls[static_cast<std::size_t>(row)];
+    int value = 0;
+    switch (BindingAt(row).kind) {
+    case ControlKind::Knob:
+        value = static_cast<TKnob*>(control)->Position();
+        break;
+    case ControlKind::Slider:
+        value = static_cast<TSlider*>(control)->Position();
+        break;
+    case ControlKind::Led:
+        value = static_cast<TCheckLed*>(control)->Status() ? 1 : 0;
+        break;
+    case ControlKind::List:
+        value = static_cast<QComboBox*>(control)->currentIndex();
+        break;
+    }
+    Apply(session_.SetValue(row, value), StepSource::User);
+    // A refused or adjusted value: the control shows the session's again.
+    ShowRow(row);
+}
+
+void TfrmPatchEdit::Apply(const std::optional<EditSession::Change>& change, StepSource source) {
+    if (!change) {
+        panel_.lblStatus->setText(ComparingRefusal);
+        return;
+    }
+    // A burst from the instrument and the user's edits are steps of their own.
+    if (source != StepSource::None && openStep_ != StepSource::None && openStep_ != source)
+        CloseStep();
+    ShowChange(*change);
+    if (source != StepSource::None && !change->Empty())
+        openStep_ = source;
+    if (!change->messages.empty()) {
+        output_->Queue(change->messages);
+        PumpOutput();
     }
 }
 
-void TfrmPatchEdit::ApplyControlRules(int row) {
-    const ParameterBinding& binding = BindingAt(row);
-    switch (binding.kind) {
-    case ControlKind::Led: {
-        // A user click never leaves the arpeggiator and the gated sequencer both on.
-        int other = -1;
-        if (binding.parameter == ArpeggiatorParameter)
-            other = RowOf("CheckLedGatedSequencer");
-        else if (binding.parameter == GatedSequencerParameter)
-            other = RowOf("CheckLedApreggiator");
-        if (other >= 0 && ControlAt<TCheckLed>(panel_, row)->Status())
-            ControlAt<TCheckLed>(panel_, other)->SetStatus(false);
-        break;
-    }
-    case ControlKind::List:
-        if (binding.parameter >= FirstSeqDestinationParameter &&
-            binding.parameter < FirstSeqDestinationParameter + 4)
-            UpdateSeqTrackDisplay(binding.parameter - FirstSeqDestinationParameter + 1);
-        break;
-    case ControlKind::Knob:
-        if (binding.tag == NoteKnobTag || binding.tag == LfoFrequencyKnobTag) {
-            auto* knob = ControlAt<TKnob>(panel_, row);
-            // A new caption repaints the knob, which reports once more and
-            // then finds the caption unchanged.
-            knob->SetCaption(QString::fromStdString(CaptionAt(binding, knob->Position())));
-        }
-        break;
-    case ControlKind::Slider:
-        break;
-    }
+void TfrmPatchEdit::CloseStep() {
+    history_.Record(session_.Sound());
+    openStep_ = StepSource::None;
+}
+
+void TfrmPatchEdit::PumpOutput() {
+    const std::optional<std::chrono::microseconds> wait = output_->Pump();
+    ReportSendFailure();
+    if (wait)
+        pumpTimer_->start(static_cast<int>(qCeil(static_cast<double>(wait->count()) / 1000.0)));
+}
+
+void TfrmPatchEdit::ReportSendFailure() {
+    if (const std::optional<std::string> failure = output_->TakeFailure())
+        context_.host.ShowInMessagePanel("Sending to the instrument failed: " + *failure +
+                                         ". The change goes out again.");
 }
 
 void TfrmPatchEdit::UpdateSeqTrackDisplay(int track) {
-    const int destination =
-        ControlAt<QComboBox>(panel_, RowOf("cmbSequence" + std::to_string(track) + "Dest"))
-            ->currentIndex();
-    const QString mode = destination < FirstNonPitchDestination ? QStringLiteral("S") : QString();
-    for (int step = 1; step <= SeqTrackSteps; ++step) {
-        auto* slider = ControlAt<TSlider>(panel_, SeqStepRow(track, step));
-        slider->SetDisplayMode(mode);
-        slider->update();
-    }
+    // A track aimed at a pitch plays notes: its steps read as note names.
+    const bool noteNames = IsPitchDestination(session_.Value(SeqDestinationRow(track)));
+    for (int step = 1; step <= SeqTrackSteps; ++step)
+        ControlAt<TSlider>(panel_, SeqStepRow(track, step))->SetNoteNames(noteNames);
 }
 
 void TfrmPatchEdit::SelectForAllToggled(int track, bool checked) {
@@ -357,60 +376,129 @@ void TfrmPatchEdit::Timer1Timer() {
     // A box of this window is open: the tick waits until it is answered.
     if (modalDepth_ > 0)
         return;
-    SendPendingChanges();
+    PumpOutput(); // what the port refused goes out again
+    // A drag still held stays one step.
+    if (QGuiApplication::mouseButtons() == Qt::NoButton)
+        CloseStep();
 }
 
 void TfrmPatchEdit::SendPendingChanges() {
-    // A restored sound goes out first: the controls' changes since build on it.
-    if (!restoredParameters_.empty()) {
-        const std::vector<int> parameters = std::exchange(restoredParameters_, {});
-        try {
-            for (int p : parameters)
-                SendNrpn(context_.output, NrpnNumbers[static_cast<std::size_t>(p)],
-                         session_.Parameter(p));
-        } catch (const std::exception& error) {
-            ShowError(ErrorText(error));
-        }
-    }
-    if (!ControlsChanged)
-        return;
-    ControlsChanged = false;
-    UpdateSound();
+    output_->Flush();
+    ReportSendFailure();
 }
 
-void TfrmPatchEdit::UpdateSound() {
-    try {
-        const auto messages =
-            session_.ReadBack(CurrentValues(), panel_.edtName->text().toStdString());
-        for (const EditSession::Nrpn& message : messages)
-            SendNrpn(context_.output, static_cast<unsigned>(message.number),
-                     static_cast<unsigned>(message.value));
-        // What was sent is one step of the history.
-        history_.Record(session_.Sound());
-    } catch (const std::exception& error) {
-        ShowError(ErrorText(error));
+void TfrmPatchEdit::LoadSound(const TSoundRecord& sound) {
+    CloseStep(); // the sound before is one step away
+    Apply(session_.Load(sound), StepSource::User);
+    CloseStep();
+}
+
+bool TfrmPatchEdit::ControlHeld(int row) const {
+    if (row < 0)
+        return false;
+    QWidget* control = panel_.controls[static_cast<std::size_t>(row)];
+    if (auto* knob = qobject_cast<TKnob*>(control))
+        return knob->Dragging();
+    if (auto* slider = qobject_cast<TSlider*>(control))
+        return slider->Dragging();
+    return false;
+}
+
+void TfrmPatchEdit::InstrumentMessage(std::uint32_t message) {
+    const InstrumentReceiver::Received received = receiver_.Take(message, context_.channel);
+    if (received.program) {
+        // A program chosen on the instrument: its sound comes into the editor.
+        CloseStep();
+        context_.host.RequestEditBuffer();
+        return;
     }
+    if (!received.nrpn)
+        return;
+    const int parameter = ParameterForNrpn(received.nrpn->number);
+    const int value = received.nrpn->value;
+    if (parameter < 0 || parameter >= SoundParameter::Count || value > 0xFF)
+        return;
+    // The echo of what went out, or a value the user's newer one will
+    // replace, changes nothing; a control being dragged is the user's.
+    const SoundParameterFacts& facts = ParameterFacts(parameter);
+    if (output_->IsEcho(parameter, value) || output_->IsWaiting(parameter) ||
+        ControlHeld(facts.row) || ControlHeld(facts.pulseWidthRow))
+        return;
+    Apply(session_.FromInstrument(parameter, static_cast<std::uint8_t>(value)),
+          StepSource::Instrument);
+}
+
+void TfrmPatchEdit::SetComparing(bool on) {
+    const EditSession::Change change = on ? session_.StartCompare() : session_.StopCompare();
+    if (!panel_.btnCompare->isDown())
+        panel_.btnCompare->setChecked(on);
+    if (!on)
+        panel_.lblStatus->clear();
+    ShowChange(change);
+    output_->Queue(change.messages);
+    PumpOutput();
+}
+
+void TfrmPatchEdit::btnRevertClick() {
+    CloseStep();
+    Apply(session_.Revert(), StepSource::User);
+    CloseStep();
+}
+
+bool TfrmPatchEdit::TypeValue(int row, const QString& text) {
+    ParameterBinding binding = BindingAt(row);
+    if (binding.kind == ControlKind::Slider && ControlAt<TSlider>(panel_, row)->NoteNames())
+        binding.display = ValueDisplay::Note;
+    const std::optional<int> value = ValueFromText(binding, text.toStdString());
+    if (!value) {
+        panel_.lblStatus->setText(QStringLiteral("\"%1\" is no value of this control.").arg(text));
+        return false;
+    }
+    Apply(session_.SetValue(row, *value), StepSource::User);
+    ShowRow(row);
+    return true;
+}
+
+void TfrmPatchEdit::OpenValueField(int row) {
+    QWidget* control = panel_.controls[static_cast<std::size_t>(row)];
+    auto* field = new QLineEdit(this);
+    field->setObjectName(QStringLiteral("edtTypedValue"));
+    ParameterBinding binding = BindingAt(row);
+    if (binding.kind == ControlKind::Slider && ControlAt<TSlider>(panel_, row)->NoteNames())
+        binding.display = ValueDisplay::Note;
+    field->setText(QString::fromStdString(ValueText(binding, session_.Value(row))));
+    field->selectAll();
+    const QPoint at =
+        control->mapTo(this, QPoint(0, control->height() - field->sizeHint().height()));
+    field->setGeometry(at.x(), at.y(), std::max(control->width(), 60), field->sizeHint().height());
+    connect(field, &QLineEdit::returnPressed, this, [this, field, row, control] {
+        if (TypeValue(row, field->text())) {
+            field->deleteLater();
+            control->setFocus();
+        }
+    });
+    connect(field, &QLineEdit::editingFinished, field, [field] {
+        if (!field->hasFocus())
+            field->deleteLater(); // left without Enter: nothing typed is taken
+    });
+    field->show();
+    field->setFocus();
 }
 
 // ---- Commands ---------------------------------------------------------------
 
 template <typename Draw> void TfrmPatchEdit::Randomize(Draw draw) {
     // The changes made before the press are a step of their own.
-    SendPendingChanges();
-    const ControlValues before = CurrentValues();
-    ControlValues values = before;
+    CloseStep();
+    ControlValues values = session_.Values();
     QString failure;
     try {
         draw(values);
     } catch (const std::exception& error) {
         failure = ErrorText(error); // the values drawn so far stay
     }
-    for (int row = 0; row < BoundControlCount; ++row)
-        if (const auto at = static_cast<std::size_t>(row); values[at] != before[at])
-            ShowValue(row, values[at]);
-    // Lists and LEDs set by the program report nothing: the press itself
-    // marks the change, so the next tick sends all of it.
-    ControlsChanged = true;
+    Apply(session_.SetValues(values), StepSource::User);
+    CloseStep();
     if (!failure.isEmpty())
         ShowError(failure);
 }
@@ -566,18 +654,19 @@ void TfrmPatchEdit::btnCreateSchemaFromCurrentSoundClick() {
 void TfrmPatchEdit::EditAllowedValuesOf(int row) {
     try {
         const ParameterBinding& binding = BindingAt(row);
-        const QString displayMode = binding.kind == ControlKind::Slider
-                                        ? ControlAt<TSlider>(panel_, row)->DisplayMode()
-                                        : QString();
+        // A step of a track aimed at a pitch lists note names.
+        const int track = SeqTrackOfRow(row);
+        const bool noteNames = binding.kind == ControlKind::Slider && track > 0 &&
+                               IsPitchDestination(session_.Value(SeqDestinationRow(track)));
         SchemaEntry& entry = schema_[static_cast<std::size_t>(row)];
-        const int value = CurrentValues()[static_cast<std::size_t>(row)];
+        const int value = session_.Value(row);
         const std::optional<std::string> allowed = WithModal(
-            [&] { return EditAllowedValues(this, binding, value, entry.allowed, displayMode); });
+            [&] { return EditAllowedValues(this, binding, value, entry.allowed, noteNames); });
         if (!allowed)
             return;
         schemaOrigin_.changedByHand = schemaOrigin_.changedByHand || entry.allowed != *allowed;
         entry.allowed = *allowed;
-        if (const std::optional<int> track = TrackOfStepOne(binding.member);
+        if (const std::optional<int> track = TrackOfStepOne(binding.key);
             track && panel_.selectForAll[static_cast<std::size_t>(*track - 1)]->isChecked())
             ApplyStepOneToTrack(schema_, *track);
     } catch (const std::exception& error) {
@@ -588,19 +677,14 @@ void TfrmPatchEdit::EditAllowedValuesOf(int row) {
 // ---- Undo -------------------------------------------------------------------
 
 void TfrmPatchEdit::RestoreSound(bool forward) {
-    try {
-        SendPendingChanges(); // the latest edits are the present step
-        const TSoundRecord playing = session_.Sound();
-        const std::optional<TSoundRecord> target = forward ? history_.Redo() : history_.Undo();
-        if (!target)
-            return;
-        restoredParameters_ = ParametersToSend(playing, *target);
-        // The restored sound as if loaded: bytes no control shows are kept too.
-        session_ = EditSession(*target);
-        UpdateControls();
-    } catch (const std::exception& error) {
-        ShowError(ErrorText(error));
+    if (session_.Comparing()) {
+        panel_.lblStatus->setText(ComparingRefusal);
+        return;
     }
+    CloseStep(); // the latest edits are the present step
+    const std::optional<TSoundRecord> target = forward ? history_.Redo() : history_.Undo();
+    if (target) // the restored sound as loaded: bytes no control shows are kept too
+        Apply(session_.Load(*target), StepSource::None);
 }
 
 void TfrmPatchEdit::BreedClick() {
@@ -620,27 +704,17 @@ void TfrmPatchEdit::BreedClick() {
     }
 }
 
-void TfrmPatchEdit::LoadSound(const TSoundRecord& sound) {
-    SendPendingChanges(); // the sound before is one step away
-    restoredParameters_ = ParametersToSend(session_.Sound(), sound);
-    // As if loaded: bytes no control shows are kept too.
-    session_ = EditSession(sound);
-    history_.Record(sound);
-    UpdateControls();
-}
-
 void TfrmPatchEdit::btnInitSoundClick() {
-    SendPendingChanges(); // the changes before are a step of their own
-    try {
-        for (const StartValue& start : InitSoundValues())
-            if (const int row = RowOf(start.member); row >= 0)
-                ShowValue(row, start.value);
-        // Lists and LEDs set by the program report nothing; they go out with
-        // the knobs at the next tick.
-        ControlsChanged = true;
-    } catch (const std::exception& error) {
-        ShowError(ErrorText(error));
-    }
+    Randomize([](ControlValues& values) {
+        for (const StartValue& start : InitSoundValues()) {
+            const int row = BindingIndex(start.member);
+            if (row < 0)
+                throw std::logic_error("a start value without its control");
+            int& value = values[static_cast<std::size_t>(row)];
+            value =
+                AppliedValue(ParameterBindings[static_cast<std::size_t>(row)], value, start.value);
+        }
+    });
 }
 
 void TfrmPatchEdit::btnSavSoundtoClick() {
@@ -720,6 +794,8 @@ bool TfrmPatchEdit::eventFilter(QObject* watched, QEvent* event) {
             break;
         if (KeyboardFieldEvent(watched, event))
             return true;
+        if (ValueFieldKey(watched, key))
+            return true;
         // Swallowed here, not at the window, so the note player still hears them.
         return context_.host.KeyboardOn() && key.text().size() == 1 &&
                NotePlayerCharacters.contains(key.text().at(0));
@@ -735,21 +811,49 @@ bool TfrmPatchEdit::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         if (watched == panel_.btnTestSound)
-            SendNoteOn(context_.output, 0, TestNote);
+            SendNoteOn(context_.output, context_.channel, TestNote);
+        if (RowOfControl(watched) >= 0 && event->type() == QEvent::MouseButtonDblClick &&
+            qobject_cast<PaintBoxControl*>(watched) && !qobject_cast<TCheckLed*>(watched)) {
+            OpenValueField(RowOfControl(watched));
+            return true;
+        }
         break;
     case QEvent::MouseButtonRelease:
         if (watched == panel_.btnTestSound)
             ResetMidiOut(context_.output); // silences the note; no note off
         break;
     case QEvent::Wheel:
-        // The wheel over a knob turns the knob and scrolls nothing else.
+        // The wheel over a knob or step turns it and scrolls nothing else.
         if (WheelKnob && IsOwnWidget(watched))
-            return WheelOverKnob(*static_cast<QWheelEvent*>(event));
+            return WheelOverControl(*static_cast<QWheelEvent*>(event));
+        break;
+    case QEvent::Enter:
+        if (IsWheelControl(watched))
+            WheelControlEntered(static_cast<QWidget*>(watched));
+        break;
+    case QEvent::Leave:
+        if (IsWheelControl(watched))
+            WheelControlLeft();
         break;
     default:
         break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool TfrmPatchEdit::ValueFieldKey(QObject* watched, const QKeyEvent& key) {
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+    if (watched->objectName() == QStringLiteral("edtTypedValue") && key.key() == Qt::Key_Escape) {
+        watched->deleteLater(); // nothing typed is taken
+        if (WheelKnob)
+            WheelKnob->setFocus();
+        return true;
+    }
+    if (enter && IsWheelControl(watched)) {
+        OpenValueField(RowOfControl(watched));
+        return true;
+    }
+    return false;
 }
 
 bool TfrmPatchEdit::KeyboardFieldEvent(QObject* watched, QEvent* event) {
@@ -815,7 +919,7 @@ bool TfrmPatchEdit::PreviewKeyPress(const QKeyEvent& event) {
     const int note =
         12 * host.KeyboardOctave() + KeypadNoteOffsets[static_cast<std::size_t>(key - Qt::Key_1)];
     if (note <= HighestNote)
-        SendNoteOn(context_.output, 0, note);
+        SendNoteOn(context_.output, context_.channel, note);
     return false;
 }
 
@@ -834,27 +938,45 @@ void TfrmPatchEdit::ShowTestButtonOctave() {
 
 // ---- Knobs and the mouse wheel ------------------------------------------
 
-void TfrmPatchEdit::KnobEntered(TKnob* knob) {
+int TfrmPatchEdit::RowOfControl(const QObject* control) const {
+    const auto found = std::find(panel_.controls.begin(), panel_.controls.end(), control);
+    return found == panel_.controls.end() ? -1 : static_cast<int>(found - panel_.controls.begin());
+}
+
+bool TfrmPatchEdit::IsWheelControl(const QObject* watched) const {
+    return (qobject_cast<const TKnob*>(watched) || qobject_cast<const TSlider*>(watched)) &&
+           RowOfControl(watched) >= 0;
+}
+
+void TfrmPatchEdit::WheelControlEntered(QWidget* control) {
     FocusBeforeKnob = focusWidget();
-    WheelKnob = knob;
+    WheelKnob = control;
     wheelDelta_ = 0;
     panel_.btnTestSound->setFocus();
 }
 
-void TfrmPatchEdit::KnobLeft() {
+void TfrmPatchEdit::WheelControlLeft() {
     WheelKnob = nullptr;
     wheelDelta_ = 0;
     if (FocusBeforeKnob)
         FocusBeforeKnob->setFocus();
 }
 
-bool TfrmPatchEdit::WheelOverKnob(QWheelEvent& event) {
+bool TfrmPatchEdit::WheelOverControl(QWheelEvent& event) {
     // A touchpad sends small deltas: they add up to whole steps.
     wheelDelta_ += event.angleDelta().y();
+    int steps = 0;
     for (; wheelDelta_ >= WheelStep; wheelDelta_ -= WheelStep)
-        WheelKnob->SetPosition(WheelKnob->Position() + 1);
+        ++steps;
     for (; wheelDelta_ <= -WheelStep; wheelDelta_ += WheelStep)
-        WheelKnob->SetPosition(WheelKnob->Position() - 1);
+        --steps;
+    const int row = RowOfControl(WheelKnob);
+    if (steps != 0 && row >= 0) {
+        const ParameterBinding& binding = BindingAt(row);
+        const int value = std::clamp(session_.Value(row) + steps, binding.min, binding.max);
+        Apply(session_.SetValue(row, value), StepSource::User);
+        ShowRow(row);
+    }
     event.accept();
     return true;
 }

@@ -8,19 +8,9 @@
 namespace {
 constexpr int PulseWaveItem = 4;
 
-bool IsPulseWidthKnob(const ParameterBinding& binding) {
-    return binding.kind == ControlKind::Knob && binding.list == ValueList::None &&
-           (binding.parameter == 2 || binding.parameter == 8);
-}
-
 // The shape list that shares its parameter with a pulse-width knob.
 int ShapeRowOf(const ParameterBinding& pulseWidth) {
-    for (int row = 0; row < BoundControlCount; ++row) {
-        const ParameterBinding& binding = ParameterBindings[static_cast<std::size_t>(row)];
-        if (binding.kind == ControlKind::List && binding.parameter == pulseWidth.parameter)
-            return row;
-    }
-    throw std::logic_error("a pulse-width knob without its shape list");
+    return RowOfParameter(pulseWidth.parameter);
 }
 } // namespace
 

@@ -51,13 +51,19 @@ public:
     // A value that is no number keeps `fallback`.
     template <typename Integer>
     void Read(const char* section, const char* key, long highest, Integer& value) const {
+        Read(section, key, 0, highest, value);
+    }
+    template <typename Integer>
+    void Read(const char* section, const char* key, long lowest, long highest,
+              Integer& value) const {
         const long read = ini_.GetLongValue(section, key, value);
-        const long clamped = std::clamp(read, 0L, highest);
+        const long clamped = std::clamp(read, lowest, highest);
         if (clamped != read)
-            problems_ << QStringLiteral("The setting %1=%2 in %3 is outside 0..%4: %5 is used.")
+            problems_ << QStringLiteral("The setting %1=%2 in %3 is outside %4..%5: %6 is used.")
                              .arg(QLatin1String(key))
                              .arg(read)
                              .arg(QDir::toNativeSeparators(path_))
+                             .arg(lowest)
                              .arg(highest)
                              .arg(clamped);
         value = static_cast<Integer>(clamped);
@@ -101,6 +107,7 @@ QStringList ReadSettingsFile(const QString& path, TAppSettings& settings) {
     settings.MidiInDeviceName = ReadString(ini, Midi, "MidiInDeviceID").trimmed();
     settings.MidiOutDeviceName = ReadString(ini, Midi, "MidiOutDeviceID").trimmed();
     settings.ControllerInDeviceName = ReadString(ini, Midi, "MidiInDeviceIDKeyboard").trimmed();
+    integers.Read(Midi, "MidiChannel", 1, 16, settings.MidiChannel);
     return problems;
 }
 
@@ -142,6 +149,8 @@ QByteArray SettingsFileText(const TAppSettings& settings) {
     line("MidiInDeviceID", settings.MidiInDeviceName.toUtf8());
     line("MidiOutDeviceID", settings.MidiOutDeviceName.toUtf8());
     line("MidiInDeviceIDKeyboard", settings.ControllerInDeviceName.toUtf8());
+    // Added later: the last key of its section.
+    line("MidiChannel", number(settings.MidiChannel));
     return text;
 }
 

@@ -22,6 +22,9 @@ struct TAppSettings {
     QString MidiInDeviceName;
     QString MidiOutDeviceName;
     QString ControllerInDeviceName;
+    // The instrument's MIDI channel, 1..16: every channel message goes out
+    // on it. Files written before it existed read as 1.
+    int MidiChannel = 1;
 };
 
 inline constexpr const char* SettingsFileName = "dsi_mopho.ini";

@@ -158,10 +158,16 @@ void MidiPorts::ListenForSysEx() {
         Log("The MIDI input cannot take replies: " + Text(result));
 }
 
-void MidiPorts::MidiInCallback(MidiService::InputEvent event, std::uint32_t length) {
+void MidiPorts::MidiInCallback(MidiService::InputEvent event, std::uint32_t data) {
+    if (event == MidiService::InputEvent::ShortData) {
+        if (OnInstrumentMessage)
+            OnInstrumentMessage(data); // a short message: the message itself
+        return;
+    }
+    // A SysEx message: data is its length.
     if (event != MidiService::InputEvent::LongData || !sysExHandler_)
         return;
-    const std::size_t size = std::min<std::size_t>(length, receiveBuffer_.size());
+    const std::size_t size = std::min<std::size_t>(data, receiveBuffer_.size());
     sysExHandler_(std::vector<std::uint8_t>(
         receiveBuffer_.begin(), receiveBuffer_.begin() + static_cast<std::ptrdiff_t>(size)));
 }

@@ -82,6 +82,11 @@ public:
     // at a time. Opening the inputs does it too. GUI thread.
     void ListenForSysEx();
 
+    // Called on the MIDI thread with each short message from the device
+    // input (a knob or program change on the instrument's panel); it must
+    // only hand the message to the GUI thread. Set before the inputs open.
+    std::function<void(std::uint32_t message)> OnInstrumentMessage;
+
     // MidiOutput: sends to the device output; MidiError::InvalidHandle while
     // no output is open.
     MidiError SendLongMessage(std::span<const std::uint8_t> bytes) override;

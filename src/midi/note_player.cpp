@@ -25,7 +25,6 @@ std::string NotePlayer::OctaveCaption() const {
 }
 
 MidiError NotePlayer::Poll(const KeyDownQuery& keyDown) {
-    KeyboardChannel = 0;
     MidiError failure = MidiError::None;
     const auto note = [&failure](MidiError error) {
         if (failure == MidiError::None)

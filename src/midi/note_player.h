@@ -55,7 +55,7 @@ public:
     explicit NotePlayer(MidiOutput& output) : output_(output) {}
 
     std::uint8_t KeyboardOctave = StartOctave;
-    int KeyboardChannel = 0;
+    int KeyboardChannel = 0; // the instrument's channel, 0..15
     // Per key of the table: the note its press started and that is still on,
     // or NoNote. The release ends this note, whatever the octave is by then.
     std::array<int, KeyboardKeys.size()> SoundingNote = [] {

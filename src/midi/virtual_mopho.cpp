@@ -217,12 +217,14 @@ VirtualMopho::Replies VirtualMopho::Receive(std::span<const std::uint8_t> messag
         return {};
 
     const std::uint8_t status = message[0];
-    if (status == 0xB0 && message.size() >= 3) {
-        ControlChange(message[1], message[2]);
+    if ((status & 0xF0) == 0xB0 && message.size() >= 3) {
+        if (Hears(status))
+            ControlChange(message[1], message[2]);
         return {};
     }
-    if (status == 0xC0 && message.size() >= 2) {
-        ProgramChange(message[1]);
+    if ((status & 0xF0) == 0xC0 && message.size() >= 2) {
+        if (Hears(status))
+            ProgramChange(message[1]);
         return {};
     }
     if (status != SysExStart)
@@ -338,7 +340,35 @@ VirtualMopho::Chunk VirtualMopho::DeviceInquiryReply() const {
             0x01,       0x00, 0x00, versionByte_, 0x00, 0x00,     SysExEnd};
 }
 
-// Only channel 1 is listened to, as the program sends everything there.
+bool VirtualMopho::Hears(std::uint8_t status) const {
+    return MidiChannel() == 0 || (status & 0x0F) == MidiChannel() - 1;
+}
+
+void VirtualMopho::SetMidiChannel(int channel) {
+    if (channel >= 0 && channel <= 16)
+        globals_[MidiChannelGlobal] = channel;
+}
+
+VirtualMopho::Replies VirtualMopho::PanelKnob(int nrpn, int value) {
+    ApplyNrpn(nrpn, value);
+    constexpr int SendsNrpn = 0;
+    if (globals_[ParameterSendGlobal] != SendsNrpn)
+        return {};
+    const auto status = static_cast<std::uint8_t>(0xB0 + SendChannel());
+    const auto low7 = [](int v) { return static_cast<std::uint8_t>(v & 0x7F); };
+    return {{status, 99, low7(nrpn >> 7)},
+            {status, 98, low7(nrpn)},
+            {status, 6, low7(value >> 7)},
+            {status, 38, low7(value)}};
+}
+
+VirtualMopho::Replies VirtualMopho::PanelProgram(int program) {
+    if (program < 0 || program >= Slots::ProgramsPerBank)
+        return {};
+    ProgramChange(program);
+    return {{static_cast<std::uint8_t>(0xC0 + SendChannel()), static_cast<std::uint8_t>(program)}};
+}
+
 void VirtualMopho::ControlChange(int controller, int value) {
     switch (controller) {
     case 32:

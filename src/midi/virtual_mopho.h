@@ -68,6 +68,21 @@ public:
     // All 384 programs as a bank file.
     std::vector<std::uint8_t> BankBytes() const;
 
+    // Its MIDI channel as the global "MIDI Channel" holds it: 1..16, or 0 for
+    // all channels (it then sends on channel 1). Channel messages on other
+    // channels are logged and ignored.
+    int MidiChannel() const { return globals_[MidiChannelGlobal]; }
+    void SetMidiChannel(int channel);
+
+    // A knob turned on its panel: the edit buffer takes the value of the
+    // parameter or global with NRPN number `nrpn`, and with "Parameter Send"
+    // at NRPN the instrument sends it (controllers 99, 98, 6, 38), one
+    // message a chunk.
+    Replies PanelKnob(int nrpn, int value);
+    // A program chosen on its panel (0..127 of the current bank): the edit
+    // buffer becomes that program and a program change goes out.
+    Replies PanelProgram(int program);
+
     // One line of upper-case hex per received message, oldest first.
     const std::deque<std::string>& Log() const { return log_; }
 
@@ -75,6 +90,12 @@ public:
     static TSoundRecord FactorySound(int slot);
 
 private:
+    static constexpr std::size_t MidiChannelGlobal = 2;
+    static constexpr std::size_t ParameterSendGlobal = 4;
+
+    // The channel its messages go out on, 0..15.
+    int SendChannel() const { return MidiChannel() == 0 ? 0 : MidiChannel() - 1; }
+    bool Hears(std::uint8_t status) const;
     Replies Answer(std::span<const std::uint8_t> message);
     void Store(std::span<const std::uint8_t> message);
     void StoreProgram(int slot, TSoundRecord record);

@@ -12,8 +12,7 @@ std::string ParameterListWindowCaption(const ParameterBinding& binding, int valu
     return caption;
 }
 
-std::vector<std::string> ParameterListRows(const ParameterBinding& binding,
-                                           std::string_view displayMode) {
+std::vector<std::string> ParameterListRows(const ParameterBinding& binding, bool noteNames) {
     switch (binding.kind) {
     case ControlKind::List:
         return ListItems(binding.list);
@@ -26,12 +25,13 @@ std::vector<std::string> ParameterListRows(const ParameterBinding& binding,
     std::vector<std::string> rows;
     for (int value = binding.min; value <= binding.max; ++value) {
         std::string row = std::to_string(value);
-        if (binding.kind == ControlKind::Slider && !displayMode.empty() && value >= 0)
+        if (binding.kind == ControlKind::Slider && noteNames && value >= 0)
             row += std::string(" ") + NoteNames[static_cast<std::size_t>(value % 12)] + " " +
                    std::to_string(value / 12);
-        else if (binding.kind == ControlKind::Knob && binding.tag == NoteKnobTag && value >= 0)
+        else if (binding.kind == ControlKind::Knob && binding.display == ValueDisplay::Note &&
+                 value >= 0)
             row += " " + NoteLabel(value);
-        else if (binding.kind == ControlKind::Knob && binding.tag == LfoFrequencyKnobTag)
+        else if (binding.kind == ControlKind::Knob && binding.display == ValueDisplay::LfoRate)
             row += " " + LfoFrequencyText(value);
         rows.push_back(std::move(row));
     }

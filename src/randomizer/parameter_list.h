@@ -20,10 +20,9 @@ inline constexpr std::string_view ParameterListViewCaption = "Parameter List Vie
 std::string ParameterListWindowCaption(const ParameterBinding& binding, int value);
 
 // The row texts: a list's items; a knob's values ("60 C5" for a note knob,
-// "151 DIV 32" for an LFO frequency knob); a slider's values, "60 C 5" when
-// its display mode is not empty; "Off" and "On" for an LED.
-std::vector<std::string> ParameterListRows(const ParameterBinding& binding,
-                                           std::string_view displayMode = {});
+// "151 DIV 32" for an LFO frequency knob); a slider's values, "60 C 5" while
+// its track plays notes (`noteNames`); "Off" and "On" for an LED.
+std::vector<std::string> ParameterListRows(const ParameterBinding& binding, bool noteNames = false);
 
 // The "Select from" and "Select to" lists: NoteLabel(0) .. NoteLabel(127),
 // "C0" and "H9" chosen at first. Their rows address check-list rows by

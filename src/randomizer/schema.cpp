@@ -13,7 +13,7 @@ const ParameterBinding& SchemaEntry::Binding() const {
 SchemaList::SchemaList() {
     entries_.reserve(ParameterBindings.size());
     for (std::size_t row = 0; row < ParameterBindings.size(); ++row)
-        entries_.push_back({SchemaKey(ParameterBindings[row].member), static_cast<int>(row), {}});
+        entries_.push_back({SchemaKey(ParameterBindings[row].key), static_cast<int>(row), {}});
 }
 
 SchemaEntry* SchemaList::Find(std::string_view member) {
@@ -103,9 +103,9 @@ std::string DerivedAllowed(const ParameterBinding& binding, int value,
         case ControlKind::Led:
             break;
         }
-        if (binding.tag == NoteKnobTag)
+        if (binding.display == ValueDisplay::Note)
             return d % 12 == 0 && std::abs(d) <= 12 * tolerances.ToleranceOctave;
-        if (binding.tag == LfoFrequencyKnobTag)
+        if (binding.display == ValueDisplay::LfoRate)
             return std::abs(d) <= tolerances.ToleranceDetuneKnobs;
         return std::abs(d) <= tolerances.ToleranceOtherKnobs;
     };
@@ -204,7 +204,7 @@ std::optional<KeyValue> KeyValueOf(std::string_view line) {
 // The entry row a key names, or -1.
 int RowOfKey(std::string_view key) {
     for (std::size_t row = 0; row < ParameterBindings.size(); ++row)
-        if (SameIgnoringCase(key, ParameterBindings[row].member))
+        if (SameIgnoringCase(key, ParameterBindings[row].key))
             return static_cast<int>(row);
     return -1;
 }
@@ -309,7 +309,7 @@ std::string SchemaFileText(std::string_view existing, const SchemaList& list) {
     });
 
     const auto entryLine = [&](const SchemaEntry& entry) {
-        return SchemaKey(entry.Binding().member) + "=" + OneLine(entry.allowed);
+        return SchemaKey(entry.Binding().key) + "=" + OneLine(entry.allowed);
     };
     std::string missing;
     for (const SchemaEntry& entry : list)

@@ -11,9 +11,10 @@ constexpr std::string_view CommonControls[] = {
     "cmbGlideMode",       "cmbKeyAssignMode", "CheckLedSync2ro1", "KnobOscSlop",
     "KnobPitchBendRange", "KnobOsc12Mix",     "KnobNoiseLevel",   "KnobExtAudioInputLevel"};
 constexpr std::string_view FilterControls[] = {
-    "KnobFilterFrequency", "KnobFilterResonance", "KnobFilterKeybAmount",    "KnobFilterAudioMod",
-    "CheckLedFilterPoles", "KnobFilterEnvAmount", "KnobFilterEnvVeloAmount", "KnobFilterEnvDelay",
-    "KnobFilterEnvAttack", "KnobFilterDecay",     "KnobFilterEnvSustain"};
+    "KnobFilterFrequency",     "KnobFilterResonance",  "KnobFilterKeybAmount",
+    "KnobFilterAudioMod",      "CheckLedFilterPoles",  "KnobFilterEnvAmount",
+    "KnobFilterEnvVeloAmount", "KnobFilterEnvDelay",   "KnobFilterEnvAttack",
+    "KnobFilterDecay",         "KnobFilterEnvSustain", "KnobFilterEnvRelease"};
 constexpr std::string_view VcaControls[] = {
     "KnobVCAInitialLevel", "KnobVCAEnvAmount",  "KnobVCAEnvVeloAmount",
     "KnobVCAEnvDelay",     "KnobVCAEnvAttack",  "KnobVCAEnvDecay",
@@ -76,7 +77,7 @@ constexpr std::string_view SoundSections[] = {
     "btnRandomizeVCA",  "btnRandomizeEnv3", "btnRandomizeLFO",    "btnRandomizeMod"};
 
 // "Init Sound" sets these in order: oscillators, filter, VCA and envelope 3,
-// LFOs, modulation matrix. The filter envelope release keeps its value.
+// LFOs, modulation matrix. Voice Volume 100 is audible with headroom.
 constexpr StartValue SoundStartValues[] = {
     // Oscillators
     {"knobOsc1Frequency", 60},
@@ -105,6 +106,7 @@ constexpr StartValue SoundStartValues[] = {
     {"KnobFilterEnvAttack", 0},
     {"KnobFilterDecay", 64},
     {"KnobFilterEnvSustain", 32},
+    {"KnobFilterEnvRelease", 32},
     // VCA and envelope 3
     {"KnobVCAInitialLevel", 0},
     {"KnobVCAEnvAmount", 64},
@@ -114,7 +116,7 @@ constexpr StartValue SoundStartValues[] = {
     {"KnobVCAEnvDecay", 64},
     {"KnobVCAEnvSustain", 64},
     {"KnobVCAEnvRelease", 32},
-    {"KnobVCAVoiceVolume", 0},
+    {"KnobVCAVoiceVolume", 100},
     {"cmbEnv3ModDestination", 0},
     {"KnobEnv3Amount", 0},
     {"KnobEnv3VeloAmount", 0},

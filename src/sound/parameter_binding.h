@@ -31,19 +31,18 @@ enum class ValueList {
     Assignables, // "0-0 Oscillator 1 Frequency" .. one item per parameter 0..183
 };
 
-// Knob tags: the caption of a note knob shows the note, the caption of an
-// LFO frequency knob its rate; other knobs keep their caption.
-inline constexpr int NoteKnobTag = 10;
-inline constexpr int LfoFrequencyKnobTag = 20;
+// How a control's value reads to a musician: a plain or signed number, a
+// note name ("C#3"), or an LFO rate (a number or a clock division).
+enum class ValueDisplay { Plain, Signed, Note, LfoRate };
 
 struct ParameterBinding {
-    std::string_view member; // the control's object name, "knobOsc1Frequency"
+    std::string_view key; // its key in schema files; the control's object name
     ControlKind kind;
     int parameter; // 0..183; the pulse-width knobs share 2 and 8 with the shape lists
     int min;       // knobs and sliders: their range; lists: 0 .. items - 1; LEDs: 0..1
     int max;
     int offset; // byte = value + offset (low 8 bits); knobs only
-    int tag;    // NoteKnobTag, LfoFrequencyKnobTag, otherwise 0 or 1
+    ValueDisplay display;
     ValueList list;
     std::string_view caption;      // the caption on the panel; empty for lists
     std::string_view group;        // the group box it sits in, "Oscillator 1"
@@ -58,8 +57,44 @@ extern const std::array<std::string_view, EditorPageCount> EditorPageNames;
 // One row per bound control, in the fixed order of a schema file's lines.
 extern const std::array<ParameterBinding, BoundControlCount> ParameterBindings;
 
-// The row of the control named `member`, or -1.
-int BindingIndex(std::string_view member);
+// The sound parameters the program's rules name.
+namespace SoundParameter {
+inline constexpr int Osc1Shape = 2;
+inline constexpr int Osc2Shape = 8;
+inline constexpr int Env3Repeat = 69;
+inline constexpr int Arpeggiator = 98;
+inline constexpr int GatedSequencer = 100;
+inline constexpr int FirstSeqDestination = 101; // track t (1..4): 100 + t
+inline constexpr int FirstSeqStep = 120;        // track t, step s: 120 + 16 (t - 1) + s - 1
+inline constexpr int SeqTracks = 4;
+inline constexpr int SeqSteps = 16;
+inline constexpr int Count = 200; // parameters 0..199 have an NRPN number
+} // namespace SoundParameter
+
+// What the table knows of one sound parameter 0..199.
+struct SoundParameterFacts {
+    int nrpn;                 // the NRPN number that carries it
+    std::string name;         // "98 Arpeggiator Off/On"; the name characters "184 Name 1"
+    int row = -1;             // its control (an oscillator shape: the list); -1: none
+    int pulseWidthRow = -1;   // an oscillator shape's pulse-width knob
+    std::string_view section; // the group box of its control; empty when none
+};
+const SoundParameterFacts& ParameterFacts(int parameter);
+// The row of a parameter's control (the list for a shape), or -1.
+int RowOfParameter(int parameter);
+// The pulse-width knobs share their parameter with a shape list.
+bool IsPulseWidthKnob(const ParameterBinding& binding);
+// Rows of the sequencer: a track's destination list and its steps (1..16).
+int SeqDestinationRow(int track);
+int SeqStepRow(int track, int step);
+// The sequencer track (1..4) a row's step or destination belongs to, or 0.
+int SeqTrackOfRow(int row);
+// "Osc 1 Freq", "Osc 2 Freq" and "Osc 1 and 2 Freq": a track aimed at one
+// plays notes, so its steps read as note names.
+bool IsPitchDestination(int destination);
+
+// The row whose schema key is `key`, or -1.
+int BindingIndex(std::string_view key);
 
 // Value texts, UTF-8.
 inline constexpr int ModDestinationCount = 47;
@@ -77,6 +112,13 @@ const std::vector<std::string>& ListItems(ValueList list);
 
 // 0..150 as a number, 151..166 the LFO sync names.
 std::string LfoFrequencyText(int value);
+// A value as the control's display reads it: a number, a note name, a rate;
+// a list's item text.
+std::string ValueText(const ParameterBinding& binding, int value);
+// The value a typed text stands for, read the way ValueText writes it (a
+// number is taken for any control); nothing when it names no value of the
+// control.
+std::optional<int> ValueFromText(const ParameterBinding& binding, std::string_view text);
 // What a control's caption shows at `value`: the note label for note knobs,
 // the rate for LFO frequency knobs, otherwise the row's caption.
 std::string CaptionAt(const ParameterBinding& binding, int value);

@@ -61,11 +61,16 @@ MidiError SendControlChange(MidiOutput& out, int channel, int controller, int va
 }
 
 MidiError SendNrpn(MidiOutput& out, unsigned parameter, unsigned value) {
+    return SendNrpn(out, 0, parameter, value);
+}
+
+MidiError SendNrpn(MidiOutput& out, int channel, unsigned parameter, unsigned value) {
+    const int status = Status(ControlChange, channel);
     const std::uint32_t messages[] = {
-        PackShortMessage(ControlChange, NrpnMsb, MostSignificant7(parameter)),
-        PackShortMessage(ControlChange, NrpnLsb, LeastSignificant7(parameter)),
-        PackShortMessage(ControlChange, DataEntryMsb, MostSignificant7(value)),
-        PackShortMessage(ControlChange, DataEntryLsb, LeastSignificant7(value)),
+        PackShortMessage(status, NrpnMsb, MostSignificant7(parameter)),
+        PackShortMessage(status, NrpnLsb, LeastSignificant7(parameter)),
+        PackShortMessage(status, DataEntryMsb, MostSignificant7(value)),
+        PackShortMessage(status, DataEntryLsb, LeastSignificant7(value)),
     };
     return out.SendShortMessages(messages);
 }

@@ -19,8 +19,9 @@ MidiError SendNoteOff(MidiOutput& out, int channel, int note);
 MidiError SendBankSelect(MidiOutput& out, int channel, int bank);
 MidiError SendProgramChange(MidiOutput& out, int channel, int program);
 MidiError SendControlChange(MidiOutput& out, int channel, int controller, int value);
-// Controllers 99, 98, 6 and 38 on MIDI channel 1: parameter and value as
-// 7-bit most and least significant parts. Parameters stay below 16384.
-// The four go out whole or not at all.
+// Controllers 99, 98, 6 and 38 on `channel` (MIDI channel 1 unless given):
+// parameter and value as 7-bit most and least significant parts. Parameters
+// stay below 16384. The four go out whole or not at all.
 MidiError SendNrpn(MidiOutput& out, unsigned parameter, unsigned value);
+MidiError SendNrpn(MidiOutput& out, int channel, unsigned parameter, unsigned value);
 MidiError ResetMidiOut(MidiOutput& out);

@@ -20,14 +20,12 @@ std::uint8_t ByteOf(const TSoundRecord& sound, int parameter) {
 
 // The controls showing a parameter: one, or a shape list and its pulse-width knob.
 std::vector<const ParameterBinding*> BindingsOf(int parameter) {
-    std::vector<const ParameterBinding*> found;
-    for (const ParameterBinding& binding : ParameterBindings) {
-        if (binding.parameter == parameter)
-            found.push_back(&binding);
-    }
     // The list first: it says what the knob beside it means.
-    std::stable_partition(found.begin(), found.end(),
-                          [](const ParameterBinding* b) { return b->kind == ControlKind::List; });
+    std::vector<const ParameterBinding*> found;
+    const SoundParameterFacts& facts = ParameterFacts(parameter);
+    for (const int row : {facts.row, facts.pulseWidthRow})
+        if (row >= 0)
+            found.push_back(&ParameterBindings[static_cast<std::size_t>(row)]);
     return found;
 }
 
@@ -54,9 +52,7 @@ std::string ControlText(const ParameterBinding& binding, std::uint8_t byte) {
     case ControlKind::Knob:
         if (!value)
             return RefusedByte(byte);
-        if (binding.tag == NoteKnobTag || binding.tag == LfoFrequencyKnobTag)
-            return CaptionAt(binding, *value);
-        return std::to_string(*value);
+        return ValueText(binding, *value);
     case ControlKind::Slider:
         return value ? std::to_string(*value) : RefusedByte(byte);
     }

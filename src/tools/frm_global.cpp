@@ -222,10 +222,14 @@ void TfrmGlobal::CheckBoxClick(int global, bool checked) {
 }
 
 void TfrmGlobal::SendGlobal(int global, int value) {
-    const MidiError error = SendNrpn(out_, GlobalParameters[static_cast<std::size_t>(global)].nrpn,
-                                     static_cast<unsigned>(value));
+    const MidiError error =
+        SendNrpn(out_, channel_, GlobalParameters[static_cast<std::size_t>(global)].nrpn,
+                 static_cast<unsigned>(value));
     if (error != MidiError::None && !failing_ && failureLog_)
         failureLog_(QStringLiteral("A global setting did not reach the instrument: %1.")
                         .arg(QString::fromStdString(Text(error))));
     failing_ = error != MidiError::None;
+    constexpr int MidiChannelGlobal = 2;
+    if (global == MidiChannelGlobal && value >= 1 && !loading_ && InstrumentChannelChanged)
+        InstrumentChannelChanged(value);
 }

@@ -34,6 +34,12 @@ public:
     // line per run of failures).
     void SetFailureLog(std::function<void(const QString&)> log) { failureLog_ = std::move(log); }
 
+    // The channel its messages go out on, 0..15 (0 is MIDI channel 1).
+    void SetChannel(int channel) { channel_ = channel; }
+    // Runs when the user gives the instrument the MIDI channel 1..16 (not
+    // "all"): the program may then use it too.
+    std::function<void(int channel)> InstrumentChannelChanged;
+
     QLabel* lblTransposeCaption = nullptr;
     QSlider* trbTranspose = nullptr;
     QLabel* lblTranspose = nullptr;
@@ -58,6 +64,7 @@ private:
     void SendGlobal(int global, int value);
 
     MidiOutput& out_;
+    int channel_ = 0;
     bool loading_ = false;
     std::function<void(const QString&)> failureLog_;
     bool failing_ = false;

@@ -136,7 +136,7 @@ std::size_t TfrmMorph::SendStep(int position) {
     MidiError error = MidiError::None;
     for (const MorphMessage& message : messages)
         if (error == MidiError::None)
-            error = SendNrpn(out_, static_cast<unsigned>(message.number),
+            error = SendNrpn(out_, channel_, static_cast<unsigned>(message.number),
                              static_cast<unsigned>(message.value));
     if (error != MidiError::None && !failing_ && failureLog_)
         failureLog_(QStringLiteral("A morph step did not reach the instrument: %1.")

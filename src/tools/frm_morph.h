@@ -31,6 +31,9 @@ public:
     TfrmMorph(const TSoundLibrary& library, MidiOutput& out, QWidget* parent = nullptr,
               MorphPacer::Clock clock = {});
 
+    // The channel the steps go out on, 0..15 (0 is MIDI channel 1).
+    void SetChannel(int channel) { channel_ = channel; }
+
     // Either list's row changed.
     void cmbSound1Change();
     void trbMorphChange(int position);
@@ -58,6 +61,7 @@ private:
     MidiOutput& out_;
     std::function<void(const QString&)> failureLog_;
     bool failing_ = false;
+    int channel_ = 0;
     SoundMorph morph_;
     PacedSender* sender_ = nullptr;
 

@@ -78,7 +78,7 @@ protected:
     }
 
     static void TurnResonanceTo(TfrmPatchEdit& editor, int value) {
-        Named<TKnob>(editor, "KnobFilterResonance")->SetPosition(value);
+        editor.TypeValue(BindingIndex("KnobFilterResonance"), QString::number(value));
     }
     static void Close(TfrmPatchEdit& editor) {
         QTimer::singleShot(0, &editor,

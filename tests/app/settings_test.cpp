@@ -55,6 +55,7 @@ TEST(SettingsFile, EveryKeyIsWrittenPlainAndReadBack) {
     written.MidiInDeviceName = QStringLiteral("USB Midi In");
     written.MidiOutDeviceName = QStringLiteral("USB Midi Out");
     written.ControllerInDeviceName = QStringLiteral("Keys");
+    written.MidiChannel = 2;
     ASSERT_TRUE(WriteSettingsFile(path, written).isEmpty());
 
     const QByteArray text = ReadAll(path);
@@ -68,7 +69,8 @@ TEST(SettingsFile, EveryKeyIsWrittenPlainAndReadBack) {
                               "MophoDeviceID=126\n"
                               "MidiInDeviceID=USB Midi In\n"
                               "MidiOutDeviceID=USB Midi Out\n"
-                              "MidiInDeviceIDKeyboard=Keys\n"))
+                              "MidiInDeviceIDKeyboard=Keys\n"
+                              "MidiChannel=2\n"))
         << text.toStdString();
 
     TAppSettings read;
@@ -80,6 +82,29 @@ TEST(SettingsFile, EveryKeyIsWrittenPlainAndReadBack) {
     EXPECT_EQ(read.ToleranceOtherKnobs, 10);
     EXPECT_EQ(read.MophoDeviceID, 126);
     EXPECT_EQ(read.ControllerInDeviceName, "Keys");
+    EXPECT_EQ(read.MidiChannel, 2);
+}
+
+TEST(SettingsFile, TheMidiChannelOfAnOlderOrDamagedFileIsOneToSixteen) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dsi_mopho.ini");
+    struct Case {
+        const char* line;
+        int channel;
+        bool said; // a line in the message panel names the key
+    };
+    for (const Case& c : {Case{"", 1, false}, Case{"MidiChannel=16\n", 16, false},
+                          Case{"MidiChannel=0\n", 1, true}, Case{"MidiChannel=40\n", 16, true}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray("[Midi]\nMophoDeviceID=0\n") + c.line);
+        file.close();
+        TAppSettings read;
+        const QStringList problems = ReadSettingsFile(path, read);
+        EXPECT_EQ(read.MidiChannel, c.channel) << c.line;
+        EXPECT_EQ(!problems.isEmpty() && problems.front().contains("MidiChannel"), c.said)
+            << c.line;
+    }
 }
 
 // A number outside its range is clamped, never wrapped into a byte, and the
@@ -152,7 +177,7 @@ TEST(SettingsFile, ValuesStayOnOneLine) {
     settings.AutoloadFile = QStringLiteral("a\nb.syx\r\n[Midi]");
     const QByteArray text = SettingsFileText(settings);
     EXPECT_EQ(text.count("\n[Midi]\n"), 1) << text.toStdString();
-    EXPECT_EQ(text.count('\n'), 16); // 13 keys, 2 section lines, 1 blank line
+    EXPECT_EQ(text.count('\n'), 17); // 14 keys, 2 section lines, 1 blank line
 }
 
 // Where the settings live, for programs in folders laid out as each kind of

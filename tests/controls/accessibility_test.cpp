@@ -38,12 +38,13 @@ TEST(ControlsAccessibility, SliderReportsValueAndNote) {
     TSlider slider;
     slider.setAccessibleName("Step 1");
     slider.SetPosition(60);
+    slider.SetNoteNames(true);
     QAccessibleInterface* fader = QAccessible::queryAccessibleInterface(&slider);
     ASSERT_NE(fader, nullptr);
     EXPECT_EQ(fader->role(), QAccessible::Slider);
     EXPECT_EQ(fader->text(QAccessible::Name), "Step 1");
     EXPECT_EQ(fader->text(QAccessible::Value), "60 C5");
-    slider.SetDisplayMode("S");
+    slider.SetNoteNames(false);
     EXPECT_EQ(fader->text(QAccessible::Value), "60");
     fader->valueInterface()->setCurrentValue(61);
     EXPECT_EQ(slider.Position(), 61);

@@ -69,16 +69,16 @@ TEST(SliderGeometry, DragMovesTwoThirdsOfAStepPerPixelTruncated) {
     EXPECT_EQ(DragValue(50, 40, 43), 48);
 }
 
-TEST(SliderGeometry, TextsShowValueAndNoteUnlessADisplayModeIsSet) {
+TEST(SliderGeometry, TextsShowTheValueAndWithNoteNamesTheNote) {
     using SliderGeometry::TextsFor;
-    EXPECT_EQ(TextsFor(60, {}).value, "60");
-    EXPECT_EQ(TextsFor(60, {}).note, "C5");
-    EXPECT_EQ(TextsFor(61, {}).note, "C#5");
-    EXPECT_EQ(TextsFor(11, {}).note, "H0");
-    EXPECT_EQ(TextsFor(127, {}).note, "G10");
-    EXPECT_EQ(TextsFor(-5, {}).value, "-5");
-    EXPECT_EQ(TextsFor(-5, {}).note, "F0");
-    EXPECT_EQ(TextsFor(-13, {}).note, "C#-1");
-    EXPECT_TRUE(TextsFor(60, "S").value.isEmpty());
-    EXPECT_TRUE(TextsFor(60, "S").note.isEmpty());
+    EXPECT_EQ(TextsFor(60, true).value, "60");
+    EXPECT_EQ(TextsFor(60, true).note, "C5");
+    EXPECT_EQ(TextsFor(61, true).note, "C#5");
+    EXPECT_EQ(TextsFor(11, true).note, "H0");
+    EXPECT_EQ(TextsFor(127, true).note, "G10");
+    EXPECT_EQ(TextsFor(-5, true).value, "-5");
+    EXPECT_EQ(TextsFor(-5, true).note, "F0");
+    EXPECT_EQ(TextsFor(-13, true).note, "C#-1");
+    EXPECT_EQ(TextsFor(60, false).value, "60");
+    EXPECT_TRUE(TextsFor(60, false).note.isEmpty());
 }

@@ -97,9 +97,9 @@ void AddSliders(SheetPanel& panel, int top) {
     Heading(&panel, QStringLiteral("Step sliders"), 16, top, true);
     const int values[] = {0, 24, 60, 61, 90, 111, 127, -5};
     const int pitch = 28;
-    const QString modes[] = {QString(), QStringLiteral("S")};
-    const QString titles[] = {QStringLiteral("Mode empty: number and note"),
-                              QStringLiteral("Mode \"S\": no texts")};
+    const bool modes[] = {true, false};
+    const QString titles[] = {QStringLiteral("A track playing notes: number and note"),
+                              QStringLiteral("Any other track: the number")};
     int left = 16;
     for (int m = 0; m < 2; ++m) {
         const QRect group(left, top + 22, 8 * pitch + 12, 136);
@@ -108,7 +108,7 @@ void AddSliders(SheetPanel& panel, int top) {
         int x = group.left() + 9;
         for (int value : values) {
             auto* slider = new TSlider(&panel);
-            slider->SetDisplayMode(modes[m]);
+            slider->SetNoteNames(modes[m]);
             if (value < 0)
                 slider->SetMin(-12);
             slider->SetPosition(value);

@@ -31,7 +31,8 @@ int WaitForExit(pid_t pid, std::chrono::milliseconds wait, int& status) {
 InstrumentProcess::InstrumentProcess(const std::string& program,
                                      const std::vector<std::string>& arguments) {
     int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
+    int panelEnds[2];
+    if (pipe(pipeEnds) != 0 || pipe(panelEnds) != 0)
         throw std::runtime_error("cannot make a pipe");
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -42,13 +43,18 @@ InstrumentProcess::InstrumentProcess(const std::string& program,
     pid_ = fork();
     if (pid_ == 0) {
         dup2(pipeEnds[1], STDOUT_FILENO);
+        dup2(panelEnds[0], STDIN_FILENO);
         close(pipeEnds[0]);
         close(pipeEnds[1]);
+        close(panelEnds[0]);
+        close(panelEnds[1]);
         execv(program.c_str(), argv.data());
         _exit(127);
     }
     close(pipeEnds[1]);
+    close(panelEnds[0]);
     output_ = pipeEnds[0];
+    panel_ = panelEnds[1];
     if (pid_ < 0)
         throw std::runtime_error("cannot start " + program);
 
@@ -74,6 +80,12 @@ InstrumentProcess::InstrumentProcess(const std::string& program,
     }
 }
 
+bool InstrumentProcess::PlayPanel(const std::string& command) {
+    const std::string line = command + "\n";
+    return panel_ >= 0 &&
+           write(panel_, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+}
+
 InstrumentProcess::~InstrumentProcess() {
     Stop();
 }
@@ -93,6 +105,10 @@ int InstrumentProcess::Stop() {
     if (output_ >= 0) {
         close(output_);
         output_ = -1;
+    }
+    if (panel_ >= 0) {
+        close(panel_);
+        panel_ = -1;
     }
     return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

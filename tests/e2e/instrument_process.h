@@ -21,10 +21,13 @@ public:
     // The exit status once it ends by itself within `wait`; -1 when it ends
     // by a signal or still runs (it is then stopped).
     int WaitForEnd(std::chrono::milliseconds wait);
+    // One line to its panel: "knob NRPN VALUE" or "program N".
+    bool PlayPanel(const std::string& command);
 
 private:
     pid_t pid_ = -1;
     int output_ = -1;
+    int panel_ = -1; // its standard input
 };
 
 // A command-line program run to its end, with what it printed.

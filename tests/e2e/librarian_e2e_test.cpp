@@ -273,7 +273,7 @@ TEST_F(LibrarianOverJack, EditedSoundIsHeardSentToALocationAndKept) {
         ++opened;
         shownName = editor->findChild<QLineEdit*>("edtName")->text();
         // Resonance (NRPN 16) to 99, then wait until the instrument logged it.
-        editor->findChild<TKnob*>("KnobFilterResonance")->SetPosition(99);
+        editor->TypeValue(BindingIndex("KnobFilterResonance"), "99");
         QElapsedTimer clock;
         clock.start();
         const std::vector<std::string> nrpn = {"B0 63 00", "B0 62 10", "B0 06 00", "B0 26 63"};
@@ -359,7 +359,7 @@ std::string OutsideSchema(const SchemaList& schema, int number, int byte) {
             value ? *value - (binding.kind == ControlKind::List ? 0 : binding.min) : -1;
         if (position < 0 || position >= static_cast<int>(entry.allowed.size()) ||
             entry.allowed[static_cast<std::size_t>(position)] != '1')
-            return std::string(binding.member) + " at byte " + std::to_string(byte);
+            return std::string(binding.key) + " at byte " + std::to_string(byte);
     }
     return bound ? std::string() : "parameter " + std::to_string(p) + " has no control";
 }

@@ -1,8 +1,11 @@
-// Q-Morph, the parameter locker and the sound breeder over JACK, as a
-// musician uses them in the main window (offscreen) against the stand-in
-// instrument at DIN speed: a morph ends on sound 2, a fast drag does not pile
-// steps up on the cable, the locker's random sound reaches the instrument and
-// is kept in the library, and the breeder's children play with their keys.
+// Q-Morph, the parameter locker, the sound breeder and the sound editor over
+// JACK, as a musician uses them in the main window (offscreen) against the
+// stand-in instrument at DIN speed: a morph ends on sound 2, a fast drag does
+// not pile steps up on the cable, the locker's random sound reaches the
+// instrument and is kept in the library, the breeder's children play with
+// their keys; a knob turned in the editor is heard at once, a knob turned on
+// the instrument shows in the editor, the original can be compared, and an
+// instrument on MIDI channel 2 hears it all.
 
 #include "../support/main_window_probes.h"
 #include "../support/named_child.h"
@@ -15,9 +18,12 @@
 #include "frm_breeder.h"
 #include "frm_locker.h"
 #include "frm_morph.h"
+#include "frm_patch_edit.h"
+#include "knob.h"
 #include "library_list.h"
 #include "main_window.h"
 #include "morph.h"
+#include "parameter_binding.h"
 #include "random_generator.h"
 #include "rtmidi_service.h"
 
@@ -44,13 +50,14 @@ using namespace e2e;
 
 class SoundToolsOverJack : public VirtualMophoOverJack {
 protected:
-    std::unique_ptr<TfrmMain> OpenWindow() {
+    std::unique_ptr<TfrmMain> OpenWindow(int midiChannel = 1) {
         midi_ = MakeBuiltInInstrumentService(
             std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
         const std::string settings = MidiSettingsChoosing(*midi_, name_);
         if (settings.empty())
             return nullptr;
-        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString()) << settings;
+        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString())
+            << settings << "MidiChannel=" << midiChannel << "\n";
         auto window = std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
         // The sounds the tools work on, unlike the instrument's own.
         for (int slot = 0; slot < Slots::Count; ++slot) {
@@ -114,6 +121,19 @@ protected:
         return ReadLines(logFile);
     }
 
+public:
+    // Opens the editor by "Edit Sound" and runs `inEditor` in it; the editor
+    // then closes without keeping anything. Returns how many editors opened.
+    static int RunEditor(TfrmMain& window, const std::function<void(TfrmPatchEdit&)>& inEditor) {
+        return RunTool<TfrmPatchEdit>(
+            [&] { Named<QAction>(window, "EditEditBuffer1")->trigger(); },
+            [&](TfrmPatchEdit& editor) {
+                inEditor(editor);
+                QTimer::singleShot(0, &editor, [&editor] { editor.done(QDialog::Rejected); });
+            });
+    }
+
+protected:
     void CloseWindow(std::unique_ptr<TfrmMain>& window) {
         window.reset();
         midi_.reset();
@@ -329,6 +349,161 @@ TEST_F(SoundToolsOverJack, BreederKeysPlayChildrenAndKeep) {
     Named<QAction>(*window, "actUndo")->trigger();
     EXPECT_EQ(window->Library().SoundBanks, libraryBefore);
 
+    CloseWindow(window);
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+
+// ---- The sound editor -------------------------------------------------------
+
+namespace {
+// The log lines of an NRPN on channel 0..15.
+std::vector<std::string> NrpnLines(int number, int value, int channel = 0) {
+    const auto line = [channel](int controller, int v) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%02X %02X %02X", 0xB0 + channel, controller, v);
+        return std::string(text);
+    };
+    return {line(99, number >> 7), line(98, number & 0x7F), line(6, value >> 7),
+            line(38, value & 0x7F)};
+}
+
+bool LogHolds(const std::vector<std::string>& log, const std::vector<std::string>& lines) {
+    return std::search(log.begin(), log.end(), lines.begin(), lines.end()) != log.end();
+}
+
+// Waits up to `wait` until the instrument's log holds `lines`.
+bool HeardWithin(const fs::path& logFile, const std::vector<std::string>& lines, int waitMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < waitMs) {
+        if (LogHolds(ReadLines(logFile), lines))
+            return true;
+        QTest::qWait(2);
+    }
+    return false;
+}
+
+// Runs `inEditor` in the editor opened by "Edit Sound" on the instrument's edit buffer.
+int InEditor(TfrmMain& window, const std::function<void(TfrmPatchEdit&)>& inEditor) {
+    return SoundToolsOverJack::RunEditor(window, inEditor);
+}
+} // namespace
+
+TEST_F(SoundToolsOverJack, EditorKnobIsHeardAtOnce) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--din", "--log", logFile.string()});
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+    bool heard = false;
+    ASSERT_EQ(InEditor(*window,
+                       [&](TfrmPatchEdit& editor) {
+                           Named<QTimer>(editor, "Timer1")->stop(); // no tick helps
+                           auto* knob = Named<TKnob>(editor, "KnobFilterResonance");
+                           const int value = knob->Position() < 127 ? knob->Position() + 1 : 126;
+                           QTest::keyClick(knob,
+                                           value > knob->Position() ? Qt::Key_Up : Qt::Key_Down);
+                           // NRPN 16 on the DIN cable: 12 bytes, 4 ms, then JACK.
+                           heard = HeardWithin(logFile, NrpnLines(16, value), 100);
+                       }),
+              1);
+    EXPECT_TRUE(heard);
+    CloseWindow(window);
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+TEST_F(SoundToolsOverJack, EditorFollowsThePanel) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--log", logFile.string()});
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+    int shown = -1;
+    std::size_t sentBack = 1;
+    ASSERT_EQ(InEditor(*window,
+                       [&](TfrmPatchEdit& editor) {
+                           const std::size_t before = ReadLines(logFile).size();
+                           ASSERT_TRUE(instrument->PlayPanel("knob 15 140"));
+                           auto* cutoff = Named<TKnob>(editor, "KnobFilterFrequency");
+                           QElapsedTimer clock;
+                           clock.start();
+                           while (cutoff->Position() != 140 && clock.elapsed() < 2000)
+                               QTest::qWait(5);
+                           shown = cutoff->Position();
+                           QTest::qWait(300); // a tick: nothing goes back
+                           sentBack = ReadLines(logFile).size() - before;
+                       }),
+              1);
+    EXPECT_EQ(shown, 140);
+    EXPECT_EQ(sentBack, 0u);
+    CloseWindow(window);
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+TEST_F(SoundToolsOverJack, EditorComparesWithTheOriginal) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--log", logFile.string()});
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+    bool edited = false;
+    bool original = false;
+    bool editedAgain = false;
+    ASSERT_EQ(InEditor(*window,
+                       [&](TfrmPatchEdit& editor) {
+                           const int row = BindingIndex("KnobNoiseLevel");
+                           const int opened = editor.Session().Value(row);
+                           const int changed = opened == 7 ? 8 : 7;
+                           editor.TypeValue(row, QString::number(changed));
+                           edited = HeardWithin(logFile, NrpnLines(14, changed), 500);
+                           const std::size_t before = ReadLines(logFile).size();
+                           Named<QPushButton>(editor, "btnCompare")->click();
+                           original =
+                               HeardWithin(logFile, NrpnLines(14, opened), 500) &&
+                               ReadLines(logFile).size() == before + 4; // only the difference
+                           Named<QPushButton>(editor, "btnCompare")->click();
+                           QTest::qWait(50);
+                           const auto log = ReadLines(logFile);
+                           editedAgain = log.size() == before + 8 &&
+                                         std::vector<std::string>(log.end() - 4, log.end()) ==
+                                             NrpnLines(14, changed);
+                       }),
+              1);
+    EXPECT_TRUE(edited);
+    EXPECT_TRUE(original);
+    EXPECT_TRUE(editedAgain);
+    CloseWindow(window);
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+TEST_F(SoundToolsOverJack, EditorUsesTheInstrumentsChannel) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--channel", "2", "--log", logFile.string()});
+    auto window = OpenWindow(2);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+    bool heard = false;
+    int shown = -1;
+    ASSERT_EQ(InEditor(*window,
+                       [&](TfrmPatchEdit& editor) {
+                           editor.TypeValue(BindingIndex("KnobFilterResonance"), "33");
+                           heard = HeardWithin(logFile, NrpnLines(16, 33, 1), 500);
+                           ASSERT_TRUE(instrument->PlayPanel("knob 15 99"));
+                           auto* cutoff = Named<TKnob>(editor, "KnobFilterFrequency");
+                           QElapsedTimer clock;
+                           clock.start();
+                           while (cutoff->Position() != 99 && clock.elapsed() < 2000)
+                               QTest::qWait(5);
+                           shown = cutoff->Position();
+                       }),
+              1);
+    EXPECT_TRUE(heard);
+    EXPECT_EQ(shown, 99);
+    // The instrument on channel 2 took the edit.
+    const std::optional<TSoundRecord> editBuffer = InstrumentsEditBuffer(*window);
+    ASSERT_TRUE(editBuffer.has_value());
+    EXPECT_EQ((*editBuffer)[SoundLayout::ParameterByte(21)], 33);
     CloseWindow(window);
     EXPECT_EQ(instrument->Stop(), 0);
 }

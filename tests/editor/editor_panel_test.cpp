@@ -61,7 +61,7 @@ EditorPanel* EditorPanelTest::panel_ = nullptr;
 TEST_F(EditorPanelTest, EveryBoundControlExistsOnceWithItsTypeRangeAndGroup) {
     for (std::size_t row = 0; row < ParameterBindings.size(); ++row) {
         const ParameterBinding& binding = ParameterBindings[row];
-        const QString member = Q(binding.member);
+        const QString member = Q(binding.key);
         SCOPED_TRACE(member.toStdString());
         const auto named = window_->findChildren<QWidget*>(member);
         ASSERT_EQ(named.size(), 1);
@@ -145,7 +145,7 @@ TEST_F(EditorPanelTest, EveryControlHasItsRButtonBesideItDisabledUntilConnected)
     std::set<QString> names;
     for (std::size_t row = 0; row < ParameterBindings.size(); ++row) {
         const ParameterBinding& binding = ParameterBindings[row];
-        SCOPED_TRACE(std::string(binding.member));
+        SCOPED_TRACE(std::string(binding.key));
         QPushButton* button = panel_->randomButtons[row];
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->objectName(), Q(binding.randomButton));
@@ -308,9 +308,9 @@ TEST_F(EditorPanelTest, TabReachesEveryControlSectionBySection) {
     std::vector<std::string_view> groupsInChain;
     for (std::size_t row = 0; row < ParameterBindings.size(); ++row) {
         const int at = position(panel_->controls[row]);
-        ASSERT_LT(at, static_cast<int>(chain.size())) << ParameterBindings[row].member;
+        ASSERT_LT(at, static_cast<int>(chain.size())) << ParameterBindings[row].key;
         // Each control's "R" button comes right after it.
-        EXPECT_EQ(position(panel_->randomButtons[row]), at + 1) << ParameterBindings[row].member;
+        EXPECT_EQ(position(panel_->randomButtons[row]), at + 1) << ParameterBindings[row].key;
     }
     // Sections one after the other: the bound controls of a group box form
     // one run in the chain, and the pages follow each other.
@@ -325,7 +325,7 @@ TEST_F(EditorPanelTest, TabReachesEveryControlSectionBySection) {
         EXPECT_GE(inChain[i]->page, inChain[i - 1]->page);
         if (inChain[i]->group != inChain[i - 1]->group) {
             finished.insert(inChain[i - 1]->group);
-            EXPECT_EQ(finished.count(inChain[i]->group), 0u) << inChain[i]->member;
+            EXPECT_EQ(finished.count(inChain[i]->group), 0u) << inChain[i]->key;
         }
     }
 }

@@ -1,6 +1,7 @@
 // The randomize buttons' drawing order and the sound's history, without a
 // window.
 
+#include "edit_session.h"
 #include "editor_sections.h"
 #include "schema.h"
 #include "section_randomizer.h"
@@ -133,7 +134,7 @@ TEST(SectionRandomizer, CompositesRunTheirSectionsInOrderAndTouchNothingElse) {
             const bool drawn = std::find(rows.begin(), rows.end(), row) != rows.end();
             if (!drawn) {
                 EXPECT_EQ(values[static_cast<std::size_t>(row)], 0)
-                    << c.composite << " touched " << ParameterBindings[row].member;
+                    << c.composite << " touched " << ParameterBindings[row].key;
             }
         }
     }

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -57,6 +58,10 @@ public:
         keyboardOn = on;
         keyboardSwitches.push_back(on);
     }
+    std::vector<std::string> messagePanel;
+    void ShowInMessagePanel(const std::string& line) override { messagePanel.push_back(line); }
+    int editBufferRequests = 0;
+    void RequestEditBuffer() override { ++editBufferRequests; }
     std::optional<int> ChooseLocation(int preset) override {
         presets.push_back(preset);
         return chosen;
@@ -143,7 +148,21 @@ protected:
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
-    void Tick() { window->Timer1Timer(); }
+    // What waits goes out, and the edits so far become a history step.
+    void Tick() {
+        window->SendPendingChanges();
+        window->Timer1Timer();
+    }
+    // The user moves a knob or slider with the arrow keys to `target`.
+    void UserMoves(QWidget* control, int target) {
+        const auto position = [control] {
+            if (auto* knob = qobject_cast<TKnob*>(control))
+                return knob->Position();
+            return static_cast<TSlider*>(control)->Position();
+        };
+        for (int guard = 0; position() != target && guard < 300; ++guard)
+            QTest::keyClick(control, position() < target ? Qt::Key_Up : Qt::Key_Down);
+    }
     template <typename T> T* Control(const char* name) { return Named<T>(*window, name); }
 
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -184,7 +203,7 @@ TEST_F(EditorWindowTest, ALoadedSoundSendsNothingUntilTheUserChangesIt) {
     }
 }
 
-TEST_F(EditorWindowTest, KnobStepsWithinOneTickSendOneMessageWithTheLastValue) {
+TEST_F(EditorWindowTest, AKnobStepGoesOutAtOnceAndQuickStepsMergeIntoTheLast) {
     struct Case {
         const char* knob;
         int nrpn;
@@ -195,11 +214,22 @@ TEST_F(EditorWindowTest, KnobStepsWithinOneTickSendOneMessageWithTheLastValue) {
         Open();
         TKnob* knob = Control<TKnob>(c.knob);
         const int step = c.last > knob->Position() ? 1 : -1;
-        for (int i = 19; i >= 0; --i)
-            knob->SetPosition(c.last - i * step);
+        UserMoves(knob, c.last - 19 * step);
         Tick();
+        QTest::qWait(5); // the cable has carried it
+        output.TakeShortMessageBytes();
+        QTest::keyClick(knob, step > 0 ? Qt::Key_Up : Qt::Key_Down);
+        const int first = c.last - 18 * step;
+        EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(c.nrpn, first + (first < 0 ? 127 : 0)))
+            << "at once, before any tick";
+        UserMoves(knob, c.last);
+        Tick();
+        // Steps the cable could not carry yet merged; the last value went out.
+        const auto sent = output.TakeShortMessageBytes();
         const int byte = c.last + (c.last < 0 ? 127 : 0);
-        EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(c.nrpn, byte)) << c.knob;
+        ASSERT_GE(sent.size(), 4u);
+        EXPECT_LT(sent.size(), 18u * 4u);
+        EXPECT_EQ(std::vector<Bytes>(sent.end() - 4, sent.end()), Nrpn(c.nrpn, byte)) << c.knob;
         Tick();
         EXPECT_TRUE(output.Empty());
     }
@@ -245,7 +275,7 @@ TEST_F(EditorWindowTest, ANameEditSendsOnlyTheChangedCharacters) {
 
 TEST_F(EditorWindowTest, AChangeJustBeforeAnActivationIsSentFirstAndKept) {
     Open();
-    Control<TKnob>("KnobNoiseLevel")->SetPosition(5);
+    window->TypeValue(BindingIndex("KnobNoiseLevel"), "5");
     QEvent activation(QEvent::WindowActivate);
     QApplication::sendEvent(window.get(), &activation);
     EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 5));
@@ -277,7 +307,7 @@ TEST_F(EditorWindowTest, SendSoundToMophoSendsTheShownSoundToTheChosenLocation) 
     lastSendLocation = 7;
     Open();
     host.chosen = 300;
-    Control<TKnob>("KnobFilterResonance")->SetPosition(99); // no tick since
+    window->TypeValue(BindingIndex("KnobFilterResonance"), "99"); // no tick since
     Named<QPushButton>(*window, "btnSavSoundto")->click();
 
     EXPECT_EQ(host.presets, std::vector<int>{7});
@@ -313,7 +343,7 @@ TEST_F(EditorWindowTest, TheCloseQuestionKeepsTheLastChangeOnYes) {
         prompter.answers = {c.answer};
         Open();
         window->setResult(QDialog::Rejected);
-        Control<TKnob>("KnobNoiseLevel")->SetPosition(3);
+        window->TypeValue(BindingIndex("KnobNoiseLevel"), "3");
         Named<QPushButton>(*window, "btnClose")->click();
         EXPECT_EQ(prompter.questions, QStringList{"Do you want to save changes?"});
         EXPECT_EQ(window->isVisible(), c.open);
@@ -323,13 +353,12 @@ TEST_F(EditorWindowTest, TheCloseQuestionKeepsTheLastChangeOnYes) {
     }
 }
 
-TEST_F(EditorWindowTest, WhileTheQuestionIsOpenNoTickSendsAndNoActivationReloads) {
+TEST_F(EditorWindowTest, WhileTheQuestionIsOpenNoActivationReloads) {
     prompter.answers = {Prompter::Answer::Cancel};
     Open();
     TKnob* knob = Control<TKnob>("KnobNoiseLevel");
     prompter.whileOpen = [&] {
-        knob->SetPosition(9);
-        Tick();
+        knob->SetPosition(9); // as if shown, not a change
         QEvent activation(QEvent::WindowActivate);
         QApplication::sendEvent(window.get(), &activation);
     };
@@ -337,7 +366,7 @@ TEST_F(EditorWindowTest, WhileTheQuestionIsOpenNoTickSendsAndNoActivationReloads
     EXPECT_TRUE(output.Empty());
     EXPECT_EQ(knob->Position(), 9);
     Tick();
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 9));
+    EXPECT_TRUE(output.Empty()); // a value shown by the program is no change
 }
 
 TEST_F(EditorWindowTest, ExecAcceptsExactlyOnYes) {
@@ -453,7 +482,7 @@ TEST_F(EditorWindowTest, TheWheelTurnsTheKnobUnderThePointerOneStepPerNotch) {
           Case{60, {40, 40}, 60}, Case{60, {240, -60}, 62}, Case{127, {120}, 127}}) {
         Open();
         TKnob* knob = Control<TKnob>("KnobFilterResonance");
-        knob->SetPosition(c.start);
+        UserMoves(knob, c.start);
         Enter(knob);
         for (int delta : c.deltas)
             Wheel(knob, delta);
@@ -479,16 +508,134 @@ TEST_F(EditorWindowTest, SelectForAllHidesTheTrackButtonsOfStepsTwoToSixteen) {
     }
 }
 
-TEST_F(EditorWindowTest, PickingASequenceDestinationSetsItsStepDisplay) {
-    Open();
+TEST_F(EditorWindowTest, StepsOfATrackAimedAtAPitchShowNoteNamesWhateverSetTheDestination) {
+    TSoundRecord sound = PlausibleSound();
+    sound[SoundLayout::ParameterByte(101)] = 3; // "Osc 1 and 2 Freq"
+    sound[SoundLayout::ParameterByte(102)] = 9; // "Filter Frequency"
+    Open(sound);
+    EXPECT_TRUE(Control<TSlider>("SldSeq101")->NoteNames());
+    EXPECT_FALSE(Control<TSlider>("SldSeq201")->NoteNames());
     auto* destination = Control<QComboBox>("cmbSequence1Dest");
-    for (auto [index, mode] : {std::pair{2, "S"}, std::pair{4, ""}, std::pair{0, "S"}}) {
+    for (auto [index, notes] : {std::pair{1, true}, std::pair{4, false}, std::pair{0, false}}) {
         destination->setCurrentIndex(index);
         Q_EMIT destination->activated(index);
-        EXPECT_EQ(Control<TSlider>("SldSeq101")->DisplayMode(), mode);
-        EXPECT_EQ(Control<TSlider>("SldSeq116")->DisplayMode(), mode);
-        EXPECT_EQ(Control<TSlider>("SldSeq201")->DisplayMode(), "");
+        EXPECT_EQ(Control<TSlider>("SldSeq101")->NoteNames(), notes);
+        EXPECT_EQ(Control<TSlider>("SldSeq116")->NoteNames(), notes);
+        EXPECT_FALSE(Control<TSlider>("SldSeq201")->NoteNames());
     }
+    Tick();
+    Key(Qt::Key_Backspace, Qt::AltModifier); // undo: "Off" again, then "Osc 1 Freq"...
+    Key(Qt::Key_Backspace, Qt::AltModifier);
+    Key(Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_TRUE(Control<TSlider>("SldSeq101")->NoteNames());
+}
+
+// ---- Following the instrument, comparing, typing ------------------------------
+
+namespace {
+// An NRPN as the instrument's panel sends it, on channel 0..15.
+std::vector<std::uint32_t> PanelNrpn(int number, int value, int channel = 0) {
+    const auto cc = [channel](int controller, int v) {
+        return static_cast<std::uint32_t>((0xB0 + channel) | controller << 8 | v << 16);
+    };
+    return {cc(99, number >> 7), cc(98, number & 0x7F), cc(6, value >> 7), cc(38, value & 0x7F)};
+}
+} // namespace
+
+TEST_F(EditorWindowTest, APanelBurstIsShownNeverSentBackAndOneUndoStep) {
+    Open();
+    TKnob* cutoff = Control<TKnob>("KnobFilterFrequency");
+    const int before = cutoff->Position();
+    for (int value : {100, 120, 140})
+        for (std::uint32_t message : PanelNrpn(15, value))
+            window->InstrumentMessage(message);
+    EXPECT_EQ(cutoff->Position(), 140);
+    EXPECT_EQ(window->EditedRecord()[SoundLayout::ParameterByte(20)], 140);
+    // Other channels and plain controllers are not taken.
+    for (std::uint32_t message : PanelNrpn(15, 3, 1))
+        window->InstrumentMessage(message);
+    window->InstrumentMessage(0xB0 | 74 << 8 | 5 << 16);
+    EXPECT_EQ(cutoff->Position(), 140);
+    Tick();
+    EXPECT_TRUE(output.Empty());
+
+    Key(Qt::Key_Backspace, Qt::AltModifier); // the whole burst at once
+    EXPECT_EQ(cutoff->Position(), before);
+    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(15, before));
+
+    // The echo of what the editor sent changes nothing; a program change
+    // asks for the instrument's edit buffer.
+    window->TypeValue(BindingIndex("KnobFilterResonance"), "77");
+    Tick();
+    output.TakeShortMessageBytes();
+    for (std::uint32_t message : PanelNrpn(16, 77))
+        window->InstrumentMessage(message);
+    Tick();
+    EXPECT_TRUE(output.Empty());
+    window->InstrumentMessage(0xC0 | 5 << 8);
+    EXPECT_EQ(host.editBufferRequests, 1);
+}
+
+TEST_F(EditorWindowTest, CompareHoldsTheOriginalAndRevertMakesItTheEditedSound) {
+    Open();
+    const TSoundRecord opened = window->EditedRecord();
+    window->TypeValue(BindingIndex("KnobNoiseLevel"), "9");
+    Tick();
+    output.TakeShortMessageBytes();
+    auto* compare = Named<QPushButton>(*window, "btnCompare");
+    compare->click(); // a short click latches
+    EXPECT_TRUE(compare->isChecked());
+    EXPECT_EQ(Control<TKnob>("KnobNoiseLevel")->Position(), opened[18 + 6]);
+    Tick();
+    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, opened[18 + 6]));
+    EXPECT_FALSE(window->TypeValue(BindingIndex("KnobNoiseLevel"), "3") &&
+                 window->EditedRecord()[18 + 6] == 3);
+    EXPECT_FALSE(Named<QLabel>(*window, "lblStatus")->text().isEmpty());
+    compare->click();
+    EXPECT_EQ(Control<TKnob>("KnobNoiseLevel")->Position(), 9);
+    Tick();
+    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 9));
+
+    Named<QPushButton>(*window, "btnRevert")->click();
+    EXPECT_EQ(window->EditedRecord(), opened);
+    Key(Qt::Key_Backspace, Qt::AltModifier); // revert is one undo step
+    EXPECT_EQ(window->EditedRecord()[18 + 6], 9);
+}
+
+TEST_F(EditorWindowTest, AValueIsTypedAsItsControlShowsIt) {
+    Open();
+    TKnob* knob = Control<TKnob>("knobOsc1Frequency");
+    QTest::mouseDClick(knob, Qt::LeftButton, Qt::NoModifier, {16, 10});
+    auto* field = Named<QLineEdit>(*window, "edtTypedValue");
+    field->setText("C#3");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(knob->Position(), 37);
+    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(0, 37));
+
+    // Escape leaves without a change; a wrong text says so and keeps the value.
+    knob->setFocus();
+    QTest::keyClick(knob, Qt::Key_Return);
+    field = Named<QLineEdit>(*window, "edtTypedValue");
+    QTest::keyClick(field, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(window->isVisible()); // not the window's close question
+    EXPECT_FALSE(window->TypeValue(BindingIndex("KnobLFO1Frequency"), "DIV 7"));
+    EXPECT_TRUE(window->TypeValue(BindingIndex("KnobLFO1Frequency"), "div 32"));
+    EXPECT_EQ(Control<TKnob>("KnobLFO1Frequency")->Position(), 151);
+}
+
+TEST_F(EditorWindowTest, TheWheelTurnsASequencerStepLikeAKnob) {
+    Open();
+    auto* step = Control<TSlider>("SldSeq203");
+    const int before = step->Position();
+    QEnterEvent enter({5, 5}, {5, 5}, step->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(step, &enter);
+    QWheelEvent wheel({5, 5}, step->mapToGlobal(QPointF(5, 5)), {}, {0, before < 125 ? 120 : -120},
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(step, &wheel);
+    const int after = before < 125 ? before + 1 : before - 1;
+    EXPECT_EQ(step->Position(), after);
+    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(138, after));
 }
 
 // ---- Randomizers, schemas and undo --------------------------------------------
@@ -856,7 +1003,7 @@ TEST_F(EditorRandomizerTest, SchemaFilesAreKnownByTheirNamesBytes) {
 TEST_F(EditorRandomizerTest, UndoAndRedoRestoreTheControlsAndSendOnlyTheDifferences) {
     Open();
     const TSoundRecord loaded = window->EditedRecord();
-    Control<TKnob>("KnobFilterResonance")->SetPosition(99);
+    window->TypeValue(BindingIndex("KnobFilterResonance"), "99");
     Tick();
     output.TakeShortMessageBytes();
     const TSoundRecord turned = window->EditedRecord();

@@ -282,7 +282,7 @@ TEST(ParameterListView, RowsCaptionAndChecksForEachKindOfControl) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.member);
         TfrmParameterListView view(Binding(c.member), c.value, c.allowed,
-                                   QString::fromLatin1(c.displayMode));
+                                   *c.displayMode != 0); // "S": the track plays notes
         EXPECT_EQ(view.windowTitle().toStdString(), c.caption);
         const std::vector<std::string> rows = Rows(view);
         ASSERT_EQ(rows.size(), c.rows);
@@ -328,7 +328,7 @@ TEST(ParameterListView, SelectSetsTheRangeByTheScaleAndLeavesTheRest) {
         QTest::mouseClick(view.Button1, Qt::LeftButton);
     });
     const std::optional<std::string> result =
-        EditAllowedValues(nullptr, Binding("SldSeq101"), 60, allowed, QStringLiteral("S"));
+        EditAllowedValues(nullptr, Binding("SldSeq101"), 60, allowed, true);
     ASSERT_TRUE(result.has_value());
     std::string expected = allowed;
     for (int row = 36; row <= 48; ++row)

@@ -65,6 +65,8 @@ public:
     void SetKeyboardOn(bool) override {}
     std::optional<int> ChooseLocation(int) override { return std::nullopt; }
     void StoreSentSound(int, const TSoundRecord&) override {}
+    void ShowInMessagePanel(const std::string&) override {}
+    void RequestEditBuffer() override {}
 };
 
 } // namespace
@@ -80,9 +82,9 @@ int main(int argc, char* argv[]) {
     Silent silent;
     int lastSendLocation = 0;
     SchemaTolerances tolerances;
-    TfrmPatchEdit window({silent, silent, silent, lastSendLocation,
-                          programFolder.path().toStdString(), tolerances},
-                         TypicalRecord());
+    TfrmPatchEdit window(
+        {silent, silent, silent, lastSendLocation, programFolder.path().toStdString(), tolerances},
+        TypicalRecord());
     window.show();
     QApplication::processEvents();
     std::printf("window %dx%d\n", window.width(), window.height());

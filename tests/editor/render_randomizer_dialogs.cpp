@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
         const ParameterBinding& binding =
             ParameterBindings[static_cast<std::size_t>(BindingIndex(picture.member))];
         TfrmParameterListView view(binding, picture.value, picture.allowed,
-                                   QString::fromLatin1(picture.displayMode));
+                                   *picture.displayMode != 0);
         if (picture.highlightedRow >= 0) {
             view.CheckListBox1->setCurrentRow(picture.highlightedRow);
             view.CheckListBox1->scrollToItem(view.CheckListBox1->currentItem(),

@@ -48,7 +48,7 @@ std::string OutsideSchema(const TSoundRecord& sound, const SchemaList& schema,
         const std::optional<int> position = PositionIn(binding, sound);
         if (!position || static_cast<std::size_t>(*position) >= entry.allowed.size() ||
             entry.allowed[static_cast<std::size_t>(*position)] != '1')
-            return std::string(binding.member);
+            return std::string(binding.key);
     }
     return {};
 }

@@ -27,26 +27,26 @@ std::vector<std::size_t> CheckedRows(const AllowedValueChecks& checks) {
 TEST(ParameterList, RowsNameEachValueOfTheControl) {
     struct Case {
         std::string_view member;
-        std::string_view displayMode;
+        bool noteNames;
         std::size_t row;
         std::string text;
         std::size_t rows;
     };
     const Case cases[] = {
-        {"knobOsc1Frequency", "", 60, "60 C5", 121},
-        {"KnobLFO1Frequency", "", 12, "12 12", 167},
-        {"KnobLFO1Frequency", "", 151, "151 DIV 32", 167},
-        {"KnobFilterEnvAmount", "", 0, "-127", 255},
-        {"KnobBPMTempo", "", 0, "30", 221},
-        {"SldSeq101", "S", 60, "60 C 5", 128},
-        {"SldSeq101", "S", 11, "11 H 0", 128},
-        {"SldSeq201", "", 60, "60", 126},
-        {"CheckLedFilterPoles", "", 0, "Off", 2},
-        {"CheckLedFilterPoles", "", 1, "On", 2},
-        {"cmbOsc1Shape", "", 4, ListItems(ValueList::OscillatorShape)[4], 5},
+        {"knobOsc1Frequency", false, 60, "60 C5", 121},
+        {"KnobLFO1Frequency", false, 12, "12 12", 167},
+        {"KnobLFO1Frequency", false, 151, "151 DIV 32", 167},
+        {"KnobFilterEnvAmount", false, 0, "-127", 255},
+        {"KnobBPMTempo", false, 0, "30", 221},
+        {"SldSeq101", true, 60, "60 C 5", 128},
+        {"SldSeq101", true, 11, "11 H 0", 128},
+        {"SldSeq201", false, 60, "60", 126},
+        {"CheckLedFilterPoles", false, 0, "Off", 2},
+        {"CheckLedFilterPoles", false, 1, "On", 2},
+        {"cmbOsc1Shape", false, 4, ListItems(ValueList::OscillatorShape)[4], 5},
     };
     for (const Case& c : cases) {
-        const std::vector<std::string> rows = ParameterListRows(Row(c.member), c.displayMode);
+        const std::vector<std::string> rows = ParameterListRows(Row(c.member), c.noteNames);
         ASSERT_EQ(rows.size(), c.rows) << c.member;
         EXPECT_EQ(rows[c.row], c.text) << c.member;
     }
@@ -132,7 +132,7 @@ TEST(ParameterList, StepOneGivesItsStringToItsTrackOnly) {
     list.Find("SldSeq201")->allowed = "11";
     ApplyStepOneToTrack(list, 3);
     for (const SchemaEntry& entry : list) {
-        const std::string_view member = entry.Binding().member;
+        const std::string_view member = entry.Binding().key;
         const bool trackThree = member.starts_with("SldSeq3");
         const bool otherStepOne = member == "SldSeq201";
         EXPECT_EQ(entry.allowed, trackThree ? "0101" : otherStepOne ? "11" : "0") << member;

@@ -103,13 +103,13 @@ TEST(RandomValueFor, TheSchemaOfAMissingFileGivesMiddleKnobsAndFirstPositions) {
         const int value = RandomValueFor(entry, generator, NoStir);
         if (binding.kind == ControlKind::Knob) {
             const std::size_t middle = Span(binding) / 2;
-            EXPECT_EQ(value, binding.min + static_cast<int>(middle)) << binding.member;
+            EXPECT_EQ(value, binding.min + static_cast<int>(middle)) << binding.key;
             std::string expected(Span(binding), '0');
             expected[middle] = '1';
-            EXPECT_EQ(entry.allowed, expected) << "the middle stays allowed: " << binding.member;
+            EXPECT_EQ(entry.allowed, expected) << "the middle stays allowed: " << binding.key;
         } else {
-            EXPECT_EQ(value, 0) << binding.member; // item 0, LED off, step 0
-            EXPECT_EQ(entry.allowed, "0") << binding.member;
+            EXPECT_EQ(value, 0) << binding.key; // item 0, LED off, step 0
+            EXPECT_EQ(entry.allowed, "0") << binding.key;
         }
     }
     const std::pair<std::string_view, int> middles[] = {
@@ -139,12 +139,12 @@ TEST(RandomValueFor, TheAnyValueSchemaReachesEachControlsWholeRange) {
         bool sawLast = false;
         for (std::size_t draw = 0; draw < 40 * Span(binding) && !(sawFirst && sawLast); ++draw) {
             const int value = RandomValueFor(entry, generator, NoStir);
-            ASSERT_GE(value, first) << binding.member;
-            ASSERT_LE(value, last) << binding.member;
+            ASSERT_GE(value, first) << binding.key;
+            ASSERT_LE(value, last) << binding.key;
             sawFirst = sawFirst || value == first;
             sawLast = sawLast || value == last;
         }
-        EXPECT_TRUE(sawFirst && sawLast) << binding.member;
+        EXPECT_TRUE(sawFirst && sawLast) << binding.key;
     }
 }
 
@@ -157,9 +157,9 @@ TEST(RandomValueFor, FullLengthZeroStringsGiveTheLastPositionExceptForKnobs) {
         const ParameterBinding& binding = entry.Binding();
         const int value = RandomValueFor(entry, generator, NoStir);
         if (binding.kind == ControlKind::Knob)
-            EXPECT_EQ(value, binding.min + static_cast<int>(Span(binding) / 2)) << binding.member;
+            EXPECT_EQ(value, binding.min + static_cast<int>(Span(binding) / 2)) << binding.key;
         else
-            EXPECT_EQ(value, binding.max) << binding.member; // last item, LED on, 127 or 125
+            EXPECT_EQ(value, binding.max) << binding.key; // last item, LED on, 127 or 125
     }
 }
 

@@ -41,8 +41,8 @@ TEST(SchemaList, HoldsEveryControlInBindingOrderWithPaddedNames) {
     ASSERT_EQ(list.size(), ParameterBindings.size());
     for (std::size_t row = 0; row < list.size(); ++row) {
         EXPECT_EQ(list[row].name.size(), SchemaKeyWidth);
-        EXPECT_EQ(list[row].name.substr(0, ParameterBindings[row].member.size()),
-                  ParameterBindings[row].member);
+        EXPECT_EQ(list[row].name.substr(0, ParameterBindings[row].key.size()),
+                  ParameterBindings[row].key);
         EXPECT_EQ(&list[row].Binding(), &ParameterBindings[row]);
         EXPECT_TRUE(list[row].allowed.empty());
     }
@@ -227,7 +227,7 @@ TEST(SchemaText, UpdatesKeysInPlaceAndKeepsEverythingElse) {
     std::string missing;
     for (const SchemaEntry& entry : list)
         if (entry.row != 0)
-            missing += EntryLine(entry.Binding().member, "1") + "\r\n";
+            missing += EntryLine(entry.Binding().key, "1") + "\r\n";
     const std::string expected = "\xEF\xBB\xBF; my family\r\n"
                                  "[Parameters]\r\n" +
                                  EntryLine("cmbOsc1Shape", "01110") +

@@ -27,10 +27,13 @@ TEST(EditorSections, EachSectionDrawsTheControlsOfItsOwnGroup) {
             ++drawn[member];
         }
     }
-    // Every bound control belongs to exactly one section, except the filter
-    // envelope release, which no randomizer touches.
+    // Every bound control belongs to exactly one section.
     for (const ParameterBinding& row : ParameterBindings)
-        EXPECT_EQ(drawn[row.member], row.member == "KnobFilterEnvRelease" ? 0 : 1) << row.member;
+        EXPECT_EQ(drawn[row.key], 1) << row.key;
+    // The filter envelope's release follows its sustain, as the VCA's does.
+    const auto filter = Section("btnRandomizeFilter")->controls;
+    EXPECT_EQ(filter.back(), "KnobFilterEnvRelease");
+    EXPECT_EQ(filter[filter.size() - 2], "KnobFilterEnvSustain");
 
     ASSERT_NE(Section("btnRandomizeOsc1"), nullptr);
     const auto osc1 = Section("btnRandomizeOsc1")->controls;
@@ -70,10 +73,18 @@ TEST(EditorSections, StartValuesFitTheirControls) {
             EXPECT_TRUE(set.insert(start.member).second) << start.member;
         }
     }
-    EXPECT_EQ(InitSoundValues().size(), 75u);
+    EXPECT_EQ(InitSoundValues().size(), 76u);
     EXPECT_EQ(InitSoundValues().front().member, "knobOsc1Frequency");
     EXPECT_EQ(InitSoundValues().back().member, "cmbMod4Destination");
-    EXPECT_FALSE(set.contains("KnobFilterEnvRelease"));
+    // An audible sound whose filter envelope releases like the others.
+    const auto startOf = [](std::string_view member) {
+        for (const StartValue& start : InitSoundValues())
+            if (start.member == member)
+                return start.value;
+        return -1;
+    };
+    EXPECT_EQ(startOf("KnobVCAVoiceVolume"), 100);
+    EXPECT_EQ(startOf("KnobFilterEnvRelease"), 32);
     EXPECT_FALSE(set.contains("cmbGlideMode"));
     EXPECT_EQ(InitArpValues().size(), 4u);
 }

@@ -20,15 +20,15 @@ TEST(ParameterBinding, EveryParameterHasItsControlsAndEveryControlItsButton) {
     std::set<std::string_view> buttons;
     std::map<int, int> bound;
     for (const ParameterBinding& row : ParameterBindings) {
-        EXPECT_TRUE(members.insert(row.member).second) << row.member;
+        EXPECT_TRUE(members.insert(row.key).second) << row.key;
         EXPECT_TRUE(buttons.insert(row.randomButton).second) << row.randomButton;
         ++bound[row.parameter];
         EXPECT_GE(row.page, 0);
         EXPECT_LT(row.page, EditorPageCount);
-        EXPECT_FALSE(row.group.empty()) << row.member;
+        EXPECT_FALSE(row.group.empty()) << row.key;
         if (row.kind == ControlKind::List) {
-            EXPECT_EQ(row.min, 0) << row.member;
-            EXPECT_EQ(row.max, static_cast<int>(ListItems(row.list).size()) - 1) << row.member;
+            EXPECT_EQ(row.min, 0) << row.key;
+            EXPECT_EQ(row.max, static_cast<int>(ListItems(row.list).size()) - 1) << row.key;
         }
         if (row.kind == ControlKind::Led) {
             EXPECT_EQ(row.min, 0);
@@ -183,4 +183,50 @@ TEST(ParameterBinding, BytesBecomeValuesAndBack) {
     EXPECT_EQ(ShapeByte(4, 99), 103);
     EXPECT_EQ(ShapeByte(NoSelection, 0), 255);
     EXPECT_EQ(ByteForValue(Row("CheckLedApreggiator"), 1), 1);
+}
+
+TEST(ParameterTable, EachParameterLeadsToItsControlsAndBack) {
+    std::set<int> numbers;
+    for (int p = 0; p < SoundParameter::Count; ++p) {
+        const SoundParameterFacts& facts = ParameterFacts(p);
+        EXPECT_EQ(facts.nrpn, NrpnNumbers[static_cast<std::size_t>(p)]);
+        EXPECT_FALSE(facts.name.empty());
+        for (const int row : {facts.row, facts.pulseWidthRow}) {
+            if (row >= 0) {
+                EXPECT_EQ(ParameterBindings[static_cast<std::size_t>(row)].parameter, p);
+            }
+        }
+        if (facts.row >= 0) { // no two controlled parameters share a number
+            EXPECT_TRUE(numbers.insert(facts.nrpn).second) << p;
+        }
+        EXPECT_EQ(facts.section.empty(), facts.row < 0) << p;
+    }
+    EXPECT_EQ(ParameterFacts(SoundParameter::Osc2Shape).pulseWidthRow,
+              BindingIndex("knobOsc2Pulsewidth"));
+    EXPECT_EQ(SeqStepRow(3, 16), BindingIndex("SldSeq316"));
+    EXPECT_EQ(SeqDestinationRow(4), BindingIndex("cmbSequence4Dest"));
+    EXPECT_EQ(SeqTrackOfRow(BindingIndex("SldSeq201")), 2);
+    EXPECT_EQ(SeqTrackOfRow(BindingIndex("KnobBPMTempo")), 0);
+}
+
+TEST(ParameterTable, EveryValueReadsBackFromItsShownText) {
+    for (const ParameterBinding& row : ParameterBindings)
+        for (int value = row.min; value <= row.max; ++value)
+            EXPECT_EQ(ValueFromText(row, ValueText(row, value)), value) << row.key << " " << value;
+    struct Case {
+        std::string_view member, text;
+        std::optional<int> value;
+    };
+    const Case cases[] = {
+        {"knobOsc1Frequency", "c#3", 37},
+        {"knobOsc1Frequency", " 37 ", 37},
+        {"KnobLFO1Frequency", "DIV 16", 152},
+        {"KnobFilterEnvAmount", "-127", -127},
+        {"cmbLFO1Shape", "random", 4},
+        {"KnobFilterEnvAmount", "128", std::nullopt},
+        {"knobOsc1Frequency", "X9", std::nullopt},
+        {"KnobBPMTempo", "", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ValueFromText(Row(c.member), c.text), c.value) << c.member << " " << c.text;
 }

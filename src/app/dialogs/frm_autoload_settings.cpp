@@ -9,8 +9,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -47,18 +49,38 @@ TfrmAutoloadSettings::TfrmAutoloadSettings(FileChooser& files, const AutoloadVal
     group->addWidget(CheckBox2, 2, 0, 1, 2);
     group->addWidget(chbVerifyAfterSend, 3, 0, 1, 2);
 
-    Button1 = LayOutWithOkButton(*this, *GroupBox1);
+    // The instrument's channel: notes, program changes and parameter
+    // messages go out on it, and the editor follows only it.
+    auto* instrument = new QGroupBox(QStringLiteral("Instrument"));
+    instrument->setObjectName(QStringLiteral("grpInstrument"));
+    spnMidiChannel = new QSpinBox;
+    spnMidiChannel->setObjectName(QStringLiteral("spnMidiChannel"));
+    spnMidiChannel->setRange(1, 16);
+    auto* channelLabel = new QLabel(QStringLiteral("MIDI channel"));
+    channelLabel->setBuddy(spnMidiChannel);
+    auto* instrumentLayout = new QHBoxLayout(instrument);
+    instrumentLayout->addWidget(channelLabel);
+    instrumentLayout->addWidget(spnMidiChannel);
+    instrumentLayout->addStretch(1);
+
+    auto* content = new QWidget;
+    auto* contentLayout = new QVBoxLayout(content);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    contentLayout->addWidget(GroupBox1);
+    contentLayout->addWidget(instrument);
+    Button1 = LayOutWithOkButton(*this, *content);
 
     edtAutoload->setText(values.AutoloadFile);
     CheckBox1->setChecked(!values.AutoloadFile.isEmpty());
     CheckBox2->setChecked(values.SendToEditBuffer == QLatin1String("1"));
     chbVerifyAfterSend->setChecked(values.VerifyAfterSend);
+    spnMidiChannel->setValue(values.MidiChannel);
 }
 
 AutoloadValues TfrmAutoloadSettings::Values() const {
     return {CheckBox1->isChecked() ? edtAutoload->text() : QString(),
             CheckBox2->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
-            chbVerifyAfterSend->isChecked()};
+            chbVerifyAfterSend->isChecked(), spnMidiChannel->value()};
 }
 
 void TfrmAutoloadSettings::Button2Click() {

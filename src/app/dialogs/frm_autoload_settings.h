@@ -5,6 +5,7 @@
 
 class FileChooser;
 class QCheckBox;
+class QSpinBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -14,6 +15,7 @@ struct AutoloadValues {
     QString AutoloadFile;     // full path of the bank file loaded at start; empty = none
     QString SendToEditBuffer; // "1" = on, anything else = off
     bool VerifyAfterSend = false;
+    int MidiChannel = 1; // the instrument's, 1..16
     bool operator==(const AutoloadValues&) const = default;
 };
 
@@ -36,6 +38,7 @@ public:
     QPushButton* Button2 = nullptr;
     QCheckBox* CheckBox2 = nullptr;
     QCheckBox* chbVerifyAfterSend = nullptr;
+    QSpinBox* spnMidiChannel = nullptr; // "MIDI channel"
     QPushButton* Button1 = nullptr;
 
 private:

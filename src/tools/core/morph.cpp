@@ -16,8 +16,8 @@ constexpr int Octave = 12;
 
 std::array<bool, MorphParameterCount> ParametersWithControls() {
     std::array<bool, MorphParameterCount> bound{};
-    for (const ParameterBinding& binding : ParameterBindings)
-        bound[static_cast<std::size_t>(binding.parameter)] = true;
+    for (int p = 0; p < MorphParameterCount; ++p)
+        bound[static_cast<std::size_t>(p)] = RowOfParameter(p) >= 0;
     // The name field shows the name characters.
     for (int p = 0; p < SoundLayout::NameLength; ++p)
         bound[static_cast<std::size_t>(SoundLayout::NameParameter + p)] = true;
@@ -70,13 +70,7 @@ std::vector<MorphMessage> SoundMorph::Step(const TSoundRecord& sound1, const TSo
     return messages;
 }
 
-MorphPacer::MorphPacer(Clock clock) : clock_(std::move(clock)) {
-    if (!clock_)
-        clock_ = [] {
-            return std::chrono::duration_cast<std::chrono::microseconds>(
-                std::chrono::steady_clock::now().time_since_epoch());
-        };
-}
+MorphPacer::MorphPacer(Clock clock) : cable_(std::move(clock)) {}
 
 bool MorphPacer::Offer(int position) {
     if (Wait().count() > 0) {
@@ -85,15 +79,6 @@ bool MorphPacer::Offer(int position) {
     }
     waiting_.reset(); // this newer position goes out instead
     return true;
-}
-
-void MorphPacer::Sent(std::size_t bytes) {
-    const auto start = std::max(clock_(), busyUntil_);
-    busyUntil_ = start + ByteTime * static_cast<long long>(bytes);
-}
-
-std::chrono::microseconds MorphPacer::Wait() const {
-    return std::max(std::chrono::microseconds{0}, busyUntil_ - clock_());
 }
 
 std::optional<int> MorphPacer::TakeDue() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "din_cable.h"
 #include "sound_record.h"
 
 #include <array>
@@ -67,8 +68,8 @@ private:
 // waiting, and the last position always goes out.
 class MorphPacer {
 public:
-    using Clock = std::function<std::chrono::microseconds()>;
-    static constexpr std::chrono::microseconds ByteTime{320};
+    using Clock = DinCable::Clock;
+    static constexpr std::chrono::microseconds ByteTime = DinCable::ByteTime;
 
     // The steady clock unless a test gives its own.
     explicit MorphPacer(Clock clock = {});
@@ -77,9 +78,9 @@ public:
     // as the waiting one.
     bool Offer(int position);
     // The step just sent took `bytes` bytes: the cable is busy for their time.
-    void Sent(std::size_t bytes);
+    void Sent(std::size_t bytes) { cable_.Sent(bytes); }
     // How long until the cable is free; zero when it is.
-    std::chrono::microseconds Wait() const;
+    std::chrono::microseconds Wait() const { return cable_.Wait(); }
     // The waiting position, taken, once the cable is free.
     std::optional<int> TakeDue();
     std::optional<int> Waiting() const { return waiting_; }
@@ -87,7 +88,6 @@ public:
     std::optional<int> TakeWaiting() { return std::exchange(waiting_, std::nullopt); }
 
 private:
-    Clock clock_;
-    std::chrono::microseconds busyUntil_{0};
+    DinCable cable_;
     std::optional<int> waiting_;
 };

@@ -56,20 +56,14 @@ TSoundRecord PlainSound() {
     return sound;
 }
 
-// What a window does when it shows the sound: controls that can show their
-// byte take it, the others keep the position of a new window (0).
-ControlValues Load(EditSession& session) {
-    ControlValues values{};
-    const auto shown = session.ValuesToShow();
-    for (std::size_t i = 0; i < values.size(); ++i)
-        if (shown[i])
-            values[i] = *shown[i];
-    session.Loaded(values);
-    return values;
+// The messages of a change, or a marker that it was refused.
+std::vector<Nrpn> Sent(const std::optional<EditSession::Change>& change) {
+    EXPECT_TRUE(change.has_value()) << "refused";
+    return change ? change->messages : std::vector<Nrpn>{};
 }
 } // namespace
 
-TEST(EditSession, ALoadedSoundSendsNothingAndKeepsEveryByte) {
+TEST(EditSession, AnOpenedSoundSendsNothingAndKeepsEveryByte) {
     TSoundRecord hostile = PlainSound();
     SetParameter(hostile, 95, 20);   // tempo below the knob's range
     SetParameter(hostile, 83, 45);   // beyond the 44 controller destinations
@@ -87,38 +81,40 @@ TEST(EditSession, ALoadedSoundSendsNothingAndKeepsEveryByte) {
 
     for (const TSoundRecord& sound : {PlainSound(), hostile}) {
         EditSession session(sound);
-        const ControlValues values = Load(session);
-        EXPECT_EQ(session.ReadBack(values, session.NameToShow()), std::vector<Nrpn>{});
-        EXPECT_EQ(session.ReadBack(values, session.NameToShow()), std::vector<Nrpn>{});
+        // Writing back what every control shows changes nothing.
+        EXPECT_EQ(Sent(session.SetValues(session.Values())), std::vector<Nrpn>{});
+        EXPECT_EQ(Sent(session.Load(sound)), std::vector<Nrpn>{});
         EXPECT_EQ(session.Sound(), sound);
         for (int i = TSoundRecord::Size; i < EditSession::Size; ++i)
             EXPECT_EQ(session.EditedSound()[static_cast<std::size_t>(i)], 0);
     }
+    EditSession session(hostile);
+    EXPECT_EQ(session.Value(Row("CheckLedEnv3Repeat")), 1);
+    EXPECT_EQ(session.Value(Row("cmbModWheelDestination")), NoSelection);
 }
 
-TEST(EditSession, AKeptByteFollowsItsControlOnceMoved) {
+TEST(EditSession, AKeptByteFollowsItsControlOnceChanged) {
     TSoundRecord sound = PlainSound();
     SetParameter(sound, 95, 20);
     SetParameter(sound, 24, 2);
     SetParameter(sound, 2, 110);
     EditSession session(sound);
-    ControlValues values = Load(session);
-    EXPECT_EQ(Control(values, "KnobBPMTempo"), 0); // the knob kept its place
+    EXPECT_EQ(session.Value(Row("KnobBPMTempo")), 0); // the knob kept its place
 
+    ControlValues values = session.Values();
     Control(values, "KnobBPMTempo") = 120;
     Control(values, "CheckLedFilterPoles") = 1;
-    EXPECT_EQ(session.ReadBack(values, ""), (std::vector<Nrpn>{Message(24, 1), Message(95, 120)}));
+    EXPECT_EQ(Sent(session.SetValues(values)),
+              (std::vector<Nrpn>{Message(24, 1), Message(95, 120)}));
+    EXPECT_EQ(Sent(session.SetValue(Row("CheckLedFilterPoles"), 0)),
+              std::vector<Nrpn>{Message(24, 0)});
 
-    // Moving back does not pin the old byte again.
-    Control(values, "KnobBPMTempo") = 0;
-    Control(values, "CheckLedFilterPoles") = 0;
-    EXPECT_EQ(session.ReadBack(values, ""), (std::vector<Nrpn>{Message(24, 0), Message(95, 0)}));
-
-    // The shape follows as soon as either of its controls moves.
-    Control(values, "knobOsc1Pulsewidth") = 7;
-    EXPECT_EQ(session.ReadBack(values, ""), std::vector<Nrpn>{Message(2, 11)});
-    Control(values, "cmbOsc1Shape") = 2;
-    EXPECT_EQ(session.ReadBack(values, ""), std::vector<Nrpn>{Message(2, 2)});
+    // The shape follows as soon as either of its controls changes.
+    EXPECT_EQ(Sent(session.SetValue(Row("knobOsc1Pulsewidth"), 7)),
+              std::vector<Nrpn>{Message(2, 11)});
+    EXPECT_EQ(Sent(session.SetValue(Row("cmbOsc1Shape"), 2)), std::vector<Nrpn>{Message(2, 2)});
+    // A value the control cannot take changes nothing.
+    EXPECT_EQ(Sent(session.SetValue(Row("KnobBPMTempo"), 251)), std::vector<Nrpn>{});
 }
 
 TEST(EditSession, ShapesAndPulseWidthsShareOneByte) {
@@ -126,34 +122,21 @@ TEST(EditSession, ShapesAndPulseWidthsShareOneByte) {
     SetParameter(sound, 2, 54);
     SetParameter(sound, 8, 2);
     EditSession session(sound);
-    const auto shown = session.ValuesToShow();
-    EXPECT_EQ(shown[static_cast<std::size_t>(Row("cmbOsc1Shape"))], 4);
-    EXPECT_EQ(shown[static_cast<std::size_t>(Row("knobOsc1Pulsewidth"))], 50);
-    EXPECT_EQ(shown[static_cast<std::size_t>(Row("cmbOsc2Shape"))], 2);
-    EXPECT_EQ(shown[static_cast<std::size_t>(Row("knobOsc2Pulsewidth"))], std::nullopt);
+    EXPECT_EQ(session.Value(Row("cmbOsc1Shape")), 4);
+    EXPECT_EQ(session.Value(Row("knobOsc1Pulsewidth")), 50);
+    EXPECT_EQ(session.Value(Row("cmbOsc2Shape")), 2);
 
-    ControlValues values = Load(session);
-    Control(values, "knobOsc2Pulsewidth") = 30; // hidden under "Triangle"
-    EXPECT_EQ(session.ReadBack(values, ""), std::vector<Nrpn>{});
-    Control(values, "cmbOsc2Shape") = 4;
-    EXPECT_EQ(session.ReadBack(values, ""), std::vector<Nrpn>{Message(8, 34)});
-}
-
-TEST(EditSession, ManyChangesBeforeAReadBackSendTheLastValue) {
-    EditSession session(PlainSound());
-    ControlValues values = Load(session);
-    for (int step = 0; step < 20; ++step)
-        Control(values, "KnobFilterResonance") = step * 3;
-    EXPECT_EQ(session.ReadBack(values, ""), std::vector<Nrpn>{Message(21, 57)});
-    EXPECT_EQ(session.Parameter(21), 57);
+    // Hidden under "Triangle": the byte stays the shape's.
+    EXPECT_EQ(Sent(session.SetValue(Row("knobOsc2Pulsewidth"), 30)), std::vector<Nrpn>{});
+    EXPECT_EQ(Sent(session.SetValue(Row("cmbOsc2Shape"), 4)), std::vector<Nrpn>{Message(8, 34)});
 }
 
 TEST(EditSession, ValuesAbove127GoOutAsTheirByte) {
     EditSession session(PlainSound());
-    ControlValues values = Load(session);
+    ControlValues values = session.Values();
     Control(values, "KnobMod2Amount") = 127;
     Control(values, "KnobFilterFrequency") = 164;
-    const auto messages = session.ReadBack(values, "");
+    const auto messages = Sent(session.SetValues(values));
     ASSERT_EQ(messages, (std::vector<Nrpn>{Message(20, 164), Message(74, 254)}));
 
     RecordingMidiOutput out;
@@ -171,13 +154,8 @@ TEST(EditSession, TheSwitchedOnArpeggiatorOrSequencerGoesLast) {
         std::vector<Nrpn> sent;
     };
     const Case cases[] = {
-        {"arpeggiator on, gated switched off by the window",
-         0,
-         1,
-         1,
-         0,
-         {Message(100, 0), Message(98, 1)}},
-        {"both loaded on, arpeggiator clicked off", 1, 1, 0, 1, {Message(98, 0), Message(100, 1)}},
+        {"arpeggiator on, gated off", 0, 1, 1, 0, {Message(100, 0), Message(98, 1)}},
+        {"both loaded on, arpeggiator off", 1, 1, 0, 1, {Message(98, 0), Message(100, 1)}},
         {"gated on", 0, 0, 0, 1, {Message(98, 0), Message(100, 1)}},
         {"arpeggiator off", 1, 0, 0, 0, {Message(98, 0)}},
         {"gated off", 0, 1, 0, 0, {Message(100, 0)}},
@@ -188,17 +166,23 @@ TEST(EditSession, TheSwitchedOnArpeggiatorOrSequencerGoesLast) {
         TSoundRecord sound = PlainSound();
         SetParameter(sound, 98, c.loadedArp);
         SetParameter(sound, 100, c.loadedGated);
-        EditSession session(sound);
-        ControlValues values = Load(session);
-        Control(values, "CheckLedApreggiator") = c.arp;
-        Control(values, "CheckLedGatedSequencer") = c.gated;
-        Control(values, "SldSeq416") = 0; // another change goes first
+        TSoundRecord target = sound;
+        SetParameter(target, 98, c.arp);
+        SetParameter(target, 100, c.gated);
+        SetParameter(target, 183, 0); // another change goes first
         std::vector<Nrpn> expected;
         if (sound[SoundLayout::ParameterByte(183)] != 0)
             expected.push_back(Message(183, 0));
         expected.insert(expected.end(), c.sent.begin(), c.sent.end());
-        EXPECT_EQ(session.ReadBack(values, ""), expected) << c.what;
+        EXPECT_EQ(MessagesBetween(sound, target), expected) << c.what;
     }
+    // A user's switch turns the other one off.
+    TSoundRecord sound = PlainSound();
+    SetParameter(sound, 100, 1);
+    EditSession session(sound);
+    EXPECT_EQ(Sent(session.SetValue(Row("CheckLedApreggiator"), 1)),
+              (std::vector<Nrpn>{Message(100, 0), Message(98, 1)}));
+    EXPECT_EQ(session.Value(Row("CheckLedGatedSequencer")), 0);
 }
 
 TEST(EditSession, TheNameIsWrittenOnlyOnceEdited) {
@@ -206,23 +190,55 @@ TEST(EditSession, TheNameIsWrittenOnlyOnceEdited) {
     SetNameBytes(sound, std::string("  Caf\xE9\x01\x80", 8) + std::string(8, ' '));
     EditSession session(sound);
     EXPECT_EQ(session.NameToShow(), "Caf\xC3\xA9 \xE2\x82\xAC");
-    const ControlValues values = Load(session);
-    EXPECT_EQ(session.ReadBack(values, "anything"), std::vector<Nrpn>{});
 
     // The trimmed text moves two places to the left: every character that
     // moved goes out, the blanks that stay do not.
-    session.NameEdited();
-    EXPECT_EQ(session.ReadBack(values, "Caf\xC3\xA9 \xE2\x82\xAC"),
+    EXPECT_EQ(Sent(session.SetName("Caf\xC3\xA9 \xE2\x82\xAC")),
               (std::vector<Nrpn>{Message(184, 'C'), Message(185, 'a'), Message(186, 'f'),
                                  Message(187, 0xE9), Message(188, ' '), Message(189, 0x80),
                                  Message(190, ' '), Message(191, ' ')}));
-    EXPECT_EQ(session.ReadBack(values, "Caf\xC3\xA9 \xE2\x82\xAC"), std::vector<Nrpn>{});
-
-    EXPECT_EQ(session.ReadBack(values, "Cafe \xE2\x82\xAC"), std::vector<Nrpn>{Message(187, 'e')});
+    EXPECT_EQ(Sent(session.SetName("Caf\xC3\xA9 \xE2\x82\xAC")), std::vector<Nrpn>{});
+    EXPECT_EQ(Sent(session.SetName("Cafe \xE2\x82\xAC")), std::vector<Nrpn>{Message(187, 'e')});
     // Longer text is cut at 16 characters; a character without a byte is '?'.
-    session.ReadBack(values, "0123456789abcdef\xE2\x82\xAC");
+    session.SetName("0123456789abcdef\xE2\x82\xAC");
     EXPECT_EQ(GetSoundName(session.Sound()), "0123456789abcdef");
-    session.ReadBack(values, "\xE4\xB8\x80\xC0\x80"
-                             "A\xC3");
+    session.SetName("\xE4\xB8\x80\xC0\x80"
+                    "A\xC3");
     EXPECT_EQ(GetSoundName(session.Sound()), "??A?            ");
+}
+
+TEST(EditSession, TheInstrumentsChangesAreShownAndNeverSentBack) {
+    EditSession session(PlainSound());
+    const EditSession::Change change = session.FromInstrument(20, 140);
+    EXPECT_EQ(change.rows, std::vector<int>{Row("KnobFilterFrequency")});
+    EXPECT_TRUE(change.messages.empty());
+    EXPECT_EQ(session.Parameter(20), 140);
+    // A byte its control cannot show is kept, the control stays.
+    const int tempo = session.Value(Row("KnobBPMTempo"));
+    EXPECT_TRUE(session.FromInstrument(95, 10).rows.empty());
+    EXPECT_EQ(session.Value(Row("KnobBPMTempo")), tempo);
+    EXPECT_EQ(session.Parameter(95), 10);
+}
+
+TEST(EditSession, ComparingPlaysTheOriginalByItsDifferencesAndRefusesEdits) {
+    const TSoundRecord opened = PlainSound();
+    EditSession session(opened);
+    ASSERT_TRUE(session.SetValue(Row("KnobFilterResonance"), 3));
+    session.SetName("Edited");
+    const TSoundRecord edited = session.Sound();
+
+    const EditSession::Change start = session.StartCompare();
+    EXPECT_EQ(start.messages, MessagesBetween(edited, opened));
+    EXPECT_EQ(start.rows, std::vector<int>{Row("KnobFilterResonance")});
+    EXPECT_TRUE(start.name);
+    EXPECT_EQ(session.Values(), EditSession(opened).Values());
+    EXPECT_EQ(session.NameToShow(), "Warm Bass");
+    EXPECT_FALSE(session.SetValue(Row("KnobFilterResonance"), 9));
+    EXPECT_FALSE(session.Load(opened));
+    EXPECT_TRUE(session.FromInstrument(21, 9).Empty());
+
+    EXPECT_EQ(session.StopCompare().messages, MessagesBetween(opened, edited));
+    EXPECT_EQ(session.Sound(), edited);
+    EXPECT_EQ(Sent(session.Revert()), MessagesBetween(edited, opened));
+    EXPECT_EQ(session.Sound(), opened);
 }

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <deque>
 #include <optional>
-#include <vector>
 
 // The edited sound's states for undo and redo: the sound as loaded, then one
 // state per change the editor sent (a tick's coalesced edits, a randomize
@@ -35,10 +34,3 @@ private:
     std::size_t present_ = 0;
     std::size_t depth_;
 };
-
-// The parameters whose byte differs between the sound the instrument plays
-// and `target`, in the order they go out: ascending, with the arpeggiator
-// and gated-sequencer switches (98, 100) last, the one switched on after the
-// other, as the editor always sends them. Only parameters 0..199 have NRPN
-// numbers.
-std::vector<int> ParametersToSend(const TSoundRecord& playing, const TSoundRecord& target);
