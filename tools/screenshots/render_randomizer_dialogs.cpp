@@ -9,7 +9,7 @@
 #include "frm_parameter_list_view.h"
 #include "parameter_binding.h"
 #include "schema.h"
-#include "support/render_program.h"
+#include "render_program.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -9,7 +9,7 @@
 #include "midi_output.h"
 #include "prompter.h"
 #include "schema.h"
-#include "support/render_program.h"
+#include "render_program.h"
 
 #include <QApplication>
 #include <QTabWidget>

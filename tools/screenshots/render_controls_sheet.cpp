@@ -9,7 +9,7 @@
 #include "check_led.h"
 #include "knob.h"
 #include "slider.h"
-#include "support/render_program.h"
+#include "render_program.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -10,7 +10,7 @@
 #include "frm_global.h"
 #include "sound_library.h"
 #include "support/recording_midi_output.h"
-#include "support/render_program.h"
+#include "render_program.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -8,7 +8,7 @@
 #include "frm_locker.h"
 #include "frm_morph.h"
 #include "sound_library.h"
-#include "support/render_program.h"
+#include "render_program.h"
 
 #include "file_chooser.h"
 #include "midi_output.h"
