@@ -4,6 +4,7 @@
 
 #include "../support/main_window_probes.h"
 #include "../support/named_child.h"
+#include "../support/nrpn_messages.h"
 #include "../support/program_folder.h"
 #include "e2e_fixture.h"
 
@@ -318,25 +319,13 @@ TEST_F(LibrarianOverJack, EditedSoundIsHeardSentToALocationAndKept) {
 // The messages of one NRPN each: number and value (14 bits each) from the
 // instrument's log lines ("B0 63 00", "B0 62 10", "B0 06 00", "B0 26 63").
 std::vector<std::pair<int, int>> LoggedNrpns(const std::vector<std::string>& lines) {
-    std::vector<std::pair<int, int>> nrpns;
-    int parts[4] = {};
-    for (const std::string& line : lines) {
-        if (line.size() != 8 || line.compare(0, 3, "B0 ") != 0)
-            continue;
-        const int controller = std::stoi(line.substr(3, 2), nullptr, 16);
-        const int value = std::stoi(line.substr(6, 2), nullptr, 16);
-        const int slot = controller == 0x63   ? 0
-                         : controller == 0x62 ? 1
-                         : controller == 0x06 ? 2
-                         : controller == 0x26 ? 3
-                                              : -1;
-        if (slot < 0)
-            continue;
-        parts[slot] = value;
-        if (slot == 3)
-            nrpns.emplace_back(parts[0] << 7 | parts[1], parts[2] << 7 | parts[3]);
-    }
-    return nrpns;
+    std::vector<ControllerMessage> controllers;
+    for (const std::string& line : lines)
+        if (line.size() == 8 && line.compare(0, 3, "B0 ") == 0)
+            controllers.push_back(
+                {0xB0, static_cast<std::uint8_t>(std::stoi(line.substr(3, 2), nullptr, 16)),
+                 static_cast<std::uint8_t>(std::stoi(line.substr(6, 2), nullptr, 16))});
+    return NrpnsIn(controllers);
 }
 
 // Why the byte an NRPN set lies outside the schema, or an empty string.

@@ -11,6 +11,7 @@
 #include "slider.h"
 #include "support/named_child.h"
 #include "support/note_messages.h"
+#include "support/nrpn_messages.h"
 #include "support/recording_midi_output.h"
 #include "sysex_messages.h"
 
@@ -94,14 +95,6 @@ TSoundRecord HostileSound() {
     for (int i = 0; i < SoundLayout::NameLength; ++i)
         sound[SoundLayout::NameOffset + i] = static_cast<std::uint8_t>(i % 2 ? 0x01 : 0xE9);
     return sound;
-}
-
-std::vector<Bytes> Nrpn(int number, int value) {
-    auto byte = [](int v) { return static_cast<std::uint8_t>(v); };
-    return {{0xB0, 0x63, byte(number >> 7)},
-            {0xB0, 0x62, byte(number & 0x7F)},
-            {0xB0, 0x06, byte(value >> 7)},
-            {0xB0, 0x26, byte(value & 0x7F)}};
 }
 
 std::vector<Bytes> Concat(std::initializer_list<std::vector<Bytes>> parts) {
@@ -189,7 +182,7 @@ TEST_F(EditorWindowTest, KnobStepsWithinOneTickSendOneMessageWithTheLastValue) {
             knob->SetPosition(c.last - i * step);
         Tick();
         const int byte = c.last + (c.last < 0 ? 127 : 0);
-        EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(c.nrpn, byte)) << c.knob;
+        EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(c.nrpn, byte)) << c.knob;
         Tick();
         EXPECT_TRUE(output.Empty());
     }
@@ -203,9 +196,12 @@ TEST_F(EditorWindowTest, ArpeggiatorAndGatedSequencerGoOutWithTheSwitchedOnOneLa
         std::vector<Bytes> sent;
     };
     const std::vector<Case> cases = {
-        {1, 1, "CheckLedApreggiator", false, true, Concat({Nrpn(100, 0), Nrpn(101, 1)})},
-        {0, 1, "CheckLedApreggiator", true, false, Concat({Nrpn(101, 0), Nrpn(100, 1)})},
-        {1, 0, "CheckLedGatedSequencer", false, true, Concat({Nrpn(100, 0), Nrpn(101, 1)})},
+        {1, 1, "CheckLedApreggiator", false, true,
+         Concat({NrpnMessages(100, 0), NrpnMessages(101, 1)})},
+        {0, 1, "CheckLedApreggiator", true, false,
+         Concat({NrpnMessages(101, 0), NrpnMessages(100, 1)})},
+        {1, 0, "CheckLedGatedSequencer", false, true,
+         Concat({NrpnMessages(100, 0), NrpnMessages(101, 1)})},
     };
     for (const Case& c : cases) {
         TSoundRecord sound = PlausibleSound();
@@ -229,7 +225,7 @@ TEST_F(EditorWindowTest, ANameEditSendsOnlyTheChangedCharacters) {
     QKeyEvent eAcute(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QStringLiteral("é"));
     QApplication::sendEvent(name, &eAcute); // the instrument shows no é: refused
     Tick();
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(194, '2'));
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(194, '2'));
     EXPECT_EQ(name->text(), "Test Sound2");
 }
 
@@ -238,7 +234,7 @@ TEST_F(EditorWindowTest, AChangeJustBeforeAnActivationIsSentFirstAndKept) {
     Control<TKnob>("KnobNoiseLevel")->SetPosition(5);
     QEvent activation(QEvent::WindowActivate);
     QApplication::sendEvent(window.get(), &activation);
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 5));
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(14, 5));
     EXPECT_EQ(Control<TKnob>("KnobNoiseLevel")->Position(), 5);
 }
 
@@ -254,11 +250,11 @@ TEST_F(EditorWindowTest, InitSoundSendsTheListsAndSwitchesItChangedAtTheNextTick
     auto contains = [&](const std::vector<Bytes>& message) {
         return std::search(sent.begin(), sent.end(), message.begin(), message.end()) != sent.end();
     };
-    EXPECT_TRUE(contains(Nrpn(2, 1)));    // oscillator 1: Sawtooth
-    EXPECT_TRUE(contains(Nrpn(7, 0)));    // oscillator 2: off
-    EXPECT_TRUE(contains(Nrpn(19, 1)));   // 4-pole
-    EXPECT_TRUE(contains(Nrpn(41, 0)));   // LFO 1 key sync off
-    EXPECT_TRUE(contains(Nrpn(15, 160))); // filter frequency
+    EXPECT_TRUE(contains(NrpnMessages(2, 1)));    // oscillator 1: Sawtooth
+    EXPECT_TRUE(contains(NrpnMessages(7, 0)));    // oscillator 2: off
+    EXPECT_TRUE(contains(NrpnMessages(19, 1)));   // 4-pole
+    EXPECT_TRUE(contains(NrpnMessages(41, 0)));   // LFO 1 key sync off
+    EXPECT_TRUE(contains(NrpnMessages(15, 160))); // filter frequency
 }
 
 // ---- Sending to a location and closing --------------------------------------
@@ -271,7 +267,7 @@ TEST_F(EditorWindowTest, SendSoundToMophoSendsTheShownSoundToTheChosenLocation) 
     Named<QPushButton>(*window, "btnSavSoundto")->click();
 
     EXPECT_EQ(host.presets, std::vector<int>{7});
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(16, 99));
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(16, 99));
     ASSERT_EQ(host.stored.size(), 1u);
     const auto& [slot, sent] = host.stored[0];
     EXPECT_EQ(slot, 300);
@@ -308,7 +304,7 @@ TEST_F(EditorWindowTest, TheCloseQuestionKeepsTheLastChangeOnYes) {
         EXPECT_EQ(prompter.questions, QStringList{"Do you want to save changes?"});
         EXPECT_EQ(window->isVisible(), c.open);
         EXPECT_EQ(window->result(), c.result);
-        EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 3)); // sent before asking
+        EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(14, 3)); // sent before asking
         EXPECT_EQ(window->EditedRecord()[18 + 6], 3);
     }
 }
@@ -327,7 +323,7 @@ TEST_F(EditorWindowTest, WhileTheQuestionIsOpenNoTickSendsAndNoActivationReloads
     EXPECT_TRUE(output.Empty());
     EXPECT_EQ(knob->Position(), 9);
     Tick();
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 9));
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(14, 9));
 }
 
 TEST_F(EditorWindowTest, ExecAcceptsExactlyOnYes) {
@@ -509,16 +505,16 @@ const ParameterBinding& BindingOf(std::string_view member) {
 // The messages that set `member`'s parameter to what its control shows at `value`.
 std::vector<Bytes> NrpnOf(std::string_view member, int value) {
     const ParameterBinding& binding = BindingOf(member);
-    return Nrpn(NrpnNumbers[static_cast<std::size_t>(binding.parameter)],
-                ByteForValue(binding, value));
+    return NrpnMessages(NrpnNumbers[static_cast<std::size_t>(binding.parameter)],
+                        ByteForValue(binding, value));
 }
 
 // The messages that bring the instrument from `playing` to `target`.
 std::vector<Bytes> Restoring(const TSoundRecord& playing, const TSoundRecord& target) {
     std::vector<Bytes> messages;
     for (int p : ParametersToSend(playing, target)) {
-        const auto nrpn =
-            Nrpn(NrpnNumbers[static_cast<std::size_t>(p)], target[SoundLayout::ParameterByte(p)]);
+        const auto nrpn = NrpnMessages(NrpnNumbers[static_cast<std::size_t>(p)],
+                                       target[SoundLayout::ParameterByte(p)]);
         messages.insert(messages.end(), nrpn.begin(), nrpn.end());
     }
     return messages;
