@@ -2,6 +2,7 @@
 #include "library_list.h"
 #include "main_window.h"
 #include "sound_library.h"
+#include "support/sounds.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,11 +22,7 @@ constexpr int Osc1Frequency = 0;
 constexpr int Lfo1Shape = 42;
 
 TSoundRecord Sound(std::string_view name, std::uint8_t note, std::uint8_t lfoShape) {
-    TSoundRecord sound;
-    sound[SoundLayout::ParameterByte(Osc1Frequency)] = note;
-    sound[SoundLayout::ParameterByte(Lfo1Shape)] = lfoShape;
-    SetSoundName(sound, name);
-    return sound;
+    return NamedSound(name, {{Osc1Frequency, note}, {Lfo1Shape, lfoShape}});
 }
 
 QStringList Row(const QTableWidget& grid, int row) {

@@ -5,6 +5,7 @@
 #include "schema.h"
 #include "section_randomizer.h"
 #include "sound_history.h"
+#include "support/sounds.h"
 
 #include <gtest/gtest.h>
 
@@ -27,13 +28,6 @@ const ParameterBinding& Binding(std::string_view member) {
 
 std::string Trimmed(const std::string& name) {
     return name.substr(0, name.find_last_not_of(' ') + 1);
-}
-
-TSoundRecord SoundWith(std::initializer_list<std::pair<int, int>> parameters) {
-    TSoundRecord sound;
-    for (const auto& [parameter, byte] : parameters)
-        sound[SoundLayout::ParameterByte(parameter)] = static_cast<std::uint8_t>(byte);
-    return sound;
 }
 
 // ---- Sections and composites ----------------------------------------------

@@ -13,6 +13,7 @@
 #include "support/note_messages.h"
 #include "support/nrpn_messages.h"
 #include "support/recording_midi_output.h"
+#include "support/sounds.h"
 #include "sysex_messages.h"
 
 #include <QApplication>
@@ -74,19 +75,6 @@ public:
         return ScriptedPrompter::Confirm(question, buttons);
     }
 };
-
-// A sound every control can show: each parameter in the middle of its range.
-TSoundRecord PlausibleSound() {
-    TSoundRecord sound;
-    sound.Bytes = {0xF0, 0x01, 0x25, 0x03, 0x00, 0x00};
-    for (const ParameterBinding& binding : ParameterBindings)
-        sound[binding.parameter + 6] = ByteForValue(binding, (binding.min + binding.max) / 2);
-    sound[2 + 6] = 1;  // Sawtooth
-    sound[8 + 6] = 54; // Pulse Wave, width 50
-    SetSoundName(sound, "Test Sound");
-    sound[SoundLayout::EndByte] = 0xF7;
-    return sound;
-}
 
 // Bytes no control can show, a name of unprintable bytes.
 TSoundRecord HostileSound() {

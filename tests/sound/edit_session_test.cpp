@@ -2,6 +2,7 @@
 #include "parameter_tables.h"
 #include "short_messages.h"
 #include "support/recording_midi_output.h"
+#include "support/sounds.h"
 
 #include <gtest/gtest.h>
 
@@ -33,27 +34,6 @@ void SetNameBytes(TSoundRecord& sound, std::string_view bytes) {
     for (int i = 0; i < SoundLayout::NameLength; ++i)
         sound[SoundLayout::NameOffset + i] =
             static_cast<std::uint8_t>(bytes[static_cast<std::size_t>(i)]);
-}
-
-// A sound every control can show: a value inside each control's range, the
-// name "Warm Bass", and bytes the editor never touches after the name.
-TSoundRecord PlainSound() {
-    TSoundRecord sound;
-    sound.Bytes = {0xF0, 0x01, 0x25, 0x03, 0x00, 0x00};
-    for (int i = 0; i < BoundControlCount; ++i) {
-        const ParameterBinding& row = ParameterBindings[static_cast<std::size_t>(i)];
-        const int value = row.min + (i * 37) % (row.max - row.min + 1);
-        SetParameter(sound, row.parameter, ByteForValue(row, value));
-    }
-    SetParameter(sound, 2, ShapeByte(4, 50));
-    SetParameter(sound, 8, ShapeByte(1, 0));
-    SetParameter(sound, 98, 0);
-    SetParameter(sound, 100, 0);
-    SetNameBytes(sound, "Warm Bass       ");
-    for (int p = 200; p < SoundLayout::ParameterCount; ++p)
-        SetParameter(sound, p, p);
-    sound[SoundLayout::EndByte] = 0xF7;
-    return sound;
 }
 
 // What a window does when it shows the sound: controls that can show their
