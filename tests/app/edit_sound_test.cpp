@@ -9,6 +9,7 @@
 #include "main_window.h"
 #include "parameter_binding.h"
 #include "scripted_dialogs.h"
+#include "support/main_window_on_instrument.h"
 #include "support/named_child.h"
 
 #include "builtin_instrument_service.h"
@@ -35,14 +36,9 @@ namespace {
 
 constexpr int Resonance = 21; // shown by KnobFilterResonance
 
-class EditSoundTest : public ::testing::Test {
+class EditSoundTest : public ::testing::Test, protected MainWindowOnInstrument {
 protected:
-    EditSoundTest()
-        : instrument(std::make_shared<VirtualMopho>()),
-          midi(nullptr, [this](std::span<const std::uint8_t> message) {
-              return instrument->Receive(message);
-          }) {
-        window = std::make_unique<TfrmMain>(&prompter, &chooser, &midi);
+    EditSoundTest() {
         // The instrument plays a sound of its own, not one of its programs.
         editBuffer = VirtualMopho::FactorySound(9);
         SetSoundName(editBuffer, "  Edit Me");
@@ -85,11 +81,6 @@ protected:
                            [&editor] { Named<QPushButton>(editor, "btnClose")->click(); });
     }
 
-    std::shared_ptr<VirtualMopho> instrument;
-    BuiltInInstrumentService midi;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    std::unique_ptr<TfrmMain> window;
     TSoundRecord editBuffer;
 };
 

@@ -9,6 +9,7 @@
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "scripted_dialogs.h"
+#include "support/main_window_on_instrument.h"
 #include "support/main_window_probes.h"
 #include "support/named_child.h"
 #include "test_files.h"
@@ -31,16 +32,9 @@
 
 namespace {
 
-class LibraryCommandsTest : public ::testing::Test {
+class LibraryCommandsTest : public ::testing::Test, protected MainWindowOnInstrument {
 protected:
-    LibraryCommandsTest()
-        : instrument(std::make_shared<VirtualMopho>()),
-          midi(nullptr, [this](std::span<const std::uint8_t> message) {
-              return instrument->Receive(message);
-          }) {
-        window = std::make_unique<TfrmMain>(&prompter, &chooser, &midi);
-        window->SetSendDelay(0);
-    }
+    LibraryCommandsTest() { window->SetSendDelay(0); }
 
     // What the instrument received since the last call, one hex line each.
     std::vector<std::string> Received() {
@@ -52,11 +46,6 @@ protected:
     }
     QStringList Memo() const { return MemoLines(*window); }
 
-    std::shared_ptr<VirtualMopho> instrument;
-    BuiltInInstrumentService midi;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    std::unique_ptr<TfrmMain> window;
     std::size_t seen = 0;
 };
 

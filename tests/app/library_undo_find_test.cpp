@@ -7,6 +7,7 @@
 #include "library_table_view.h"
 #include "main_window.h"
 #include "scripted_dialogs.h"
+#include "support/main_window_on_instrument.h"
 #include "support/main_window_probes.h"
 #include "support/named_child.h"
 #include "support/selected_rows.h"
@@ -41,16 +42,9 @@ struct Contents {
     bool operator==(const Contents&) const = default;
 };
 
-class LibraryUndoFindTest : public ::testing::Test {
+class LibraryUndoFindTest : public ::testing::Test, protected MainWindowOnInstrument {
 protected:
-    LibraryUndoFindTest()
-        : instrument(std::make_shared<VirtualMopho>()),
-          midi(nullptr, [this](std::span<const std::uint8_t> message) {
-              return instrument->Receive(message);
-          }) {
-        window = std::make_unique<TfrmMain>(&prompter, &chooser, &midi);
-        window->SetSendDelay(0);
-    }
+    LibraryUndoFindTest() { window->SetSendDelay(0); }
 
     void Trigger(const char* action) { Named<QAction>(*window, action)->trigger(); }
     LibraryTableView* View() { return Named<LibraryTableView>(*window, "ListView1"); }
@@ -80,12 +74,6 @@ protected:
         });
         Q_EMIT View()->doubleClicked(window->List().index(row, 0));
     }
-
-    std::shared_ptr<VirtualMopho> instrument;
-    BuiltInInstrumentService midi;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    std::unique_ptr<TfrmMain> window;
 };
 
 TEST_F(LibraryUndoFindTest, EveryKindOfChangeIsOneStepUndoneAndRedoneWithTheList) {
