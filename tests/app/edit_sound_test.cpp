@@ -10,6 +10,7 @@
 #include "parameter_binding.h"
 #include "scripted_dialogs.h"
 #include "support/main_window_on_instrument.h"
+#include "support/modal_window.h"
 #include "support/named_child.h"
 
 #include "builtin_instrument_service.h"
@@ -46,31 +47,11 @@ protected:
         instrument->Receive(EditBufferDumpMessage(editBuffer));
     }
 
-    // Runs `command`, then `inEditor` on every editor that opens, until one
-    // has closed (or five seconds passed). Returns how many opened.
-    int RunEditor(const std::function<void()>& command,
-                  const std::function<void(TfrmPatchEdit&)>& inEditor) {
-        int opened = 0;
-        QTimer watch;
-        watch.setInterval(10);
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            auto* editor = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget());
-            if (!editor || editor->property("seen").toBool())
-                return;
-            editor->setProperty("seen", true);
-            ++opened;
-            inEditor(*editor);
-        });
-        watch.start();
-        command();
-        QElapsedTimer clock;
-        clock.start();
-        // The editor opens from the main window's 200 ms timer and is modal:
-        // the watch above runs inside its event loop.
-        while (opened == 0 && clock.elapsed() < 5000)
-            QTest::qWait(10);
-        QTest::qWait(300); // a second editor would have opened by now
-        return opened;
+    // Runs `command`, then `inEditor` on every editor that opens (from the
+    // main window's 200 ms timer). Returns how many opened.
+    static int RunEditor(const std::function<void()>& command,
+                         const std::function<void(TfrmPatchEdit&)>& inEditor) {
+        return WhenModalOpens<TfrmPatchEdit>(command, inEditor, 300);
     }
 
     static void TurnResonanceTo(TfrmPatchEdit& editor, int value) {

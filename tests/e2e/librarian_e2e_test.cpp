@@ -6,7 +6,7 @@
 #include "../support/named_child.h"
 #include "../support/nrpn_messages.h"
 #include "../support/program_folder.h"
-#include "e2e_fixture.h"
+#include "window_fixture.h"
 
 #include "../app/scripted_dialogs.h"
 
@@ -41,7 +41,7 @@ namespace {
 
 using namespace e2e;
 
-class LibrarianOverJack : public VirtualMophoOverJack {
+class LibrarianOverJack : public WindowOverJack {
 protected:
     void SetUp() override {
         VirtualMophoOverJack::SetUp();
@@ -49,34 +49,6 @@ protected:
         WriteFile(bankPath_, bank_);
     }
 
-    // The window on the instrument's ports, chosen by name in the settings
-    // file as a musician's earlier choice would have left them.
-    std::unique_ptr<TfrmMain> OpenWindow() {
-        midi_ = MakeBuiltInInstrumentService(
-            std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
-        const std::string settings = MidiSettingsChoosing(*midi_, name_);
-        if (settings.empty())
-            return nullptr;
-        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString()) << settings;
-        // The program's own pace (SendDelay 300 ms): a shorter one once hid faults.
-        return std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
-    }
-
-    // JACK connects the ports a cycle or two after they open: an answered
-    // version shows that both connections carry messages.
-    static bool WaitUntilConnected(TfrmMain& window) { return !AskDeviceVersion(window).isEmpty(); }
-
-    // Closes the window and its ports; bytes still on their way are delivered first.
-    void CloseWindow(std::unique_ptr<TfrmMain>& window) {
-        window.reset();
-        midi_.reset();
-    }
-
-    QTemporaryDir programFolder_;
-    ScopedProgramFolder folderChoice_{programFolder_.path()};
-    ScriptedPrompter prompter_;
-    ScriptedFileChooser chooser_;
-    std::unique_ptr<BuiltInInstrumentService> midi_;
     const Bytes bank_ = TestBank();
     fs::path bankPath_;
 };

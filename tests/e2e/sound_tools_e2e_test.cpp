@@ -4,9 +4,10 @@
 // the locker's random sound reaches the instrument and is kept in the library.
 
 #include "../support/main_window_probes.h"
+#include "../support/modal_window.h"
 #include "../support/named_child.h"
 #include "../support/program_folder.h"
-#include "e2e_fixture.h"
+#include "window_fixture.h"
 
 #include "../app/scripted_dialogs.h"
 
@@ -37,16 +38,12 @@ namespace {
 
 using namespace e2e;
 
-class SoundToolsOverJack : public VirtualMophoOverJack {
+class SoundToolsOverJack : public WindowOverJack {
 protected:
     std::unique_ptr<TfrmMain> OpenWindow() {
-        midi_ = MakeBuiltInInstrumentService(
-            std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
-        const std::string settings = MidiSettingsChoosing(*midi_, name_);
-        if (settings.empty())
+        auto window = WindowOverJack::OpenWindow();
+        if (!window)
             return nullptr;
-        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString()) << settings;
-        auto window = std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
         // The sounds the tools work on, unlike the instrument's own.
         for (int slot = 0; slot < Slots::Count; ++slot) {
             TSoundRecord sound = VirtualMopho::FactorySound(Slots::Count - 1 - slot);
@@ -56,44 +53,15 @@ protected:
         return window;
     }
 
-    // JACK connects the ports a cycle or two after they open: an answered
-    // version shows that both connections carry messages.
-    static bool WaitUntilConnected(TfrmMain& window) { return !AskDeviceVersion(window).isEmpty(); }
-
-    // Runs `command`, then `inWindow` on the first modal W that opens; returns
-    // how many opened.
-    template <typename W>
-    static int RunTool(const std::function<void()>& command,
-                       const std::function<void(W&)>& inWindow) {
-        int opened = 0;
-        QTimer watch;
-        watch.setInterval(10);
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            auto* tool = qobject_cast<W*>(QApplication::activeModalWidget());
-            if (!tool || tool->property("seen").toBool())
-                return;
-            tool->setProperty("seen", true);
-            ++opened;
-            inWindow(*tool);
-        });
-        watch.start();
-        command();
-        QElapsedTimer clock;
-        clock.start();
-        while (opened == 0 && clock.elapsed() < 5000)
-            QTest::qWait(10);
-        QTest::qWait(100);
-        return opened;
-    }
-
     // The instrument's edit buffer, as the locker receives it on opening.
     static std::optional<TSoundRecord> InstrumentsEditBuffer(TfrmMain& window) {
         std::optional<TSoundRecord> received;
-        RunTool<TfrmLocker>([&] { Named<QAction>(window, "actLocker")->trigger(); },
-                            [&](TfrmLocker& locker) {
-                                received = locker.WorkingSound();
-                                QTimer::singleShot(0, &locker, [&locker] { locker.reject(); });
-                            });
+        WhenModalOpens<TfrmLocker>([&] { Named<QAction>(window, "actLocker")->trigger(); },
+                                   [&](TfrmLocker& locker) {
+                                       received = locker.WorkingSound();
+                                       QTimer::singleShot(0, &locker,
+                                                          [&locker] { locker.reject(); });
+                                   });
         return received;
     }
 
@@ -108,17 +76,6 @@ protected:
         }
         return ReadLines(logFile);
     }
-
-    void CloseWindow(std::unique_ptr<TfrmMain>& window) {
-        window.reset();
-        midi_.reset();
-    }
-
-    QTemporaryDir programFolder_;
-    ScopedProgramFolder folderChoice_{programFolder_.path()};
-    ScriptedPrompter prompter_;
-    ScriptedFileChooser chooser_;
-    std::unique_ptr<BuiltInInstrumentService> midi_;
 };
 
 // Test names stay short: they name JACK clients, which take at most 63 characters.
@@ -137,7 +94,7 @@ TEST_F(SoundToolsOverJack, MorphEndsOnSoundTwoWithoutPilingUp) {
 
     qint64 dragMs = -1;
     bool oneStepAtMost = true;
-    const int opened = RunTool<TfrmMorph>(
+    const int opened = WhenModalOpens<TfrmMorph>(
         [&] { Named<QAction>(*window, "actQMorph")->trigger(); },
         [&](TfrmMorph& morph) {
             Named<QTimer>(morph, "Timer1")->stop(); // our own pair, not a random one
@@ -217,20 +174,20 @@ TEST_F(SoundToolsOverJack, LockerRandomSoundIsHeardAndKept) {
     TSoundRecord started;
     TSoundRecord kept;
     const int opened =
-        RunTool<TfrmLocker>([&] { Named<QPushButton>(*window, "btnLocker")->click(); },
-                            [&](TfrmLocker& locker) {
-                                started = locker.WorkingSound();
-                                for (const char* box : lockedBoxes)
-                                    Named<QCheckBox>(locker, box)->setChecked(true);
-                                Named<QPushButton>(locker, "btnRandomSound")->click();
-                                // The window's own timer applies the choice.
-                                while (locker.ApplyPending())
-                                    QTest::qWait(20);
-                                kept = locker.WorkingSound();
-                                QTimer::singleShot(0, &locker, [&locker] {
-                                    Named<QPushButton>(locker, "btnKeep")->click();
-                                });
-                            });
+        WhenModalOpens<TfrmLocker>([&] { Named<QPushButton>(*window, "btnLocker")->click(); },
+                                   [&](TfrmLocker& locker) {
+                                       started = locker.WorkingSound();
+                                       for (const char* box : lockedBoxes)
+                                           Named<QCheckBox>(locker, box)->setChecked(true);
+                                       Named<QPushButton>(locker, "btnRandomSound")->click();
+                                       // The window's own timer applies the choice.
+                                       while (locker.ApplyPending())
+                                           QTest::qWait(20);
+                                       kept = locker.WorkingSound();
+                                       QTimer::singleShot(0, &locker, [&locker] {
+                                           Named<QPushButton>(locker, "btnKeep")->click();
+                                       });
+                                   });
     ASSERT_EQ(opened, 1);
 
     // Locked sections and what belongs to no section are the started sound's.
