@@ -2,6 +2,7 @@
 #include "library_list.h"
 #include "main_window.h"
 #include "sound_library.h"
+#include "support/modal_window.h"
 #include "support/sounds.h"
 
 #include <QAction>
@@ -78,13 +79,10 @@ TEST(CompareSounds, TheMenuItemWantsTwoSelectedRowsAndOpensTheWindowOnThem) {
 
     QString summary;
     QString secondHeading;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<TfrmCompareSounds*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        summary = dialog->lblSummary->text();
-        secondHeading = dialog->grdParameters->horizontalHeaderItem(2)->text();
-        dialog->accept();
+    ActOnNextModal<TfrmCompareSounds>([&](TfrmCompareSounds& dialog) {
+        summary = dialog.lblSummary->text();
+        secondHeading = dialog.grdParameters->horizontalHeaderItem(2)->text();
+        dialog.accept();
     });
     compare->trigger();
     EXPECT_EQ(summary, "The sounds are equal.");

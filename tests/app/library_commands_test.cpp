@@ -11,6 +11,7 @@
 #include "scripted_dialogs.h"
 #include "support/main_window_on_instrument.h"
 #include "support/main_window_probes.h"
+#include "support/modal_window.h"
 #include "support/named_child.h"
 #include "test_files.h"
 
@@ -194,11 +195,9 @@ TEST_F(LibraryCommandsTest, PanicSendsTheThreeControllers) {
 
 TEST_F(LibraryCommandsTest, RenameStoresThePaddedNameAndMarksTheRow) {
     window->List().SetCurrentRow(5);
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<TfrmPatchEditSimple*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QLineEdit*>("edtName")->setText(QStringLiteral("Bass"));
-        dialog->accept();
+    ActOnNextModal<TfrmPatchEditSimple>([](TfrmPatchEditSimple& dialog) {
+        dialog.findChild<QLineEdit*>("edtName")->setText(QStringLiteral("Bass"));
+        dialog.accept();
     });
     window->RenameCurrentRow();
     EXPECT_EQ(window->Library().GetSoundName(5), "Bass            ");

@@ -9,6 +9,7 @@
 #include "scripted_dialogs.h"
 #include "support/main_window_on_instrument.h"
 #include "support/main_window_probes.h"
+#include "support/modal_window.h"
 #include "support/named_child.h"
 #include "support/selected_rows.h"
 #include "test_files.h"
@@ -66,11 +67,9 @@ protected:
     }
     void Rename(int row, const QString& name) {
         window->List().SetCurrentRow(row);
-        QTimer::singleShot(0, [name] {
-            auto* dialog = qobject_cast<TfrmPatchEditSimple*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            dialog->findChild<QLineEdit*>("edtName")->setText(name);
-            dialog->accept();
+        ActOnNextModal<TfrmPatchEditSimple>([name](TfrmPatchEditSimple& dialog) {
+            dialog.findChild<QLineEdit*>("edtName")->setText(name);
+            dialog.accept();
         });
         Q_EMIT View()->doubleClicked(window->List().index(row, 0));
     }
@@ -117,12 +116,10 @@ TEST_F(LibraryUndoFindTest, EveryKindOfChangeIsOneStepUndoneAndRedoneWithTheList
         QTest::keyClick(View(), Qt::Key_Minus, Qt::KeypadModifier | Qt::ControlModifier);
     });
     step("copy", [&] {
-        QTimer::singleShot(0, [] {
-            auto* copy = qobject_cast<TfrmCopySounds*>(QApplication::activeModalWidget());
-            ASSERT_NE(copy, nullptr);
-            copy->cmbPrograms2->setCurrentIndex(60); // A001 into A061..A063
-            copy->edtCount->setText(QStringLiteral("3"));
-            copy->btnRandomSound->click();
+        ActOnNextModal<TfrmCopySounds>([](TfrmCopySounds& copy) {
+            copy.cmbPrograms2->setCurrentIndex(60); // A001 into A061..A063
+            copy.edtCount->setText(QStringLiteral("3"));
+            copy.btnRandomSound->click();
         });
         Trigger("actCopySound");
     });

@@ -3,6 +3,7 @@
 // rename a sound and send it back.
 
 #include "../support/main_window_probes.h"
+#include "../support/modal_window.h"
 #include "../support/named_child.h"
 #include "../support/nrpn_messages.h"
 #include "../support/program_folder.h"
@@ -96,11 +97,9 @@ TEST_F(LibrarianOverJack, RenamedSoundsSentBackAreInTheInstrumentsMemory) {
         // A read selects the rows last collected again; the press of the
         // double click that renames selects the row once more.
         window->List().SetCurrentRow(renamed[i]);
-        QTimer::singleShot(0, [name = names[i]] {
-            auto* dialog = qobject_cast<TfrmPatchEditSimple*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            dialog->findChild<QLineEdit*>("edtName")->setText(name);
-            dialog->accept();
+        ActOnNextModal<TfrmPatchEditSimple>([name = names[i]](TfrmPatchEditSimple& dialog) {
+            dialog.findChild<QLineEdit*>("edtName")->setText(name);
+            dialog.accept();
         });
         window->RenameCurrentRow();
         ASSERT_TRUE(window->Library().IsChanged(renamed[i]));

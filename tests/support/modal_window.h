@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QVariant>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 
 // Runs `command` and calls `inWindow` on each modal W that opens, once per
@@ -34,4 +36,14 @@ int WhenModalOpens(const std::function<void()>& command, const std::function<voi
         QTest::qWait(10);
     QTest::qWait(settleMs);
     return opened;
+}
+
+// Calls `inWindow` on the modal W that the next command opens, from the event
+// loop the window's exec() starts; a test failure when no W is open then.
+template <typename W> void ActOnNextModal(std::function<void(W&)> inWindow) {
+    QTimer::singleShot(0, [inWindow = std::move(inWindow)] {
+        auto* window = qobject_cast<W*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr) << "no " << W::staticMetaObject.className() << " is open";
+        inWindow(*window);
+    });
 }
