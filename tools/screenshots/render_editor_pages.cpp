@@ -8,8 +8,8 @@
 #include "frm_patch_edit.h"
 #include "midi_output.h"
 #include "prompter.h"
-#include "schema.h"
 #include "render_program.h"
+#include "schema.h"
 
 #include <QApplication>
 #include <QTabWidget>
@@ -80,9 +80,9 @@ int main(int argc, char* argv[]) {
     Silent silent;
     int lastSendLocation = 0;
     SchemaTolerances tolerances;
-    TfrmPatchEdit window({silent, silent, silent, lastSendLocation,
-                          programFolder.path().toStdString(), tolerances},
-                         TypicalRecord());
+    TfrmPatchEdit window(
+        {silent, silent, silent, lastSendLocation, programFolder.path().toStdString(), tolerances},
+        TypicalRecord());
     window.show();
     QApplication::processEvents();
     std::printf("window %dx%d\n", window.width(), window.height());

@@ -18,16 +18,6 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-namespace {
-
-bool Save(QWidget& window, const render::Options& options, const QString& name) {
-    window.show();
-    QApplication::processEvents();
-    return render::SavePicture(options, window, name);
-}
-
-} // namespace
-
 int main(int argc, char* argv[]) {
     const render::Options options = render::ReadOptions(argc, argv);
     QApplication app(argc, argv);
@@ -48,7 +38,7 @@ int main(int argc, char* argv[]) {
     window.List().SelectSlots({2, 3});
     // A long report wraps in the message panel, which shows the newest line.
     window.LoadBankFile(QStringLiteral("/home/musician/Sounds/Mopho/banks of 2024/all.syx"));
-    if (!Save(window, options, QStringLiteral("main-window")))
+    if (!render::ShowAndSave(options, window, QStringLiteral("main-window")))
         return 1;
 
     // The MIDI settings as on a first start, then with the interface chosen
@@ -56,19 +46,19 @@ int main(int argc, char* argv[]) {
     MidiPorts& ports = window.Ports();
     TfrmSettings settingsDialog(&window);
     settingsDialog.LoadPorts(ports);
-    if (!Save(settingsDialog, options, QStringLiteral("midi-settings")))
+    if (!render::ShowAndSave(options, settingsDialog, QStringLiteral("midi-settings")))
         return 1;
     ports.MidiOutDeviceName = "DSI Mopho USB";
     ports.MidiInDeviceName = ports.ControllerInDeviceName = BuiltInInstrumentService::DeviceName;
     TfrmSettings notesDialog(&window);
     notesDialog.LoadPorts(ports);
-    if (!Save(notesDialog, options, QStringLiteral("midi-settings-notes")))
+    if (!render::ShowAndSave(options, notesDialog, QStringLiteral("midi-settings-notes")))
         return 1;
 
     // The two selected sounds side by side.
     const auto& sounds = window.Library().SoundBanks;
     TfrmCompareSounds compare(2, sounds[2], 3, sounds[3], &window);
-    if (!Save(compare, options, QStringLiteral("compare-sounds")))
+    if (!render::ShowAndSave(options, compare, QStringLiteral("compare-sounds")))
         return 1;
     return render::RenderDoubleToo(options);
 }
