@@ -79,7 +79,7 @@ TEST(CompareSounds, TheMenuItemWantsTwoSelectedRowsAndOpensTheWindowOnThem) {
 
     QString summary;
     QString secondHeading;
-    ActOnNextModal<TfrmCompareSounds>([&](TfrmCompareSounds& dialog) {
+    WhenShown<TfrmCompareSounds>([&](TfrmCompareSounds& dialog) {
         summary = dialog.lblSummary->text();
         secondHeading = dialog.grdParameters->horizontalHeaderItem(2)->text();
         dialog.accept();

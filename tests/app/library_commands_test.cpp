@@ -195,7 +195,7 @@ TEST_F(LibraryCommandsTest, PanicSendsTheThreeControllers) {
 
 TEST_F(LibraryCommandsTest, RenameStoresThePaddedNameAndMarksTheRow) {
     window->List().SetCurrentRow(5);
-    ActOnNextModal<TfrmPatchEditSimple>([](TfrmPatchEditSimple& dialog) {
+    WhenShown<TfrmPatchEditSimple>([](TfrmPatchEditSimple& dialog) {
         dialog.findChild<QLineEdit*>("edtName")->setText(QStringLiteral("Bass"));
         dialog.accept();
     });

@@ -67,7 +67,7 @@ protected:
     }
     void Rename(int row, const QString& name) {
         window->List().SetCurrentRow(row);
-        ActOnNextModal<TfrmPatchEditSimple>([name](TfrmPatchEditSimple& dialog) {
+        WhenShown<TfrmPatchEditSimple>([name](TfrmPatchEditSimple& dialog) {
             dialog.findChild<QLineEdit*>("edtName")->setText(name);
             dialog.accept();
         });
@@ -116,7 +116,7 @@ TEST_F(LibraryUndoFindTest, EveryKindOfChangeIsOneStepUndoneAndRedoneWithTheList
         QTest::keyClick(View(), Qt::Key_Minus, Qt::KeypadModifier | Qt::ControlModifier);
     });
     step("copy", [&] {
-        ActOnNextModal<TfrmCopySounds>([](TfrmCopySounds& copy) {
+        WhenShown<TfrmCopySounds>([](TfrmCopySounds& copy) {
             copy.cmbPrograms2->setCurrentIndex(60); // A001 into A061..A063
             copy.edtCount->setText(QStringLiteral("3"));
             copy.btnRandomSound->click();

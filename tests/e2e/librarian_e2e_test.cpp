@@ -97,7 +97,7 @@ TEST_F(LibrarianOverJack, RenamedSoundsSentBackAreInTheInstrumentsMemory) {
         // A read selects the rows last collected again; the press of the
         // double click that renames selects the row once more.
         window->List().SetCurrentRow(renamed[i]);
-        ActOnNextModal<TfrmPatchEditSimple>([name = names[i]](TfrmPatchEditSimple& dialog) {
+        WhenShown<TfrmPatchEditSimple>([name = names[i]](TfrmPatchEditSimple& dialog) {
             dialog.findChild<QLineEdit*>("edtName")->setText(name);
             dialog.accept();
         });

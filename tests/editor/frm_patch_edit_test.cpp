@@ -9,6 +9,7 @@
 #include "parameter_tables.h"
 #include "section_randomizer.h"
 #include "slider.h"
+#include "support/modal_window.h"
 #include "support/named_child.h"
 #include "support/note_messages.h"
 #include "support/nrpn_messages.h"
@@ -466,21 +467,6 @@ TEST_F(EditorWindowTest, PickingASequenceDestinationSetsItsStepDisplay) {
 }
 
 // ---- Randomizers, schemas and undo --------------------------------------------
-
-// Acts on the modal dialog of type Dialog once its event loop runs; a dialog
-// of another type is closed so that the test fails instead of hanging.
-template <typename Dialog> void WhenShown(std::function<void(Dialog&)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* dialog = qobject_cast<Dialog*>(modal)) {
-            act(*dialog);
-            return;
-        }
-        ADD_FAILURE() << "the expected dialog is not shown";
-        if (modal)
-            modal->close();
-    });
-}
 
 int Row(std::string_view member) {
     return BindingIndex(member);

@@ -38,12 +38,17 @@ int WhenModalOpens(const std::function<void()>& command, const std::function<voi
     return opened;
 }
 
-// Calls `inWindow` on the modal W that the next command opens, from the event
-// loop the window's exec() starts; a test failure when no W is open then.
-template <typename W> void ActOnNextModal(std::function<void(W&)> inWindow) {
-    QTimer::singleShot(0, [inWindow = std::move(inWindow)] {
-        auto* window = qobject_cast<W*>(QApplication::activeModalWidget());
-        ASSERT_NE(window, nullptr) << "no " << W::staticMetaObject.className() << " is open";
-        inWindow(*window);
+// Acts on the modal dialog of type Dialog once its event loop runs; a window
+// of another type is closed so that the test fails instead of hanging.
+template <typename Dialog> void WhenShown(std::function<void(Dialog&)> act) {
+    QTimer::singleShot(0, [act = std::move(act)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<Dialog*>(modal)) {
+            act(*dialog);
+            return;
+        }
+        ADD_FAILURE() << "no " << Dialog::staticMetaObject.className() << " is shown";
+        if (modal)
+            modal->close();
     });
 }

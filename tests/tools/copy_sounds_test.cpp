@@ -144,7 +144,7 @@ TEST(CopySoundCommand, OpensTheCopyWindowOnTheLibraryAndShowsTheCopiesChanged) {
     auto* command = window.findChild<QAction*>("actCopySound");
     ASSERT_TRUE(command->isEnabled());
     bool opened = false;
-    ActOnNextModal<TfrmCopySounds>([&](TfrmCopySounds& copy) {
+    WhenShown<TfrmCopySounds>([&](TfrmCopySounds& copy) {
         opened = true;
         copy.cmbPrograms2->setCurrentIndex(7);
         copy.btnRandomSound->click();
