@@ -1,6 +1,8 @@
 #include "library_table_view.h"
 
+#include "sound_drag.h"
 #include <QApplication>
+
 #include <QDrag>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -82,25 +84,29 @@ void LibraryTableView::StartRowDrag() {
     setState(NoState);
 }
 
+bool LibraryTableView::IsSoundsDrag(const QMimeData* data) {
+    return data && data->hasFormat(QString::fromLatin1(SoundRecordsMimeType));
+}
+
 void LibraryTableView::dragEnterEvent(QDragEnterEvent* event) {
-    if (!IsOwnDrag(event->mimeData())) {
+    if (!IsOwnDrag(event->mimeData()) && !IsSoundsDrag(event->mimeData())) {
         event->ignore();
         return;
     }
     setState(DraggingState);
-    event->setDropAction(Qt::MoveAction);
+    event->setDropAction(IsOwnDrag(event->mimeData()) ? Qt::MoveAction : Qt::CopyAction);
     event->accept();
 }
 
 void LibraryTableView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!IsOwnDrag(event->mimeData())) {
+    if (!IsOwnDrag(event->mimeData()) && !IsSoundsDrag(event->mimeData())) {
         event->ignore();
         return;
     }
     // The base class scrolls the list near its edges; it would refuse the
     // drop, because the rows themselves take no data.
     QTableView::dragMoveEvent(event);
-    event->setDropAction(Qt::MoveAction);
+    event->setDropAction(IsOwnDrag(event->mimeData()) ? Qt::MoveAction : Qt::CopyAction);
     event->accept();
 }
 
@@ -108,11 +114,19 @@ void LibraryTableView::dropEvent(QDropEvent* event) {
     stopAutoScroll();
     setState(NoState);
     viewport()->update();
+    const int target = rowAt(event->position().toPoint().y());
+    if (IsSoundsDrag(event->mimeData()) && target >= 0) {
+        const auto sounds = SoundRecordsFromData(
+            event->mimeData()->data(QString::fromLatin1(SoundRecordsMimeType)));
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        Q_EMIT SoundsDropped(sounds, target);
+        return;
+    }
     if (!IsOwnDrag(event->mimeData())) {
         event->ignore();
         return;
     }
-    const int target = rowAt(event->position().toPoint().y());
     const int dragged = DraggedRow();
     if (target < 0 || dragged < 0) {
         event->ignore();

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "sound_record.h"
 #include "sound_reorderer.h"
 
 #include <QPoint>
 #include <QTableView>
 
+#include <vector>
+
 class QMimeData;
 
 // The library list on screen. A left-button drag from a row carries the
-// selection's first row to another row of this same list; drags from
-// anywhere else are refused. A right-button press names a row to move the
-// selection to and leaves the selection alone.
+// selection's first row to another row of this same list; sounds dragged
+// from the sound catalogue are taken too; other drags are refused. A right-button press names a row
+// to move the selection to and leaves the selection alone.
 class LibraryTableView : public QTableView {
     Q_OBJECT
 public:
@@ -27,6 +30,8 @@ Q_SIGNALS:
     // A sound was dropped: draggedRow is the list's current row, targetRow the
     // row under the drop point.
     void SoundDropped(int draggedRow, int targetRow);
+    // Sounds from another window were dropped on `targetRow`.
+    void SoundsDropped(const std::vector<TSoundRecord>& sounds, int targetRow);
     // The right button was pressed on a row.
     void MoveTargetClicked(int row);
 
@@ -40,6 +45,7 @@ protected:
 
 private:
     bool IsOwnDrag(const QMimeData* data) const;
+    static bool IsSoundsDrag(const QMimeData* data);
     void StartRowDrag();
 
     // Where a left press landed on a row; a move far enough from it starts a drag.

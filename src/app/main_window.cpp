@@ -4,6 +4,7 @@
 #include "builtin_instrument_service.h"
 #include "file_chooser.h"
 #include "find_bar.h"
+#include "frm_catalogue.h"
 #include "frm_settings.h"
 #include "frm_sysex_receiver.h"
 #include "help_pages.h"
@@ -90,6 +91,7 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
     ConnectLibraryCommands();
     ConnectDeviceTools();
     ConnectSoundTools();
+    ConnectCatalogue();
     // Replies that open a window do so from here, once the wait box is gone.
     tmrWindows = new QTimer(this);
     tmrWindows->setObjectName(QStringLiteral("tmrWindows"));
@@ -109,7 +111,9 @@ TfrmMain::~TfrmMain() {
     // A note still sounding gets its note-off while the output is open.
     if (pnlKeyboard)
         pnlKeyboard->ReleaseAllNotes();
-    // The wait box and the dispatch work on the ports: they go first.
+    // The wait box, the dispatch and the catalogue window work on the ports: they go first.
+    delete frmCatalogue;
+    frmCatalogue = nullptr;
     delete frmSysExReceiver;
     frmSysExReceiver = nullptr;
     dispatcher_.reset();
@@ -232,6 +236,9 @@ void TfrmMain::CreateMenus() {
                           QKeySequence(Qt::CTRL | Qt::Key_O));
     actCopySound = AddAction(tools, "actCopySound", QStringLiteral("Copy Sound"));
     actCompareSounds = AddAction(tools, "actCompareSounds", QStringLiteral("Compare Sounds"));
+    // Ctrl+K is the note player's already.
+    actSoundCatalogue = AddAction(tools, "actSoundCatalogue", QStringLiteral("Sound Catalogue"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
     actPanic = AddAction(tools, "actPanic", QStringLiteral("Panic"), QKeySequence(Qt::Key_F12));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));

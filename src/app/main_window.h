@@ -15,11 +15,15 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class MidiOutput;
 
 class FileChooser;
+class ImportChooser;
+class SoundCatalogue;
+class TfrmCatalogue;
 class FindBar;
 class LibraryList;
 class MessageMemo;
@@ -148,6 +152,12 @@ public:
     // "Global settings": panic, then asks for the instrument's globals; the
     // reply opens the global settings window.
     void GlobalSettingsClick();
+    // "Sound Catalogue": its window, opened on the catalogue in the user's data folder.
+    void SoundCatalogueClick();
+    // The catalogue in the user's data folder, opened on first use (one that
+    // cannot be opened is explained and may be set aside); null when there is
+    // none to be had. Every window of the program shares this one.
+    SoundCatalogue* OpenedCatalogue();
     // "Copy Sound": the copy window, modal.
     void CopySoundClick();
     // "Compare Sounds": the two selected sounds side by side, modal.
@@ -198,6 +208,10 @@ private:
     void OpenLockerWithCurrentSound(const TSoundRecord& sound);
     // Q-Morph's and the locker's menu items and toolbar buttons.
     void ConnectSoundTools();
+    // The catalogue's menu item, and sounds dropped on the list from its window.
+    void ConnectCatalogue();
+    // Sounds into library rows, each marked "Changed", as one undo step.
+    void PlaceSounds(const std::vector<std::pair<int, TSoundRecord>>& placements);
     // The window a received edit buffer is for, once the wait box is gone.
     void tmrWindowsTimer();
     void OpenReceivedWindows();
@@ -280,6 +294,7 @@ private:
     QAction* actLocker = nullptr;
     QAction* actCopySound = nullptr;
     QAction* actCompareSounds = nullptr; // enabled while exactly two rows are selected
+    QAction* actSoundCatalogue = nullptr;
     QAction* actPanic = nullptr;
     QAction* actAbout = nullptr;
     QAction* actShortHelp = nullptr;
@@ -326,6 +341,10 @@ private:
     std::optional<TSoundRecord> lockerSound_;
     QTimer* tmrWindows = nullptr;
     std::unique_ptr<MainEditorHost> editorHost_;
+    // Opened by the first use of "Sound Catalogue", kept for the program's run.
+    std::unique_ptr<SoundCatalogue> catalogue_;
+    std::unique_ptr<ImportChooser> importChooser_;
+    TfrmCatalogue* frmCatalogue = nullptr;
     // The location "Send Sound to Mopho" presets in the editor.
     int lastSendLocation_ = 0;
     // Program dumps stored since the current read began.

@@ -1,6 +1,7 @@
 #include "syx_tool.h"
 
 #include "bank_file.h"
+#include "catalogue_commands.h"
 #include "file_io.h"
 #include "midi_service.h"
 #include "port_commands.h"
@@ -289,6 +290,10 @@ int SendCommand(Args args, Streams& io) {
 
 int HelpCommand(Args, Streams& io);
 
+int CatalogueCommand(Args args, Streams& io) {
+    return RunCatalogueCommand(args, io.out, io.err);
+}
+
 int VersionCommand(Args, Streams& io) {
     io.out << ProgramName << ' ' << TONEWRIGHT_VERSION << '\n';
     return SyxExit::Success;
@@ -325,6 +330,8 @@ constexpr std::array Commands{
             "sends the SysEx messages of FILE to the instrument, unchanged and in order;\n"
             "      --din spaces them as a DIN MIDI cable would (320 us a byte)",
             3, 4, SendCommand},
+    Command{"catalogue", CatalogueImportArguments, CatalogueSummary, 1, std::nullopt,
+            CatalogueCommand},
     Command{"--help", "", "shows this text", 0, 0, HelpCommand},
     Command{"--version", "", "shows the program's version", 0, 0, VersionCommand},
 };
@@ -340,6 +347,8 @@ void PrintUsage(std::ostream& stream) {
     }
     stream << "\nPORT is a port's name as \"ports\" prints it, or a part of it that names\n"
            << "exactly one port of that direction.\n"
+           << "--catalogue FILE names another sound catalogue than the one in the user's\n"
+           << "data folder.\n"
            << "\nExit status:\n"
            << "  0  success\n"
            << "  1  the files hold records that could not be used, \"check\" found no record,\n"
@@ -348,10 +357,13 @@ void PrintUsage(std::ostream& stream) {
            << "     no final F7 (nothing is sent then), the instrument did not answer,\n"
            << "     \"diff\" found sounds that differ, or \"restore\" found a file with\n"
            << "     unusable records (nothing is sent then) or programs that did not read\n"
-           << "     back equal\n"
+           << "     back equal, \"catalogue import\" found records or files it could not\n"
+           << "     use, \"catalogue find\" or \"export\" found no sound (nothing is written\n"
+           << "     then) or more than 384 to export (the first 384 are written)\n"
            << "  2  wrong arguments, an unknown or ambiguous port, a file that cannot be read\n"
            << "     or written, standard output that cannot be written, a port that went\n"
-           << "     away or a MIDI server that stopped\n";
+           << "     away, a MIDI server that stopped, or a sound catalogue that cannot be\n"
+           << "     opened or written (damaged, of a newer version, in use)\n";
 }
 
 int HelpCommand(Args, Streams& io) {

@@ -3,6 +3,8 @@
 #include "rtmidi_service.h"
 #include "syx_tool.h"
 
+#include <QCoreApplication>
+
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -14,6 +16,9 @@ int main(int argc, char** argv) {
 #if defined(SIGXFSZ)
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    // The same data folder as the program's, where the sound catalogue lives.
+    QCoreApplication::setOrganizationName(QStringLiteral("Tonewright"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tonewright"));
     // The words stay bytes: file names need not be valid text.
     const std::vector<std::string> args(argv + 1, argv + argc);
     // The same ports as the program's port dialog lists, built-in instrument last.

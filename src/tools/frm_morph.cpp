@@ -32,7 +32,7 @@ QComboBox* MakeSoundList(const char* name, const TSoundLibrary& library) {
 
 TfrmMorph::TfrmMorph(const TSoundLibrary& library, MidiOutput& out, QWidget* parent,
                      MorphPacer::Clock clock)
-    : QDialog(parent), library_(library), out_(out), pacer_(std::move(clock)) {
+    : QDialog(parent), library_(library), out_(out) {
     // Named for the note player, which plays while this window is in front.
     setObjectName(QStringLiteral("TfrmMorph"));
     setWindowTitle(QStringLiteral("Quasi Morph"));
@@ -96,10 +96,8 @@ TfrmMorph::TfrmMorph(const TSoundLibrary& library, MidiOutput& out, QWidget* par
     connect(chbDetune, &QCheckBox::clicked, this, [this] { chbDetuneClick(); });
     connect(btnRandomizeSounds, &QPushButton::clicked, this, [this] { btnRandomizeSoundsClick(); });
 
-    tmrCable = new QTimer(this);
-    tmrCable->setObjectName(QStringLiteral("tmrCable"));
-    tmrCable->setSingleShot(true);
-    connect(tmrCable, &QTimer::timeout, this, &TfrmMorph::SendWaitingStep);
+    sender_ = new PacedSender([this](int position) { return SendStep(position); }, std::move(clock),
+                              this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -124,15 +122,12 @@ void TfrmMorph::chbDetuneClick() {
 
 void TfrmMorph::trbMorphChange(int position) {
     lbkPercent->setText(QString::number(position) + QStringLiteral(" %"));
-    if (pacer_.Offer(position))
-        SendStep(position);
-    else
-        ScheduleWaitingStep();
+    sender_->Offer(position);
 }
 
-void TfrmMorph::SendStep(int position) {
+std::size_t TfrmMorph::SendStep(int position) {
     if (!PairChosen())
-        return;
+        return 0;
     const TSoundRecord& sound1 =
         library_.SoundBanks[static_cast<std::size_t>(cmbSound1->currentIndex())];
     const TSoundRecord& sound2 =
@@ -140,24 +135,7 @@ void TfrmMorph::SendStep(int position) {
     const auto messages = morph_.Step(sound1, sound2, position, chbDetune->isChecked());
     for (const MorphMessage& message : messages)
         SendNrpn(out_, static_cast<unsigned>(message.number), static_cast<unsigned>(message.value));
-    pacer_.Sent(messages.size() * MorphMessageBytes);
-    ScheduleWaitingStep();
-}
-
-void TfrmMorph::ScheduleWaitingStep() {
-    if (!pacer_.Waiting())
-        return;
-    // Rounded up, so the timer never fires before the cable is free.
-    const auto wait = pacer_.Wait();
-    const int ms = static_cast<int>((wait.count() + 999) / 1000);
-    tmrCable->start(ms);
-}
-
-void TfrmMorph::SendWaitingStep() {
-    if (const std::optional<int> position = pacer_.TakeDue())
-        SendStep(*position);
-    else
-        ScheduleWaitingStep();
+    return messages.size() * MorphMessageBytes;
 }
 
 void TfrmMorph::btnRandomizeSoundsClick() {
@@ -179,8 +157,6 @@ void TfrmMorph::Timer1Timer() {
 
 void TfrmMorph::done(int result) {
     Timer1->stop();
-    tmrCable->stop();
-    if (const std::optional<int> waiting = pacer_.TakeWaiting())
-        SendStep(*waiting);
+    sender_->Flush();
     QDialog::done(result);
 }

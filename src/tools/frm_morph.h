@@ -1,6 +1,7 @@
 #pragma once
 
 #include "morph.h"
+#include "paced_sender.h"
 
 #include <QDialog>
 
@@ -36,22 +37,22 @@ public:
     // The one-shot timer after opening: a random pair.
     void Timer1Timer();
     // Sends the position that waited for the cable, once the cable is free.
-    void SendWaitingStep();
+    void SendWaitingStep() { sender_->SendDue(); }
 
-    const MorphPacer& Pacer() const { return pacer_; }
+    const MorphPacer& Pacer() const { return sender_->Pacer(); }
 
     // Closing sends a position still waiting: the instrument ends where the bar is.
     void done(int result) override;
 
 private:
-    void SendStep(int position);
-    void ScheduleWaitingStep();
+    // The bytes the step put on the cable.
+    std::size_t SendStep(int position);
     bool PairChosen() const;
 
     const TSoundLibrary& library_;
     MidiOutput& out_;
     SoundMorph morph_;
-    MorphPacer pacer_;
+    PacedSender* sender_ = nullptr;
 
     QComboBox* cmbSound1 = nullptr;
     QComboBox* cmbSound2 = nullptr;
@@ -60,5 +61,4 @@ private:
     QCheckBox* chbDetune = nullptr;
     QPushButton* btnRandomizeSounds = nullptr;
     QTimer* Timer1 = nullptr;
-    QTimer* tmrCable = nullptr; // the end of the last step's time on the cable
 };
