@@ -3,7 +3,7 @@
 #include "main_window.h"
 #include "sound_library.h"
 #include "support/modal_window.h"
-#include "support/sounds.h"
+#include "support/sound_builder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,11 +19,13 @@
 
 namespace {
 
+using sound_builder::SoundWith;
+
 constexpr int Osc1Frequency = 0;
 constexpr int Lfo1Shape = 42;
 
 TSoundRecord Sound(std::string_view name, std::uint8_t note, std::uint8_t lfoShape) {
-    return NamedSound(name, {{Osc1Frequency, note}, {Lfo1Shape, lfoShape}});
+    return SoundWith(name, {{Osc1Frequency, note}, {Lfo1Shape, lfoShape}});
 }
 
 QStringList Row(const QTableWidget& grid, int row) {

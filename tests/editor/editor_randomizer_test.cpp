@@ -5,7 +5,7 @@
 #include "schema.h"
 #include "section_randomizer.h"
 #include "sound_history.h"
-#include "support/sounds.h"
+#include "support/sound_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 #include <vector>
 
 namespace {
+
+using sound_builder::SoundWith;
 
 int Row(std::string_view member) {
     const int row = BindingIndex(member);

@@ -14,7 +14,7 @@
 #include "support/note_messages.h"
 #include "support/nrpn_messages.h"
 #include "support/recording_midi_output.h"
-#include "support/sounds.h"
+#include "support/sound_builder.h"
 #include "sysex_messages.h"
 
 #include <QApplication>
@@ -38,6 +38,8 @@
 #include <vector>
 
 namespace {
+
+using sound_builder::PlausibleSound;
 
 using Bytes = std::array<std::uint8_t, 3>;
 

@@ -2,13 +2,15 @@
 #include "parameter_tables.h"
 #include "short_messages.h"
 #include "support/recording_midi_output.h"
-#include "support/sounds.h"
+#include "support/sound_builder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
+
+using sound_builder::PlainSound;
 using Nrpn = EditSession::Nrpn;
 using Short = std::array<std::uint8_t, 3>;
 
