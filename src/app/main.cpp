@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -22,5 +23,7 @@ int main(int argc, char* argv[]) {
     if (window.MidiOpenFailed())
         return 1;
     window.show();
+    // Once the window is up: a first start asks which instrument to play.
+    QTimer::singleShot(0, &window, &TfrmMain::OfferMidiSettingsOnFirstStart);
     return app.exec();
 }

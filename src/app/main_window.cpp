@@ -136,17 +136,27 @@ void TfrmMain::CreateKeyboard(QVBoxLayout& layout) {
     new WindowKeyPreview(this, [this](QKeyEvent* event) {
         return !findBar_->TypingText() && pnlKeyboard->HandleKey(event);
     });
-    connect(actMidiSettings, &QAction::triggered, this, [this] {
-        RunCommand([&] {
-            // Notes end on the old output before the ports change; the
-            // choice is kept at once, not only when the program closes.
-            if (ShowMidiSettings(this, *ports_, FallBackToBuiltInOutput,
-                                 [this] { pnlKeyboard->ReleaseAllNotes(); }))
-                if (const QString error = WriteSettings(); !error.isEmpty())
-                    LogMessage(error);
-        });
-    });
+    connect(actMidiSettings, &QAction::triggered, this, [this] { MidiSettingsClick({}); });
     actMidiSettings->setEnabled(true);
+}
+
+void TfrmMain::MidiSettingsClick(const QString& introduction) {
+    RunCommand([&] {
+        // Notes end on the old output before the ports change; the
+        // choice is kept at once, not only when the program closes.
+        if (ShowMidiSettings(
+                this, *ports_, FallBackToBuiltInOutput, [this] { pnlKeyboard->ReleaseAllNotes(); },
+                introduction))
+            if (const QString error = WriteSettings(); !error.isEmpty())
+                LogMessage(error);
+    });
+}
+
+void TfrmMain::OfferMidiSettingsOnFirstStart() {
+    if (!firstStart_ || !pnlKeyboard)
+        return;
+    firstStart_ = false;
+    MidiSettingsClick(FirstStartIntroduction());
 }
 
 QAction* TfrmMain::AddAction(QMenu* menu, const char* objectName, const QString& caption,
@@ -410,7 +420,7 @@ std::vector<int> TfrmMain::CollectedSlots() const {
 }
 
 void TfrmMain::LoadBankFile(const QString& path) {
-    if (!files_.LoadBankFile(path))
+    if (files_.LoadBankFile(path) == LibraryFiles::Load::NotRead)
         return; // after a read error the list stays as it was
     saved_.Remember(library_);
     RebuildList();

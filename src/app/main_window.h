@@ -82,6 +82,13 @@ public:
     // The close has saved the settings already (a second close attempt
     // does not save them again).
     bool SettingsSaved() const { return settingsSaved_; }
+    // No settings file was found at start: the built-in instrument is in use.
+    bool FirstStart() const { return firstStart_; }
+    // On a first start, the MIDI settings dialog with a word on the built-in
+    // instrument; Cancel keeps it. Does nothing on later starts.
+    void OfferMidiSettingsOnFirstStart();
+    // "Midi Settings ...", with `introduction` as a line above the ports.
+    void MidiSettingsClick(const QString& introduction);
     // Milliseconds waited after each sound sent (300 at start-up).
     int SendDelay() const { return sendDelay_; }
     void SetSendDelay(int milliseconds) { sendDelay_ = milliseconds; }
@@ -316,6 +323,11 @@ private:
     LibraryTableView* ListView1 = nullptr;
 
     bool settingsSaved_ = false;
+    // The autoload file was there at start but could not be read, or held
+    // records that were left out: saving would replace what it holds.
+    bool autoloadFailed_ = false;
+    // No settings file at start: the MIDI settings are offered once.
+    bool firstStart_ = false;
     int sendDelay_ = 300;
     TSoundLibrary library_;
     LibraryHistory history_{library_};

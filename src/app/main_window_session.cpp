@@ -4,6 +4,7 @@
 #include "main_window.h"
 
 #include "about_box.h"
+#include "builtin_instrument_service.h"
 #include "file_chooser.h"
 #include "frm_autoload_settings.h"
 #include "frm_help.h"
@@ -19,6 +20,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QTableView>
 #include <QTimer>
 
@@ -32,6 +34,17 @@ void TakeStoredTolerances(const TAppSettings& settings, SchemaTolerances& tolera
     tolerances.ToleranceOctave = settings.ToleranceOctave;
     tolerances.ToleranceOtherKnobs = settings.ToleranceOtherKnobs;
     tolerances.ToleranceDetuneKnobs = settings.ToleranceDetuneKnobs;
+}
+
+QString AutoloadSaveQuestion(const QString& path, bool failedToLoad) {
+    const QString question = QStringLiteral("Do you want to save changes to autoload file (") +
+                             path + QStringLiteral(") ?");
+    if (!failedToLoad)
+        return question;
+    return QStringLiteral("The autoload file (%1) failed to load at start: saving would replace "
+                          "it with the sounds in the library now.\n\n")
+               .arg(QDir::toNativeSeparators(path)) +
+           question;
 }
 
 void StoreTolerances(const SchemaTolerances& tolerances, TAppSettings& settings) {
@@ -60,6 +73,11 @@ void TfrmMain::StartUp() {
         LoadSettings();
         saved_.Remember(library_);
         ports_->EnumerateMidiDevices();
+        // A first start plays the built-in instrument, not whatever output
+        // happens to come first, until the user chooses.
+        if (firstStart_ && BuiltInOutputDevice(*ports_) >= 0)
+            ports_->MidiInDeviceName = ports_->MidiOutDeviceName =
+                BuiltInInstrumentService::DeviceName;
         ports_->ResolveMidiDevices();
         // The library starts without "Changed" marks, also after an autoload.
         library_.SlotChanged.fill(0);
@@ -132,8 +150,9 @@ void TfrmMain::OpenMidiPorts() {
 void TfrmMain::LoadSettings() {
     InitEmptyBanks();
     settings_ = TAppSettings{};
-    if (const QString error = ReadSettingsFile(SettingsPath(), settings_); !error.isEmpty())
-        LogMessage(error);
+    firstStart_ = !QFileInfo::exists(SettingsPath());
+    for (const QString& problem : ReadSettingsFile(SettingsPath(), settings_))
+        LogMessage(problem);
     // The arpeggiator's tolerance and the scale last for one run only.
     schemaTolerances_ = SchemaTolerances{};
     TakeStoredTolerances(settings_, schemaTolerances_);
@@ -141,8 +160,13 @@ void TfrmMain::LoadSettings() {
     ports_->MidiOutDeviceName = settings_.MidiOutDeviceName.toStdString();
     ports_->ControllerInDeviceName = settings_.ControllerInDeviceName.toStdString();
     ports_->MophoDeviceID = settings_.MophoDeviceID;
-    if (!settings_.AutoloadFile.isEmpty())
-        files_.LoadBankFile(settings_.AutoloadFile);
+    autoloadFailed_ = false;
+    if (!settings_.AutoloadFile.isEmpty()) {
+        // A file that is not there yet holds nothing saving could replace.
+        const bool there = QFileInfo::exists(settings_.AutoloadFile);
+        autoloadFailed_ =
+            files_.LoadBankFile(settings_.AutoloadFile) != LibraryFiles::Load::Clean && there;
+    }
     RebuildList();
 }
 
@@ -188,9 +212,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     bool libraryKept = true;
     try {
         if (!settings_.AutoloadFile.isEmpty() &&
-            prompter_->Confirm(QStringLiteral("Do you want to save changes to autoload file (") +
-                                   settings_.AutoloadFile + QStringLiteral(") ?"),
-                               Prompter::Buttons::YesNo) == Prompter::Answer::Yes)
+            prompter_->Confirm(AutoloadSaveQuestion(settings_.AutoloadFile, autoloadFailed_),
+                               autoloadFailed_ ? Prompter::Buttons::YesNoDefaultNo
+                                               : Prompter::Buttons::YesNo) == Prompter::Answer::Yes)
             libraryKept = files_.SaveBankFile(settings_.AutoloadFile);
     } catch (const std::exception& failure) {
         report(QString::fromLocal8Bit(failure.what()));
@@ -319,6 +343,9 @@ void TfrmMain::TonewrightSettingsClick() {
     AutoloadValues values{settings_.AutoloadFile, settings_.SendToEditBuffer,
                           settings_.VerifyAfterSend};
     if (EditAutoloadSettings(this, *fileChooser_, values)) {
+        // Another file was never loaded: saving into it is what was asked for.
+        if (values.AutoloadFile != settings_.AutoloadFile)
+            autoloadFailed_ = false;
         settings_.AutoloadFile = values.AutoloadFile;
         settings_.SendToEditBuffer = values.SendToEditBuffer;
         settings_.VerifyAfterSend = values.VerifyAfterSend;

@@ -197,9 +197,9 @@ TfrmPatchEdit::TfrmPatchEdit(EditorContext context, const TSoundRecord& sound, Q
     connect(panel_.btnClose, &QPushButton::clicked, this, &QWidget::close);
 
     ShowTestButtonOctave();
-    // The first schema of the folder, or the empty one when there is none.
-    ListSchemas({});
-    LoadSchemaNamed(panel_.cmbRandomSchema->currentText());
+    // Every value is allowed until the user picks a schema file.
+    schema_ = AnyValueSchema();
+    ListSchemas();
     // Shown at once, so that no tick before the first activation reads back
     // controls that do not show the sound.
     UpdateControls();
@@ -427,49 +427,122 @@ void TfrmPatchEdit::RunSectionRandomizer(int index) {
 
 // ---- Sound family schemas ---------------------------------------------------
 
-void TfrmPatchEdit::ListSchemas(const QString& name) {
+namespace {
+// List items of schema files hold the file's name as bytes; the built-in
+// "(any value)" item holds none.
+constexpr int SchemaFileRole = Qt::UserRole;
+
+QByteArray Bytes(const std::string& text) {
+    return QByteArray::fromStdString(text);
+}
+} // namespace
+
+void TfrmPatchEdit::ListSchemas() {
     QComboBox* list = panel_.cmbRandomSchema;
     list->clear();
+    list->addItem(Text(std::string(AnyValueSchemaName)));
     for (const std::string& schema : ListSchemaFiles(context_.programFolder))
-        list->addItem(Text(schema));
-    if (name.isEmpty() && list->count() > 0) {
-        list->setCurrentIndex(0);
-        return;
-    }
-    const int index = list->findText(name);
-    list->setCurrentIndex(index);
-    if (index < 0)
-        list->setEditText(name);
+        list->addItem(Text(SchemaDisplayName(schema)), Bytes(schema));
+    ShowSchemaInUse();
 }
 
-void TfrmPatchEdit::LoadSchemaNamed(const QString& name) {
+void TfrmPatchEdit::ShowSchemaInUse() {
+    QComboBox* list = panel_.cmbRandomSchema;
+    switch (schemaOrigin_.kind) {
+    case SchemaOrigin::Kind::AnyValue:
+        list->setCurrentIndex(0);
+        break;
+    case SchemaOrigin::Kind::File: {
+        const int index = list->findData(Bytes(schemaOrigin_.file), SchemaFileRole);
+        list->setCurrentIndex(index);
+        if (index < 0)
+            list->setEditText(Text(SchemaDisplayName(schemaOrigin_.file)));
+        break;
+    }
+    case SchemaOrigin::Kind::Derived:
+        list->setCurrentIndex(-1);
+        list->setEditText({});
+        break;
+    }
+}
+
+std::string TfrmPatchEdit::SchemaNameShown() const {
+    const QComboBox* list = panel_.cmbRandomSchema;
+    const int index = list->currentIndex();
+    // A listed file keeps its own bytes; a typed name is text.
+    if (index > 0 && list->itemText(index) == list->currentText())
+        return list->itemData(index, SchemaFileRole).toByteArray().toStdString();
+    return list->currentText().toStdString();
+}
+
+bool TfrmPatchEdit::OfferToSaveSchemaChanges() {
+    const std::optional<std::string> question = SaveChangesQuestion(schemaOrigin_);
+    if (!question)
+        return true;
+    const Prompter::Answer answer = WithModal(
+        [&] { return context_.prompter.Confirm(Text(*question), Prompter::Buttons::YesNoCancel); });
+    if (answer == Prompter::Answer::Cancel)
+        return false;
+    if (answer == Prompter::Answer::No)
+        return true;
+    if (const std::string problem = SaveSchema(context_.programFolder, schemaOrigin_.file, schema_);
+        !problem.empty()) {
+        ShowError(Text(problem));
+        return false;
+    }
+    schemaOrigin_.changedByHand = false;
+    return true;
+}
+
+void TfrmPatchEdit::cmbRandomSchemaSelect(int index) {
     try {
-        LoadedSchema loaded = LoadSchema(context_.programFolder, name.toStdString());
+        if (!OfferToSaveSchemaChanges()) {
+            ShowSchemaInUse();
+            return;
+        }
+        const QVariant file = panel_.cmbRandomSchema->itemData(index, SchemaFileRole);
+        if (!file.isValid()) {
+            schema_ = AnyValueSchema();
+            schemaOrigin_ = {};
+            return;
+        }
+        const std::string name = file.toByteArray().toStdString();
+        LoadedSchema loaded = LoadSchema(context_.programFolder, name);
         if (!loaded.error.empty()) {
-            ShowError(Text(loaded.error)); // the schema in use stays
+            ShowError(Text(loaded.error)); // the schema in use stays, and shows
+            ShowSchemaInUse();
             return;
         }
         schema_ = std::move(loaded.list);
+        schemaOrigin_ = {SchemaOrigin::Kind::File, name, false};
     } catch (const std::exception& error) {
         ShowError(ErrorText(error));
     }
 }
 
-void TfrmPatchEdit::cmbRandomSchemaSelect(int index) {
-    LoadSchemaNamed(panel_.cmbRandomSchema->itemText(index));
-}
-
 void TfrmPatchEdit::btnSaveRandomSchemaClick() {
     try {
-        const QString name = panel_.cmbRandomSchema->currentText();
-        std::string problem = SchemaNameProblem(name.toStdString());
+        const std::string name = SchemaNameShown();
+        std::string problem = SchemaNameProblem(name);
+        // A listed file is saved under its own name, whatever its encoding.
+        if (SchemaFileExists(context_.programFolder, name)) {
+            if (name != AnyValueSchemaName)
+                problem.clear();
+            if (problem.empty() &&
+                WithModal([&] {
+                    return context_.prompter.Confirm(Text(ReplaceSchemaQuestion(name)),
+                                                     Prompter::Buttons::YesNo);
+                }) != Prompter::Answer::Yes)
+                return;
+        }
         if (problem.empty())
-            problem = SaveSchema(context_.programFolder, name.toStdString(), schema_);
+            problem = SaveSchema(context_.programFolder, name, schema_);
         if (!problem.empty()) {
             ShowError(Text(problem));
             return;
         }
-        ListSchemas(name);
+        schemaOrigin_ = {SchemaOrigin::Kind::File, name, false};
+        ListSchemas();
     } catch (const std::exception& error) {
         ShowError(ErrorText(error));
     }
@@ -482,12 +555,9 @@ void TfrmPatchEdit::btnCreateSchemaFromCurrentSoundClick() {
                 [this] { return TfrmCreateSchemaParameters::Edit(this, context_.tolerances); }))
             return;
         // The derived schema has no name until the user gives it one.
-        QComboBox* list = panel_.cmbRandomSchema;
-        if (!list->currentText().isEmpty()) {
-            list->addItem(QString());
-            list->setCurrentIndex(list->count() - 1);
-        }
         schema_ = DeriveSchemaFromSound(CurrentValues(), context_.tolerances);
+        schemaOrigin_ = {SchemaOrigin::Kind::Derived, {}, false};
+        ShowSchemaInUse();
     } catch (const std::exception& error) {
         ShowError(ErrorText(error));
     }
@@ -505,6 +575,7 @@ void TfrmPatchEdit::EditAllowedValuesOf(int row) {
             [&] { return EditAllowedValues(this, binding, value, entry.allowed, displayMode); });
         if (!allowed)
             return;
+        schemaOrigin_.changedByHand = schemaOrigin_.changedByHand || entry.allowed != *allowed;
         entry.allowed = *allowed;
         if (const std::optional<int> track = TrackOfStepOne(binding.member);
             track && panel_.selectForAll[static_cast<std::size_t>(*track - 1)]->isChecked())

@@ -53,7 +53,8 @@ public:
     const SchemaList& Schema() const { return schema_; }
     void btnSaveRandomSchemaClick();
     void btnCreateSchemaFromCurrentSoundClick();
-    // The user picked item `index` of the schema list: that schema is loaded.
+    // The user picked item `index` of the schema list: that schema is loaded
+    // ("(any value)", item 0, allows everything).
     void cmbRandomSchemaSelect(int index);
     // The "R" button of binding row `row`: the control's allowed values.
     void EditAllowedValuesOf(int row);
@@ -82,9 +83,14 @@ private:
     // Runs `draw` on the control values and shows what it changed; the next
     // tick sends it as one step of the history.
     template <typename Draw> void Randomize(Draw draw);
-    void LoadSchemaNamed(const QString& name);
-    // Lists the folder's schemas again and shows `name` in the name box.
-    void ListSchemas(const QString& name);
+    // Lists "(any value)" and the folder's schemas again, the one in use shown.
+    void ListSchemas();
+    void ShowSchemaInUse();
+    // The name in the name box: a listed file's own bytes, or the typed text.
+    std::string SchemaNameShown() const;
+    // "Save changes to the schema NAME?" before hand-made changes are left;
+    // false when the user cancels or the save fails.
+    bool OfferToSaveSchemaChanges();
     // One step back or forward in the sound's history: the controls show the
     // restored sound and the next tick sends what differs.
     void RestoreSound(bool forward);
@@ -109,6 +115,7 @@ private:
     EditSession session_;
     EditorPanel panel_;
     SchemaList schema_;
+    SchemaOrigin schemaOrigin_;
     SoundHistory history_;
     // Parameters a restored sound changed; the next tick sends them first.
     std::vector<int> restoredParameters_;

@@ -41,6 +41,11 @@ std::optional<std::string> WriteWholeFile(const std::string& path,
 FileBytes ReadFileContents(const std::string& path, std::size_t maxSize = MaxInputFileSize);
 std::optional<std::string> ReplaceFileContents(const std::string& path,
                                                std::span<const std::uint8_t> bytes);
+// ReplaceFileContents for the program's own files (settings, bank files,
+// schemas): a device or pipe, or a link to one, is refused ("not a regular
+// file") and never opened, so writing cannot wait for a reader.
+std::optional<std::string> ReplaceRegularFile(const std::string& path,
+                                              std::span<const std::uint8_t> bytes);
 
 // "64 MiB" for whole mebibytes, otherwise "300 bytes".
 std::string SizeText(std::size_t bytes);

@@ -109,8 +109,12 @@ FileBytes ReadFileContents(const std::string& path, std::size_t maxSize) {
     return {std::move(bytes), {}};
 }
 
-std::optional<std::string> ReplaceFileContents(const std::string& path,
-                                               std::span<const std::uint8_t> bytes) {
+namespace {
+
+enum class OtherFiles { Write, Refuse };
+
+std::optional<std::string> Replace(const std::string& path, std::span<const std::uint8_t> bytes,
+                                   OtherFiles others) {
     const auto fail = [](const std::string& reason) { return std::optional<std::string>(reason); };
     std::string target = path;
     mode_t mode = NewFileMode();
@@ -119,7 +123,8 @@ std::optional<std::string> ReplaceFileContents(const std::string& path,
         if (S_ISDIR(info.st_mode))
             return fail("it is a folder");
         if (!S_ISREG(info.st_mode))
-            return WriteDirectly(path, bytes);
+            return others == OtherFiles::Refuse ? fail("not a regular file")
+                                                : WriteDirectly(path, bytes);
         if (::access(path.c_str(), W_OK) != 0)
             return fail("the existing file may not be changed: " + SystemError(errno));
         // Replace the file a symbolic link names, not the link.
@@ -155,4 +160,16 @@ std::optional<std::string> ReplaceFileContents(const std::string& path,
     if (::rename(temporary.c_str(), target.c_str()) != 0)
         return failAndRemove(errno);
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> ReplaceFileContents(const std::string& path,
+                                               std::span<const std::uint8_t> bytes) {
+    return Replace(path, bytes, OtherFiles::Write);
+}
+
+std::optional<std::string> ReplaceRegularFile(const std::string& path,
+                                              std::span<const std::uint8_t> bytes) {
+    return Replace(path, bytes, OtherFiles::Refuse);
 }

@@ -50,3 +50,13 @@ std::optional<std::string> ReplaceFileContents(const std::string& path,
         return file.errorString().toStdString();
     return std::nullopt;
 }
+
+std::optional<std::string> ReplaceRegularFile(const std::string& path,
+                                              std::span<const std::uint8_t> bytes) {
+    const QFileInfo info(FromLocal(path));
+    if (info.exists() && info.isDir())
+        return std::string("it is a folder");
+    if (info.exists() && !info.isFile())
+        return std::string("not a regular file");
+    return ReplaceFileContents(path, bytes);
+}

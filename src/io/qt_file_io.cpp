@@ -33,7 +33,7 @@ QString WriteWholeFile(const QString& path, const QByteArray& bytes) {
     const std::span<const std::uint8_t> data{
         reinterpret_cast<const std::uint8_t*>(bytes.constData()),
         static_cast<std::size_t>(bytes.size())};
-    if (const auto reason = ReplaceFileContents(SystemPath(path), data))
+    if (const auto reason = ReplaceRegularFile(SystemPath(path), data))
         return Failure("Cannot write", path, *reason);
     return {};
 }

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -34,46 +35,73 @@ QString ReadString(const CSimpleIniA& ini, const char* section, const char* key)
     return TextOf(ini.GetValue(section, key, ""));
 }
 
-template <typename Integer>
-Integer ReadInteger(const CSimpleIniA& ini, const char* key, Integer fallback) {
-    // A value that is no number keeps the default; numbers keep their low bytes.
-    return static_cast<Integer>(ini.GetLongValue(Globals, key, fallback));
-}
+// The tolerance dialog's bars reach 64; the two tolerances without a bar
+// are kept as the byte they are.
+constexpr long MaxTolerance = 64;
+constexpr long MaxByte = 255;
+constexpr long MaxDeviceID = 127; // "Broadcast"
+
+// Reads integer settings; a value outside its range is clamped, never
+// wrapped, and named in one line of `problems`.
+class IntegerReader {
+public:
+    IntegerReader(const CSimpleIniA& ini, const QString& path, QStringList& problems)
+        : ini_(ini), path_(path), problems_(problems) {}
+
+    // A value that is no number keeps `fallback`.
+    template <typename Integer>
+    void Read(const char* section, const char* key, long highest, Integer& value) const {
+        const long read = ini_.GetLongValue(section, key, value);
+        const long clamped = std::clamp(read, 0L, highest);
+        if (clamped != read)
+            problems_ << QStringLiteral("The setting %1=%2 in %3 is outside 0..%4: %5 is used.")
+                             .arg(QLatin1String(key))
+                             .arg(read)
+                             .arg(QDir::toNativeSeparators(path_))
+                             .arg(highest)
+                             .arg(clamped);
+        value = static_cast<Integer>(clamped);
+    }
+
+private:
+    const CSimpleIniA& ini_;
+    const QString& path_;
+    QStringList& problems_;
+};
 
 } // namespace
 
-QString ReadSettingsFile(const QString& path, TAppSettings& settings) {
+QStringList ReadSettingsFile(const QString& path, TAppSettings& settings) {
     if (!QFileInfo::exists(path))
         return {};
     QByteArray bytes;
     if (const QString error = ReadWholeFile(path, bytes); !error.isEmpty())
-        return error;
+        return {error};
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3); // a byte order mark some editors put first
     CSimpleIniA ini;
     ini.SetUnicode(false);
     ini.SetMultiKey(false);
     if (ini.LoadData(bytes.constData(), static_cast<std::size_t>(bytes.size())) < 0)
-        return QStringLiteral("Cannot read the settings in %1").arg(QDir::toNativeSeparators(path));
+        return {
+            QStringLiteral("Cannot read the settings in %1").arg(QDir::toNativeSeparators(path))};
 
     settings.AutoloadFile = ReadString(ini, Globals, "Autoloadfile");
     settings.SendToEditBuffer = ReadString(ini, Globals, "sendtoeditbuffer");
     settings.VerifyAfterSend = ini.GetLongValue(Globals, "VerifyAfterSend", 0) != 0;
-    settings.ToleranceComboBox = ReadInteger(ini, "ToleranceComboBox", settings.ToleranceComboBox);
-    settings.ToleranceOctave = ReadInteger(ini, "ToleranceOctave", settings.ToleranceOctave);
-    settings.ToleranceKeytrack = ReadInteger(ini, "ToleranceKeytrack", settings.ToleranceKeytrack);
-    settings.ToleranceOtherKnobs =
-        ReadInteger(ini, "ToleranceOtherKnobs", settings.ToleranceOtherKnobs);
-    settings.ToleranceSemitoneKnobs =
-        ReadInteger(ini, "ToleranceSemitoneKnobs", settings.ToleranceSemitoneKnobs);
-    settings.ToleranceDetuneKnobs =
-        ReadInteger(ini, "ToleranceDetuneKnobs", settings.ToleranceDetuneKnobs);
-    settings.MophoDeviceID =
-        static_cast<std::uint16_t>(ini.GetLongValue(Midi, "MophoDeviceID", settings.MophoDeviceID));
+    QStringList problems;
+    const IntegerReader integers(ini, path, problems);
+    integers.Read(Globals, "ToleranceComboBox", MaxTolerance, settings.ToleranceComboBox);
+    integers.Read(Globals, "ToleranceOctave", MaxTolerance, settings.ToleranceOctave);
+    integers.Read(Globals, "ToleranceKeytrack", MaxByte, settings.ToleranceKeytrack);
+    integers.Read(Globals, "ToleranceOtherKnobs", MaxTolerance, settings.ToleranceOtherKnobs);
+    integers.Read(Globals, "ToleranceSemitoneKnobs", MaxByte, settings.ToleranceSemitoneKnobs);
+    integers.Read(Globals, "ToleranceDetuneKnobs", MaxTolerance, settings.ToleranceDetuneKnobs);
+    integers.Read(Midi, "MophoDeviceID", MaxDeviceID, settings.MophoDeviceID);
     settings.MidiInDeviceName = ReadString(ini, Midi, "MidiInDeviceID").trimmed();
     settings.MidiOutDeviceName = ReadString(ini, Midi, "MidiOutDeviceID").trimmed();
     settings.ControllerInDeviceName = ReadString(ini, Midi, "MidiInDeviceIDKeyboard").trimmed();
-    return {};
+    return problems;
 }
 
 QByteArray SettingsFileText(const TAppSettings& settings) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -26,9 +27,10 @@ struct TAppSettings {
 inline constexpr const char* SettingsFileName = "dsi_mopho.ini";
 
 // Reads the file into `settings`; keys that are missing or unreadable keep
-// their defaults. A missing file is no failure. Returns a one-line message
-// when the file exists but cannot be read.
-QString ReadSettingsFile(const QString& path, TAppSettings& settings);
+// their defaults, numbers outside their range are clamped to it. A missing
+// file is no failure. Returns one line per problem: a file that exists but
+// cannot be read, each key whose value was clamped.
+QStringList ReadSettingsFile(const QString& path, TAppSettings& settings);
 
 // The file's text: every key, [Globals] then [Midi], "key=value" lines with
 // the platform's line ends, nothing quoted or escaped.

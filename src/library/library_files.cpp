@@ -13,11 +13,11 @@
 LibraryFiles::LibraryFiles(TSoundLibrary& library, Prompter& prompter, Log log)
     : library_(library), prompter_(prompter), log_(std::move(log)) {}
 
-bool LibraryFiles::LoadBankFile(const QString& path) {
+LibraryFiles::Load LibraryFiles::LoadBankFile(const QString& path) {
     QByteArray bytes;
     if (const QString error = ReadWholeFile(path, bytes); !error.isEmpty()) {
         log_(error);
-        return false;
+        return Load::NotRead;
     }
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     const BankFileContents contents = ParseBankFile({data, static_cast<std::size_t>(bytes.size())},
@@ -28,7 +28,7 @@ bool LibraryFiles::LoadBankFile(const QString& path) {
         log_(QString::fromStdString(problem));
     for (const std::string& note : contents.notes)
         log_(QString::fromStdString(note));
-    return true;
+    return contents.problems.empty() ? Load::Clean : Load::WithProblems;
 }
 
 bool LibraryFiles::SaveBankFile(const QString& path) {

@@ -17,11 +17,12 @@ public:
 
     LibraryFiles(TSoundLibrary& library, Prompter& prompter, Log log);
 
+    enum class Load { Clean, WithProblems, NotRead };
     // Places each program dump in the slot its location bytes name; records
     // that are no program dump of this maker, or broken, are left out with a
-    // line each. Returns false when the file could not be read (no slot
-    // changed then).
-    bool LoadBankFile(const QString& path);
+    // line each (WithProblems). NotRead when the file could not be read (no
+    // slot changed then).
+    Load LoadBankFile(const QString& path);
     // Writes all 384 slots in slot order.
     bool SaveBankFile(const QString& path);
     // Writes the given slots, in the given order, into one file.

@@ -9,7 +9,8 @@ class QWidget;
 class Prompter {
 public:
     enum class Answer { Yes, No, Cancel };
-    enum class Buttons { YesNo, YesNoCancel };
+    // YesNoDefaultNo: Enter answers No, for a question whose Yes cannot be undone.
+    enum class Buttons { YesNo, YesNoCancel, YesNoDefaultNo };
 
     virtual ~Prompter() = default;
     virtual Answer Confirm(const QString& question, Buttons buttons = Buttons::YesNo) = 0;

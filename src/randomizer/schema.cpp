@@ -32,6 +32,17 @@ std::string SchemaKey(std::string_view member) {
     return key;
 }
 
+std::string EveryValueAllowed(const ParameterBinding& binding) {
+    return std::string(static_cast<std::size_t>(binding.max - binding.min + 1), '1');
+}
+
+SchemaList AnyValueSchema() {
+    SchemaList list;
+    for (SchemaEntry& entry : list)
+        entry.allowed = EveryValueAllowed(entry.Binding());
+    return list;
+}
+
 const std::array<Scale, ScaleCount> ScaleTable = {{
     {"Chromatic", "111111111111"},
     {"Ionian", "101011010101"},
@@ -125,21 +136,21 @@ struct TextLine {
     std::string_view ending; // "\r\n", "\n", "\r" or empty for the last line
 };
 
-// Lines split at CR LF, LF or CR.
-std::vector<TextLine> SplitLines(std::string_view text) {
-    std::vector<TextLine> lines;
+// Calls `onLine(index, line)` for each line, split at CR LF, LF or CR. The
+// lines are views into `text`: nothing is copied, so a file costs no more
+// than its own bytes however many lines it holds.
+template <typename OnLine> void ForEachLine(std::string_view text, OnLine onLine) {
     std::size_t start = 0;
-    while (start < text.size()) {
+    for (std::size_t index = 0; start < text.size(); ++index) {
         const std::size_t stop = text.find_first_of("\r\n", start);
         if (stop == std::string_view::npos) {
-            lines.push_back({text.substr(start), {}});
-            break;
+            onLine(index, TextLine{text.substr(start), {}});
+            return;
         }
         const std::size_t endingSize = text.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
-        lines.push_back({text.substr(start, stop - start), text.substr(stop, endingSize)});
+        onLine(index, TextLine{text.substr(start, stop - start), text.substr(stop, endingSize)});
         start = stop + endingSize;
     }
-    return lines;
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -206,25 +217,25 @@ std::string_view WithoutByteOrderMark(std::string_view text) {
 
 // Calls `onKey(lineIndex, row, value)` for the first line of each entry's key
 // in a "Parameters" section.
-template <typename OnKey> void ForEachEntryLine(const std::vector<TextLine>& lines, OnKey onKey) {
+template <typename OnKey> void ForEachEntryLine(std::string_view text, OnKey onKey) {
     std::vector<bool> seen(ParameterBindings.size(), false);
     bool inSection = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (const auto section = SectionOf(lines[i].text)) {
+    ForEachLine(text, [&](std::size_t index, const TextLine& line) {
+        if (const auto section = SectionOf(line.text)) {
             inSection = SameIgnoringCase(*section, SectionName);
-            continue;
+            return;
         }
         if (!inSection)
-            continue;
-        const auto keyValue = KeyValueOf(lines[i].text);
+            return;
+        const auto keyValue = KeyValueOf(line.text);
         if (!keyValue)
-            continue;
+            return;
         const int row = RowOfKey(keyValue->key);
         if (row < 0 || seen[static_cast<std::size_t>(row)])
-            continue;
+            return;
         seen[static_cast<std::size_t>(row)] = true;
-        onKey(i, row, keyValue->value);
-    }
+        onKey(index, row, keyValue->value);
+    });
 }
 
 std::string_view PlatformLineEnding() {
@@ -249,62 +260,80 @@ SchemaList ReadSchemaText(std::string_view text) {
     SchemaList list;
     for (SchemaEntry& entry : list)
         entry.allowed = "0";
-    ForEachEntryLine(SplitLines(WithoutByteOrderMark(text)),
-                     [&](std::size_t, int row, std::string_view value) {
-                         list[static_cast<std::size_t>(row)].allowed = std::string(value);
-                     });
+    ForEachEntryLine(WithoutByteOrderMark(text), [&](std::size_t, int row, std::string_view value) {
+        list[static_cast<std::size_t>(row)].allowed = std::string(value);
+    });
     return list;
+}
+
+std::size_t SchemaKeyCount(std::string_view text) {
+    std::size_t count = 0;
+    ForEachEntryLine(WithoutByteOrderMark(text),
+                     [&](std::size_t, int, std::string_view) { ++count; });
+    return count;
 }
 
 std::string SchemaFileText(std::string_view existing, const SchemaList& list) {
     const bool hasMark = existing.starts_with(ByteOrderMark);
-    std::vector<TextLine> lines = SplitLines(WithoutByteOrderMark(existing));
+    const std::string_view body = WithoutByteOrderMark(existing);
     std::string_view newline = PlatformLineEnding();
-    for (const TextLine& line : lines)
-        if (!line.ending.empty()) {
-            newline = line.ending;
-            break;
-        }
+    const std::size_t firstEnding = body.find_first_of("\r\n");
+    if (firstEnding != std::string_view::npos)
+        newline = body.compare(firstEnding, 2, "\r\n") == 0 ? "\r\n" : body.substr(firstEnding, 1);
 
-    const auto entryLine = [&](const SchemaEntry& entry) {
-        return SchemaKey(entry.Binding().member) + "=" + OneLine(entry.allowed);
-    };
-    std::vector<std::string> replaced(lines.size());
-    std::vector<bool> isReplaced(lines.size(), false);
+    // The rows whose key stands on a line, by line: at most one line per entry.
+    std::vector<std::pair<std::size_t, int>> entryLines;
     std::vector<bool> written(list.size(), false);
-    ForEachEntryLine(lines, [&](std::size_t index, int row, std::string_view) {
-        replaced[index] = entryLine(list[static_cast<std::size_t>(row)]);
-        isReplaced[index] = true;
+    ForEachEntryLine(body, [&](std::size_t index, int row, std::string_view) {
+        entryLines.emplace_back(index, row);
         written[static_cast<std::size_t>(row)] = true;
     });
 
     // Missing keys go after the last non-blank line of the first section.
     std::optional<std::size_t> insertAfter;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto section = SectionOf(lines[i].text);
+    bool sectionEnded = false;
+    std::size_t lineCount = 0;
+    bool lastLineEnded = false;
+    ForEachLine(body, [&](std::size_t index, const TextLine& line) {
+        lineCount = index + 1;
+        lastLineEnded = !line.ending.empty();
+        if (sectionEnded)
+            return;
+        const auto section = SectionOf(line.text);
         if (section && insertAfter)
-            break;
-        if (section && SameIgnoringCase(*section, SectionName))
-            insertAfter = i;
-        else if (insertAfter && !Trimmed(lines[i].text).empty())
-            insertAfter = i;
-    }
+            sectionEnded = true;
+        else if (section && SameIgnoringCase(*section, SectionName))
+            insertAfter = index;
+        else if (insertAfter && !Trimmed(line.text).empty())
+            insertAfter = index;
+    });
+
+    const auto entryLine = [&](const SchemaEntry& entry) {
+        return SchemaKey(entry.Binding().member) + "=" + OneLine(entry.allowed);
+    };
     std::string missing;
     for (const SchemaEntry& entry : list)
         if (!written[static_cast<std::size_t>(entry.row)])
             missing += entryLine(entry) + std::string(newline);
 
     std::string text(hasMark ? ByteOrderMark : std::string_view{});
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        text += isReplaced[i] ? std::string_view(replaced[i]) : lines[i].text;
-        const bool insertHere = insertAfter && *insertAfter == i && !missing.empty();
-        text += lines[i].ending.empty() && insertHere ? newline : lines[i].ending;
+    text.reserve(text.size() + body.size() + missing.size());
+    auto nextEntry = entryLines.begin();
+    ForEachLine(body, [&](std::size_t index, const TextLine& line) {
+        if (nextEntry != entryLines.end() && nextEntry->first == index) {
+            text += entryLine(list[static_cast<std::size_t>(nextEntry->second)]);
+            ++nextEntry;
+        } else {
+            text += line.text;
+        }
+        const bool insertHere = insertAfter && *insertAfter == index && !missing.empty();
+        text += line.ending.empty() && insertHere ? newline : line.ending;
         if (insertHere)
             text += missing;
-    }
+    });
     if (!insertAfter) {
-        if (!lines.empty()) {
-            if (lines.back().ending.empty())
+        if (lineCount > 0) {
+            if (!lastLineEnded)
                 text += newline;
             text += newline; // a blank line before the new section
         }

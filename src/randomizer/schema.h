@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,16 @@ private:
 inline SchemaList BuildSchemaList() {
     return {};
 }
+
+// The built-in schema that allows every value of every control: the first
+// entry of the editor's schema list, in use until a schema file is picked,
+// and the one to draw from wherever no schema was chosen. It has no file and
+// cannot be saved over.
+inline constexpr std::string_view AnyValueSchemaName = "(any value)";
+SchemaList AnyValueSchema();
+// Every value of the control: a "1" per value Min..Max (list items, the
+// two states of an LED).
+std::string EveryValueAllowed(const ParameterBinding& binding);
 
 // The key of a schema file line: the member padded with blanks to 25.
 std::string SchemaKey(std::string_view member);
@@ -100,6 +111,8 @@ SchemaList DeriveSchemaFromSound(const ControlValues& values, const SchemaTolera
 // lines that are no key are passed over; of a key given twice the first
 // counts. An entry whose key is missing reads as "0".
 SchemaList ReadSchemaText(std::string_view text);
+// How many entries the text gives a value: 0 for a file that is no schema.
+std::size_t SchemaKeyCount(std::string_view text);
 // The file `existing` with the list's strings written in: each key's first
 // line in the section replaced where it stands, missing keys added after the
 // section's last line (a new section at the end when there is none), every
@@ -107,29 +120,59 @@ SchemaList ReadSchemaText(std::string_view text);
 std::string SchemaFileText(std::string_view existing, const SchemaList& list);
 
 // Schema files are named after the schema plus this, in the program's folder.
+// Names are the file's bytes, whatever their encoding, so that a file named
+// in another system's encoding is loaded and saved under its own name.
 inline constexpr std::string_view SchemaFileExtension = ".sndfamily";
 inline constexpr std::string_view MissingSchemaNameMessage = "Please set the schema name.";
-// Why a schema cannot be saved under `name`, or an empty string: the name is
-// empty, or not a plain file name on every system the program runs on (a
-// path separator, "..", a character or a device name a file system refuses,
-// more than 200 bytes).
+// Schema files hold a few kilobytes; larger files are refused unread.
+inline constexpr std::size_t MaxSchemaFileSize = 1u << 20;
+
+// Why a new schema cannot be saved under `name`, or an empty string: the
+// name is empty, the built-in "(any value)", or not a plain file name on
+// every system the program runs on (a path separator, "..", a character or
+// a device name a file system refuses, text that is not UTF-8, more than
+// 200 bytes).
 std::string SchemaNameProblem(std::string_view name);
+
+// The name as text to show: itself when it is UTF-8, else its bytes read as
+// Windows-1252 (the encoding such names mostly come from).
+std::string SchemaDisplayName(std::string_view name);
 
 // The names of the folder's schema files without the extension, sorted
 // without regard to letter case so every machine lists them alike. A folder
 // that cannot be read lists nothing.
 std::vector<std::string> ListSchemaFiles(const std::string& folder);
 
+// True when the folder holds anything under the schema's file name.
+bool SchemaFileExists(const std::string& folder, std::string_view name);
+
 struct LoadedSchema {
     SchemaList list;
-    std::string error; // empty when read (or when there is no such file)
+    std::string error; // empty when read
 };
-// The schema `name` of the folder; an empty name is the file ".sndfamily".
-// A missing file gives every entry "0". A file that cannot be read, or a name
-// that would leave the folder, gives an error; the caller then keeps its list.
+// The schema `name` of the folder. A file that is missing, cannot be read,
+// is larger than MaxSchemaFileSize or holds no schema line, or a name that
+// would leave the folder, gives an error saying why; the caller then keeps
+// its list.
 LoadedSchema LoadSchema(const std::string& folder, std::string_view name);
 
 // Writes the list into the schema file `name` of the folder, keeping what
 // else the file holds; the file is replaced in one step, so a failed write
-// leaves the old one. Returns an empty string, or the message to show.
+// leaves the old one. An existing regular file is saved under its own name
+// whatever it is; a new name must pass SchemaNameProblem. Returns an empty
+// string, or the message to show.
 std::string SaveSchema(const std::string& folder, std::string_view name, const SchemaList& list);
+
+// Where the schema in use came from, for the questions asked before it is
+// saved over a file or left for another.
+struct SchemaOrigin {
+    enum class Kind { AnyValue, File, Derived };
+    Kind kind = Kind::AnyValue;
+    std::string file;           // the file's name (bytes) when kind is File
+    bool changedByHand = false; // allowed values edited since it was loaded or saved
+};
+// "Save changes to the schema NAME?" when a schema of a file had allowed
+// values changed by hand; nothing otherwise.
+std::optional<std::string> SaveChangesQuestion(const SchemaOrigin& origin);
+// "Replace the schema NAME?"
+std::string ReplaceSchemaQuestion(std::string_view name);

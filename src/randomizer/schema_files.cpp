@@ -1,6 +1,7 @@
 #include "schema.h"
 
 #include "file_io.h"
+#include "sound_record.h"
 
 #include <algorithm>
 #include <array>
@@ -113,8 +114,12 @@ std::string SchemaNameProblem(std::string_view name) {
     if (name.empty())
         return std::string(MissingSchemaNameMessage);
     const auto refuse = [&](std::string_view why) {
-        return "The schema name \"" + std::string(name) + "\" cannot be used: " + std::string(why);
+        return "The schema name \"" + SchemaDisplayName(name) +
+               "\" cannot be used: " + std::string(why);
     };
+    if (name == AnyValueSchemaName)
+        return refuse("it is the built-in schema that allows every value; save under another "
+                      "name.");
     if (HoldsSeparator(name) || name.find("..") != std::string_view::npos)
         return refuse("a schema is one file in the program's folder, so its name holds no \"/\", "
                       "\"\\\" or \"..\".");
@@ -150,42 +155,64 @@ std::vector<std::string> ListSchemaFiles(const std::string& folder) {
     return names;
 }
 
+std::string SchemaDisplayName(std::string_view name) {
+    return IsValidUtf8(name) ? std::string(name) : NameToUtf8(name);
+}
+
+bool SchemaFileExists(const std::string& folder, std::string_view name) {
+    if (HoldsSeparator(name) || name.find('\0') != std::string_view::npos)
+        return false;
+    std::error_code error;
+    return std::filesystem::exists(NativePath(SchemaPath(folder, name)), error) || error;
+}
+
 LoadedSchema LoadSchema(const std::string& folder, std::string_view name) {
     LoadedSchema loaded{ReadSchemaText({}), {}};
-    if (HoldsSeparator(name) || name.find('\0') != std::string_view::npos) {
-        loaded.error = "The schema name \"" + std::string(name) + "\" names no file in the folder.";
+    const auto fail = [&](const std::string& why) {
+        loaded.error = "The schema \"" + SchemaDisplayName(name) + "\" cannot be loaded: " + why;
         return loaded;
-    }
-    const std::string path = SchemaPath(folder, name);
-    std::error_code error;
-    if (!std::filesystem::exists(NativePath(path), error) && !error)
-        return loaded; // no schema yet: nothing is allowed
-    const FileBytes file = ReadFileContents(path);
-    if (!file.Ok()) {
-        loaded.error = "Cannot read the schema " + path + ": " + file.error;
-        return loaded;
-    }
-    loaded.list =
-        ReadSchemaText({reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()});
+    };
+    if (HoldsSeparator(name) || name.find('\0') != std::string_view::npos)
+        return fail("its name names no file in the folder.");
+    const FileBytes file = ReadFileContents(SchemaPath(folder, name), MaxSchemaFileSize);
+    if (!file.Ok())
+        return fail(file.error + ".");
+    const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()),
+                                file.bytes.size());
+    if (SchemaKeyCount(text) == 0)
+        return fail("the file holds no schema line.");
+    loaded.list = ReadSchemaText(text);
     return loaded;
 }
 
 std::string SaveSchema(const std::string& folder, std::string_view name, const SchemaList& list) {
-    if (std::string problem = SchemaNameProblem(name); !problem.empty())
-        return problem;
+    const bool exists = SchemaFileExists(folder, name);
+    // A listed file keeps its own name, whatever its encoding.
+    if (name == AnyValueSchemaName || !exists)
+        if (std::string problem = SchemaNameProblem(name); !problem.empty())
+            return problem;
     const std::string path = SchemaPath(folder, name);
     std::string existing;
-    std::error_code error;
-    if (std::filesystem::exists(NativePath(path), error) || error) {
+    if (exists) {
         // A file that cannot be read is not replaced: its other lines would be lost.
-        const FileBytes file = ReadFileContents(path);
+        const FileBytes file = ReadFileContents(path, MaxSchemaFileSize);
         if (!file.Ok())
-            return "Cannot read the schema " + path + ": " + file.error;
+            return "Cannot read the schema " + SchemaDisplayName(path) + ": " + file.error;
         existing.assign(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
     }
     const std::string text = SchemaFileText(existing, list);
-    if (const auto failure = ReplaceFileContents(
+    if (const auto failure = ReplaceRegularFile(
             path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}))
-        return "Cannot save the schema " + path + ": " + *failure;
+        return "Cannot save the schema " + SchemaDisplayName(path) + ": " + *failure;
     return {};
+}
+
+std::optional<std::string> SaveChangesQuestion(const SchemaOrigin& origin) {
+    if (origin.kind != SchemaOrigin::Kind::File || !origin.changedByHand)
+        return std::nullopt;
+    return "Save changes to the schema " + SchemaDisplayName(origin.file) + "?";
+}
+
+std::string ReplaceSchemaQuestion(std::string_view name) {
+    return "Replace the schema " + SchemaDisplayName(name) + "?";
 }

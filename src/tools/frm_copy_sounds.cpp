@@ -105,7 +105,9 @@ TfrmCopySounds::TfrmCopySounds(CopySoundsContext context, QWidget* parent)
     connect(cmbBanks2, &QComboBox::currentIndexChanged, this, &TfrmCopySounds::cmbBanks2Change);
     connect(cmbPrograms2, &QComboBox::currentIndexChanged, this,
             &TfrmCopySounds::cmbPrograms2Change);
-    connect(edtCount, &QLineEdit::textChanged, this, &TfrmCopySounds::edtCountChange);
+    // Corrected once the count is used or the box left: while typing, a
+    // digit may still be removed or added.
+    connect(edtCount, &QLineEdit::editingFinished, this, &TfrmCopySounds::edtCountExit);
     connect(btnRandomSound, &QPushButton::clicked, this, &TfrmCopySounds::btnRandomSoundClick);
     FormActivate(); // the lists are full from the start, before any activation
 }
@@ -182,13 +184,15 @@ bool TfrmCopySounds::edtCountKeyPress(const QKeyEvent& key) {
                                   typed == QLatin1Char('\b') || typed == QLatin1Char('\t')));
 }
 
-void TfrmCopySounds::edtCountChange(const QString& text) {
+void TfrmCopySounds::edtCountExit() {
+    const QString text = edtCount->text();
     const QString corrected = QString::fromStdString(CorrectedCountText(text.toStdString()));
     if (corrected != text)
-        edtCount->setText(corrected); // runs this once more, with nothing to correct
+        edtCount->setText(corrected);
 }
 
 void TfrmCopySounds::btnRandomSoundClick() {
+    edtCountExit(); // the count used is the count shown
     const int source = Slots::Of(sourceBank_, sourceProgram_);
     const int destination = Slots::Of(destinationBank_, destinationProgram_);
     const CopyRun run = PlanCopyRun(destination, CountFromText(edtCount->text().toStdString()));

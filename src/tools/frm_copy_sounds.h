@@ -56,7 +56,8 @@ private:
     void cmbProgramsChange(int row);
     void cmbBanks2Change(int row);
     void cmbPrograms2Change(int row);
-    void edtCountChange(const QString& text);
+    // "300" becomes "128", an empty box or one without a number "1".
+    void edtCountExit();
     // True when the key is dropped: only digits, Backspace and Tab pass.
     static bool edtCountKeyPress(const QKeyEvent& key);
     void btnRandomSoundClick();

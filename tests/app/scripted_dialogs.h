@@ -6,16 +6,19 @@
 #include <QStringList>
 
 #include <deque>
+#include <vector>
 
 // A prompter that answers from a script and remembers every question.
 class ScriptedPrompter : public Prompter {
 public:
     std::deque<Answer> answers;
     QStringList questions;
+    std::vector<Buttons> buttons; // of each question
     QStringList messages;
 
-    Answer Confirm(const QString& question, Buttons) override {
+    Answer Confirm(const QString& question, Buttons shown) override {
         questions << question;
+        buttons.push_back(shown);
         if (answers.empty())
             return Answer::No;
         const Answer next = answers.front();

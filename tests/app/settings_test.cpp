@@ -19,9 +19,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -45,8 +50,8 @@ TEST(SettingsFile, EveryKeyIsWrittenPlainAndReadBack) {
     written.AutoloadFile = QStringLiteral("/home/ann/Sounds/Bässe & leads.syx");
     written.SendToEditBuffer = QStringLiteral("1");
     written.ToleranceOctave = 7;
-    written.ToleranceDetuneKnobs = 255;
-    written.MophoDeviceID = 4660;
+    written.ToleranceDetuneKnobs = 64;
+    written.MophoDeviceID = 126;
     written.MidiInDeviceName = QStringLiteral("USB Midi In");
     written.MidiOutDeviceName = QStringLiteral("USB Midi Out");
     written.ControllerInDeviceName = QStringLiteral("Keys");
@@ -60,7 +65,7 @@ TEST(SettingsFile, EveryKeyIsWrittenPlainAndReadBack) {
                                 "ToleranceOctave=7\n"))
         << text.toStdString();
     EXPECT_TRUE(text.endsWith("\n[Midi]\n"
-                              "MophoDeviceID=4660\n"
+                              "MophoDeviceID=126\n"
                               "MidiInDeviceID=USB Midi In\n"
                               "MidiOutDeviceID=USB Midi Out\n"
                               "MidiInDeviceIDKeyboard=Keys\n"))
@@ -71,10 +76,38 @@ TEST(SettingsFile, EveryKeyIsWrittenPlainAndReadBack) {
     EXPECT_EQ(read.AutoloadFile, written.AutoloadFile);
     EXPECT_EQ(read.SendToEditBuffer, "1");
     EXPECT_EQ(read.ToleranceOctave, 7);
-    EXPECT_EQ(read.ToleranceDetuneKnobs, 255);
+    EXPECT_EQ(read.ToleranceDetuneKnobs, 64);
     EXPECT_EQ(read.ToleranceOtherKnobs, 10);
-    EXPECT_EQ(read.MophoDeviceID, 4660);
+    EXPECT_EQ(read.MophoDeviceID, 126);
     EXPECT_EQ(read.ControllerInDeviceName, "Keys");
+}
+
+// A number outside its range is clamped, never wrapped into a byte, and the
+// message panel names the key; the file is written back as it was read.
+TEST(SettingsFile, NumbersOutsideTheirRangeAreClampedAndNamed) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dsi_mopho.ini");
+    WriteAll(path, "[Globals]\nToleranceComboBox=-1\nToleranceOctave=300\nToleranceKeytrack=999\n"
+                   "ToleranceOtherKnobs=64\nToleranceDetuneKnobs=x\n"
+                   "[Midi]\nMophoDeviceID=-5\n");
+    TAppSettings read;
+    const QStringList problems = ReadSettingsFile(path, read);
+    EXPECT_EQ(
+        std::vector<int>({read.ToleranceComboBox, read.ToleranceOctave, read.ToleranceKeytrack,
+                          read.ToleranceOtherKnobs, read.ToleranceDetuneKnobs, read.MophoDeviceID}),
+        std::vector<int>({0, 64, 255, 64, 3, 0}));
+    ASSERT_EQ(problems.size(), 4) << problems.join('\n').toStdString();
+    const char* keys[] = {"ToleranceComboBox=-1", "ToleranceOctave=300", "ToleranceKeytrack=999",
+                          "MophoDeviceID=-5"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(problems[i].contains(QLatin1String(keys[i])) && problems[i].contains(path))
+            << problems[i].toStdString();
+    const QByteArray text = SettingsFileText(read);
+    EXPECT_TRUE(text.contains("ToleranceComboBox=0\n") && text.contains("MophoDeviceID=0\n"));
+
+    WriteAll(path, "[Midi]\nMophoDeviceID=70000\n");
+    EXPECT_EQ(ReadSettingsFile(path, read).size(), 1);
+    EXPECT_EQ(read.MophoDeviceID, 127);
 }
 
 TEST(SettingsFile, VerifyingAfterSendingIsOffUnlessStoredOn) {
@@ -325,6 +358,62 @@ TEST_F(SessionTest, WithAnAutoloadFileOnlyTheAutoloadQuestionIsAsked) {
     EXPECT_TRUE(window->close());
     EXPECT_EQ(prompter.questions, QStringList{"Do you want to save changes to autoload file (" +
                                               Path("autoload.syx") + ") ?"});
+}
+
+// Exit never replaces an autoload file it could not load without saying so,
+// and Enter then answers No; a file that loaded keeps the plain question.
+TEST_F(SessionTest, AnAutoloadFileThatFailedToLoadIsNotReplacedUnasked) {
+    const QString autoload = Path("autoload.syx");
+    const QString plain = "Do you want to save changes to autoload file (" + autoload + ") ?";
+    const auto record = BankFileRecordBytes(5, VirtualMopho::FactorySound(1));
+    const QByteArray good(reinterpret_cast<const char*>(record.data()),
+                          static_cast<qsizetype>(record.size()));
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        bool failed;
+    };
+    const Case cases[] = {
+        {"loads cleanly", [&] { WriteAll(autoload, good); }, false},
+        {"holds a damaged record", [&] { WriteAll(autoload, good + good.left(200)); }, true},
+        {"is a pipe",
+         [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(autoload).constData(), 0600), 0); }, true},
+        {"is not there yet", [] {}, false},
+    };
+    WriteAll(Path("dsi_mopho.ini"), "[Globals]\nAutoloadfile=" + autoload.toUtf8());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(autoload);
+        c.make();
+        // Reading a pipe would wait for a writer: only files are read here.
+        const auto contents = [&] {
+            return QFileInfo(autoload).isFile() ? ReadAll(autoload) : QByteArray("not a file");
+        };
+        const QByteArray before = contents();
+        auto window = Start();
+        prompter.questions.clear();
+        prompter.buttons.clear();
+        prompter.answers = {Prompter::Answer::No};
+        EXPECT_TRUE(window->close());
+        ASSERT_EQ(prompter.questions.size(), 1);
+        EXPECT_EQ(prompter.questions[0].endsWith(plain), true);
+        EXPECT_EQ(prompter.questions[0].contains("failed to load"), c.failed);
+        EXPECT_EQ(prompter.buttons[0],
+                  c.failed ? Prompter::Buttons::YesNoDefaultNo : Prompter::Buttons::YesNo);
+        EXPECT_EQ(contents(), before);
+    }
+}
+
+// A settings file that is a pipe is neither read nor written: the window
+// closes at once and says why.
+TEST_F(SessionTest, ASettingsFileThatIsAPipeDoesNotHoldUpTheClose) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("dsi_mopho.ini")).constData(), 0600), 0);
+    auto window = Start();
+    EXPECT_TRUE(MemoLines(*window).join('\n').contains("not a regular file"));
+    EXPECT_TRUE(window->close());
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].contains("not a regular file"))
+        << prompter.messages[0].toStdString();
 }
 
 } // namespace

@@ -356,6 +356,7 @@ TEST_F(LibrarianOverJack, RandomizedSoundsStayInsideTheSavedFamily) {
     const QString schemaPath = QDir(programFolder_.path()).filePath("Wide Family.sndfamily");
     std::vector<std::string> outside;
     std::size_t checked = 0;
+    std::size_t anyValueSent = 0;
     int opened = 0;
     QTimer watch;
     watch.setInterval(10);
@@ -364,6 +365,33 @@ TEST_F(LibrarianOverJack, RandomizedSoundsStayInsideTheSavedFamily) {
         if (!editor || opened > 0)
             return;
         ++opened;
+        // The NRPNs a press of `button` sends, once two ticks and a quiet moment passed.
+        const auto press = [&](std::string_view button) {
+            const std::size_t before = ReadLines(logFile).size();
+            editor
+                ->findChild<QPushButton*>(
+                    QString::fromLatin1(button.data(), qsizetype(button.size())))
+                ->click();
+            std::size_t seen = 0;
+            QElapsedTimer clock;
+            clock.start();
+            for (int quiet = 0; quiet < 3 && clock.elapsed() < 5000;) {
+                QTest::qWait(200);
+                const std::size_t now = ReadLines(logFile).size();
+                quiet = now == seen ? quiet + 1 : 0;
+                seen = now;
+            }
+            auto lines = ReadLines(logFile);
+            lines.erase(lines.begin(), lines.begin() + std::ptrdiff_t(before));
+            return LoggedNrpns(lines);
+        };
+        // Before any schema is picked, "(any value)": a whole new sound.
+        const auto wholeSound = press("btnRandomizeSound");
+        anyValueSent = wholeSound.size();
+        for (const auto& [number, byte] : wholeSound)
+            if (std::string why = OutsideSchema(AnyValueSchema(), number, byte); !why.empty())
+                outside.push_back("(any value): " + why);
+
         editor->findChild<QPushButton*>("btnCreateSchemaFromCurrentSound")->click();
         editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText("Wide Family");
         editor->findChild<QPushButton*>("btnSaveRandomSchema")->click();
@@ -374,24 +402,8 @@ TEST_F(LibrarianOverJack, RandomizedSoundsStayInsideTheSavedFamily) {
             const QByteArray text = file.readAll();
             const SchemaList schema = ReadSchemaText({text.constData(), std::size_t(text.size())});
             for (int index = 0; index < CompositeRandomizerCount; ++index) {
-                const std::size_t before = ReadLines(logFile).size();
-                editor
-                    ->findChild<QPushButton*>(
-                        QString::fromLatin1(CompositeRandomizers[std::size_t(index)].button))
-                    ->click();
-                // Two ticks and a quiet moment: the press has gone out.
-                std::size_t seen = 0;
-                QElapsedTimer clock;
-                clock.start();
-                for (int quiet = 0; quiet < 3 && clock.elapsed() < 5000;) {
-                    QTest::qWait(200);
-                    const std::size_t now = ReadLines(logFile).size();
-                    quiet = now == seen ? quiet + 1 : 0;
-                    seen = now;
-                }
-                auto lines = ReadLines(logFile);
-                lines.erase(lines.begin(), lines.begin() + std::ptrdiff_t(before));
-                for (const auto& [number, byte] : LoggedNrpns(lines)) {
+                for (const auto& [number, byte] :
+                     press(CompositeRandomizers[std::size_t(index)].button)) {
                     ++checked;
                     if (std::string why = OutsideSchema(schema, number, byte); !why.empty())
                         outside.push_back(
@@ -414,6 +426,7 @@ TEST_F(LibrarianOverJack, RandomizedSoundsStayInsideTheSavedFamily) {
     ASSERT_EQ(opened, 1);
     EXPECT_TRUE(outside.empty()) << outside.size() << " values outside, first: " << outside[0];
     EXPECT_GT(checked, 40u) << "too few values reached the instrument to tell";
+    EXPECT_GT(anyValueSent, 50u) << "the first press gives the sound new values";
     std::printf("%zu randomized values reached the instrument, each inside the family\n", checked);
     EXPECT_TRUE(prompter_.messages.isEmpty()) << prompter_.messages.join('\n').toStdString();
 

@@ -31,7 +31,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -101,7 +104,7 @@ protected:
     InterruptedPrompter prompter;
     FakeHost host;
     int lastSendLocation = 0;
-    QTemporaryDir programFolder; // no schema files: the empty schema
+    QTemporaryDir programFolder; // no schema files: "(any value)"
     SchemaTolerances tolerances;
     std::unique_ptr<TfrmPatchEdit> window;
 
@@ -501,10 +504,37 @@ protected:
     std::string Allowed(std::string_view member) {
         return window->Schema()[static_cast<std::size_t>(Row(member))].allowed;
     }
-    void WriteSchema(const QString& name, const std::string& lines) {
-        QFile file(QDir(programFolder.path()).filePath(name + ".sndfamily"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(("[Parameters]\n" + lines).c_str());
+    // `name` is the file name's bytes, whatever their encoding.
+    std::string SchemaPath(const std::string& name) {
+        return programFolder.path().toStdString() + "/" + name + ".sndfamily";
+    }
+    void WriteSchema(const std::string& name, const std::string& lines) {
+        std::ofstream(SchemaPath(name), std::ios::binary) << "[Parameters]\n" + lines;
+    }
+    std::string ReadSchema(const std::string& name) {
+        std::ifstream file(SchemaPath(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), {}};
+    }
+    // A schema of "0" strings: knobs go to their middle, lists to item 0.
+    void OpenWithNothingAllowed() {
+        WriteSchema("Zeros", "CheckLedOsc1Keyboard=0\n");
+        Open();
+        Pick("Zeros");
+    }
+    // The user picks a schema from the list.
+    void Pick(const QString& text) {
+        const int index = SchemaBox()->findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        SchemaBox()->setCurrentIndex(index);
+        window->cmbRandomSchemaSelect(index);
+    }
+    // Ticks every value of the "R" list of `button` the other way, then OK.
+    void InvertAllowed(const char* button) {
+        WhenShown<TfrmParameterListView>([](TfrmParameterListView& view) {
+            view.Button2->click();
+            view.Button1->click();
+        });
+        Press(button);
     }
     QComboBox* SchemaBox() { return window->Panel().cmbRandomSchema; }
     QStringList SchemaItems() {
@@ -522,10 +552,8 @@ protected:
     }
 };
 
-TEST_F(EditorRandomizerTest, WithoutSchemaFilesRandomizeSoundGivesMiddleKnobsAndFirstItems) {
-    Open();
-    EXPECT_EQ(SchemaBox()->count(), 0);
-    EXPECT_EQ(SchemaBox()->currentText(), "");
+TEST_F(EditorRandomizerTest, WithANothingAllowedSchemaRandomizeSoundGivesMiddleKnobsAndFirstItems) {
+    OpenWithNothingAllowed();
     EXPECT_EQ(Allowed("KnobFilterFrequency"), "0");
     Press("btnRandomizeSound");
     for (std::string_view button : CompositeRandomizers[6].sections)
@@ -561,8 +589,25 @@ TEST_F(EditorRandomizerTest, WithoutSchemaFilesRandomizeSoundGivesMiddleKnobsAnd
     EXPECT_FALSE(output.Empty());
 }
 
-TEST_F(EditorRandomizerTest, ASecondPressWithOneValuePerControlSendsNothing) {
+// Until a schema file is picked every value may come (the end-to-end test
+// hears the first press), and picking "(any value)" again allows all again.
+TEST_F(EditorRandomizerTest, AnyValueIsInUseUntilASchemaFileIsPicked) {
+    WriteSchema("Pads", "CheckLedOsc1Keyboard=01\n");
     Open();
+    EXPECT_EQ(SchemaItems(), QStringList({"(any value)", "Pads"}));
+    EXPECT_EQ(SchemaBox()->currentText(), "(any value)");
+    const std::string everyValue(165, '1');
+    EXPECT_EQ(Allowed("KnobFilterFrequency"), everyValue);
+    // Picked again after a file, it allows everything again.
+    Pick("Pads");
+    EXPECT_EQ(Allowed("KnobFilterFrequency"), "0");
+    Pick("(any value)");
+    EXPECT_EQ(Allowed("KnobFilterFrequency"), everyValue);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(EditorRandomizerTest, ASecondPressWithOneValuePerControlSendsNothing) {
+    OpenWithNothingAllowed();
     for (int index = 0; index < CompositeRandomizerCount; ++index) {
         window->Panel().compositeButtons[static_cast<std::size_t>(index)]->click();
         Tick();
@@ -574,7 +619,7 @@ TEST_F(EditorRandomizerTest, ASecondPressWithOneValuePerControlSendsNothing) {
 }
 
 TEST_F(EditorRandomizerTest, APressOfListsAloneIsSentAtTheNextTick) {
-    Open();
+    OpenWithNothingAllowed();
     Press("btnRandomizeAssignables");
     for (const char* list :
          {"cmbAssignable1", "cmbAssignable2", "cmbAssignable3", "cmbAssignable4"})
@@ -591,7 +636,8 @@ TEST_F(EditorRandomizerTest, ASchemaDerivedAtToleranceZeroKeepsTheSound) {
     Derive();
     EXPECT_EQ(Allowed("CheckLedOsc1Keyboard").size(), 2u);
     EXPECT_EQ(Allowed("KnobFilterEnvAmount").size(), 255u);
-    EXPECT_EQ(SchemaBox()->count(), 0); // no name shown: no item added
+    EXPECT_EQ(SchemaItems(), QStringList({"(any value)"}));
+    EXPECT_EQ(SchemaBox()->currentText(), ""); // no name until the user gives one
     for (Qt::Key digit : {Qt::Key_0, Qt::Key_1, Qt::Key_6})
         Key(digit, Qt::ControlModifier);
     for (int index = 0; index < SectionRandomizerCount; ++index)
@@ -605,22 +651,18 @@ TEST_F(EditorRandomizerTest, ASchemaIsLoadedOnlyWhenTheUserPicksIt) {
     WriteSchema("beta", "CheckLedOsc1Keyboard=10\n");
     WriteSchema("Alpha", "CheckLedOsc1Keyboard=01\n");
     Open();
-    EXPECT_EQ(SchemaItems(), QStringList({"Alpha", "beta"}));
-    EXPECT_EQ(SchemaBox()->currentText(), "Alpha");
-    EXPECT_EQ(Allowed("CheckLedOsc1Keyboard"), "01");
+    EXPECT_EQ(SchemaItems(), QStringList({"(any value)", "Alpha", "beta"}));
+    EXPECT_EQ(SchemaBox()->currentText(), "(any value)");
+    EXPECT_EQ(Allowed("CheckLedOsc1Keyboard"), "11");
 
     // A name typed and confirmed with Enter, and a list filled anew, load nothing.
     SchemaBox()->setFocus();
     SchemaBox()->setEditText("beta");
     QTest::keyClick(SchemaBox(), Qt::Key_Return);
-    EXPECT_EQ(Allowed("CheckLedOsc1Keyboard"), "01");
-    SchemaBox()->setEditText("Alpha");
-    Press("btnSaveRandomSchema");
-    EXPECT_EQ(SchemaItems(), QStringList({"Alpha", "beta"}));
-    EXPECT_EQ(Allowed("CheckLedOsc1Keyboard"), "01");
+    EXPECT_EQ(Allowed("CheckLedOsc1Keyboard"), "11");
 
     // A pick with the keyboard loads the schema picked.
-    SchemaBox()->setCurrentIndex(0);
+    SchemaBox()->setCurrentIndex(1);
     QTest::keyClick(SchemaBox(), Qt::Key_Down);
     EXPECT_EQ(SchemaBox()->currentText(), "beta");
     EXPECT_EQ(Allowed("CheckLedOsc1Keyboard"), "10");
@@ -637,6 +679,7 @@ TEST_F(EditorRandomizerTest, SavingNeedsAUsableNameAndListsTheSavedSchema) {
         {"", "Please set the schema name."},
         {"../up", "The schema name \"../up\" cannot be used"},
         {"a:b", "The schema name \"a:b\" cannot be used"},
+        {"(any value)", "The schema name \"(any value)\" cannot be used"},
         {"Mine", ""},
     };
     for (const Case& c : cases) {
@@ -652,12 +695,12 @@ TEST_F(EditorRandomizerTest, SavingNeedsAUsableNameAndListsTheSavedSchema) {
         }
     }
     EXPECT_EQ(QDir(programFolder.path()).entryList(QDir::Files), QStringList({"Mine.sndfamily"}));
-    EXPECT_EQ(SchemaItems(), QStringList({"Mine"}));
+    EXPECT_EQ(SchemaItems(), QStringList({"(any value)", "Mine"}));
     EXPECT_EQ(SchemaBox()->currentText(), "Mine");
 
     // A derived schema has no name until the user gives it one.
     Derive();
-    EXPECT_EQ(SchemaItems(), QStringList({"Mine", ""}));
+    EXPECT_EQ(SchemaItems(), QStringList({"(any value)", "Mine"}));
     EXPECT_EQ(SchemaBox()->currentText(), "");
     prompter.messages.clear();
     Press("btnSaveRandomSchema");
@@ -668,22 +711,18 @@ TEST_F(EditorRandomizerTest, AnRButtonStoresTheAllowedValuesOnOkOnly) {
     Open();
     const std::string before = Allowed("KnobFilterResonance");
     WhenShown<TfrmParameterListView>([](TfrmParameterListView& view) {
-        view.btnSelectAll->click();
+        view.Button2->click();
         QTest::keyClick(&view, Qt::Key_Escape);
     });
     Press("BitBtn22");
     EXPECT_EQ(Allowed("KnobFilterResonance"), before);
 
-    WhenShown<TfrmParameterListView>([](TfrmParameterListView& view) {
-        view.btnSelectAll->click();
-        view.Button1->click();
-    });
-    Press("BitBtn22");
-    EXPECT_EQ(Allowed("KnobFilterResonance"), std::string(128, '1'));
+    InvertAllowed("BitBtn22");
+    EXPECT_EQ(Allowed("KnobFilterResonance"), std::string(128, '0'));
 }
 
 TEST_F(EditorRandomizerTest, SelectForAllGivesStepOnesValuesToItsTrackOnly) {
-    Open();
+    OpenWithNothingAllowed();
     window->Panel().selectForAll[2]->setChecked(true);
     QString caption;
     WhenShown<TfrmParameterListView>([&](TfrmParameterListView& view) {
@@ -706,6 +745,77 @@ TEST_F(EditorRandomizerTest, SelectForAllGivesStepOnesValuesToItsTrackOnly) {
     Press("btnSeqTrack21");
     EXPECT_EQ(Allowed("SldSeq201"), all);
     EXPECT_NE(Allowed("SldSeq202"), all);
+}
+
+// Saving over a schema file asks first; hand-made changes are offered for
+// saving before another schema replaces them.
+TEST_F(EditorRandomizerTest, SchemaFilesAreReplacedOnlyOnYes) {
+    WriteSchema("Bass", "KnobFilterResonance=1\n");
+    WriteSchema("Lead", "KnobFilterResonance=01\n");
+    Open();
+    const std::string bass = ReadSchema("Bass");
+    SchemaBox()->setEditText("Bass");
+    prompter.answers = {Prompter::Answer::No};
+    Press("btnSaveRandomSchema");
+    EXPECT_EQ(prompter.questions, QStringList({"Replace the schema Bass?"}));
+    EXPECT_EQ(ReadSchema("Bass"), bass);
+    prompter.answers = {Prompter::Answer::Yes};
+    Press("btnSaveRandomSchema");
+    EXPECT_NE(ReadSchema("Bass").find(std::string(128, '1')), std::string::npos);
+
+    struct Case {
+        Prompter::Answer answer;
+        bool saved;
+        QString shown; // the schema in use afterwards
+    };
+    const Case cases[] = {
+        {Prompter::Answer::Yes, true, "Lead"},
+        {Prompter::Answer::No, false, "Lead"},
+        {Prompter::Answer::Cancel, false, "Bass"},
+    };
+    for (const Case& c : cases) {
+        WriteSchema("Bass", "KnobFilterResonance=1\n");
+        Pick("Bass");
+        InvertAllowed("BitBtn22");
+        prompter.questions.clear();
+        prompter.answers = {c.answer};
+        Pick("Lead");
+        EXPECT_EQ(prompter.questions, QStringList({"Save changes to the schema Bass?"}));
+        EXPECT_EQ(ReadSchema("Bass").find("=0111") != std::string::npos, c.saved);
+        EXPECT_EQ(SchemaBox()->currentText(), c.shown);
+        EXPECT_EQ(Allowed("KnobFilterResonance"),
+                  c.shown == "Lead" ? "01" : "0" + std::string(127, '1'));
+    }
+    // Without a change by hand nothing is asked.
+    prompter.answers = {Prompter::Answer::No};
+    Pick("Lead");
+    prompter.questions.clear();
+    Pick("Bass");
+    EXPECT_TRUE(prompter.questions.isEmpty());
+}
+
+// A file named in another encoding is shown readably and loaded and saved by
+// its own name; a file that cannot be loaded leaves the schema in use.
+TEST_F(EditorRandomizerTest, SchemaFilesAreKnownByTheirNamesBytes) {
+    WriteSchema("B\xe4ss", "KnobFilterResonance=01\n");
+    WriteSchema("Broken", "");
+    Open();
+    EXPECT_EQ(SchemaItems(), QStringList({"(any value)", "Broken", "B\u00e4ss"}));
+    Pick("B\u00e4ss");
+    EXPECT_EQ(Allowed("KnobFilterResonance"), "01");
+    prompter.answers = {Prompter::Answer::Yes};
+    Press("btnSaveRandomSchema");
+    EXPECT_EQ(prompter.questions, QStringList({"Replace the schema B\u00e4ss?"}));
+    const std::filesystem::directory_iterator files(programFolder.path().toStdString());
+    EXPECT_EQ(std::distance(begin(files), end(files)), 2) << "no second file";
+    EXPECT_NE(ReadSchema("B\xe4ss").find("knobOsc1Frequency"), std::string::npos);
+
+    Pick("Broken");
+    EXPECT_EQ(
+        prompter.messages,
+        QStringList({"The schema \"Broken\" cannot be loaded: the file holds no schema line."}));
+    EXPECT_EQ(SchemaBox()->currentText(), "B\u00e4ss");
+    EXPECT_EQ(Allowed("KnobFilterResonance"), "01");
 }
 
 TEST_F(EditorRandomizerTest, UndoAndRedoRestoreTheControlsAndSendOnlyTheDifferences) {

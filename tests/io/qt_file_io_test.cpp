@@ -2,11 +2,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,6 +57,24 @@ TEST_F(QtFileIoTest, AFailedWriteSaysWhyAndNamesTheFile) {
     ASSERT_TRUE(QDir().mkdir(folder));
     EXPECT_EQ(WriteWholeFile(folder, "x"),
               "Cannot write " + QDir::toNativeSeparators(folder) + ": it is a folder");
+}
+
+// The program's files are replaced, never written into: a pipe (here with a
+// reader, so a write would not even wait) or a device is left alone.
+TEST_F(QtFileIoTest, OnlyRegularFilesAreWritten) {
+    const QString pipe = Path("dsi_mopho.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const QString link = Path("link.syx");
+    ASSERT_TRUE(QFile::link(pipe, link));
+    for (const QString& path : {pipe, link, QStringLiteral("/dev/null")})
+        EXPECT_EQ(WriteWholeFile(path, "[Globals]\n"),
+                  "Cannot write " + QDir::toNativeSeparators(path) + ": not a regular file");
+    char byte = 0;
+    EXPECT_LE(::read(reader, &byte, 1), 0) << "nothing reached the pipe";
+    ::close(reader);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
 }
 
 } // namespace

@@ -126,6 +126,28 @@ TEST(RandomValueFor, TheSchemaOfAMissingFileGivesMiddleKnobsAndFirstPositions) {
               std::string::npos);
 }
 
+// The schema in use before any file is picked: every control, its lowest and
+// highest value included, can come out of a press.
+TEST(RandomValueFor, TheAnyValueSchemaReachesEachControlsWholeRange) {
+    SchemaList list = AnyValueSchema();
+    RandomGenerator generator(7);
+    for (SchemaEntry& entry : list) {
+        const ParameterBinding& binding = entry.Binding();
+        const int first = binding.kind == ControlKind::Knob ? binding.min : 0;
+        const int last = first + static_cast<int>(Span(binding)) - 1;
+        bool sawFirst = false;
+        bool sawLast = false;
+        for (std::size_t draw = 0; draw < 40 * Span(binding) && !(sawFirst && sawLast); ++draw) {
+            const int value = RandomValueFor(entry, generator, NoStir);
+            ASSERT_GE(value, first) << binding.member;
+            ASSERT_LE(value, last) << binding.member;
+            sawFirst = sawFirst || value == first;
+            sawLast = sawLast || value == last;
+        }
+        EXPECT_TRUE(sawFirst && sawLast) << binding.member;
+    }
+}
+
 TEST(RandomValueFor, FullLengthZeroStringsGiveTheLastPositionExceptForKnobs) {
     SchemaList list;
     for (SchemaEntry& entry : list)

@@ -66,11 +66,7 @@ std::string ReadText(const fs::path& path) {
 }
 
 SchemaList AllowingEverything() {
-    SchemaList list;
-    for (SchemaEntry& entry : list)
-        entry.allowed = std::string(
-            static_cast<std::size_t>(entry.Binding().max - entry.Binding().min + 1), '1');
-    return list;
+    return AnyValueSchema();
 }
 
 } // namespace
@@ -100,11 +96,6 @@ TEST(SchemaFiles, ListsTheFolderSchemasSortedWithoutRegardToCase) {
 
 TEST(SchemaFiles, SaveAndLoadByName) {
     TemporaryFolder folder;
-    const LoadedSchema none = LoadSchema(folder.Path(), "Bass");
-    EXPECT_EQ(none.error, "");
-    for (const SchemaEntry& entry : none.list)
-        EXPECT_EQ(entry.allowed, "0");
-
     SchemaList list = AllowingEverything();
     list.Find("cmbOsc1Shape")->allowed = "01110";
     ASSERT_EQ(SaveSchema(folder.Path(), "Bass", list), "");
@@ -164,4 +155,61 @@ TEST(SchemaFiles, AFileThatCannotBeReplacedStaysAsItWas) {
     }
     EXPECT_TRUE(error.starts_with("Cannot save the schema ")) << error;
     EXPECT_EQ(ReadText(folder / "Lead.sndfamily"), old);
+}
+
+// A schema is loaded only when it is one; otherwise the caller keeps the one
+// in use and shows why. Schema files hold kilobytes: a huge one is refused
+// unread, for loading and for saving over.
+TEST(SchemaFiles, AFileThatIsNoSchemaIsNotLoadedAndSaysWhy) {
+    TemporaryFolder folder;
+    WriteText(folder / "Text.sndfamily", "just some words\n[Other]\nknobOsc1Frequency=1\n");
+    const std::string huge =
+        "[Parameters]\ncmbOsc1Shape=01110\n" + std::string(MaxSchemaFileSize, '\n');
+    WriteText(folder / "Huge.sndfamily", huge);
+    const std::pair<std::string, std::string> cases[] = {
+        {"Gone", "The schema \"Gone\" cannot be loaded: no such file."},
+        {"Text", "The schema \"Text\" cannot be loaded: the file holds no schema line."},
+        {"Huge", "The schema \"Huge\" cannot be loaded: larger than 1 MiB."},
+    };
+    for (const auto& [name, error] : cases)
+        EXPECT_EQ(LoadSchema(folder.Path(), name).error, error);
+    EXPECT_EQ(SaveSchema(folder.Path(), "Huge", AllowingEverything()),
+              "Cannot read the schema " + (folder / "Huge.sndfamily").string() +
+                  ": larger than 1 MiB");
+    EXPECT_EQ(ReadText(folder / "Huge.sndfamily"), huge);
+    // One key is a schema; the entries it leaves out allow nothing.
+    WriteText(folder / "One.sndfamily", "[parameters]\n cmbosc1shape = 01110\n");
+    const LoadedSchema one = LoadSchema(folder.Path(), "One");
+    EXPECT_EQ(one.error, "");
+    EXPECT_EQ(one.list.Find("cmbOsc1Shape")->allowed, "01110");
+    EXPECT_EQ(one.list.Find("knobOsc1Frequency")->allowed, "0");
+}
+
+// A name in another encoding (Latin-1 "Bäss") is listed, loaded and saved
+// under its own bytes, and shown as the text it was meant to be.
+TEST(SchemaFiles, ANameThatIsNotUtf8KeepsItsBytes) {
+    TemporaryFolder folder;
+    const std::string latin1 = "B\xe4ss";
+    WriteText(folder / (latin1 + ".sndfamily"), "[Parameters]\ncmbOsc1Shape=01110\n");
+    ASSERT_EQ(ListSchemaFiles(folder.Path()), std::vector<std::string>{latin1});
+    EXPECT_EQ(SchemaDisplayName(latin1), "B\u00e4ss");
+    EXPECT_EQ(SchemaDisplayName("B\u00e4ss"), "B\u00e4ss");
+
+    LoadedSchema loaded = LoadSchema(folder.Path(), latin1);
+    ASSERT_EQ(loaded.error, "");
+    EXPECT_EQ(loaded.list.Find("cmbOsc1Shape")->allowed, "01110");
+    loaded.list.Find("cmbOsc1Shape")->allowed = "10000";
+    EXPECT_EQ(SaveSchema(folder.Path(), latin1, loaded.list), "");
+    EXPECT_EQ(ListSchemaFiles(folder.Path()), std::vector<std::string>{latin1}) << "no second file";
+    EXPECT_EQ(LoadSchema(folder.Path(), latin1).list.Find("cmbOsc1Shape")->allowed, "10000");
+    // A new name of that kind is still refused: nobody could type it again.
+    EXPECT_NE(SaveSchema(folder.Path(), "N\xe4w", loaded.list), "");
+}
+
+// No file takes the built-in schema's name.
+TEST(SchemaFiles, TheAnyValueSchemaCannotBeSavedOver) {
+    TemporaryFolder folder;
+    EXPECT_TRUE(SaveSchema(folder.Path(), AnyValueSchemaName, AnyValueSchema())
+                    .starts_with("The schema name \"(any value)\" cannot be used"));
+    EXPECT_TRUE(fs::is_empty(folder.Path()));
 }

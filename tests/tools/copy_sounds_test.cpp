@@ -107,17 +107,34 @@ TEST_F(CopySoundsTest, ARunThatWouldPassC128StopsThereAndSaysHowManyWereNotMade)
     EXPECT_EQ(memo, QStringList{"Copy Sound: 3 copies not made, the library ends at C128."});
 }
 
-TEST_F(CopySoundsTest, CountBoxTakesDigitsOnlyAndStaysANumberUpTo128) {
+// The count is corrected when the box is left or the count used, never while
+// typing: the last digit can be removed and another typed.
+TEST_F(CopySoundsTest, CountBoxTakesDigitsOnlyAndIsCorrectedWhenLeftOrUsed) {
     window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     window.edtCount->setFocus();
     window.edtCount->selectAll();
     QTest::keyClicks(window.edtCount, "3a-0.0 ");
-    EXPECT_EQ(window.edtCount->text(), "128") << "300 typed, the rest dropped";
-    QTest::keyClick(window.edtCount, Qt::Key_Backspace);
-    EXPECT_EQ(window.edtCount->text(), "12");
-    QTest::keyClick(window.edtCount, Qt::Key_Backspace);
-    QTest::keyClick(window.edtCount, Qt::Key_Backspace);
+    EXPECT_EQ(window.edtCount->text(), "300") << "digits only";
+    QTest::keyClick(window.edtCount, Qt::Key_Tab);
+    EXPECT_EQ(window.edtCount->text(), "128") << "corrected on leaving";
+
+    window.edtCount->setFocus();
+    window.edtCount->end(false);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(window.edtCount, Qt::Key_Backspace);
+    EXPECT_EQ(window.edtCount->text(), "");
+    QTest::keyClicks(window.edtCount, "3");
+    EXPECT_EQ(window.edtCount->text(), "3");
+    window.edtCount->clear();
+    QTest::keyClick(window.edtCount, Qt::Key_Tab);
     EXPECT_EQ(window.edtCount->text(), "1") << "an empty box reads 1";
+
+    // Used without leaving the box: "300" copies 128 and shows it.
+    EXPECT_EQ(Copy("A001", "A001", "300"), QDialog::Accepted);
+    EXPECT_EQ(window.edtCount->text(), "128");
+    EXPECT_EQ(Touched().size(), 128u);
 }
 
 TEST_F(CopySoundsTest, RebuiltListsShowTheLibraryAndKeepEachSidesProgram) {

@@ -46,6 +46,7 @@ int main(int argc, char* argv[]) {
     MidiPorts& ports = window.Ports();
     TfrmSettings settingsDialog(&window);
     settingsDialog.LoadPorts(ports);
+    settingsDialog.SetIntroduction(FirstStartIntroduction());
     if (!render::ShowAndSave(options, settingsDialog, QStringLiteral("midi-settings")))
         return 1;
     ports.MidiOutDeviceName = "DSI Mopho USB";

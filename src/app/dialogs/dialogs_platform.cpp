@@ -8,7 +8,9 @@ Prompter::Answer MessageBoxPrompter::Confirm(const QString& question, Buttons bu
     QMessageBox::StandardButtons shown = QMessageBox::Yes | QMessageBox::No;
     if (buttons == Buttons::YesNoCancel)
         shown |= QMessageBox::Cancel;
-    switch (QMessageBox::question(parent_, QStringLiteral("Confirm"), question, shown)) {
+    const QMessageBox::StandardButton preset =
+        buttons == Buttons::YesNoDefaultNo ? QMessageBox::No : QMessageBox::NoButton;
+    switch (QMessageBox::question(parent_, QStringLiteral("Confirm"), question, shown, preset)) {
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:

@@ -119,7 +119,13 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     connect(cmbMidiController, &QComboBox::currentIndexChanged, this,
             &TfrmSettings::ShowControllerWarning);
 
+    lblIntroduction = new QLabel;
+    lblIntroduction->setObjectName(QStringLiteral("lblIntroduction"));
+    lblIntroduction->setWordWrap(true);
+    lblIntroduction->setVisible(false);
+
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblIntroduction);
     layout->addWidget(grpMidi);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -143,6 +149,11 @@ void TfrmSettings::LoadPorts(const MidiPorts& ports) {
     ShowControllerWarning();
 }
 
+void TfrmSettings::SetIntroduction(const QString& text) {
+    lblIntroduction->setText(text);
+    lblIntroduction->setVisible(!text.isEmpty());
+}
+
 void TfrmSettings::ShowControllerWarning() {
     const bool loops = cmbMidiController->currentIndex() > NoControllerEntry &&
                        cmbMidiIns->currentIndex() >= 0 &&
@@ -162,6 +173,12 @@ void TfrmSettings::StorePorts(MidiPorts& ports) const {
         ports.MophoDeviceID = static_cast<std::uint16_t>(cmbDeviceID->currentIndex());
 }
 
+QString FirstStartIntroduction() {
+    return QStringLiteral("The built-in \"%1\" is there to try the program without an "
+                          "instrument: keep it, or choose the ports your Mopho is connected to.")
+        .arg(QString::fromLatin1(BuiltInInstrumentService::DeviceName));
+}
+
 int BuiltInOutputDevice(const MidiPorts& ports) {
     int found = -1;
     for (const auto& device : ports.MidiOutDevices)
@@ -171,12 +188,13 @@ int BuiltInOutputDevice(const MidiPorts& ports) {
 }
 
 bool ShowMidiSettings(QWidget* owner, MidiPorts& ports, int fallbackOutput,
-                      const std::function<void()>& beforeReopen) {
+                      const std::function<void()>& beforeReopen, const QString& introduction) {
     // A port plugged in since the last look is listed.
     ports.ClearMidiDeviceLists();
     ports.EnumerateMidiDevices();
     TfrmSettings dialog(owner);
     dialog.LoadPorts(ports);
+    dialog.SetIntroduction(introduction);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     dialog.StorePorts(ports);

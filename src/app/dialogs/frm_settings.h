@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 #include <functional>
 #include <string>
@@ -30,7 +31,11 @@ public:
     // The port names as shown and the device ID; a list without a selection
     // keeps its name.
     void StorePorts(MidiPorts& ports) const;
+    // A line above the ports (a first start's word on the built-in
+    // instrument); hidden while empty.
+    void SetIntroduction(const QString& text);
 
+    QLabel* lblIntroduction = nullptr;
     QGroupBox* grpMidi = nullptr;
     QComboBox* cmbMidiIns = nullptr;
     QComboBox* cmbMidiOut = nullptr;
@@ -57,6 +62,9 @@ bool ControllerLoopsBack(const std::string& controllerName, const std::string& m
 // chosen (an interface unplugged or busy); empty when it is.
 std::string OutputInUseNote(const std::string& chosen, bool outputOpen, const std::string& inUse);
 
+// The line above the ports on a first start.
+QString FirstStartIntroduction();
+
 // Use the built-in instrument's output, as listed when OK is pressed, when the
 // chosen output will not open.
 inline constexpr int FallBackToBuiltInOutput = -1;
@@ -68,7 +76,8 @@ inline constexpr int FallBackToBuiltInOutput = -1;
 // ports close (to end notes on the output in use). Returns true on OK.
 bool ShowMidiSettings(QWidget* owner, MidiPorts& ports,
                       int fallbackOutput = FallBackToBuiltInOutput,
-                      const std::function<void()>& beforeReopen = {});
+                      const std::function<void()>& beforeReopen = {},
+                      const QString& introduction = {});
 
 // The device number of the built-in instrument's output in the ports' output
 // list, or -1 when it is not listed.

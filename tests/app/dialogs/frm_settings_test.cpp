@@ -367,4 +367,29 @@ TEST_F(MidiStartUp, OkWritesTheSettingsAtOnce) {
     EXPECT_FALSE(window.SettingsSaved()) << "the close still writes the file";
 }
 
+// A first start plays the built-in instrument, not the first output listed,
+// and offers the MIDI settings once with a word on what it is for.
+TEST_F(MidiStartUp, AFirstStartOffersTheSettingsAndCancelKeepsTheBuiltInInstrument) {
+    {
+        TfrmMain window(&prompter, &files, midi.get());
+        ASSERT_TRUE(window.FirstStart());
+        EXPECT_EQ(window.Ports().MidiOutInUse(), BuiltInInstrumentService::DeviceName);
+        QString introduction;
+        WhenShown([&](TfrmSettings& dialog) {
+            if (!dialog.lblIntroduction->isHidden())
+                introduction = dialog.lblIntroduction->text();
+            dialog.brnCancel->click();
+        });
+        window.OfferMidiSettingsOnFirstStart();
+        EXPECT_TRUE(introduction.contains("\"Tonewright Virtual Mopho\" is there to try the "
+                                          "program without an instrument"))
+            << introduction.toStdString();
+        EXPECT_EQ(window.Ports().MidiOutInUse(), BuiltInInstrumentService::DeviceName);
+        window.close();
+    }
+    EXPECT_TRUE(SettingsText().contains("MidiOutDeviceID=Tonewright Virtual Mopho"));
+    TfrmMain again(&prompter, &files, midi.get());
+    EXPECT_FALSE(again.FirstStart());
+}
+
 } // namespace
