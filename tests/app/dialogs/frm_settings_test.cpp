@@ -375,7 +375,7 @@ TEST_F(MidiStartUp, AFirstStartOffersTheSettingsAndCancelKeepsTheBuiltInInstrume
         ASSERT_TRUE(window.FirstStart());
         EXPECT_EQ(window.Ports().MidiOutInUse(), BuiltInInstrumentService::DeviceName);
         QString introduction;
-        WhenShown([&](TfrmSettings& dialog) {
+        WhenShown<TfrmSettings>([&](TfrmSettings& dialog) {
             if (!dialog.lblIntroduction->isHidden())
                 introduction = dialog.lblIntroduction->text();
             dialog.brnCancel->click();
