@@ -38,6 +38,11 @@ void MainEditorHost::StoreSentSound(int slot, const TSoundRecord& sound) {
     KeepSoundInSlot(library_, slot, sound, refreshRow_);
 }
 
+std::optional<TSoundRecord> MainEditorHost::BreedFrom(const TSoundRecord& sound,
+                                                      const SchemaList& schema) {
+    return breeder_ ? breeder_(sound, schema) : std::nullopt;
+}
+
 void KeepSoundInSlot(TSoundLibrary& library, int slot, const TSoundRecord& sound,
                      const std::function<void(int slot)>& refreshRow) {
     if (!Slots::IsValid(slot))

@@ -23,8 +23,16 @@ public:
     void SetKeyboardOn(bool on) override;
     std::optional<int> ChooseLocation(int preset) override;
     void StoreSentSound(int slot, const TSoundRecord& sound) override;
+    std::optional<TSoundRecord> BreedFrom(const TSoundRecord& sound,
+                                          const SchemaList& schema) override;
+
+    // What runs the breeder for the editor.
+    using Breeder =
+        std::function<std::optional<TSoundRecord>(const TSoundRecord&, const SchemaList&)>;
+    void SetBreeder(Breeder breeder) { breeder_ = std::move(breeder); }
 
 private:
+    Breeder breeder_;
     KeyboardPanel* keyboard_;
     TSoundLibrary& library_;
     std::function<void(int)> refreshRow_;

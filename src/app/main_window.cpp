@@ -244,6 +244,8 @@ void TfrmMain::CreateMenus() {
     actQMorph = AddAction(tools, "actQMorph", QStringLiteral("Q-Morph"));
     actLocker = AddAction(tools, "actLocker", QStringLiteral("Sound Parameter Locker - Randomizer"),
                           QKeySequence(Qt::CTRL | Qt::Key_O));
+    actBreeder = AddAction(tools, "actBreeder", QStringLiteral("Sound Breeder"),
+                           QKeySequence(Qt::CTRL | Qt::Key_B));
     actCopySound = AddAction(tools, "actCopySound", QStringLiteral("Copy Sound"));
     actCompareSounds = AddAction(tools, "actCompareSounds", QStringLiteral("Compare Sounds"));
     // Ctrl+K is the note player's already.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app_settings.h"
+#include "breeding_history.h"
 #include "library_files.h"
 #include "library_history.h"
 #include "saved_library_state.h"
@@ -148,6 +149,9 @@ public:
     // "Sound Parameter Locker - Randomizer": asks for the instrument's edit
     // buffer; the reply opens the locker on it.
     void LockerClick();
+    // "Sound Breeder": children of the selected sounds (or of the parents
+    // chosen before), modal; "Edit" opens the editor on the child.
+    void BreederClick();
     // A left click on a row: that row's program on the instrument.
     void ListLeftClicked();
     void RenameCurrentRow();
@@ -213,6 +217,13 @@ private:
     // The parameter locker on `sound`, modal; "Keep in library" keeps its
     // working sound in the current row's slot.
     void OpenLockerWithCurrentSound(const TSoundRecord& sound);
+    // The breeder, from the Tools menu or the editor: the child chosen with
+    // "Edit", if any.
+    std::optional<TSoundRecord> RunBreeder(std::optional<TSoundRecord> editorSound,
+                                           std::optional<SchemaList> editorSchema);
+    // A bred child into `slot` as one undo step; the row after it becomes
+    // current.
+    bool KeepBredSound(int slot, const TSoundRecord& sound);
     // Q-Morph's and the locker's menu items and toolbar buttons.
     void ConnectSoundTools();
     // The catalogue's menu item, and sounds dropped on the list from its window.
@@ -299,6 +310,7 @@ private:
     QAction* EditEditBuffer1 = nullptr;
     QAction* actQMorph = nullptr;
     QAction* actLocker = nullptr;
+    QAction* actBreeder = nullptr;
     QAction* actCopySound = nullptr;
     QAction* actCompareSounds = nullptr; // enabled while exactly two rows are selected
     QAction* actSoundCatalogue = nullptr;
@@ -353,6 +365,10 @@ private:
     std::optional<TSoundRecord> lockerSound_;
     QTimer* tmrWindows = nullptr;
     std::unique_ptr<MainEditorHost> editorHost_;
+    // The breeder's parents and generations, and the sections the locker and
+    // the breeder keep: both last for the program's run.
+    BreedingHistory breeding_;
+    LockedGroups soundLocks_{};
     // Opened by the first use of "Sound Catalogue", kept for the program's run.
     std::unique_ptr<SoundCatalogue> catalogue_;
     std::unique_ptr<ImportChooser> importChooser_;

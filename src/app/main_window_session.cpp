@@ -321,6 +321,9 @@ void TfrmMain::OpenEditorWithCurrentSound(const TSoundRecord& sound) {
     if (!editorHost_)
         editorHost_ = std::make_unique<MainEditorHost>(
             pnlKeyboard, library_, [this](int slot) { RefreshRow(slot); }, this);
+    editorHost_->SetBreeder([this](const TSoundRecord& sound, const SchemaList& schema) {
+        return RunBreeder(sound, schema);
+    });
     EditorContext context{
         *ports_,          *prompter_, *editorHost_, lastSendLocation_, programFolder_.toStdString(),
         schemaTolerances_};

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "sound_record.h"
+
 #include <optional>
 #include <string>
 
 class MidiOutput;
 class Prompter;
+class SchemaList;
 struct SchemaTolerances;
-struct TSoundRecord;
 
 // What the sound editor asks of the window that opened it: the main
 // window's note player, the location chooser and the library. Tests supply
@@ -28,6 +30,14 @@ public:
     // A sound sent to slot 0..383: the library keeps it there, marks the slot
     // changed and redraws its row.
     virtual void StoreSentSound(int slot, const TSoundRecord& sound) = 0;
+    // The sound breeder on the edited sound and its family: the child the
+    // user chose to edit, or nothing (the breeder may have played others).
+    virtual std::optional<TSoundRecord> BreedFrom(const TSoundRecord& sound,
+                                                  const SchemaList& schema) {
+        (void)sound;
+        (void)schema;
+        return std::nullopt;
+    }
 };
 
 // Everything the editor works with; all of it outlives the editor.

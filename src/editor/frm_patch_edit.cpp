@@ -603,6 +603,32 @@ void TfrmPatchEdit::RestoreSound(bool forward) {
     }
 }
 
+void TfrmPatchEdit::BreedClick() {
+    try {
+        SendPendingChanges(); // the sound bred from is the sound shown
+        const TSoundRecord sound = session_.Sound();
+        const std::optional<TSoundRecord> child =
+            WithModal([&] { return context_.host.BreedFrom(sound, schema_); });
+        if (!child) {
+            // The breeder may have left one of its children playing.
+            SendEditBufferDump(context_.output, sound);
+            return;
+        }
+        LoadSound(*child);
+    } catch (const std::exception& error) {
+        ShowError(ErrorText(error));
+    }
+}
+
+void TfrmPatchEdit::LoadSound(const TSoundRecord& sound) {
+    SendPendingChanges(); // the sound before is one step away
+    restoredParameters_ = ParametersToSend(session_.Sound(), sound);
+    // As if loaded: bytes no control shows are kept too.
+    session_ = EditSession(sound);
+    history_.Record(sound);
+    UpdateControls();
+}
+
 void TfrmPatchEdit::btnInitSoundClick() {
     SendPendingChanges(); // the changes before are a step of their own
     try {
@@ -762,6 +788,11 @@ bool TfrmPatchEdit::PreviewKeyPress(const QKeyEvent& event) {
         for (int index = 0; index < CompositeRandomizerCount; ++index)
             if (key == Qt::Key_0 + CompositeRandomizers[static_cast<std::size_t>(index)].key)
                 RunCompositeRandomizer(index);
+
+    if (key == Qt::Key_B && (modifiers & Qt::ControlModifier)) {
+        BreedClick();
+        return true;
+    }
 
     if (key == Qt::Key_Backspace && (modifiers & Qt::AltModifier)) {
         RestoreSound((modifiers & Qt::ShiftModifier) != 0);

@@ -42,6 +42,12 @@ public:
     void UpdateControls();
 
     void btnInitSoundClick();
+    // Ctrl+B: the sound breeder on this sound; a child chosen with "Edit"
+    // becomes the edited sound (LoadSound).
+    void BreedClick();
+    // Loads `sound` as one step of the history, sending what differs (the
+    // Sound Breeder's "Edit").
+    void LoadSound(const TSoundRecord& sound);
     void btnSavSoundtoClick();
     // The composite randomizer `index` (CompositeRandomizers order), run by
     // its button and by Ctrl with its digit.

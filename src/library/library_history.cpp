@@ -31,9 +31,20 @@ void LibraryHistory::AcceptChangesSoFar() {
         TakeSnapshot();
 }
 
+void LibraryHistory::SplitStep() {
+    if (!StepOpen())
+        return;
+    RecordEntry();
+    TakeSnapshot();
+}
+
 void LibraryHistory::EndStep() {
     if (openSteps_ == 0 || --openSteps_ > 0)
         return;
+    RecordEntry();
+}
+
+void LibraryHistory::RecordEntry() {
     Entry entry;
     entry.slotCount = before_->slotCount;
     for (std::size_t slot = 0; slot < before_->sounds.size(); ++slot)

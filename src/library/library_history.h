@@ -42,6 +42,10 @@ public:
     // What changed so far in the open step is not to be undone (a send
     // rewriting location bytes and clearing marks).
     void AcceptChangesSoFar();
+    // What changed so far in the open step becomes an entry of its own and
+    // the step goes on: a sound kept while a long session (the editor) holds
+    // a step open is undone by itself.
+    void SplitStep();
 
     bool CanUndo() const { return !StepOpen() && !undo_.empty(); }
     bool CanRedo() const { return !StepOpen() && !redo_.empty(); }
@@ -69,6 +73,8 @@ private:
     struct Snapshot;
 
     std::vector<int> Exchange(std::deque<Entry>& from, std::deque<Entry>& to);
+    // The slots that differ from the snapshot, as an entry, if any.
+    void RecordEntry();
     void TakeSnapshot();
 
     TSoundLibrary& library_;

@@ -58,5 +58,6 @@ bool NotePlayer::AnyNoteOn() const {
 
 bool NotesPlayableIn(std::string_view windowClass) {
     return windowClass == "TfrmMain" || windowClass == "TfrmPatchEdit" ||
-           windowClass == "TfrmMorph" || windowClass == "TfrmLocker";
+           windowClass == "TfrmMorph" || windowClass == "TfrmLocker" ||
+           windowClass == "TfrmBreeder";
 }

@@ -61,6 +61,11 @@ TfrmLocker::TfrmLocker(LockerContext context, const TSoundRecord& working, QWidg
             QString::fromUtf8(group.member.data(), static_cast<qsizetype>(group.member.size())));
         lockBoxes_[static_cast<std::size_t>(g)] = box;
         lockGrid->addWidget(box, g % rows, g / rows);
+        if (LockedGroups* shared = context_.sharedLocks) {
+            box->setChecked((*shared)[static_cast<std::size_t>(g)]);
+            connect(box, &QCheckBox::toggled, this,
+                    [shared, g](bool on) { (*shared)[static_cast<std::size_t>(g)] = on; });
+        }
     }
 
     cmbBanks = new QComboBox;

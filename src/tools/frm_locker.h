@@ -23,6 +23,9 @@ struct LockerContext {
     MidiOutput& out;
     Prompter& prompter;
     FileChooser& files;
+    // The checked boxes, shared with the breeder for the program's run; none
+    // when the locker keeps its own.
+    LockedGroups* sharedLocks = nullptr;
 };
 
 // "Parameter Locker - Randomizer": builds a new sound from the one in the

@@ -1,7 +1,8 @@
-// Q-Morph and the parameter locker over JACK, as a musician uses them in the
-// main window (offscreen) against the stand-in instrument at DIN speed: a
-// morph ends on sound 2, a fast drag does not pile steps up on the cable, and
-// the locker's random sound reaches the instrument and is kept in the library.
+// Q-Morph, the parameter locker and the sound breeder over JACK, as a
+// musician uses them in the main window (offscreen) against the stand-in
+// instrument at DIN speed: a morph ends on sound 2, a fast drag does not pile
+// steps up on the cable, the locker's random sound reaches the instrument and
+// is kept in the library, and the breeder's children play with their keys.
 
 #include "../support/main_window_probes.h"
 #include "../support/modal_window.h"
@@ -12,6 +13,7 @@
 #include "../app/scripted_dialogs.h"
 
 #include "builtin_instrument_service.h"
+#include "frm_breeder.h"
 #include "frm_locker.h"
 #include "frm_morph.h"
 #include "library_list.h"
@@ -25,8 +27,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -212,6 +217,74 @@ TEST_F(SoundToolsOverJack, LockerRandomSoundIsHeardAndKept) {
         EXPECT_EQ(stored[SoundLayout::ParameterByte(p)], kept[SoundLayout::ParameterByte(p)])
             << "parameter " << p;
     EXPECT_TRUE(window->Library().IsChanged(row));
+
+    CloseWindow(window);
+    EXPECT_EQ(instrument->Stop(), 0);
+}
+
+TEST_F(SoundToolsOverJack, BreederKeysPlayChildrenAndKeep) {
+    const fs::path logFile = folder_ / "received.log";
+    auto instrument = Start({"--log", logFile.string()});
+    auto window = OpenWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntilConnected(*window));
+    // The two selected sounds are the parents.
+    auto* selection = Named<QTableView>(*window, "ListView1")->selectionModel();
+    for (const int row : {5, 300})
+        selection->select(window->List().index(row, 0),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const auto libraryBefore = window->Library().SoundBanks;
+    const std::size_t logBefore = SettledLog(logFile).size();
+
+    std::vector<TSoundRecord> children;
+    std::vector<TSoundRecord> parents;
+    const int opened = RunTool<TfrmBreeder>(
+        [&] { Named<QAction>(*window, "actBreeder")->trigger(); },
+        [&](TfrmBreeder& breeder) {
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&breeder));
+            Named<QSlider>(breeder, "trbMutation")->setValue(30);
+            Named<QPushButton>(breeder, "btnBreed")->click();
+            const Generation* shown = breeder.Shown();
+            parents = shown->parents;
+            for (const BredChild& child : shown->children)
+                children.push_back(child.sound);
+            // Keys 1..3, each once the cable is free.
+            for (const Qt::Key key : {Qt::Key_1, Qt::Key_2, Qt::Key_3}) {
+                QTest::keyClick(&breeder, key);
+                QTest::qWait(120);
+            }
+            Named<QLineEdit>(breeder, "edtName")->clear();
+            QTest::keyClicks(Named<QLineEdit>(breeder, "edtName"), "Keeper Three");
+            Named<QComboBox>(breeder, "cmbKeepSlot")->setCurrentIndex(42);
+            QTest::keyClick(&breeder, Qt::Key_K, Qt::ControlModifier);
+            QTimer::singleShot(0, &breeder, [&breeder] { breeder.reject(); });
+        });
+    ASSERT_EQ(opened, 1);
+    ASSERT_EQ(parents.size(), 2u);
+    EXPECT_EQ(GetSoundName(parents[1]), "Lib C045        ");
+    ASSERT_EQ(children.size(), static_cast<std::size_t>(DefaultChildCount));
+
+    // Children 1, 2 and 3 reached the edit buffer, in that order, whole.
+    const auto log = SettledLog(logFile);
+    std::vector<std::string> dumps;
+    for (std::size_t i = logBefore; i < log.size(); ++i)
+        if (log[i].rfind("F0 01 25 03 ", 0) == 0)
+            dumps.push_back(log[i]);
+    ASSERT_EQ(dumps.size(), 3u);
+    for (std::size_t c = 0; c < 3; ++c)
+        EXPECT_EQ(dumps[c], HexLine(EditBufferDumpMessage(children[c]))) << "child " << c + 1;
+
+    // "Keep" stored the third, renamed, in the current row as one undo step.
+    TSoundRecord kept = children[2];
+    SetSoundName(kept, "Keeper Three");
+    const TSoundRecord& stored = window->Library().SoundBanks[42];
+    for (int p = 0; p < SoundLayout::ParameterCount; ++p)
+        EXPECT_EQ(stored[SoundLayout::ParameterByte(p)], kept[SoundLayout::ParameterByte(p)])
+            << "parameter " << p;
+    EXPECT_TRUE(window->Library().IsChanged(42));
+    EXPECT_EQ(window->List().CurrentRow(), 43);
+    Named<QAction>(*window, "actUndo")->trigger();
+    EXPECT_EQ(window->Library().SoundBanks, libraryBefore);
 
     CloseWindow(window);
     EXPECT_EQ(instrument->Stop(), 0);

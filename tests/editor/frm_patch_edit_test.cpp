@@ -69,6 +69,13 @@ public:
     void StoreSentSound(int slot, const TSoundRecord& sound) override {
         stored.emplace_back(slot, sound);
     }
+    // The breeder: what it was opened on, and the child "Edit" gives back.
+    std::vector<TSoundRecord> bredFrom;
+    std::optional<TSoundRecord> childToEdit;
+    std::optional<TSoundRecord> BreedFrom(const TSoundRecord& sound, const SchemaList&) override {
+        bredFrom.push_back(sound);
+        return childToEdit;
+    }
 };
 
 // A prompter that lets the test act while its box is open.
@@ -869,6 +876,35 @@ TEST_F(EditorRandomizerTest, UndoRestoresBytesNoControlCanShow) {
     Tick();
     EXPECT_EQ(window->EditedRecord(), hostile);
     EXPECT_FALSE(output.Empty());
+}
+
+TEST_F(EditorWindowTest, CtrlBBreedsAndTheChildToEditIsOneUndoStep) {
+    Open();
+    Activate();
+    const TSoundRecord loaded = window->EditedRecord();
+
+    // Closed without a child: the instrument gets the editor's sound back.
+    Key(Qt::Key_B, Qt::ControlModifier);
+    ASSERT_EQ(host.bredFrom.size(), 1u);
+    EXPECT_EQ(host.bredFrom[0], loaded);
+    ASSERT_EQ(output.longMessages.size(), 1u);
+    EXPECT_EQ(output.longMessages[0], EditBufferDumpMessage(loaded));
+    EXPECT_EQ(window->EditedRecord(), loaded);
+
+    // A child to edit: shown, sent as what differs, undone in one step.
+    TSoundRecord child = loaded;
+    child[SoundLayout::ParameterByte(BindingOf("KnobFilterResonance").parameter)] = 3;
+    child[SoundLayout::ParameterByte(BindingOf("KnobFilterFrequency").parameter)] = 140;
+    SetSoundName(child, "Pad x Bass 2-4");
+    host.childToEdit = child;
+    Key(Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(Control<TKnob>("KnobFilterResonance")->Position(), 3);
+    EXPECT_EQ(window->EditedRecord(), child);
+    Tick();
+    EXPECT_EQ(output.TakeShortMessageBytes(), Restoring(loaded, child));
+    Key(Qt::Key_Backspace, Qt::AltModifier);
+    Tick();
+    EXPECT_EQ(window->EditedRecord(), loaded);
 }
 
 } // namespace

@@ -122,6 +122,28 @@ TEST(LibraryHistory, ChangesAcceptedInAStepAreNotUndone) {
     EXPECT_FALSE(library.IsChanged(0));
 }
 
+TEST(LibraryHistory, ASplitStepUndoesItsPartsOneByOne) {
+    TSoundLibrary library = TaggedLibrary();
+    LibraryHistory history(library);
+    {
+        LibraryHistory::Step session(history); // a long session holds a step open
+        Swap(library, 0, 1);
+        {
+            LibraryHistory::Step keep(history);
+            history.SplitStep();
+            Swap(library, 5, 6);
+            history.SplitStep();
+        }
+        Swap(library, 8, 9);
+    }
+    EXPECT_EQ(history.UndoCount(), 3u);
+    history.Undo();
+    EXPECT_EQ(TagOf(library, 8), 8);
+    history.Undo();
+    EXPECT_EQ(TagOf(library, 5), 5);
+    EXPECT_EQ(TagOf(library, 0), 1);
+}
+
 TEST(LibraryHistory, KeepsItsDepthAndStoresOnlyTheChangedSlots) {
     TSoundLibrary library = TaggedLibrary();
     LibraryHistory history(library);

@@ -124,7 +124,7 @@ TEST_F(NotePlayerTest, ReleaseAllNotesEndsEveryNoteStillOn) {
 }
 
 TEST(NotesPlayableIn, OnlyThePlayingWindows) {
-    for (const char* name : {"TfrmMain", "TfrmPatchEdit", "TfrmMorph", "TfrmLocker"})
+    for (const char* name : {"TfrmMain", "TfrmPatchEdit", "TfrmMorph", "TfrmLocker", "TfrmBreeder"})
         EXPECT_TRUE(NotesPlayableIn(name)) << name;
     for (const char* name : {"", "TfrmSettings", "tfrmmain", "TfrmMain2"})
         EXPECT_FALSE(NotesPlayableIn(name)) << name;

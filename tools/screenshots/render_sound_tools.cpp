@@ -3,12 +3,15 @@
 //
 //     render_sound_tools OUTPUT_FOLDER
 //
-// writes q-morph.png and parameter-locker.png, then runs itself at device
-// pixel ratio 2 for the @2x pictures.
+// writes q-morph.png, parameter-locker.png and sound-breeder.png, then runs
+// itself at device pixel ratio 2 for the @2x pictures.
+#include "frm_breeder.h"
 #include "frm_locker.h"
 #include "frm_morph.h"
 #include "render_program.h"
+#include "sound_catalogue.h"
 #include "sound_library.h"
+#include "support/control_sounds.h"
 
 #include "file_chooser.h"
 #include "midi_output.h"
@@ -17,7 +20,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSlider>
+#include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -72,6 +78,38 @@ int main(int argc, char* argv[]) {
         locker.findChild<QCheckBox*>(QString::fromLatin1(box))->setChecked(true);
     locker.btnNextSoundClick();
     if (!render::ShowAndSave(options, locker, QStringLiteral("parameter-locker")))
+        return 1;
+
+    // Two parents, a first generation with two liked children, the second
+    // bred from them, its third child heard.
+    library.SoundBanks[8] = RandomSound(8, "Fat Bass");
+    library.SoundBanks[9] = RandomSound(9, "Glass Bell");
+    BreedingHistory history;
+    LockedGroups locked{};
+    locked[12] = true; // Push It
+    history.AddParent({library.SoundBanks[8], "A009 Fat Bass"});
+    history.AddParent({library.SoundBanks[9], "A010 Glass Bell"});
+    history.Breed(AnyValueSchema(), {8, 20, locked, 4711});
+    history.SetLiked(1, true);
+    history.SetLiked(5, true);
+    // The catalogue row as the program shows it, over an empty catalogue.
+    QTemporaryDir catalogueFolder;
+    auto opened = SoundCatalogue::Open(
+        catalogueFolder.filePath(QStringLiteral("catalogue.sqlite")).toStdString());
+    SoundCatalogue* catalogue = std::holds_alternative<std::unique_ptr<SoundCatalogue>>(opened)
+                                    ? std::get<std::unique_ptr<SoundCatalogue>>(opened).get()
+                                    : nullptr;
+    TfrmBreeder breeder(
+        BreederContext{library, out, history, locked, {}, 20, {}, {}, {}, {}, {}, [catalogue] {
+                           return catalogue;
+                       }});
+    breeder.findChild<QSpinBox*>(QStringLiteral("spnChildren"))->setValue(12);
+    breeder.findChild<QLineEdit*>(QStringLiteral("edtSeed"))->setText(QStringLiteral("80386"));
+    breeder.findChild<QLineEdit*>(QStringLiteral("edtSeed"))->setModified(true);
+    breeder.btnBreedClick();
+    breeder.ToggleLiked(6);
+    breeder.PlayChild(2);
+    if (!render::ShowAndSave(options, breeder, QStringLiteral("sound-breeder")))
         return 1;
 
     return render::RenderDoubleToo(options);
