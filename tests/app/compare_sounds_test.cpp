@@ -2,6 +2,8 @@
 #include "library_list.h"
 #include "main_window.h"
 #include "sound_library.h"
+#include "support/modal_window.h"
+#include "support/sound_builder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,15 +19,13 @@
 
 namespace {
 
+using sound_builder::SoundWith;
+
 constexpr int Osc1Frequency = 0;
 constexpr int Lfo1Shape = 42;
 
 TSoundRecord Sound(std::string_view name, std::uint8_t note, std::uint8_t lfoShape) {
-    TSoundRecord sound;
-    sound[SoundLayout::ParameterByte(Osc1Frequency)] = note;
-    sound[SoundLayout::ParameterByte(Lfo1Shape)] = lfoShape;
-    SetSoundName(sound, name);
-    return sound;
+    return SoundWith(name, {{Osc1Frequency, note}, {Lfo1Shape, lfoShape}});
 }
 
 QStringList Row(const QTableWidget& grid, int row) {
@@ -81,13 +81,10 @@ TEST(CompareSounds, TheMenuItemWantsTwoSelectedRowsAndOpensTheWindowOnThem) {
 
     QString summary;
     QString secondHeading;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<TfrmCompareSounds*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        summary = dialog->lblSummary->text();
-        secondHeading = dialog->grdParameters->horizontalHeaderItem(2)->text();
-        dialog->accept();
+    WhenShown<TfrmCompareSounds>([&](TfrmCompareSounds& dialog) {
+        summary = dialog.lblSummary->text();
+        secondHeading = dialog.grdParameters->horizontalHeaderItem(2)->text();
+        dialog.accept();
     });
     compare->trigger();
     EXPECT_EQ(summary, "The sounds are equal.");

@@ -9,6 +9,8 @@
 #include "main_window.h"
 #include "parameter_binding.h"
 #include "scripted_dialogs.h"
+#include "support/main_window_on_instrument.h"
+#include "support/modal_window.h"
 #include "support/named_child.h"
 
 #include "builtin_instrument_service.h"
@@ -35,14 +37,9 @@ namespace {
 
 constexpr int Resonance = 21; // shown by KnobFilterResonance
 
-class EditSoundTest : public ::testing::Test {
+class EditSoundTest : public ::testing::Test, protected MainWindowOnInstrument {
 protected:
-    EditSoundTest()
-        : instrument(std::make_shared<VirtualMopho>()),
-          midi(nullptr, [this](std::span<const std::uint8_t> message) {
-              return instrument->Receive(message);
-          }) {
-        window = std::make_unique<TfrmMain>(&prompter, &chooser, &midi);
+    EditSoundTest() {
         // The instrument plays a sound of its own, not one of its programs.
         editBuffer = VirtualMopho::FactorySound(9);
         SetSoundName(editBuffer, "  Edit Me");
@@ -50,31 +47,11 @@ protected:
         instrument->Receive(EditBufferDumpMessage(editBuffer));
     }
 
-    // Runs `command`, then `inEditor` on every editor that opens, until one
-    // has closed (or five seconds passed). Returns how many opened.
-    int RunEditor(const std::function<void()>& command,
-                  const std::function<void(TfrmPatchEdit&)>& inEditor) {
-        int opened = 0;
-        QTimer watch;
-        watch.setInterval(10);
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            auto* editor = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget());
-            if (!editor || editor->property("seen").toBool())
-                return;
-            editor->setProperty("seen", true);
-            ++opened;
-            inEditor(*editor);
-        });
-        watch.start();
-        command();
-        QElapsedTimer clock;
-        clock.start();
-        // The editor opens from the main window's 200 ms timer and is modal:
-        // the watch above runs inside its event loop.
-        while (opened == 0 && clock.elapsed() < 5000)
-            QTest::qWait(10);
-        QTest::qWait(300); // a second editor would have opened by now
-        return opened;
+    // Runs `command`, then `inEditor` on every editor that opens (from the
+    // main window's 200 ms timer). Returns how many opened.
+    static int RunEditor(const std::function<void()>& command,
+                         const std::function<void(TfrmPatchEdit&)>& inEditor) {
+        return WhenModalOpens<TfrmPatchEdit>(command, inEditor, 300);
     }
 
     static void TurnResonanceTo(TfrmPatchEdit& editor, int value) {
@@ -85,11 +62,6 @@ protected:
                            [&editor] { Named<QPushButton>(editor, "btnClose")->click(); });
     }
 
-    std::shared_ptr<VirtualMopho> instrument;
-    BuiltInInstrumentService midi;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    std::unique_ptr<TfrmMain> window;
     TSoundRecord editBuffer;
 };
 

@@ -2,6 +2,7 @@
 #include "main_window.h"
 #include "message_memo.h"
 #include "scripted_dialogs.h"
+#include "support/main_window_on_instrument.h"
 #include "support/main_window_probes.h"
 #include "support/named_child.h"
 #include "test_files.h"
@@ -250,17 +251,12 @@ TEST_F(FileCommandsTest, CancelledDialogsChangeNothing) {
 
 namespace {
 
+class SendSysExFromFile : public ::testing::Test, protected MainWindowOnInstrument {};
+
 // "Send SysEx from file" on the built-in instrument: the file's messages arrive
 // unchanged and in order, the first of them a program the instrument keeps.
-TEST(SendSysExFromFile, ReachesTheBuiltInInstrument) {
-    auto instrument = std::make_shared<VirtualMopho>();
-    BuiltInInstrumentService midi(nullptr, [instrument](std::span<const std::uint8_t> message) {
-        return instrument->Receive(message);
-    });
+TEST_F(SendSysExFromFile, ReachesTheBuiltInInstrument) {
     QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    TfrmMain window(&prompter, &chooser, &midi);
 
     TSoundRecord sound = VirtualMopho::FactorySound(9);
     SetSoundName(sound, "From a file");
@@ -272,35 +268,28 @@ TEST(SendSysExFromFile, ReachesTheBuiltInInstrument) {
                               static_cast<qsizetype>(bytes.size())));
 
     chooser.paths = {path};
-    Named<QAction>(window, "actSendSysExFile")->trigger();
+    Named<QAction>(*window, "actSendSysExFile")->trigger();
     midi.WaitUntilIdle();
     EXPECT_EQ(GetSoundName(instrument->Program(Slots::Of(2, 3))), "From a file     ");
     const auto& log = instrument->Log();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1], "F0 01 25 06 F7");
-    EXPECT_EQ(MemoLines(window).last(),
+    EXPECT_EQ(MemoLines(*window).last(),
               QStringLiteral("Sent 305 bytes from ") + QDir::toNativeSeparators(path));
 }
 
 // A pipe with no writer would hold the window until one came, and a device
 // file may never end: only regular files are sent.
-TEST(SendSysExFromFile, PipesAndDevicesAreRefusedAtOnce) {
-    auto instrument = std::make_shared<VirtualMopho>();
-    BuiltInInstrumentService midi(nullptr, [instrument](std::span<const std::uint8_t> message) {
-        return instrument->Receive(message);
-    });
+TEST_F(SendSysExFromFile, PipesAndDevicesAreRefusedAtOnce) {
     QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    TfrmMain window(&prompter, &chooser, &midi);
     const QString pipe = dir.filePath(QStringLiteral("pipe.syx"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
 
     for (const QString& path : {pipe, QStringLiteral("/dev/zero")}) {
         chooser.paths = {path};
-        Named<QAction>(window, "actSendSysExFile")->trigger();
+        Named<QAction>(*window, "actSendSysExFile")->trigger();
         midi.WaitUntilIdle();
-        EXPECT_EQ(MemoLines(window).last(),
+        EXPECT_EQ(MemoLines(*window).last(),
                   "Cannot read " + QDir::toNativeSeparators(path) + ": not a regular file");
     }
     EXPECT_TRUE(instrument->Log().empty());

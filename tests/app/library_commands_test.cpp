@@ -10,7 +10,9 @@
 #include "message_memo.h"
 #include "midi_ports.h"
 #include "scripted_dialogs.h"
+#include "support/main_window_on_instrument.h"
 #include "support/main_window_probes.h"
+#include "support/modal_window.h"
 #include "support/named_child.h"
 #include "test_files.h"
 
@@ -32,16 +34,9 @@
 
 namespace {
 
-class LibraryCommandsTest : public ::testing::Test {
+class LibraryCommandsTest : public ::testing::Test, protected MainWindowOnInstrument {
 protected:
-    LibraryCommandsTest()
-        : instrument(std::make_shared<VirtualMopho>()),
-          midi(nullptr, [this](std::span<const std::uint8_t> message) {
-              return instrument->Receive(message);
-          }) {
-        window = std::make_unique<TfrmMain>(&prompter, &chooser, &midi);
-        window->SetSendDelay(0);
-    }
+    LibraryCommandsTest() { window->SetSendDelay(0); }
 
     // What the instrument received since the last call, one hex line each.
     std::vector<std::string> Received() {
@@ -53,11 +48,6 @@ protected:
     }
     QStringList Memo() const { return MemoLines(*window); }
 
-    std::shared_ptr<VirtualMopho> instrument;
-    BuiltInInstrumentService midi;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    std::unique_ptr<TfrmMain> window;
     std::size_t seen = 0;
 };
 
@@ -204,11 +194,9 @@ TEST_F(LibraryCommandsTest, PanicSendsTheThreeControllers) {
 
 TEST_F(LibraryCommandsTest, RenameStoresThePaddedNameAndMarksTheRow) {
     window->List().SetCurrentRow(5);
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<TfrmPatchEditSimple*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QLineEdit*>("edtName")->setText(QStringLiteral("Bass"));
-        dialog->accept();
+    WhenShown<TfrmPatchEditSimple>([](TfrmPatchEditSimple& dialog) {
+        dialog.findChild<QLineEdit*>("edtName")->setText(QStringLiteral("Bass"));
+        dialog.accept();
     });
     window->RenameCurrentRow();
     EXPECT_EQ(window->Library().GetSoundName(5), "Bass            ");

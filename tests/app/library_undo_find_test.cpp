@@ -7,7 +7,9 @@
 #include "library_table_view.h"
 #include "main_window.h"
 #include "scripted_dialogs.h"
+#include "support/main_window_on_instrument.h"
 #include "support/main_window_probes.h"
+#include "support/modal_window.h"
 #include "support/named_child.h"
 #include "support/selected_rows.h"
 #include "test_files.h"
@@ -41,16 +43,9 @@ struct Contents {
     bool operator==(const Contents&) const = default;
 };
 
-class LibraryUndoFindTest : public ::testing::Test {
+class LibraryUndoFindTest : public ::testing::Test, protected MainWindowOnInstrument {
 protected:
-    LibraryUndoFindTest()
-        : instrument(std::make_shared<VirtualMopho>()),
-          midi(nullptr, [this](std::span<const std::uint8_t> message) {
-              return instrument->Receive(message);
-          }) {
-        window = std::make_unique<TfrmMain>(&prompter, &chooser, &midi);
-        window->SetSendDelay(0);
-    }
+    LibraryUndoFindTest() { window->SetSendDelay(0); }
 
     void Trigger(const char* action) { Named<QAction>(*window, action)->trigger(); }
     LibraryTableView* View() { return Named<LibraryTableView>(*window, "ListView1"); }
@@ -72,20 +67,12 @@ protected:
     }
     void Rename(int row, const QString& name) {
         window->List().SetCurrentRow(row);
-        QTimer::singleShot(0, [name] {
-            auto* dialog = qobject_cast<TfrmPatchEditSimple*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            dialog->findChild<QLineEdit*>("edtName")->setText(name);
-            dialog->accept();
+        WhenShown<TfrmPatchEditSimple>([name](TfrmPatchEditSimple& dialog) {
+            dialog.findChild<QLineEdit*>("edtName")->setText(name);
+            dialog.accept();
         });
         Q_EMIT View()->doubleClicked(window->List().index(row, 0));
     }
-
-    std::shared_ptr<VirtualMopho> instrument;
-    BuiltInInstrumentService midi;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    std::unique_ptr<TfrmMain> window;
 };
 
 TEST_F(LibraryUndoFindTest, EveryKindOfChangeIsOneStepUndoneAndRedoneWithTheList) {
@@ -129,12 +116,10 @@ TEST_F(LibraryUndoFindTest, EveryKindOfChangeIsOneStepUndoneAndRedoneWithTheList
         QTest::keyClick(View(), Qt::Key_Minus, Qt::KeypadModifier | Qt::ControlModifier);
     });
     step("copy", [&] {
-        QTimer::singleShot(0, [] {
-            auto* copy = qobject_cast<TfrmCopySounds*>(QApplication::activeModalWidget());
-            ASSERT_NE(copy, nullptr);
-            copy->cmbPrograms2->setCurrentIndex(60); // A001 into A061..A063
-            copy->edtCount->setText(QStringLiteral("3"));
-            copy->btnRandomSound->click();
+        WhenShown<TfrmCopySounds>([](TfrmCopySounds& copy) {
+            copy.cmbPrograms2->setCurrentIndex(60); // A001 into A061..A063
+            copy.edtCount->setText(QStringLiteral("3"));
+            copy.btnRandomSound->click();
         });
         Trigger("actCopySound");
     });

@@ -7,7 +7,7 @@
 #include "../support/named_child.h"
 #include "../support/program_folder.h"
 #include "../support/sound_builder.h"
-#include "e2e_fixture.h"
+#include "window_fixture.h"
 
 #include "../app/scripted_dialogs.h"
 
@@ -28,20 +28,10 @@ namespace {
 
 using namespace e2e;
 
-class CatalogueOverJack : public VirtualMophoOverJack {
+class CatalogueOverJack : public WindowOverJack {
 protected:
     CatalogueOverJack() { qputenv("XDG_DATA_HOME", dataHome_.path().toLocal8Bit()); }
     ~CatalogueOverJack() override { qunsetenv("XDG_DATA_HOME"); }
-
-    std::unique_ptr<TfrmMain> OpenWindow() {
-        midi_ = MakeBuiltInInstrumentService(
-            std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
-        const std::string settings = MidiSettingsChoosing(*midi_, name_);
-        if (settings.empty())
-            return nullptr;
-        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString()) << settings;
-        return std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
-    }
 
     // The edit buffer dumps in the instrument's log from line `from` on, once it is quiet.
     static std::vector<std::string> EditBufferDumps(const fs::path& logFile, std::size_t from) {
@@ -61,11 +51,6 @@ protected:
     }
 
     QTemporaryDir dataHome_;
-    QTemporaryDir programFolder_;
-    ScopedProgramFolder folderChoice_{programFolder_.path()};
-    ScriptedPrompter prompter_;
-    ScriptedFileChooser chooser_;
-    std::unique_ptr<BuiltInInstrumentService> midi_;
 };
 
 TEST_F(CatalogueOverJack, ArrowsPutEachSoundIntoTheEditBuffer) {

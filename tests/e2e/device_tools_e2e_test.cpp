@@ -2,8 +2,9 @@
 // the instrument's global afterwards, as its next globals dump shows.
 
 #include "../support/main_window_probes.h"
+#include "../support/modal_window.h"
 #include "../support/program_folder.h"
-#include "e2e_fixture.h"
+#include "window_fixture.h"
 
 #include "../app/scripted_dialogs.h"
 
@@ -29,49 +30,19 @@ namespace {
 
 using namespace e2e;
 
-class GlobalSettingsOverJack : public VirtualMophoOverJack {
+class GlobalSettingsOverJack : public WindowOverJack {
 protected:
-    // The window on the instrument's ports, chosen in the settings file.
-    std::unique_ptr<TfrmMain> OpenWindow() {
-        midi_ = MakeBuiltInInstrumentService(
-            std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
-        const std::string settings = MidiSettingsChoosing(*midi_, name_);
-        if (settings.empty())
-            return nullptr;
-        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString()) << settings;
-        return std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
-    }
-
     // "Global settings", then `inWindow` on the window the reply opens;
     // false when none opened within five seconds.
     static bool RunGlobalSettings(TfrmMain& window,
                                   const std::function<void(TfrmGlobal&)>& inWindow) {
-        bool opened = false;
-        QTimer watch;
-        watch.setInterval(10);
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            auto* globals = qobject_cast<TfrmGlobal*>(QApplication::activeModalWidget());
-            if (!globals || opened)
-                return;
-            opened = true;
-            inWindow(*globals);
-            QTimer::singleShot(0, globals, [globals] { globals->close(); });
-        });
-        watch.start();
-        Named<QAction>(window, "actGlobalSettings")->trigger(); // returns when the wait box closes
-        QElapsedTimer clock;
-        clock.start();
-        while (!opened && clock.elapsed() < 5000)
-            QTest::qWait(10);
-        QTest::qWait(100); // the window closes
-        return opened;
+        return WhenModalOpens<TfrmGlobal>(
+                   [&] { Named<QAction>(window, "actGlobalSettings")->trigger(); },
+                   [&](TfrmGlobal& globals) {
+                       inWindow(globals);
+                       QTimer::singleShot(0, &globals, [&globals] { globals.close(); });
+                   }) > 0;
     }
-
-    QTemporaryDir programFolder_;
-    ScopedProgramFolder folderChoice_{programFolder_.path()};
-    ScriptedPrompter prompter_;
-    ScriptedFileChooser chooser_;
-    std::unique_ptr<BuiltInInstrumentService> midi_;
 };
 
 TEST_F(GlobalSettingsOverJack, AGlobalChangedInTheWindowIsTheInstrumentsGlobal) {

@@ -3,9 +3,11 @@
 // rename a sound and send it back.
 
 #include "../support/main_window_probes.h"
+#include "../support/modal_window.h"
 #include "../support/named_child.h"
+#include "../support/nrpn_messages.h"
 #include "../support/program_folder.h"
-#include "e2e_fixture.h"
+#include "window_fixture.h"
 
 #include "../app/scripted_dialogs.h"
 
@@ -40,7 +42,7 @@ namespace {
 
 using namespace e2e;
 
-class LibrarianOverJack : public VirtualMophoOverJack {
+class LibrarianOverJack : public WindowOverJack {
 protected:
     void SetUp() override {
         VirtualMophoOverJack::SetUp();
@@ -48,34 +50,6 @@ protected:
         WriteFile(bankPath_, bank_);
     }
 
-    // The window on the instrument's ports, chosen by name in the settings
-    // file as a musician's earlier choice would have left them.
-    std::unique_ptr<TfrmMain> OpenWindow() {
-        midi_ = MakeBuiltInInstrumentService(
-            std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
-        const std::string settings = MidiSettingsChoosing(*midi_, name_);
-        if (settings.empty())
-            return nullptr;
-        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString()) << settings;
-        // The program's own pace (SendDelay 300 ms): a shorter one once hid faults.
-        return std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
-    }
-
-    // JACK connects the ports a cycle or two after they open: an answered
-    // version shows that both connections carry messages.
-    static bool WaitUntilConnected(TfrmMain& window) { return !AskDeviceVersion(window).isEmpty(); }
-
-    // Closes the window and its ports; bytes still on their way are delivered first.
-    void CloseWindow(std::unique_ptr<TfrmMain>& window) {
-        window.reset();
-        midi_.reset();
-    }
-
-    QTemporaryDir programFolder_;
-    ScopedProgramFolder folderChoice_{programFolder_.path()};
-    ScriptedPrompter prompter_;
-    ScriptedFileChooser chooser_;
-    std::unique_ptr<BuiltInInstrumentService> midi_;
     const Bytes bank_ = TestBank();
     fs::path bankPath_;
 };
@@ -123,11 +97,9 @@ TEST_F(LibrarianOverJack, RenamedSoundsSentBackAreInTheInstrumentsMemory) {
         // A read selects the rows last collected again; the press of the
         // double click that renames selects the row once more.
         window->List().SetCurrentRow(renamed[i]);
-        QTimer::singleShot(0, [name = names[i]] {
-            auto* dialog = qobject_cast<TfrmPatchEditSimple*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            dialog->findChild<QLineEdit*>("edtName")->setText(name);
-            dialog->accept();
+        WhenShown<TfrmPatchEditSimple>([name = names[i]](TfrmPatchEditSimple& dialog) {
+            dialog.findChild<QLineEdit*>("edtName")->setText(name);
+            dialog.accept();
         });
         window->RenameCurrentRow();
         ASSERT_TRUE(window->Library().IsChanged(renamed[i]));
@@ -318,25 +290,13 @@ TEST_F(LibrarianOverJack, EditedSoundIsHeardSentToALocationAndKept) {
 // The messages of one NRPN each: number and value (14 bits each) from the
 // instrument's log lines ("B0 63 00", "B0 62 10", "B0 06 00", "B0 26 63").
 std::vector<std::pair<int, int>> LoggedNrpns(const std::vector<std::string>& lines) {
-    std::vector<std::pair<int, int>> nrpns;
-    int parts[4] = {};
-    for (const std::string& line : lines) {
-        if (line.size() != 8 || line.compare(0, 3, "B0 ") != 0)
-            continue;
-        const int controller = std::stoi(line.substr(3, 2), nullptr, 16);
-        const int value = std::stoi(line.substr(6, 2), nullptr, 16);
-        const int slot = controller == 0x63   ? 0
-                         : controller == 0x62 ? 1
-                         : controller == 0x06 ? 2
-                         : controller == 0x26 ? 3
-                                              : -1;
-        if (slot < 0)
-            continue;
-        parts[slot] = value;
-        if (slot == 3)
-            nrpns.emplace_back(parts[0] << 7 | parts[1], parts[2] << 7 | parts[3]);
-    }
-    return nrpns;
+    std::vector<ControllerMessage> controllers;
+    for (const std::string& line : lines)
+        if (line.size() == 8 && line.compare(0, 3, "B0 ") == 0)
+            controllers.push_back(
+                {0xB0, static_cast<std::uint8_t>(std::stoi(line.substr(3, 2), nullptr, 16)),
+                 static_cast<std::uint8_t>(std::stoi(line.substr(6, 2), nullptr, 16))});
+    return NrpnsIn(controllers);
 }
 
 // Why the byte an NRPN set lies outside the schema, or an empty string.

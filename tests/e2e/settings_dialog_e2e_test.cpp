@@ -2,6 +2,7 @@
 // ports a musician picks by name are the ones the program then talks to.
 
 #include "../support/main_window_probes.h"
+#include "../support/modal_window.h"
 #include "../support/program_folder.h"
 #include "e2e_fixture.h"
 
@@ -56,16 +57,9 @@ protected:
 
     // Runs "Midi &Settings ..." and presses OK after `choose`.
     void ChooseInDialog(TfrmMain& window, std::function<void(TfrmSettings&)> choose) {
-        QTimer::singleShot(0, [choose] {
-            auto* dialog = qobject_cast<TfrmSettings*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                ADD_FAILURE() << "the settings dialog is not shown";
-                if (QWidget* other = QApplication::activeModalWidget())
-                    other->close();
-                return;
-            }
-            choose(*dialog);
-            dialog->btnOk->click();
+        WhenShown<TfrmSettings>([choose](TfrmSettings& dialog) {
+            choose(dialog);
+            dialog.btnOk->click();
         });
         EXPECT_TRUE(ShowMidiSettings(&window, window.Ports()));
     }
@@ -97,17 +91,14 @@ TEST_F(SettingsDialogOverJack, ChosenPortsAnswerDeviceVersion) {
 
         // With its ports open on the server ("<client>:<client> in" and
         // "... out"), the program does not offer them to itself.
-        QTimer::singleShot(0, [] {
-            auto* dialog = qobject_cast<TfrmSettings*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            for (QComboBox* list :
-                 {dialog->cmbMidiIns, dialog->cmbMidiOut, dialog->cmbMidiController})
+        WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
+            for (QComboBox* list : {dialog.cmbMidiIns, dialog.cmbMidiOut, dialog.cmbMidiController})
                 for (int i = 0; i < list->count(); ++i) {
                     const QString item = list->itemText(i);
                     EXPECT_FALSE(item.endsWith(" in") || item.endsWith(" out"))
                         << item.toStdString();
                 }
-            dialog->brnCancel->click();
+            dialog.brnCancel->click();
         });
         EXPECT_FALSE(ShowMidiSettings(&window, window.Ports()));
     }

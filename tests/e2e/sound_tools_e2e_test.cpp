@@ -8,9 +8,10 @@
 // instrument on MIDI channel 2 hears it all.
 
 #include "../support/main_window_probes.h"
+#include "../support/modal_window.h"
 #include "../support/named_child.h"
 #include "../support/program_folder.h"
-#include "e2e_fixture.h"
+#include "window_fixture.h"
 
 #include "../app/scripted_dialogs.h"
 
@@ -48,17 +49,13 @@ namespace {
 
 using namespace e2e;
 
-class SoundToolsOverJack : public VirtualMophoOverJack {
+class SoundToolsOverJack : public WindowOverJack {
 protected:
     std::unique_ptr<TfrmMain> OpenWindow(int midiChannel = 1) {
-        midi_ = MakeBuiltInInstrumentService(
-            std::make_unique<RtMidiService>(RtMidiService::Backend::Jack, name_ + "-app"));
-        const std::string settings = MidiSettingsChoosing(*midi_, name_);
-        if (settings.empty())
+        auto window =
+            WindowOverJack::OpenWindow("MidiChannel=" + std::to_string(midiChannel) + "\n");
+        if (!window)
             return nullptr;
-        std::ofstream(programFolder_.filePath("dsi_mopho.ini").toStdString())
-            << settings << "MidiChannel=" << midiChannel << "\n";
-        auto window = std::make_unique<TfrmMain>(&prompter_, &chooser_, midi_.get());
         // The sounds the tools work on, unlike the instrument's own.
         for (int slot = 0; slot < Slots::Count; ++slot) {
             TSoundRecord sound = VirtualMopho::FactorySound(Slots::Count - 1 - slot);
@@ -68,44 +65,15 @@ protected:
         return window;
     }
 
-    // JACK connects the ports a cycle or two after they open: an answered
-    // version shows that both connections carry messages.
-    static bool WaitUntilConnected(TfrmMain& window) { return !AskDeviceVersion(window).isEmpty(); }
-
-    // Runs `command`, then `inWindow` on the first modal W that opens; returns
-    // how many opened.
-    template <typename W>
-    static int RunTool(const std::function<void()>& command,
-                       const std::function<void(W&)>& inWindow) {
-        int opened = 0;
-        QTimer watch;
-        watch.setInterval(10);
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            auto* tool = qobject_cast<W*>(QApplication::activeModalWidget());
-            if (!tool || tool->property("seen").toBool())
-                return;
-            tool->setProperty("seen", true);
-            ++opened;
-            inWindow(*tool);
-        });
-        watch.start();
-        command();
-        QElapsedTimer clock;
-        clock.start();
-        while (opened == 0 && clock.elapsed() < 5000)
-            QTest::qWait(10);
-        QTest::qWait(100);
-        return opened;
-    }
-
     // The instrument's edit buffer, as the locker receives it on opening.
     static std::optional<TSoundRecord> InstrumentsEditBuffer(TfrmMain& window) {
         std::optional<TSoundRecord> received;
-        RunTool<TfrmLocker>([&] { Named<QAction>(window, "actLocker")->trigger(); },
-                            [&](TfrmLocker& locker) {
-                                received = locker.WorkingSound();
-                                QTimer::singleShot(0, &locker, [&locker] { locker.reject(); });
-                            });
+        WhenModalOpens<TfrmLocker>([&] { Named<QAction>(window, "actLocker")->trigger(); },
+                                   [&](TfrmLocker& locker) {
+                                       received = locker.WorkingSound();
+                                       QTimer::singleShot(0, &locker,
+                                                          [&locker] { locker.reject(); });
+                                   });
         return received;
     }
 
@@ -125,25 +93,13 @@ public:
     // Opens the editor by "Edit Sound" and runs `inEditor` in it; the editor
     // then closes without keeping anything. Returns how many editors opened.
     static int RunEditor(TfrmMain& window, const std::function<void(TfrmPatchEdit&)>& inEditor) {
-        return RunTool<TfrmPatchEdit>(
+        return WhenModalOpens<TfrmPatchEdit>(
             [&] { Named<QAction>(window, "EditEditBuffer1")->trigger(); },
             [&](TfrmPatchEdit& editor) {
                 inEditor(editor);
                 QTimer::singleShot(0, &editor, [&editor] { editor.done(QDialog::Rejected); });
             });
     }
-
-protected:
-    void CloseWindow(std::unique_ptr<TfrmMain>& window) {
-        window.reset();
-        midi_.reset();
-    }
-
-    QTemporaryDir programFolder_;
-    ScopedProgramFolder folderChoice_{programFolder_.path()};
-    ScriptedPrompter prompter_;
-    ScriptedFileChooser chooser_;
-    std::unique_ptr<BuiltInInstrumentService> midi_;
 };
 
 // Test names stay short: they name JACK clients, which take at most 63 characters.
@@ -162,7 +118,7 @@ TEST_F(SoundToolsOverJack, MorphEndsOnSoundTwoWithoutPilingUp) {
 
     qint64 dragMs = -1;
     bool oneStepAtMost = true;
-    const int opened = RunTool<TfrmMorph>(
+    const int opened = WhenModalOpens<TfrmMorph>(
         [&] { Named<QAction>(*window, "actQMorph")->trigger(); },
         [&](TfrmMorph& morph) {
             Named<QTimer>(morph, "Timer1")->stop(); // our own pair, not a random one
@@ -242,20 +198,20 @@ TEST_F(SoundToolsOverJack, LockerRandomSoundIsHeardAndKept) {
     TSoundRecord started;
     TSoundRecord kept;
     const int opened =
-        RunTool<TfrmLocker>([&] { Named<QPushButton>(*window, "btnLocker")->click(); },
-                            [&](TfrmLocker& locker) {
-                                started = locker.WorkingSound();
-                                for (const char* box : lockedBoxes)
-                                    Named<QCheckBox>(locker, box)->setChecked(true);
-                                Named<QPushButton>(locker, "btnRandomSound")->click();
-                                // The window's own timer applies the choice.
-                                while (locker.ApplyPending())
-                                    QTest::qWait(20);
-                                kept = locker.WorkingSound();
-                                QTimer::singleShot(0, &locker, [&locker] {
-                                    Named<QPushButton>(locker, "btnKeep")->click();
-                                });
-                            });
+        WhenModalOpens<TfrmLocker>([&] { Named<QPushButton>(*window, "btnLocker")->click(); },
+                                   [&](TfrmLocker& locker) {
+                                       started = locker.WorkingSound();
+                                       for (const char* box : lockedBoxes)
+                                           Named<QCheckBox>(locker, box)->setChecked(true);
+                                       Named<QPushButton>(locker, "btnRandomSound")->click();
+                                       // The window's own timer applies the choice.
+                                       while (locker.ApplyPending())
+                                           QTest::qWait(20);
+                                       kept = locker.WorkingSound();
+                                       QTimer::singleShot(0, &locker, [&locker] {
+                                           Named<QPushButton>(locker, "btnKeep")->click();
+                                       });
+                                   });
     ASSERT_EQ(opened, 1);
 
     // Locked sections and what belongs to no section are the started sound's.
@@ -301,7 +257,7 @@ TEST_F(SoundToolsOverJack, BreederKeysPlayChildrenAndKeep) {
 
     std::vector<TSoundRecord> children;
     std::vector<TSoundRecord> parents;
-    const int opened = RunTool<TfrmBreeder>(
+    const int opened = WhenModalOpens<TfrmBreeder>(
         [&] { Named<QAction>(*window, "actBreeder")->trigger(); },
         [&](TfrmBreeder& breeder) {
             ASSERT_TRUE(QTest::qWaitForWindowActive(&breeder));

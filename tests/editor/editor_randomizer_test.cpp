@@ -6,6 +6,7 @@
 #include "schema.h"
 #include "section_randomizer.h"
 #include "sound_history.h"
+#include "support/sound_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,8 @@
 #include <vector>
 
 namespace {
+
+using sound_builder::SoundWith;
 
 int Row(std::string_view member) {
     const int row = BindingIndex(member);
@@ -28,13 +31,6 @@ const ParameterBinding& Binding(std::string_view member) {
 
 std::string Trimmed(const std::string& name) {
     return name.substr(0, name.find_last_not_of(' ') + 1);
-}
-
-TSoundRecord SoundWith(std::initializer_list<std::pair<int, int>> parameters) {
-    TSoundRecord sound;
-    for (const auto& [parameter, byte] : parameters)
-        sound[SoundLayout::ParameterByte(parameter)] = static_cast<std::uint8_t>(byte);
-    return sound;
 }
 
 // ---- Sections and composites ----------------------------------------------

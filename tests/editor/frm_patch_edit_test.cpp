@@ -9,9 +9,12 @@
 #include "parameter_tables.h"
 #include "section_randomizer.h"
 #include "slider.h"
+#include "support/modal_window.h"
 #include "support/named_child.h"
 #include "support/note_messages.h"
+#include "support/nrpn_messages.h"
 #include "support/recording_midi_output.h"
+#include "support/sound_builder.h"
 #include "sysex_messages.h"
 
 #include <QApplication>
@@ -39,6 +42,8 @@
 #include <vector>
 
 namespace {
+
+using sound_builder::PlausibleSound;
 
 using Bytes = std::array<std::uint8_t, 3>;
 
@@ -89,19 +94,6 @@ public:
     }
 };
 
-// A sound every control can show: each parameter in the middle of its range.
-TSoundRecord PlausibleSound() {
-    TSoundRecord sound;
-    sound.Bytes = {0xF0, 0x01, 0x25, 0x03, 0x00, 0x00};
-    for (const ParameterBinding& binding : ParameterBindings)
-        sound[binding.parameter + 6] = ByteForValue(binding, (binding.min + binding.max) / 2);
-    sound[2 + 6] = 1;  // Sawtooth
-    sound[8 + 6] = 54; // Pulse Wave, width 50
-    SetSoundName(sound, "Test Sound");
-    sound[SoundLayout::EndByte] = 0xF7;
-    return sound;
-}
-
 // Bytes no control can show, a name of unprintable bytes.
 TSoundRecord HostileSound() {
     TSoundRecord sound;
@@ -109,14 +101,6 @@ TSoundRecord HostileSound() {
     for (int i = 0; i < SoundLayout::NameLength; ++i)
         sound[SoundLayout::NameOffset + i] = static_cast<std::uint8_t>(i % 2 ? 0x01 : 0xE9);
     return sound;
-}
-
-std::vector<Bytes> Nrpn(int number, int value) {
-    auto byte = [](int v) { return static_cast<std::uint8_t>(v); };
-    return {{0xB0, 0x63, byte(number >> 7)},
-            {0xB0, 0x62, byte(number & 0x7F)},
-            {0xB0, 0x06, byte(value >> 7)},
-            {0xB0, 0x26, byte(value & 0x7F)}};
 }
 
 std::vector<Bytes> Concat(std::initializer_list<std::vector<Bytes>> parts) {
@@ -220,7 +204,7 @@ TEST_F(EditorWindowTest, AKnobStepGoesOutAtOnceAndQuickStepsMergeIntoTheLast) {
         output.TakeShortMessageBytes();
         QTest::keyClick(knob, step > 0 ? Qt::Key_Up : Qt::Key_Down);
         const int first = c.last - 18 * step;
-        EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(c.nrpn, first + (first < 0 ? 127 : 0)))
+        EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(c.nrpn, first + (first < 0 ? 127 : 0)))
             << "at once, before any tick";
         UserMoves(knob, c.last);
         Tick();
@@ -229,7 +213,7 @@ TEST_F(EditorWindowTest, AKnobStepGoesOutAtOnceAndQuickStepsMergeIntoTheLast) {
         const int byte = c.last + (c.last < 0 ? 127 : 0);
         ASSERT_GE(sent.size(), 4u);
         EXPECT_LT(sent.size(), 18u * 4u);
-        EXPECT_EQ(std::vector<Bytes>(sent.end() - 4, sent.end()), Nrpn(c.nrpn, byte)) << c.knob;
+        EXPECT_EQ(std::vector<Bytes>(sent.end() - 4, sent.end()), NrpnMessages(c.nrpn, byte)) << c.knob;
         Tick();
         EXPECT_TRUE(output.Empty());
     }
@@ -243,9 +227,12 @@ TEST_F(EditorWindowTest, ArpeggiatorAndGatedSequencerGoOutWithTheSwitchedOnOneLa
         std::vector<Bytes> sent;
     };
     const std::vector<Case> cases = {
-        {1, 1, "CheckLedApreggiator", false, true, Concat({Nrpn(100, 0), Nrpn(101, 1)})},
-        {0, 1, "CheckLedApreggiator", true, false, Concat({Nrpn(101, 0), Nrpn(100, 1)})},
-        {1, 0, "CheckLedGatedSequencer", false, true, Concat({Nrpn(100, 0), Nrpn(101, 1)})},
+        {1, 1, "CheckLedApreggiator", false, true,
+         Concat({NrpnMessages(100, 0), NrpnMessages(101, 1)})},
+        {0, 1, "CheckLedApreggiator", true, false,
+         Concat({NrpnMessages(101, 0), NrpnMessages(100, 1)})},
+        {1, 0, "CheckLedGatedSequencer", false, true,
+         Concat({NrpnMessages(100, 0), NrpnMessages(101, 1)})},
     };
     for (const Case& c : cases) {
         TSoundRecord sound = PlausibleSound();
@@ -269,7 +256,7 @@ TEST_F(EditorWindowTest, ANameEditSendsOnlyTheChangedCharacters) {
     QKeyEvent eAcute(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QStringLiteral("é"));
     QApplication::sendEvent(name, &eAcute); // the instrument shows no é: refused
     Tick();
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(194, '2'));
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(194, '2'));
     EXPECT_EQ(name->text(), "Test Sound2");
 }
 
@@ -278,7 +265,7 @@ TEST_F(EditorWindowTest, AChangeJustBeforeAnActivationIsSentFirstAndKept) {
     window->TypeValue(BindingIndex("KnobNoiseLevel"), "5");
     QEvent activation(QEvent::WindowActivate);
     QApplication::sendEvent(window.get(), &activation);
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 5));
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(14, 5));
     EXPECT_EQ(Control<TKnob>("KnobNoiseLevel")->Position(), 5);
 }
 
@@ -294,11 +281,11 @@ TEST_F(EditorWindowTest, InitSoundSendsTheListsAndSwitchesItChangedAtTheNextTick
     auto contains = [&](const std::vector<Bytes>& message) {
         return std::search(sent.begin(), sent.end(), message.begin(), message.end()) != sent.end();
     };
-    EXPECT_TRUE(contains(Nrpn(2, 1)));    // oscillator 1: Sawtooth
-    EXPECT_TRUE(contains(Nrpn(7, 0)));    // oscillator 2: off
-    EXPECT_TRUE(contains(Nrpn(19, 1)));   // 4-pole
-    EXPECT_TRUE(contains(Nrpn(41, 0)));   // LFO 1 key sync off
-    EXPECT_TRUE(contains(Nrpn(15, 160))); // filter frequency
+    EXPECT_TRUE(contains(NrpnMessages(2, 1)));    // oscillator 1: Sawtooth
+    EXPECT_TRUE(contains(NrpnMessages(7, 0)));    // oscillator 2: off
+    EXPECT_TRUE(contains(NrpnMessages(19, 1)));   // 4-pole
+    EXPECT_TRUE(contains(NrpnMessages(41, 0)));   // LFO 1 key sync off
+    EXPECT_TRUE(contains(NrpnMessages(15, 160))); // filter frequency
 }
 
 // ---- Sending to a location and closing --------------------------------------
@@ -311,7 +298,7 @@ TEST_F(EditorWindowTest, SendSoundToMophoSendsTheShownSoundToTheChosenLocation) 
     Named<QPushButton>(*window, "btnSavSoundto")->click();
 
     EXPECT_EQ(host.presets, std::vector<int>{7});
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(16, 99));
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(16, 99));
     ASSERT_EQ(host.stored.size(), 1u);
     const auto& [slot, sent] = host.stored[0];
     EXPECT_EQ(slot, 300);
@@ -348,7 +335,7 @@ TEST_F(EditorWindowTest, TheCloseQuestionKeepsTheLastChangeOnYes) {
         EXPECT_EQ(prompter.questions, QStringList{"Do you want to save changes?"});
         EXPECT_EQ(window->isVisible(), c.open);
         EXPECT_EQ(window->result(), c.result);
-        EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 3)); // sent before asking
+        EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(14, 3)); // sent before asking
         EXPECT_EQ(window->EditedRecord()[18 + 6], 3);
     }
 }
@@ -561,7 +548,7 @@ TEST_F(EditorWindowTest, APanelBurstIsShownNeverSentBackAndOneUndoStep) {
 
     Key(Qt::Key_Backspace, Qt::AltModifier); // the whole burst at once
     EXPECT_EQ(cutoff->Position(), before);
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(15, before));
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(15, before));
 
     // The echo of what the editor sent changes nothing; a program change
     // asks for the instrument's edit buffer.
@@ -587,14 +574,14 @@ TEST_F(EditorWindowTest, CompareHoldsTheOriginalAndRevertMakesItTheEditedSound) 
     EXPECT_TRUE(compare->isChecked());
     EXPECT_EQ(Control<TKnob>("KnobNoiseLevel")->Position(), opened[18 + 6]);
     Tick();
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, opened[18 + 6]));
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(14, opened[18 + 6]));
     EXPECT_FALSE(window->TypeValue(BindingIndex("KnobNoiseLevel"), "3") &&
                  window->EditedRecord()[18 + 6] == 3);
     EXPECT_FALSE(Named<QLabel>(*window, "lblStatus")->text().isEmpty());
     compare->click();
     EXPECT_EQ(Control<TKnob>("KnobNoiseLevel")->Position(), 9);
     Tick();
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(14, 9));
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(14, 9));
 
     Named<QPushButton>(*window, "btnRevert")->click();
     EXPECT_EQ(window->EditedRecord(), opened);
@@ -610,7 +597,7 @@ TEST_F(EditorWindowTest, AValueIsTypedAsItsControlShowsIt) {
     field->setText("C#3");
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(knob->Position(), 37);
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(0, 37));
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(0, 37));
 
     // Escape leaves without a change; a wrong text says so and keeps the value.
     knob->setFocus();
@@ -635,25 +622,10 @@ TEST_F(EditorWindowTest, TheWheelTurnsASequencerStepLikeAKnob) {
     QApplication::sendEvent(step, &wheel);
     const int after = before < 125 ? before + 1 : before - 1;
     EXPECT_EQ(step->Position(), after);
-    EXPECT_EQ(output.TakeShortMessageBytes(), Nrpn(138, after));
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(138, after));
 }
 
 // ---- Randomizers, schemas and undo --------------------------------------------
-
-// Acts on the modal dialog of type Dialog once its event loop runs; a dialog
-// of another type is closed so that the test fails instead of hanging.
-template <typename Dialog> void WhenShown(std::function<void(Dialog&)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* dialog = qobject_cast<Dialog*>(modal)) {
-            act(*dialog);
-            return;
-        }
-        ADD_FAILURE() << "the expected dialog is not shown";
-        if (modal)
-            modal->close();
-    });
-}
 
 int Row(std::string_view member) {
     return BindingIndex(member);
@@ -666,16 +638,16 @@ const ParameterBinding& BindingOf(std::string_view member) {
 // The messages that set `member`'s parameter to what its control shows at `value`.
 std::vector<Bytes> NrpnOf(std::string_view member, int value) {
     const ParameterBinding& binding = BindingOf(member);
-    return Nrpn(NrpnNumbers[static_cast<std::size_t>(binding.parameter)],
-                ByteForValue(binding, value));
+    return NrpnMessages(NrpnNumbers[static_cast<std::size_t>(binding.parameter)],
+                        ByteForValue(binding, value));
 }
 
 // The messages that bring the instrument from `playing` to `target`.
 std::vector<Bytes> Restoring(const TSoundRecord& playing, const TSoundRecord& target) {
     std::vector<Bytes> messages;
     for (int p : ParametersToSend(playing, target)) {
-        const auto nrpn =
-            Nrpn(NrpnNumbers[static_cast<std::size_t>(p)], target[SoundLayout::ParameterByte(p)]);
+        const auto nrpn = NrpnMessages(NrpnNumbers[static_cast<std::size_t>(p)],
+                                       target[SoundLayout::ParameterByte(p)]);
         messages.insert(messages.end(), nrpn.begin(), nrpn.end());
     }
     return messages;

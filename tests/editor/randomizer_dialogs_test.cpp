@@ -2,6 +2,7 @@
 #include "frm_parameter_list_view.h"
 #include "parameter_binding.h"
 #include "schema.h"
+#include "support/modal_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,21 +20,6 @@
 #include <vector>
 
 namespace {
-
-// Acts on the modal dialog of type Dialog once its event loop runs; a dialog
-// of another type is closed so that the test fails instead of hanging.
-template <typename Dialog> void WhenShown(std::function<void(Dialog&)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* dialog = qobject_cast<Dialog*>(modal)) {
-            act(*dialog);
-            return;
-        }
-        ADD_FAILURE() << "the expected dialog is not shown";
-        if (modal)
-            modal->close();
-    });
-}
 
 const ParameterBinding& Binding(std::string_view member) {
     const int row = BindingIndex(member);

@@ -24,6 +24,7 @@ for program in tonewright tonewright-syx tonewright-virtual-mopho; do
     [[ -f "$root/bin/$program" && -x "$root/bin/$program" ]] || fail "bin/$program is not an installed program"
 done
 [[ -f "$root/share/tonewright/guide/index.html" ]] || fail "the user guide is not in share/tonewright/guide"
+[[ -f "$root/share/tonewright/guide/pictures/main-window@2x.png" ]] || fail "the guide's pictures are not installed"
 
 # Width and height from a PNG's header.
 png_size() {

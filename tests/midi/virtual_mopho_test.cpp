@@ -2,6 +2,7 @@
 
 #include "bank_file.h"
 #include "parameter_tables.h"
+#include "support/nrpn_messages.h"
 #include "sysex_codec.h"
 #include "sysex_messages.h"
 
@@ -21,11 +22,9 @@ Bytes Stream(const VirtualMopho::Replies& replies) {
     return bytes;
 }
 
-void SendNrpn(VirtualMopho& mopho, int parameter, int value) {
-    mopho.Receive(Bytes{0xB0, 99, static_cast<std::uint8_t>(parameter >> 7)});
-    mopho.Receive(Bytes{0xB0, 98, static_cast<std::uint8_t>(parameter & 0x7F)});
-    mopho.Receive(Bytes{0xB0, 6, static_cast<std::uint8_t>(value >> 7)});
-    mopho.Receive(Bytes{0xB0, 38, static_cast<std::uint8_t>(value & 0x7F)});
+void SendNrpn(VirtualMopho& mopho, int number, int value) {
+    for (const ControllerMessage& message : NrpnMessages(number, value))
+        mopho.Receive(Bytes(message.begin(), message.end()));
 }
 
 TEST(VirtualMophoTest, AnswersProgramRequestWithTheDumpOfThatLocation) {

@@ -1,4 +1,5 @@
 #include "sound_compare.h"
+#include "support/sound_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 #include <vector>
 
 namespace {
+
+using sound_builder::SoundWith;
 
 constexpr int Osc1Frequency = 0;
 constexpr int Osc1Fine = 1;
@@ -19,11 +22,7 @@ constexpr int FirstStep = 120;
 constexpr int SentParameters = 224;
 
 TSoundRecord Sound(std::string_view name) {
-    TSoundRecord sound;
-    sound[SoundLayout::ParameterByte(Osc1Frequency)] = 60;
-    sound[SoundLayout::ParameterByte(Osc1Fine)] = 50;
-    SetSoundName(sound, name);
-    return sound;
+    return SoundWith(name, {{Osc1Frequency, 60}, {Osc1Fine, 50}});
 }
 
 void Set(TSoundRecord& sound, int parameter, std::uint8_t byte) {

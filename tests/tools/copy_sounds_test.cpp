@@ -6,6 +6,7 @@
 #include "library_list.h"
 #include "main_window.h"
 #include "sound_library.h"
+#include "support/modal_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -160,12 +161,10 @@ TEST(CopySoundCommand, OpensTheCopyWindowOnTheLibraryAndShowsTheCopiesChanged) {
     auto* command = window.findChild<QAction*>("actCopySound");
     ASSERT_TRUE(command->isEnabled());
     bool opened = false;
-    QTimer::singleShot(0, [&] {
-        auto* copy = qobject_cast<TfrmCopySounds*>(QApplication::activeModalWidget());
-        ASSERT_NE(copy, nullptr);
+    WhenShown<TfrmCopySounds>([&](TfrmCopySounds& copy) {
         opened = true;
-        copy->cmbPrograms2->setCurrentIndex(7);
-        copy->btnRandomSound->click();
+        copy.cmbPrograms2->setCurrentIndex(7);
+        copy.btnRandomSound->click();
     });
     command->trigger();
     ASSERT_TRUE(opened);

@@ -3,6 +3,7 @@
 #include "random_generator.h"
 #include "sound_library.h"
 #include "support/named_child.h"
+#include "support/nrpn_messages.h"
 #include "support/recording_midi_output.h"
 
 #include <QCheckBox>
@@ -21,14 +22,12 @@ using namespace std::chrono_literals;
 // The NRPN messages sent, as number -> value, in the order they came.
 std::vector<std::pair<int, int>> TakeNrpns(RecordingMidiOutput& out) {
     const auto bytes = out.TakeShortMessageBytes();
-    std::vector<std::pair<int, int>> nrpns;
-    EXPECT_EQ(bytes.size() % 4, 0u);
-    for (std::size_t i = 0; i + 3 < bytes.size(); i += 4) {
-        EXPECT_EQ(bytes[i][1], 99);
-        EXPECT_EQ(bytes[i + 3][1], 38);
-        nrpns.emplace_back(bytes[i][2] << 7 | bytes[i + 1][2],
-                           bytes[i + 2][2] << 7 | bytes[i + 3][2]);
-    }
+    const auto nrpns = NrpnsIn(bytes);
+    std::vector<ControllerMessage> whole;
+    for (const auto& [number, value] : nrpns)
+        for (const ControllerMessage& message : NrpnMessages(number, value))
+            whole.push_back(message);
+    EXPECT_EQ(bytes, whole) << "only whole NRPNs are sent";
     return nrpns;
 }
 

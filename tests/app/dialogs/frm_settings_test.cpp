@@ -8,6 +8,7 @@
 #include "midi/fake_midi_service.h"
 #include "midi_ports.h"
 #include "support/main_window_probes.h"
+#include "support/modal_window.h"
 #include "support/program_folder.h"
 
 #include <QAction>
@@ -26,21 +27,6 @@
 #include <functional>
 
 namespace {
-
-// Acts on the settings dialog once its modal loop runs; any other window is
-// closed so that the test fails instead of hanging.
-void WhenShown(std::function<void(TfrmSettings&)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* dialog = qobject_cast<TfrmSettings*>(modal)) {
-            act(*dialog);
-            return;
-        }
-        ADD_FAILURE() << "the settings dialog is not shown";
-        if (modal)
-            modal->close();
-    });
-}
 
 QStringList Items(const QComboBox* list) {
     QStringList items;
@@ -75,7 +61,7 @@ TEST_F(MidiSettings, ListsTheDevicesAndSelectsThePortsInUse) {
     OpenPorts();
     EXPECT_EQ(ports.ControllerInDevice, 2) << "a later match wins";
 
-    WhenShown([](TfrmSettings& dialog) {
+    WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Settings");
         EXPECT_EQ(dialog.grpMidi->title(), "Midi");
         EXPECT_EQ(Items(dialog.cmbMidiIns), QStringList({"USB Keys", "Mopho In", "USB Keys"}));
@@ -102,7 +88,7 @@ TEST_F(MidiSettings, NoneIsTheDefaultControllerAndIsStoredAsAnEmptyName) {
     midi.Feed(0, {0x90, 60, 127});
     EXPECT_TRUE(midi.sent.empty()) << "nothing passed thru";
 
-    WhenShown([](TfrmSettings& dialog) {
+    WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         EXPECT_EQ(dialog.cmbMidiController->currentText(), "None");
         dialog.cmbMidiController->setCurrentIndex(1);
         dialog.btnOk->click();
@@ -111,7 +97,7 @@ TEST_F(MidiSettings, NoneIsTheDefaultControllerAndIsStoredAsAnEmptyName) {
     EXPECT_EQ(ports.ControllerInDeviceName, "USB Keys");
     EXPECT_TRUE(ports.ControllerInOpen());
 
-    WhenShown([](TfrmSettings& dialog) {
+    WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         EXPECT_EQ(dialog.cmbMidiController->currentIndex(), 3) << "the last of the name";
         dialog.cmbMidiController->setCurrentIndex(TfrmSettings::NoControllerEntry);
         dialog.btnOk->click();
@@ -173,7 +159,7 @@ TEST_F(MidiSettings, AVanishedNameLeavesItsListWithoutASelection) {
 TEST_F(MidiSettings, DeviceID127ShowsAsBroadcastAndOkStoresTheChoice) {
     ports.MophoDeviceID = 127;
     OpenPorts();
-    WhenShown([](TfrmSettings& dialog) {
+    WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         EXPECT_EQ(dialog.cmbDeviceID->currentText(), "Broadcast");
         dialog.cmbDeviceID->setCurrentIndex(5);
         dialog.btnOk->click();
@@ -187,7 +173,7 @@ TEST_F(MidiSettings, CancelAfterChangingEveryListChangesNothing) {
     ports.MidiOutDeviceName = "Mopho Out";
     OpenPorts();
     const auto outputsBefore = midi.openOutputs;
-    WhenShown([](TfrmSettings& dialog) {
+    WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         dialog.cmbMidiIns->setCurrentIndex(0);
         dialog.cmbMidiOut->setCurrentIndex(1);
         dialog.cmbMidiController->setCurrentIndex(2);
@@ -210,7 +196,7 @@ TEST_F(MidiSettings, OkStoresTheNamesAsShownAndReopensThePorts) {
     ports.MidiInDeviceName = "Mopho In";
     OpenPorts();
     bool notesEnded = false;
-    WhenShown([](TfrmSettings& dialog) {
+    WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         dialog.cmbMidiOut->setCurrentIndex(1);
         dialog.cmbMidiController->setCurrentIndex(1);
         dialog.btnOk->click();
@@ -233,7 +219,7 @@ TEST_F(MidiSettings, OkStoresTheNamesAsShownAndReopensThePorts) {
 TEST_F(MidiSettings, APortPluggedInAfterStartIsListed) {
     OpenPorts();
     midi.outputNames.push_back("New Interface");
-    WhenShown([](TfrmSettings& dialog) {
+    WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         EXPECT_EQ(dialog.cmbMidiOut->itemText(2), "New Interface");
         dialog.cmbMidiOut->setCurrentIndex(2);
         dialog.btnOk->click();
@@ -248,7 +234,7 @@ TEST_F(MidiSettings, OkWithEmptyListsKeepsTheNames) {
     ports.ControllerInDeviceName = "Keys";
     ports.MidiOutDeviceName = "Mopho Out";
     OpenPorts();
-    WhenShown([](TfrmSettings& dialog) {
+    WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         EXPECT_EQ(dialog.cmbMidiIns->count(), 0);
         EXPECT_EQ(dialog.cmbMidiController->currentIndex(), -1);
         dialog.btnOk->click();
@@ -277,7 +263,7 @@ TEST(MidiSettingsFallback, AnOutputThatFailsLeavesTheBuiltInInstrument) {
 
     fake.outputNames.insert(fake.outputNames.begin(), "Plugged Later");
     fake.failOutputOpen = true;
-    WhenShown([](TfrmSettings& dialog) {
+    WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         EXPECT_EQ(dialog.cmbMidiOut->itemText(2), BuiltInInstrumentService::DeviceName);
         dialog.cmbMidiOut->setCurrentIndex(0);
         dialog.btnOk->click();
@@ -289,7 +275,7 @@ TEST(MidiSettingsFallback, AnOutputThatFailsLeavesTheBuiltInInstrument) {
     EXPECT_EQ(ports.MidiOutDeviceName, "Plugged Later");
 
     // Opened again, the dialog says which output is really in use.
-    WhenShown([](TfrmSettings& dialog) {
+    WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         EXPECT_EQ(dialog.cmbMidiOut->currentText(), "Plugged Later");
         EXPECT_TRUE(dialog.lblMidiOutInUse->isVisibleTo(&dialog));
         EXPECT_EQ(dialog.lblMidiOutInUse->text(),
@@ -365,7 +351,7 @@ TEST_F(MidiStartUp, AnOutputThatCannotBeOpenedFallsBackToTheBuiltInInstrument) {
 TEST_F(MidiStartUp, OkWritesTheSettingsAtOnce) {
     TfrmMain window(&prompter, &files, midi.get());
     EXPECT_FALSE(window.Ports().ControllerInOpen()) << "no controller on a first start";
-    WhenShown([](TfrmSettings& dialog) {
+    WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         dialog.cmbMidiIns->setCurrentIndex(1);
         dialog.cmbMidiOut->setCurrentIndex(0);
         dialog.cmbMidiController->setCurrentIndex(1);
@@ -389,7 +375,7 @@ TEST_F(MidiStartUp, AFirstStartOffersTheSettingsAndCancelKeepsTheBuiltInInstrume
         ASSERT_TRUE(window.FirstStart());
         EXPECT_EQ(window.Ports().MidiOutInUse(), BuiltInInstrumentService::DeviceName);
         QString introduction;
-        WhenShown([&](TfrmSettings& dialog) {
+        WhenShown<TfrmSettings>([&](TfrmSettings& dialog) {
             if (!dialog.lblIntroduction->isHidden())
                 introduction = dialog.lblIntroduction->text();
             dialog.brnCancel->click();

@@ -5,6 +5,7 @@
 #include "frm_patch_edit_simple.h"
 #include "frm_select_location.h"
 #include "sound_library.h"
+#include "support/modal_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,21 +24,6 @@
 #include <functional>
 
 namespace {
-
-// Acts on the modal dialog of type Dialog once its event loop runs; a dialog
-// of another type is closed so that the test fails instead of hanging.
-template <typename Dialog> void WhenShown(std::function<void(Dialog&)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* dialog = qobject_cast<Dialog*>(modal)) {
-            act(*dialog);
-            return;
-        }
-        ADD_FAILURE() << "the expected dialog is not shown";
-        if (modal)
-            modal->close();
-    });
-}
 
 // Key presses carrying any text (QTest::keyClicks takes ASCII only).
 void TypeText(QWidget* widget, const QString& text) {

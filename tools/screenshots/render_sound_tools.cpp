@@ -8,10 +8,10 @@
 #include "frm_breeder.h"
 #include "frm_locker.h"
 #include "frm_morph.h"
+#include "render_program.h"
 #include "sound_catalogue.h"
 #include "sound_library.h"
 #include "support/control_sounds.h"
-#include "support/render_program.h"
 
 #include "file_chooser.h"
 #include "midi_output.h"
@@ -29,12 +29,6 @@
 #include <cstdio>
 
 namespace {
-
-bool Save(QWidget& window, const render::Options& options, const QString& name) {
-    window.show();
-    QApplication::processEvents();
-    return render::SavePicture(options, window, name);
-}
 
 class NoOutput : public MidiOutput {
 public:
@@ -73,7 +67,7 @@ int main(int argc, char* argv[]) {
     morph.findChild<QComboBox*>(QStringLiteral("cmbSound1"))->setCurrentIndex(4);
     morph.findChild<QComboBox*>(QStringLiteral("cmbSound2"))->setCurrentIndex(Slots::Of(1, 16));
     morph.findChild<QSlider*>(QStringLiteral("trbMorph"))->setValue(35);
-    if (!Save(morph, options, QStringLiteral("q-morph")))
+    if (!render::ShowAndSave(options, morph, QStringLiteral("q-morph")))
         return 1;
 
     NoPrompter prompter;
@@ -83,7 +77,7 @@ int main(int argc, char* argv[]) {
     for (const char* box : {"ckbOscillator1", "ckbFilter", "ckbArpSeqTrack2"})
         locker.findChild<QCheckBox*>(QString::fromLatin1(box))->setChecked(true);
     locker.btnNextSoundClick();
-    if (!Save(locker, options, QStringLiteral("parameter-locker")))
+    if (!render::ShowAndSave(options, locker, QStringLiteral("parameter-locker")))
         return 1;
 
     // Two parents, a first generation with two liked children, the second
@@ -115,7 +109,7 @@ int main(int argc, char* argv[]) {
     breeder.btnBreedClick();
     breeder.ToggleLiked(6);
     breeder.PlayChild(2);
-    if (!Save(breeder, options, QStringLiteral("sound-breeder")))
+    if (!render::ShowAndSave(options, breeder, QStringLiteral("sound-breeder")))
         return 1;
 
     return render::RenderDoubleToo(options);

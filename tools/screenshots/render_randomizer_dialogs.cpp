@@ -8,8 +8,8 @@
 #include "frm_create_schema_parameters.h"
 #include "frm_parameter_list_view.h"
 #include "parameter_binding.h"
+#include "render_program.h"
 #include "schema.h"
-#include "support/render_program.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -17,12 +17,6 @@
 #include <cstdio>
 
 namespace {
-
-bool Save(QWidget& window, const render::Options& options, const QString& name) {
-    window.show();
-    QApplication::processEvents();
-    return render::SavePicture(options, window, name);
-}
 
 struct ListViewPicture {
     const char* name;
@@ -54,7 +48,7 @@ int main(int argc, char* argv[]) {
     tolerances.ArpTolerance = 12;
     tolerances.SchemaScale = 2;
     TfrmCreateSchemaParameters schema(tolerances);
-    if (!Save(schema, options, QStringLiteral("create-schema-parameters")))
+    if (!render::ShowAndSave(options, schema, QStringLiteral("create-schema-parameters")))
         return 1;
 
     for (const ListViewPicture& picture : ListViewPictures) {
@@ -67,7 +61,7 @@ int main(int argc, char* argv[]) {
             view.CheckListBox1->scrollToItem(view.CheckListBox1->currentItem(),
                                              QAbstractItemView::PositionAtCenter);
         }
-        if (!Save(view, options, QString::fromLatin1(picture.name)))
+        if (!render::ShowAndSave(options, view, QString::fromLatin1(picture.name)))
             return 1;
     }
     return render::RenderDoubleToo(options);

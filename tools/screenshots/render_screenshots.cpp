@@ -1,28 +1,28 @@
-// Renders the program's windows to PNG files, for the README and for looking
-// at them without a display: render_screenshots OUTPUT_FOLDER
+// Renders the main window, the MIDI settings and Compare Sounds to PNG files,
+// for the user guide and for looking at them without a display:
+//
+//     render_screenshots OUTPUT_FOLDER
+//
+// writes main-window.png, midi-settings.png, midi-settings-notes.png and
+// compare-sounds.png, then runs itself at device pixel ratio 2 for the @2x
+// pictures.
 #include "builtin_instrument_service.h"
+#include "frm_compare_sounds.h"
 #include "frm_settings.h"
 #include "library_list.h"
 #include "main_window.h"
 #include "midi_ports.h"
+#include "render_program.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QPixmap>
 #include <QTemporaryDir>
 
-#include <cstdio>
-
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const render::Options options = render::ReadOptions(argc, argv);
     QApplication app(argc, argv);
-    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-    if (!folder.exists()) {
-        std::fprintf(stderr, "no such folder: %s\n", qPrintable(folder.path()));
+    if (!render::FolderExists(options))
         return 2;
-    }
 
     // No settings of the user's own are read.
     QTemporaryDir settings;
@@ -38,18 +38,7 @@ int main(int argc, char* argv[]) {
     window.List().SelectSlots({2, 3});
     // A long report wraps in the message panel, which shows the newest line.
     window.LoadBankFile(QStringLiteral("/home/musician/Sounds/Mopho/banks of 2024/all.syx"));
-    QApplication::processEvents();
-
-    const auto save = [&](QWidget& widget, const char* name) {
-        const QString path = folder.filePath(QString::fromLatin1(name));
-        if (!widget.grab().save(path)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return false;
-        }
-        std::printf("%s\n", qPrintable(path));
-        return true;
-    };
-    if (!save(window, "main-window.png"))
+    if (!render::ShowAndSave(options, window, QStringLiteral("main-window")))
         return 1;
 
     // The MIDI settings as on a first start, then with the interface chosen
@@ -58,15 +47,19 @@ int main(int argc, char* argv[]) {
     TfrmSettings settingsDialog(&window);
     settingsDialog.LoadPorts(ports);
     settingsDialog.SetIntroduction(FirstStartIntroduction());
-    settingsDialog.show();
-    QApplication::processEvents();
-    if (!save(settingsDialog, "midi-settings.png"))
+    if (!render::ShowAndSave(options, settingsDialog, QStringLiteral("midi-settings")))
         return 1;
     ports.MidiOutDeviceName = "DSI Mopho USB";
     ports.MidiInDeviceName = ports.ControllerInDeviceName = BuiltInInstrumentService::DeviceName;
     TfrmSettings notesDialog(&window);
     notesDialog.LoadPorts(ports);
-    notesDialog.show();
-    QApplication::processEvents();
-    return save(notesDialog, "midi-settings-notes.png") ? 0 : 1;
+    if (!render::ShowAndSave(options, notesDialog, QStringLiteral("midi-settings-notes")))
+        return 1;
+
+    // The two selected sounds side by side.
+    const auto& sounds = window.Library().SoundBanks;
+    TfrmCompareSounds compare(2, sounds[2], 3, sounds[3], &window);
+    if (!render::ShowAndSave(options, compare, QStringLiteral("compare-sounds")))
+        return 1;
+    return render::RenderDoubleToo(options);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QProcess>
 #include <QStringList>
@@ -58,6 +58,13 @@ inline bool SavePicture(const Options& options, QWidget& widget, const QString& 
     }
     std::printf("%s %dx%d\n", qPrintable(path), widget.width(), widget.height());
     return true;
+}
+
+// Shows `widget`, lets it lay itself out, then saves it as SavePicture does.
+inline bool ShowAndSave(const Options& options, QWidget& widget, const QString& name) {
+    widget.show();
+    QApplication::processEvents();
+    return SavePicture(options, widget, name);
 }
 
 // After the 1x pictures: the 2x ones, drawn by a fresh run at that scale.

@@ -8,22 +8,14 @@
 
 #include "frm_copy_sounds.h"
 #include "frm_global.h"
+#include "render_program.h"
 #include "sound_library.h"
 #include "support/recording_midi_output.h"
-#include "support/render_program.h"
 
 #include <QApplication>
 #include <QComboBox>
 
 #include <cstdio>
-
-namespace {
-bool Save(QWidget& window, const render::Options& options, const QString& name) {
-    window.show();
-    QApplication::processEvents();
-    return render::SavePicture(options, window, name);
-}
-} // namespace
 
 int main(int argc, char* argv[]) {
     const render::Options options = render::ReadOptions(argc, argv);
@@ -36,13 +28,13 @@ int main(int argc, char* argv[]) {
     library.SetSoundName(4, "Fat Bass Lead");
     TfrmCopySounds copy({library, nullptr, nullptr});
     copy.cmbPrograms->setCurrentIndex(4);
-    if (!Save(copy, options, "copy-sounds"))
+    if (!render::ShowAndSave(options, copy, "copy-sounds"))
         return 1;
 
     RecordingMidiOutput out;
     TfrmGlobal globals(out);
     globals.LoadGlobals({14, 43, 1, 3, 0, 0, 1, 1, 0, 0});
-    if (!Save(globals, options, "global-settings"))
+    if (!render::ShowAndSave(options, globals, "global-settings"))
         return 1;
 
     return render::RenderDoubleToo(options);

@@ -8,10 +8,10 @@
 #include "file_chooser.h"
 #include "frm_catalogue.h"
 #include "prompter.h"
+#include "render_program.h"
 #include "sound_library.h"
 #include "support/catalogue_data.h"
 #include "support/recording_midi_output.h"
-#include "support/render_program.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -8,8 +8,8 @@
 #include "frm_patch_edit.h"
 #include "midi_output.h"
 #include "prompter.h"
+#include "render_program.h"
 #include "schema.h"
-#include "support/render_program.h"
 
 #include <QApplication>
 #include <QTabWidget>

@@ -8,8 +8,8 @@
 // controls@2x.png.
 #include "check_led.h"
 #include "knob.h"
+#include "render_program.h"
 #include "slider.h"
-#include "support/render_program.h"
 
 #include <QApplication>
 #include <QLabel>
