@@ -114,9 +114,10 @@ public:
     ChannelPort(MidiOutput& output, int channel) : output_(output), channel_(channel) {}
     std::string SendNrpn(int number, int value) override {
         try {
-            ::SendNrpn(output_, channel_, static_cast<unsigned>(number),
-                       static_cast<unsigned>(value));
-            return {};
+            // The four messages go out whole or not at all: a refused NRPN stays waiting.
+            const MidiError result = ::SendNrpn(output_, channel_, static_cast<unsigned>(number),
+                                                static_cast<unsigned>(value));
+            return result == MidiError::None ? std::string() : Text(result);
         } catch (const std::exception& error) {
             return error.what();
         }

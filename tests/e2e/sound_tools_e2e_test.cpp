@@ -309,7 +309,6 @@ TEST_F(SoundToolsOverJack, BreederKeysPlayChildrenAndKeep) {
     EXPECT_EQ(instrument->Stop(), 0);
 }
 
-
 // ---- The sound editor -------------------------------------------------------
 
 namespace {

@@ -204,7 +204,8 @@ TEST_F(EditorWindowTest, AKnobStepGoesOutAtOnceAndQuickStepsMergeIntoTheLast) {
         output.TakeShortMessageBytes();
         QTest::keyClick(knob, step > 0 ? Qt::Key_Up : Qt::Key_Down);
         const int first = c.last - 18 * step;
-        EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(c.nrpn, first + (first < 0 ? 127 : 0)))
+        EXPECT_EQ(output.TakeShortMessageBytes(),
+                  NrpnMessages(c.nrpn, first + (first < 0 ? 127 : 0)))
             << "at once, before any tick";
         UserMoves(knob, c.last);
         Tick();
@@ -213,7 +214,8 @@ TEST_F(EditorWindowTest, AKnobStepGoesOutAtOnceAndQuickStepsMergeIntoTheLast) {
         const int byte = c.last + (c.last < 0 ? 127 : 0);
         ASSERT_GE(sent.size(), 4u);
         EXPECT_LT(sent.size(), 18u * 4u);
-        EXPECT_EQ(std::vector<Bytes>(sent.end() - 4, sent.end()), NrpnMessages(c.nrpn, byte)) << c.knob;
+        EXPECT_EQ(std::vector<Bytes>(sent.end() - 4, sent.end()), NrpnMessages(c.nrpn, byte))
+            << c.knob;
         Tick();
         EXPECT_TRUE(output.Empty());
     }
@@ -258,6 +260,19 @@ TEST_F(EditorWindowTest, ANameEditSendsOnlyTheChangedCharacters) {
     Tick();
     EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(194, '2'));
     EXPECT_EQ(name->text(), "Test Sound2");
+}
+
+TEST_F(EditorWindowTest, ARefusedChangeIsReportedOnceAndGoesOutLater) {
+    Open();
+    output.failure = MidiError::NotReady; // a full queue
+    window->TypeValue(BindingIndex("KnobNoiseLevel"), "5");
+    window->TypeValue(BindingIndex("KnobNoiseLevel"), "6");
+    Tick();
+    EXPECT_TRUE(output.Empty());
+    EXPECT_EQ(host.messagePanel.size(), 1u);
+    output.failure = MidiError::None;
+    Tick();
+    EXPECT_EQ(output.TakeShortMessageBytes(), NrpnMessages(14, 6));
 }
 
 TEST_F(EditorWindowTest, AChangeJustBeforeAnActivationIsSentFirstAndKept) {
