@@ -1,7 +1,6 @@
-// "Copy Sounds": the run's arithmetic, the count box, and copies made in
-// the library through the window.
+// "Copy Sounds": the count box and copies made in the library through the
+// window.
 
-#include "copy_run.h"
 #include "frm_copy_sounds.h"
 #include "library_list.h"
 #include "main_window.h"
@@ -19,21 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(CopyRunTest, RunsStopAtC128AndTheCountBoxHoldsANumberUpTo128) {
-    const std::tuple<const char*, int, int, int> runs[] = {
-        {"B010", 3, 3, 0}, {"A001", 0, 0, 0}, {"C127", 5, 2, 3}, {"C128", 2, 1, 1}};
-    for (const auto& [destination, count, made, notMade] : runs) {
-        const CopyRun run = PlanCopyRun(Slots::FromCaption(destination), count);
-        EXPECT_EQ(std::pair(run.made, run.notMade), std::pair(made, notMade)) << destination;
-    }
-    const std::pair<const char*, const char*> texts[] = {
-        {"300", "128"}, {"", "1"},    {"128", "128"},
-        {"007", "007"}, {"12a", "1"}, {"99999999999999999999", "128"}};
-    for (const auto& [typed, shown] : texts)
-        EXPECT_EQ(CorrectedCountText(typed), shown) << '"' << typed << '"';
-    EXPECT_EQ(CountFromText("007"), 7);
-}
 
 class CopySoundsTest : public ::testing::Test {
 protected:
