@@ -4,7 +4,7 @@ add_subdirectory(src/sound)
 add_subdirectory(src/randomizer)
 add_subdirectory(src/tools/core)
 
-# The file layer goes through Qt on Windows (src/io/file_io_qt.cpp), so only
+# The file layer goes through Qt on Windows (src/io/file_io_windows.cpp), so only
 # its header is here: the schema files, which read and write through it, are
 # left out of this build's tests.
 add_library(tw_io INTERFACE)

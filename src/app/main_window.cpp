@@ -15,8 +15,8 @@
 #include "main_editor_host.h"
 #include "message_memo.h"
 #include "midi_ports.h"
+#include "program_file_io.h"
 #include "prompter.h"
-#include "qt_file_io.h"
 #include "receive_dispatch.h"
 #include "sound_reorderer.h"
 

@@ -1,6 +1,6 @@
 #include "app_settings.h"
 
-#include "qt_file_io.h"
+#include "program_file_io.h"
 #include "sound_record.h"
 
 // The 8-bit reader, keys and sections in any letter case; values are taken

@@ -1,8 +1,8 @@
 #include "library_files.h"
 
 #include "bank_file.h"
+#include "program_file_io.h"
 #include "prompter.h"
-#include "qt_file_io.h"
 #include "sound_library.h"
 #include "sysex_codec.h"
 #include "sysex_messages.h"

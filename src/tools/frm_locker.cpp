@@ -1,8 +1,8 @@
 #include "frm_locker.h"
 
 #include "file_chooser.h"
+#include "program_file_io.h"
 #include "prompter.h"
-#include "qt_file_io.h"
 #include "random_generator.h"
 #include "sound_library.h"
 #include "sysex_messages.h"

@@ -1,4 +1,4 @@
-#include "qt_file_io.h"
+#include "program_file_io.h"
 
 #include <QDir>
 #include <QFile>
