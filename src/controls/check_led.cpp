@@ -50,11 +50,6 @@ void TCheckLed::SetStatus(bool on) {
     Paint();
 }
 
-void TCheckLed::SetChannel(int value) {
-    if (value != channel_ && value >= 0 && value <= 15)
-        channel_ = value;
-}
-
 void TCheckLed::Toggle() {
     SetStatus(!status_);
     Q_EMIT OnChange(this);

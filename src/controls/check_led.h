@@ -11,7 +11,6 @@ class TCheckLed : public CaptionedControl {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(bool Status READ Status WRITE SetStatus)
-    Q_PROPERTY(int Channel READ Channel WRITE SetChannel)
 public:
     static constexpr int CaptionLimit = 32;
 
@@ -25,8 +24,6 @@ public:
     // Repaints when different; raises nothing.
     void SetStatus(bool on);
     // A number the owner keeps with the switch (0..15); the switch does not use it.
-    int Channel() const { return channel_; }
-    void SetChannel(int value);
 
     // What a click does: toggle, then raise OnChange. Assistive technology
     // toggles the switch the same way.
@@ -40,7 +37,6 @@ protected:
 private:
     QString caption_ = QStringLiteral("Instrument");
     bool status_ = false;
-    int channel_ = 0;
 
     ControlBitmap on_;
     ControlBitmap off_;

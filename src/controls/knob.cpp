@@ -26,8 +26,7 @@ const QColor FrameColour(32, 12, 12);
 
 TKnob::TKnob(QWidget* parent)
     : CaptionedControl({KnobGeometry::Width, KnobGeometry::Height}, parent),
-      face_(QStringLiteral("KNOBFACE1")), background_(QStringLiteral("KNOBBACKGROUND1")),
-      glyphs_(LoadGlyphs()) {
+      face_(QStringLiteral("KNOBFACE1")), glyphs_(LoadGlyphs()) {
     InstallControlsAccessibility();
 }
 
@@ -64,11 +63,6 @@ void TKnob::SetCaption(const QString& text) {
         QAccessible::updateAccessibility(&event);
     }
     Paint();
-}
-
-void TKnob::SetChannel(int value) {
-    if (value != channel_ && value >= 0 && value <= 15)
-        channel_ = value;
 }
 
 void TKnob::Render(QPainter& painter) {

@@ -20,7 +20,6 @@ class TKnob : public CaptionedControl {
     Q_PROPERTY(int Min READ Min WRITE SetMin)
     Q_PROPERTY(int Max READ Max WRITE SetMax)
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
-    Q_PROPERTY(int Channel READ Channel WRITE SetChannel)
 public:
     explicit TKnob(QWidget* parent = nullptr);
     ~TKnob() override;
@@ -42,8 +41,6 @@ public:
     const QString& Caption() const { return caption_; }
     void SetCaption(const QString& text);
     // A number the owner keeps with the knob (0..15); the knob does not use it.
-    int Channel() const { return channel_; }
-    void SetChannel(int value);
 
 Q_SIGNALS:
     void OnEnter(QObject* sender);
@@ -64,13 +61,11 @@ private:
     int min_ = 0;
     int max_ = 127;
     QString caption_;
-    int channel_ = 0;
 
     int dragStartValue_ = 0;
     int dragStartY_ = 0;
     bool dragging_ = false;
 
     ControlBitmap face_;
-    ControlBitmap background_; // loaded with the knob, never drawn
     std::vector<ControlBitmap> glyphs_;
 };

@@ -17,7 +17,6 @@ TEST(CheckLed, StartsOffCaptionedInstrument) {
     EXPECT_EQ(led.size(), QSize(32, 16));
     EXPECT_EQ(led.Caption(), "Instrument");
     EXPECT_FALSE(led.Status());
-    EXPECT_EQ(led.Channel(), 0);
 }
 
 TEST(CheckLed, CaptionIsCutTo32Characters) {
@@ -69,11 +68,4 @@ TEST(CheckLed, StatusWrittenByTheProgramRepaintsButRaisesNothing) {
     EXPECT_EQ(on.pixelColor(0, 0), QColor(120, 40, 40));
     led.SetCaption("Sync");
     EXPECT_EQ(changes.count(), 0);
-}
-
-TEST(CheckLed, ChannelKeepsValuesUpTo15) {
-    TCheckLed led;
-    led.SetChannel(9);
-    led.SetChannel(16);
-    EXPECT_EQ(led.Channel(), 9);
 }

@@ -20,7 +20,6 @@ TEST(Knob, StartsAt63Of0To127WithAFixedSize) {
     EXPECT_EQ(knob.Min(), 0);
     EXPECT_EQ(knob.Max(), 127);
     EXPECT_EQ(knob.Caption(), "");
-    EXPECT_EQ(knob.Channel(), 0);
     EXPECT_EQ(knob.size(), QSize(32, 48));
     knob.resize(100, 20);
     knob.setGeometry(3, 4, 60, 60);
@@ -70,18 +69,12 @@ TEST(Knob, RangeWritesKeepMinBelowMaxAndLeaveThePosition) {
     EXPECT_EQ(tempo.Max(), 250);
 }
 
-TEST(Knob, CaptionAndChannelWrites) {
+TEST(Knob, CaptionWritesAreNoUserChange) {
     TKnob knob;
     QSignalSpy changes(&knob, &TKnob::OnChange);
     knob.SetCaption("Cutoff");
     knob.SetCaption("Cutoff");
     EXPECT_EQ(knob.Caption(), "Cutoff");
-
-    knob.SetChannel(15);
-    EXPECT_EQ(knob.Channel(), 15);
-    knob.SetChannel(16);
-    knob.SetChannel(-1);
-    EXPECT_EQ(knob.Channel(), 15);
     EXPECT_EQ(changes.count(), 0); // no write is a user's change
 }
 
