@@ -125,18 +125,6 @@ void PaintKnobFace(QPainter& p, int scale) {
     p.drawEllipse(KnobCentre, 8.3, 8.3);
 }
 
-void PaintKnobBackground(QPainter& p, int scale) {
-    // Not drawn by the knob; the tile it sits on, face and read-out window.
-    FillPanel(p, {32, 52});
-    QPainter::RenderHints hints = p.renderHints();
-    p.save();
-    p.translate(0, 1);
-    PaintKnobFace(p, scale);
-    p.restore();
-    p.setRenderHints(hints);
-    p.fillRect(QRectF(0, 34, 32, 12), Display);
-}
-
 // ---- read-out glyphs ---------------------------------------------------------
 
 // Seven segments: a top, b upper right, c lower right, d bottom, e lower left,
@@ -311,7 +299,6 @@ void PaintLedButton(QPainter& p, int scale, bool on) {
 std::vector<Bitmap> AllBitmaps() {
     std::vector<Bitmap> bitmaps = {
         {"KNOBFACE1", {32, 32}, PaintKnobFace},
-        {"KNOBBACKGROUND1", {32, 52}, PaintKnobBackground},
     };
     for (int digit = 0; digit <= 9; ++digit)
         bitmaps.push_back({"KBITMAP" + QString::number(digit), {9, 12}, DigitPainter(digit)});
