@@ -16,9 +16,6 @@ public:
     int LineCount() const;
     QStringList Lines() const;
 
-    // False while the user has scrolled away from the newest line.
-    bool FollowsNewest() const { return followNewest_; }
-
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 

@@ -162,19 +162,6 @@ RtMidiService::~RtMidiService() {
     outputs_.clear();
 }
 
-std::string RtMidiService::BackendName() const {
-    switch (api_) {
-    case RtMidi::LINUX_ALSA:
-        return "ALSA";
-    case RtMidi::UNIX_JACK:
-        return "JACK";
-    case 0:
-        return "none";
-    default:
-        return RtMidi::getApiDisplayName(static_cast<RtMidi::Api>(api_));
-    }
-}
-
 std::string RtMidiService::StablePortName(const std::string& platformName, int api,
                                           unsigned portNumber) {
     if (api == RtMidi::WINDOWS_MM) {

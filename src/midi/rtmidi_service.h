@@ -23,9 +23,6 @@ public:
                            std::string clientName = "Tonewright");
     ~RtMidiService() override;
 
-    // "ALSA", "JACK" or "none".
-    std::string BackendName() const;
-
     int InputDeviceCount() override;
     std::string InputDeviceName(int device) override;
     int OutputDeviceCount() override;

@@ -52,7 +52,6 @@ public:
     }
 
     void SetFault(Fault fault) { fault_ = fault; }
-    Fault CurrentFault() const { return fault_; }
     // The software version the device inquiry reports: major 0..15, minor 0..7.
     void SetVersion(int major, int minor);
 

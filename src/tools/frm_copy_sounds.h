@@ -26,7 +26,6 @@ class TfrmCopySounds : public QDialog {
 public:
     explicit TfrmCopySounds(CopySoundsContext context, QWidget* parent = nullptr);
 
-    int SourceBank() const { return sourceBank_; }
     int SourceProgram() const { return sourceProgram_; }
     int DestinationBank() const { return destinationBank_; }
     int DestinationProgram() const { return destinationProgram_; }
