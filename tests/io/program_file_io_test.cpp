@@ -13,13 +13,13 @@
 
 namespace {
 
-class QtFileIoTest : public ::testing::Test {
+class ProgramFileIoTest : public ::testing::Test {
 protected:
     QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     QTemporaryDir dir;
 };
 
-TEST_F(QtFileIoTest, WrittenBytesReadBackUnchanged) {
+TEST_F(ProgramFileIoTest, WrittenBytesReadBackUnchanged) {
     const QByteArray bytes("\xF0\x01\x25\x00\xF7\x80\xFF", 7);
     const QString path = Path("Caf\u00e9 bank.syx");
     EXPECT_EQ(WriteWholeFile(path, bytes), QString());
@@ -30,7 +30,7 @@ TEST_F(QtFileIoTest, WrittenBytesReadBackUnchanged) {
 
 // A pipe or device is refused at once: opening a pipe without a writer would
 // wait for one, and a device may never end.
-TEST_F(QtFileIoTest, OnlyRegularFilesAreRead) {
+TEST_F(ProgramFileIoTest, OnlyRegularFilesAreRead) {
     const QString pipe = Path("pipe.syx");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     struct Case {
@@ -52,7 +52,7 @@ TEST_F(QtFileIoTest, OnlyRegularFilesAreRead) {
     }
 }
 
-TEST_F(QtFileIoTest, AFailedWriteSaysWhyAndNamesTheFile) {
+TEST_F(ProgramFileIoTest, AFailedWriteSaysWhyAndNamesTheFile) {
     const QString folder = Path("folder.syx");
     ASSERT_TRUE(QDir().mkdir(folder));
     EXPECT_EQ(WriteWholeFile(folder, "x"),
@@ -61,7 +61,7 @@ TEST_F(QtFileIoTest, AFailedWriteSaysWhyAndNamesTheFile) {
 
 // The program's files are replaced, never written into: a pipe (here with a
 // reader, so a write would not even wait) or a device is left alone.
-TEST_F(QtFileIoTest, OnlyRegularFilesAreWritten) {
+TEST_F(ProgramFileIoTest, OnlyRegularFilesAreWritten) {
     const QString pipe = Path("dsi_mopho.ini");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
