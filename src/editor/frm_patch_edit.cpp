@@ -708,7 +708,7 @@ void TfrmPatchEdit::BreedClick() {
 void TfrmPatchEdit::btnInitSoundClick() {
     Randomize([](ControlValues& values) {
         for (const StartValue& start : InitSoundValues()) {
-            const int row = BindingIndex(start.member);
+            const int row = RowOf(start.control);
             if (row < 0)
                 throw std::logic_error("a start value without its control");
             int& value = values[static_cast<std::size_t>(row)];
