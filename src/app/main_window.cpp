@@ -26,6 +26,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -237,6 +238,10 @@ void TfrmMain::CreateMenus() {
     ConnectCommand(actDeviceVersion, &TfrmMain::DeviceVersionClick);
     actDeviceVersion->setEnabled(true);
     actGlobalSettings = AddAction(system, "actGlobalSettings", QStringLiteral("Global settings"));
+    actVirtualPanel =
+        AddAction(system, "actVirtualPanel", QStringLiteral("Virtual Mopho Panel..."));
+    connect(system, &QMenu::aboutToShow, this,
+            [this] { actVirtualPanel->setEnabled(BuiltInInstrumentInUse()); });
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     actOrderByName = AddAction(tools, "actOrderByName", QStringLiteral("Order by name"));

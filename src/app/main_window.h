@@ -22,7 +22,6 @@
 #include <utility>
 #include <vector>
 
-
 class FileChooser;
 class ImportChooser;
 class SoundCatalogue;
@@ -174,6 +173,13 @@ public:
     // "Global settings": panic, then asks for the instrument's globals; the
     // reply opens the global settings window.
     void GlobalSettingsClick();
+    // "Virtual Mopho Panel...": a knob or program change played on the
+    // built-in instrument's panel, while its input is the one in use.
+    void VirtualPanelClick();
+    bool BuiltInInstrumentInUse() const;
+    // A modal window blocks every window but its own: the open panel moves
+    // onto `owner` (the editor while it runs, then the main window).
+    void MoveVirtualPanelTo(QWidget* owner);
     // "Sound Catalogue": its window, opened on the catalogue in the user's data folder.
     void SoundCatalogueClick();
     // The catalogue in the user's data folder, opened on first use (one that
@@ -325,6 +331,8 @@ private:
     QAction* actMidiSettings = nullptr;
     QAction* actTonewrightSettings = nullptr;
     QAction* actGlobalSettings = nullptr;
+    QAction* actVirtualPanel = nullptr;
+    QPointer<QWidget> virtualPanel_;
     QAction* actOrderByName = nullptr;
     QAction* EditEditBuffer1 = nullptr;
     QAction* actQMorph = nullptr;

@@ -381,7 +381,9 @@ void TfrmMain::OpenEditorWithCurrentSound(const TSoundRecord& sound) {
                           InstrumentChannel()};
     TfrmPatchEdit editor(context, sound, this);
     openEditor_ = &editor;
+    MoveVirtualPanelTo(&editor);
     const int result = editor.exec();
+    MoveVirtualPanelTo(this);
     openEditor_ = nullptr;
     // Tolerances chosen in the editor are settings from now on.
     StoreTolerances(schemaTolerances_, settings_);

@@ -27,12 +27,33 @@ namespace {
 
 // ---- What goes where -------------------------------------------------------
 
-// One group box: its lines from top to bottom, each a row of bound controls
-// named by member, left to right. "#Text" is a row heading, "@SelectForAll"
-// the track's "Select for all" box. The section button closes the first line.
+namespace P = SoundParameter;
+
+// One item of a line: a bound control, a row heading or a sequencer track's
+// "Select for all" box.
+struct PanelItem {
+    PanelItem(int parameter) : control{parameter} {}
+    PanelItem(ControlRef control) : control(control) {}
+    static PanelItem Heading(std::string_view text) {
+        PanelItem item(ControlRef{-1});
+        item.heading = text;
+        return item;
+    }
+    static PanelItem SelectForAll() {
+        PanelItem item(ControlRef{-1});
+        item.selectForAll = true;
+        return item;
+    }
+    ControlRef control;
+    std::string_view heading;
+    bool selectForAll = false;
+};
+
+// One group box: its lines from top to bottom, each a row of items, left to
+// right. The section button closes the first line.
 struct GroupPlan {
     std::string_view group;
-    std::vector<std::vector<std::string_view>> lines;
+    std::vector<std::vector<PanelItem>> lines;
     // Every cell of the group as wide as the widest, so that the knobs of
     // one line stand over the lists of the next.
     bool columns = false;
@@ -51,65 +72,59 @@ const std::vector<GroupPlan>& GroupPlans() {
     static const std::vector<GroupPlan> plans = [] {
         std::vector<GroupPlan> groups = {
             {"Oscillator 1",
-             {{"cmbOsc1Shape", "CheckLedOsc1Keyboard"},
-              {"knobOsc1Frequency", "knobOsc1Fine", "knobOsc1Pulsewidth", "knobOsc1Glide",
-               "knobSubOsc1Level"}}},
+             {{P::Osc1Shape, P::Osc1Keyboard},
+              {P::Osc1Frequency, P::Osc1Fine, PulseWidthOf(P::Osc1Shape), P::Osc1Glide,
+               P::SubOsc1Level}}},
             {"Oscillator 2",
-             {{"cmbOsc2Shape", "CheckLedOsc2Keyboard"},
-              {"knobOsc2Frequency", "knobOsc2Fine", "knobOsc2Pulsewidth", "knobOsc2Glide",
-               "knobSubOsc2Level"}}},
+             {{P::Osc2Shape, P::Osc2Keyboard},
+              {P::Osc2Frequency, P::Osc2Fine, PulseWidthOf(P::Osc2Shape), P::Osc2Glide,
+               P::SubOsc2Level}}},
             {"Oscillators Common",
-             {{"cmbGlideMode", "cmbKeyAssignMode", "CheckLedSync2ro1"},
-              {"KnobOsc12Mix", "KnobNoiseLevel", "KnobExtAudioInputLevel", "KnobOscSlop",
-               "KnobPitchBendRange"}}},
+             {{P::GlideMode, P::KeyAssignMode, P::Sync2To1},
+              {P::Osc12Mix, P::NoiseLevel, P::ExtAudioInputLevel, P::OscSlop, P::PitchBendRange}}},
             {"Filter",
-             {{"KnobFilterFrequency", "KnobFilterResonance", "KnobFilterKeybAmount",
-               "KnobFilterAudioMod", "CheckLedFilterPoles"},
-              {"KnobFilterEnvAmount", "KnobFilterEnvVeloAmount", "KnobFilterEnvDelay",
-               "KnobFilterEnvAttack", "KnobFilterDecay", "KnobFilterEnvSustain",
-               "KnobFilterEnvRelease"}}},
+             {{P::FilterFrequency, P::FilterResonance, P::FilterKeybAmount, P::FilterAudioMod,
+               P::FilterPoles},
+              {P::FilterEnvAmount, P::FilterEnvVeloAmount, P::FilterEnvDelay, P::FilterEnvAttack,
+               P::FilterEnvDecay, P::FilterEnvSustain, P::FilterEnvRelease}}},
             {"VCA",
-             {{"KnobVCAInitialLevel", "KnobVCAVoiceVolume"},
-              {"KnobVCAEnvAmount", "KnobVCAEnvVeloAmount", "KnobVCAEnvDelay", "KnobVCAEnvAttack",
-               "KnobVCAEnvDecay", "KnobVCAEnvSustain", "KnobVCAEnvRelease"}}},
+             {{P::VCAInitialLevel, P::VCAVoiceVolume},
+              {P::VCAEnvAmount, P::VCAEnvVeloAmount, P::VCAEnvDelay, P::VCAEnvAttack,
+               P::VCAEnvDecay, P::VCAEnvSustain, P::VCAEnvRelease}}},
             {"LFOs", {}},
             {"Envelope 3",
-             {{"cmbEnv3ModDestination", "KnobEnv3Amount", "KnobEnv3VeloAmount", "KnobEnv3Delay",
-               "KnobEnv3Attack", "KnobEnv3Decay", "KnobEnv3Sustain", "KnobEnv3Release",
-               "CheckLedEnv3Repeat"}}},
+             {{P::Env3ModDestination, P::Env3Amount, P::Env3VeloAmount, P::Env3Delay, P::Env3Attack,
+               P::Env3Decay, P::Env3Sustain, P::Env3Release, P::Env3Repeat}}},
             {"Modulation", {}},
             {"Modulation Parameters",
-             {{"KnobModWheelAmount", "KnobPressureAmount", "KnobBreathAmount", "KnobVelocityAmount",
-               "KnobFootControlAmount"},
-              {"cmbModWheelDestination", "cmbPressureDestination", "cmbBreathDestination",
-               "cmbVelocityDestination", "cmbFootControlDestination"}},
+             {{P::ModWheelAmount, P::PressureAmount, P::BreathAmount, P::VelocityAmount,
+               P::FootControlAmount},
+              {P::ModWheelDestination, P::PressureDestination, P::BreathDestination,
+               P::VelocityDestination, P::FootControlDestination}},
              true},
-            {"Push It", {{"KnobPushItNoteNumber", "KnobPushItVelocity"}, {"cmbPushItMode"}}, true},
-            {"Clock Parameters", {{"KnobBPMTempo"}, {"cmbClockDivide"}}, true},
+            {"Push It", {{P::PushItNoteNumber, P::PushItVelocity}, {P::PushItMode}}, true},
+            {"Clock Parameters", {{P::BPMTempo}, {P::ClockDivide}}, true},
             {"Assignable Parameters",
-             {{"cmbAssignable1", "cmbAssignable2"}, {"cmbAssignable3", "cmbAssignable4"}}},
+             {{P::Assignable1, P::Assignable2}, {P::Assignable3, P::Assignable4}}},
             {"Arp",
-             {{"cmbApreggiatorMode"},
-              {"cmbSequencerTrigger"},
-              {"CheckLedApreggiator"},
-              {"CheckLedGatedSequencer"}}},
+             {{P::ArpeggiatorMode}, {P::SequencerTrigger}, {P::Arpeggiator}, {P::GatedSequencer}}},
         };
         // The rows of the LFOs and of the modulation slots share their shape.
-        static const char* const LfoRows[4][6] = {
-            {"#LFO 1", "KnobLFO1Frequency", "KnobLFO1Amount", "cmbLFO1Shape", "cmbLFO1Destination",
-             "CheckLedLFO1Sync"},
-            {"#LFO 2", "KnobLFO2Frequency", "KnobLFO2Amount", "cmbLFO2Shape", "cmbLFO2Destination",
-             "CheckLedLFO2Sync"},
-            {"#LFO 3", "KnobLFO3Frequency", "KnobLFO3Amount", "cmbLFO3Shape", "cmbLFO3Destination",
-             "CheckLedLFO3Sync"},
-            {"#LFO 4", "KnobLFO4Frequency", "KnobLFO4Amount", "cmbLFO4Shape", "cmbLFO4Destination",
-             "CheckLedLFO4Sync"},
+        static const PanelItem LfoRows[4][6] = {
+            {PanelItem::Heading("LFO 1"), P::LFO1Frequency, P::LFO1Amount, P::LFO1Shape,
+             P::LFO1Destination, P::LFO1Sync},
+            {PanelItem::Heading("LFO 2"), P::LFO2Frequency, P::LFO2Amount, P::LFO2Shape,
+             P::LFO2Destination, P::LFO2Sync},
+            {PanelItem::Heading("LFO 3"), P::LFO3Frequency, P::LFO3Amount, P::LFO3Shape,
+             P::LFO3Destination, P::LFO3Sync},
+            {PanelItem::Heading("LFO 4"), P::LFO4Frequency, P::LFO4Amount, P::LFO4Shape,
+             P::LFO4Destination, P::LFO4Sync},
         };
-        static const char* const ModRows[4][4] = {
-            {"#Mod 1", "cmbMod1Source", "KnobMod1Amount", "cmbMod1Destination"},
-            {"#Mod 2", "cmbMod2Source", "KnobMod2Amount", "cmbMod2Destination"},
-            {"#Mod 3", "cmbMod3Source", "KnobMod3Amount", "cmbMod3Destination"},
-            {"#Mod 4", "cmbMod4Source", "KnobMod4Amount", "cmbMod4Destination"},
+        static const PanelItem ModRows[4][4] = {
+            {PanelItem::Heading("Mod 1"), P::Mod1Source, P::Mod1Amount, P::Mod1Destination},
+            {PanelItem::Heading("Mod 2"), P::Mod2Source, P::Mod2Amount, P::Mod2Destination},
+            {PanelItem::Heading("Mod 3"), P::Mod3Source, P::Mod3Amount, P::Mod3Destination},
+            {PanelItem::Heading("Mod 4"), P::Mod4Source, P::Mod4Amount, P::Mod4Destination},
         };
         for (GroupPlan& plan : groups) {
             if (plan.group == "LFOs")
@@ -119,18 +134,15 @@ const std::vector<GroupPlan>& GroupPlans() {
                 for (const auto& row : ModRows)
                     plan.lines.emplace_back(std::begin(row), std::end(row));
         }
-        static const std::array<std::string, 4> seqGroups = {
+        static const std::array<std::string_view, 4> seqGroups = {
             "Sequence Track 1", "Sequence Track 2", "Sequence Track 3", "Sequence Track 4"};
-        static std::array<std::array<std::string, 17>, 4> seqMembers;
-        for (int t = 0; t < 4; ++t) {
-            auto& members = seqMembers[static_cast<std::size_t>(t)];
-            members[0] = "cmbSequence" + std::to_string(t + 1) + "Dest";
-            for (int s = 1; s <= 16; ++s)
-                members[static_cast<std::size_t>(s)] =
-                    "SldSeq" + std::to_string(t + 1) + (s < 10 ? "0" : "") + std::to_string(s);
-            GroupPlan plan{seqGroups[static_cast<std::size_t>(t)], {}};
-            plan.lines.push_back({members[0], "@SelectForAll"});
-            plan.lines.emplace_back(members.begin() + 1, members.end());
+        for (int t = 1; t <= P::SeqTracks; ++t) {
+            GroupPlan plan{seqGroups[static_cast<std::size_t>(t - 1)], {}};
+            plan.lines.push_back(
+                {PanelItem(P::FirstSeqDestination + t - 1), PanelItem::SelectForAll()});
+            std::vector<PanelItem>& steps = plan.lines.emplace_back();
+            for (int s = 1; s <= P::SeqSteps; ++s)
+                steps.emplace_back(P::FirstSeqStep + (t - 1) * P::SeqSteps + s - 1);
             groups.push_back(plan);
         }
         return groups;
@@ -448,8 +460,8 @@ private:
         std::vector<ControlCell*> cells;
         for (const auto& members : plan.lines) {
             std::vector<QWidget*>& line = lines.emplace_back();
-            for (std::string_view member : members)
-                line.push_back(BuildItem(member, box, cells));
+            for (const PanelItem& item : members)
+                line.push_back(BuildItem(item, box, cells));
         }
         if (plan.columns) {
             int width = 0;
@@ -510,15 +522,15 @@ private:
                 cells[k]->Place(widths[k]);
     }
 
-    QWidget* BuildItem(std::string_view member, QWidget* box, std::vector<ControlCell*>& cells) {
-        if (member.starts_with('#')) {
-            auto* heading = new QLabel(Text(member.substr(1)), box);
+    QWidget* BuildItem(const PanelItem& item, QWidget* box, std::vector<ControlCell*>& cells) {
+        if (!item.heading.empty()) {
+            auto* heading = new QLabel(Text(item.heading), box);
             heading->setFont(SmallFont(*heading, true));
             heading->setFixedSize(HeadingWidth, CaptionRoom + KnobGeometry::Height);
             heading->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             return heading;
         }
-        if (member == "@SelectForAll") {
+        if (item.selectForAll) {
             const int track = static_cast<QGroupBox*>(box)->title().back().digitValue();
             auto* check = new QCheckBox(QStringLiteral("Select for all"), box);
             QFont plain = check->font();
@@ -529,9 +541,9 @@ private:
             order_.push_back(check);
             return check;
         }
-        const int row = BindingIndex(member);
+        const int row = RowOf(item.control);
         if (row < 0)
-            throw std::logic_error("a panel member without binding");
+            throw std::logic_error("a panel item without its control");
         const ParameterBinding& binding = ParameterBindings[static_cast<std::size_t>(row)];
         int captionWidth = 0;
         QLabel* label = nullptr;

@@ -667,7 +667,7 @@ void TfrmPatchEdit::EditAllowedValuesOf(int row) {
             return;
         schemaOrigin_.changedByHand = schemaOrigin_.changedByHand || entry.allowed != *allowed;
         entry.allowed = *allowed;
-        if (const std::optional<int> track = TrackOfStepOne(binding.key);
+        if (const std::optional<int> track = TrackOfStepOne(row);
             track && panel_.selectForAll[static_cast<std::size_t>(*track - 1)]->isChecked())
             ApplyStepOneToTrack(schema_, *track);
     } catch (const std::exception& error) {
@@ -708,7 +708,7 @@ void TfrmPatchEdit::BreedClick() {
 void TfrmPatchEdit::btnInitSoundClick() {
     Randomize([](ControlValues& values) {
         for (const StartValue& start : InitSoundValues()) {
-            const int row = BindingIndex(start.member);
+            const int row = RowOf(start.control);
             if (row < 0)
                 throw std::logic_error("a start value without its control");
             int& value = values[static_cast<std::size_t>(row)];

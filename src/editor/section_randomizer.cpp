@@ -7,11 +7,6 @@
 
 namespace {
 constexpr int PulseWaveItem = 4;
-
-// The shape list that shares its parameter with a pulse-width knob.
-int ShapeRowOf(const ParameterBinding& pulseWidth) {
-    return RowOfParameter(pulseWidth.parameter);
-}
 } // namespace
 
 bool ControlTakes(const ParameterBinding& binding, int value) {
@@ -45,14 +40,14 @@ int SectionIndex(std::string_view button) {
 std::vector<int> RandomizeSection(int section, SchemaList& schema, ControlValues& values,
                                   const ValueDraw& draw) {
     std::vector<int> rows;
-    for (std::string_view member :
+    for (const ControlRef control :
          SectionRandomizers.at(static_cast<std::size_t>(section)).controls) {
-        const int row = BindingIndex(member);
+        const int row = RowOf(control);
         if (row < 0)
             throw std::logic_error("a section control without binding");
         const ParameterBinding& binding = ParameterBindings[static_cast<std::size_t>(row)];
         if (IsPulseWidthKnob(binding) &&
-            values[static_cast<std::size_t>(ShapeRowOf(binding))] != PulseWaveItem)
+            values[static_cast<std::size_t>(RowOf({binding.parameter}))] != PulseWaveItem)
             continue;
         int& value = values[static_cast<std::size_t>(row)];
         value = AppliedValue(binding, value, draw(schema[static_cast<std::size_t>(row)]));

@@ -54,9 +54,9 @@ void MidiByteStream::Flush() {
 }
 
 BuiltInInstrumentService::BuiltInInstrumentService(std::unique_ptr<MidiService> platform,
-                                                   Responder responder)
-    : platform_(std::move(platform)), responder_(std::move(responder)), thread_([this] { Run(); }) {
-}
+                                                   Responder responder, Panel panel)
+    : platform_(std::move(platform)), responder_(std::move(responder)), panel_(std::move(panel)),
+      thread_([this] { Run(); }) {}
 
 BuiltInInstrumentService::~BuiltInInstrumentService() {
     {
@@ -204,17 +204,39 @@ MidiError BuiltInInstrumentService::ResetOutput(Handle handle) {
 }
 
 void BuiltInInstrumentService::ToInstrument(std::span<const std::uint8_t> message) {
-    std::vector<std::vector<std::uint8_t>> replies;
+    Replies replies;
     {
         std::lock_guard lock(instrumentMutex_);
         replies = responder_(message);
     }
+    FromInstrument(message.size(), std::move(replies));
+}
+
+bool BuiltInInstrumentService::TurnPanelKnob(int nrpn, int value) {
+    return panel_.turnKnob && PlayPanel([&] { return panel_.turnKnob(nrpn, value); });
+}
+
+bool BuiltInInstrumentService::ChoosePanelProgram(int program) {
+    return panel_.chooseProgram && PlayPanel([&] { return panel_.chooseProgram(program); });
+}
+
+bool BuiltInInstrumentService::PlayPanel(const std::function<Replies()>& gesture) {
+    Replies replies;
+    {
+        std::lock_guard lock(instrumentMutex_);
+        replies = gesture();
+    }
+    FromInstrument(0, std::move(replies));
+    return true;
+}
+
+void BuiltInInstrumentService::FromInstrument(std::size_t requestBytes, Replies replies) {
     std::lock_guard lock(mutex_);
     auto now = std::chrono::steady_clock::now();
     auto due = now;
     if (dinTiming_) {
         // The request travels first, then each reply follows on the way back.
-        due = std::max(now, lineFree_) + ByteTime * static_cast<long>(message.size());
+        due = std::max(now, lineFree_) + ByteTime * static_cast<long>(requestBytes);
     }
     for (auto& reply : replies) {
         if (dinTiming_)
@@ -260,13 +282,20 @@ void BuiltInInstrumentService::WaitUntilIdle() {
     idle_.wait(lock, [this] { return stopping_ || (pending_.empty() && !delivering_); });
 }
 
+BuiltInInstrumentService::Panel PanelOf(std::shared_ptr<VirtualMopho> instrument) {
+    return {[instrument](int nrpn, int value) { return instrument->PanelKnob(nrpn, value); },
+            [instrument](int program) { return instrument->PanelProgram(program); }};
+}
+
 std::unique_ptr<BuiltInInstrumentService>
 MakeBuiltInInstrumentService(std::unique_ptr<MidiService> platform, bool dinTiming) {
     auto instrument = std::make_shared<VirtualMopho>();
     auto service = std::make_unique<BuiltInInstrumentService>(
-        std::move(platform), [instrument](std::span<const std::uint8_t> message) {
+        std::move(platform),
+        [instrument](std::span<const std::uint8_t> message) {
             return instrument->Receive(message);
-        });
+        },
+        PanelOf(instrument));
     service->SetDinTiming(dinTiming);
     return service;
 }

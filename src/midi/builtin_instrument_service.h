@@ -13,6 +13,7 @@
 #include <vector>
 
 class MidiInputPort;
+class VirtualMopho;
 
 // A MidiService that lists the platform's devices first and then one input
 // and one output of the built-in instrument, so the program starts and every
@@ -22,12 +23,20 @@ class BuiltInInstrumentService : public MidiService {
 public:
     static constexpr const char* DeviceName = "Tonewright Virtual Mopho";
 
-    // Takes one complete message sent to the instrument; returns the bytes it
-    // sends back, chunk by chunk, as they would travel on the cable.
-    using Responder =
-        std::function<std::vector<std::vector<std::uint8_t>>(std::span<const std::uint8_t>)>;
+    // What the instrument sends, chunk by chunk, as it would travel on the cable.
+    using Replies = std::vector<std::vector<std::uint8_t>>;
+    // Takes one complete message sent to the instrument; returns its replies.
+    using Responder = std::function<Replies(std::span<const std::uint8_t>)>;
+    // The instrument's own panel: a knob turned (NRPN number, value) and a
+    // program chosen (0..127), each returning what the instrument then sends.
+    struct Panel {
+        std::function<Replies(int nrpn, int value)> turnKnob;
+        std::function<Replies(int program)> chooseProgram;
+    };
 
-    BuiltInInstrumentService(std::unique_ptr<MidiService> platform, Responder responder);
+    // Without a panel the panel gestures play nothing.
+    BuiltInInstrumentService(std::unique_ptr<MidiService> platform, Responder responder,
+                             Panel panel = {});
     ~BuiltInInstrumentService() override;
 
     // Simulates a 31,250-baud link: every byte takes 320 microseconds each way.
@@ -54,6 +63,11 @@ public:
     MidiError SendLong(Handle handle, std::span<const std::uint8_t> bytes) override;
     MidiError ResetOutput(Handle handle) override;
 
+    // Plays a gesture on the instrument's panel; what it sends arrives on its
+    // input as from its MIDI Out. False when the instrument has no panel.
+    bool TurnPanelKnob(int nrpn, int value);
+    bool ChoosePanelProgram(int program);
+
     // Waits until every reply so far has been delivered (tests, shutdown).
     void WaitUntilIdle();
 
@@ -64,10 +78,14 @@ private:
     bool IsBuiltInInput(int device) const { return device == platformInputs_; }
     bool IsBuiltInOutput(int device) const { return device == platformOutputs_; }
     void ToInstrument(std::span<const std::uint8_t> message);
+    // Queues replies after `requestBytes` bytes travelled to the instrument.
+    void FromInstrument(std::size_t requestBytes, Replies replies);
+    bool PlayPanel(const std::function<Replies()>& gesture);
     void Run();
 
     std::unique_ptr<MidiService> platform_;
     Responder responder_;
+    Panel panel_;
     bool dinTiming_ = false;
     int platformInputs_ = 0;
     int platformOutputs_ = 0;
@@ -104,6 +122,9 @@ private:
     std::vector<std::uint8_t> current_;
     int expected_ = 0;
 };
+
+// The panel of `instrument`.
+BuiltInInstrumentService::Panel PanelOf(std::shared_ptr<VirtualMopho> instrument);
 
 // The built-in instrument (a VirtualMopho) behind the platform's devices;
 // `platform` may be null for the built-in instrument alone.

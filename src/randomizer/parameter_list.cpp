@@ -83,27 +83,17 @@ std::string AllowedValueChecks::Result() const {
     return text;
 }
 
-namespace {
-
-std::string StepMember(int track, int step) {
-    return "SldSeq" + std::to_string(track) + (step < 10 ? "0" : "") + std::to_string(step);
-}
-
-} // namespace
-
-std::optional<int> TrackOfStepOne(std::string_view member) {
-    for (int track = 1; track <= 4; ++track)
-        if (member == StepMember(track, 1))
-            return track;
-    return std::nullopt;
+std::optional<int> TrackOfStepOne(int row) {
+    const int track = SeqTrackOfRow(row);
+    if (track == 0 || row != SeqStepRow(track, 1))
+        return std::nullopt;
+    return track;
 }
 
 void ApplyStepOneToTrack(SchemaList& list, int track) {
-    const SchemaEntry* first = list.Find(StepMember(track, 1));
-    if (!first)
+    if (track < 1 || track > SoundParameter::SeqTracks)
         return;
-    const std::string allowed = first->allowed;
-    for (int step = 2; step <= 16; ++step)
-        if (SchemaEntry* entry = list.Find(StepMember(track, step)))
-            entry->allowed = allowed;
+    const std::string allowed = list[static_cast<std::size_t>(SeqStepRow(track, 1))].allowed;
+    for (int step = 2; step <= SoundParameter::SeqSteps; ++step)
+        list[static_cast<std::size_t>(SeqStepRow(track, step))].allowed = allowed;
 }

@@ -60,7 +60,7 @@ private:
     std::vector<bool> checked_;
 };
 
-// The track (1..4) whose first step slider `member` is ("SldSeq301" gives 3).
-std::optional<int> TrackOfStepOne(std::string_view member);
+// The track (1..4) whose first step is the control of `row`.
+std::optional<int> TrackOfStepOne(int row);
 // "Select for all": steps 2..16 of the track take the first step's string.
 void ApplyStepOneToTrack(SchemaList& list, int track);

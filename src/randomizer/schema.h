@@ -40,7 +40,8 @@ public:
     auto begin() const { return entries_.begin(); }
     auto end() const { return entries_.end(); }
 
-    // The entry of the control named `member` (without padding), or nullptr.
+    // The entry whose key in schema files is `member` (without padding), or
+    // nullptr; the program itself reaches entries by row.
     SchemaEntry* Find(std::string_view member);
     const SchemaEntry* Find(std::string_view member) const;
 

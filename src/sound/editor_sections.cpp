@@ -1,66 +1,63 @@
 #include "editor_sections.h"
 
 namespace {
-constexpr std::string_view Osc1Controls[] = {
-    "knobOsc1Frequency", "knobOsc1Fine",     "cmbOsc1Shape",        "knobOsc1Pulsewidth",
-    "knobOsc1Glide",     "knobSubOsc1Level", "CheckLedOsc1Keyboard"};
-constexpr std::string_view Osc2Controls[] = {
-    "knobOsc2Frequency", "knobOsc2Fine",     "cmbOsc2Shape",        "knobOsc2Pulsewidth",
-    "knobOsc2Glide",     "knobSubOsc2Level", "CheckLedOsc2Keyboard"};
-constexpr std::string_view CommonControls[] = {
-    "cmbGlideMode",       "cmbKeyAssignMode", "CheckLedSync2ro1", "KnobOscSlop",
-    "KnobPitchBendRange", "KnobOsc12Mix",     "KnobNoiseLevel",   "KnobExtAudioInputLevel"};
-constexpr std::string_view FilterControls[] = {
-    "KnobFilterFrequency",     "KnobFilterResonance",  "KnobFilterKeybAmount",
-    "KnobFilterAudioMod",      "CheckLedFilterPoles",  "KnobFilterEnvAmount",
-    "KnobFilterEnvVeloAmount", "KnobFilterEnvDelay",   "KnobFilterEnvAttack",
-    "KnobFilterDecay",         "KnobFilterEnvSustain", "KnobFilterEnvRelease"};
-constexpr std::string_view VcaControls[] = {
-    "KnobVCAInitialLevel", "KnobVCAEnvAmount",  "KnobVCAEnvVeloAmount",
-    "KnobVCAEnvDelay",     "KnobVCAEnvAttack",  "KnobVCAEnvDecay",
-    "KnobVCAEnvSustain",   "KnobVCAEnvRelease", "KnobVCAVoiceVolume"};
-constexpr std::string_view Env3Controls[] = {
-    "cmbEnv3ModDestination", "KnobEnv3Amount",  "KnobEnv3VeloAmount",
-    "KnobEnv3Delay",         "KnobEnv3Attack",  "KnobEnv3Decay",
-    "KnobEnv3Sustain",       "KnobEnv3Release", "CheckLedEnv3Repeat"};
-constexpr std::string_view LfoControls[] = {
-    "cmbLFO1Shape",       "cmbLFO1Destination", "KnobLFO1Frequency",  "KnobLFO1Amount",
-    "CheckLedLFO1Sync",   "cmbLFO2Shape",       "cmbLFO2Destination", "KnobLFO2Frequency",
-    "KnobLFO2Amount",     "CheckLedLFO2Sync",   "cmbLFO3Shape",       "cmbLFO3Destination",
-    "KnobLFO3Frequency",  "KnobLFO3Amount",     "CheckLedLFO3Sync",   "cmbLFO4Shape",
-    "cmbLFO4Destination", "KnobLFO4Frequency",  "KnobLFO4Amount",     "CheckLedLFO4Sync"};
-constexpr std::string_view ModControls[] = {
-    "cmbMod1Source",      "KnobMod1Amount",     "cmbMod1Destination", "cmbMod2Source",
-    "KnobMod2Amount",     "cmbMod2Destination", "cmbMod3Source",      "KnobMod3Amount",
-    "cmbMod3Destination", "cmbMod4Source",      "KnobMod4Amount",     "cmbMod4Destination"};
-constexpr std::string_view ModParametersControls[] = {
-    "KnobModWheelAmount",       "KnobPressureAmount",    "KnobBreathAmount",
-    "KnobVelocityAmount",       "KnobFootControlAmount", "cmbModWheelDestination",
-    "cmbPressureDestination",   "cmbBreathDestination",  "cmbVelocityDestination",
-    "cmbFootControlDestination"};
-constexpr std::string_view PushItControls[] = {"KnobPushItNoteNumber", "KnobPushItVelocity",
-                                               "cmbPushItMode"};
-constexpr std::string_view ClockControls[] = {"KnobBPMTempo", "cmbClockDivide"};
-constexpr std::string_view AssignablesControls[] = {"cmbAssignable1", "cmbAssignable2",
-                                                    "cmbAssignable3", "cmbAssignable4"};
-constexpr std::string_view ArpControls[] = {"cmbApreggiatorMode", "cmbSequencerTrigger",
-                                            "CheckLedApreggiator", "CheckLedGatedSequencer"};
-constexpr std::string_view Seq1Controls[] = {
-    "cmbSequence1Dest", "SldSeq101", "SldSeq102", "SldSeq103", "SldSeq104", "SldSeq105",
-    "SldSeq106",        "SldSeq107", "SldSeq108", "SldSeq109", "SldSeq110", "SldSeq111",
-    "SldSeq112",        "SldSeq113", "SldSeq114", "SldSeq115", "SldSeq116"};
-constexpr std::string_view Seq2Controls[] = {
-    "cmbSequence2Dest", "SldSeq201", "SldSeq202", "SldSeq203", "SldSeq204", "SldSeq205",
-    "SldSeq206",        "SldSeq207", "SldSeq208", "SldSeq209", "SldSeq210", "SldSeq211",
-    "SldSeq212",        "SldSeq213", "SldSeq214", "SldSeq215", "SldSeq216"};
-constexpr std::string_view Seq3Controls[] = {
-    "cmbSequence3Dest", "SldSeq301", "SldSeq302", "SldSeq303", "SldSeq304", "SldSeq305",
-    "SldSeq306",        "SldSeq307", "SldSeq308", "SldSeq309", "SldSeq310", "SldSeq311",
-    "SldSeq312",        "SldSeq313", "SldSeq314", "SldSeq315", "SldSeq316"};
-constexpr std::string_view Seq4Controls[] = {
-    "cmbSequence4Dest", "SldSeq401", "SldSeq402", "SldSeq403", "SldSeq404", "SldSeq405",
-    "SldSeq406",        "SldSeq407", "SldSeq408", "SldSeq409", "SldSeq410", "SldSeq411",
-    "SldSeq412",        "SldSeq413", "SldSeq414", "SldSeq415", "SldSeq416"};
+namespace P = SoundParameter;
+
+// A sequencer track's destination list, then its 16 steps.
+constexpr std::array<ControlRef, 1 + P::SeqSteps> SeqControls(int track) {
+    std::array<ControlRef, 1 + P::SeqSteps> controls{};
+    controls[0] = {P::FirstSeqDestination + track - 1};
+    for (int step = 1; step <= P::SeqSteps; ++step)
+        controls[static_cast<std::size_t>(step)] = {P::FirstSeqStep + (track - 1) * P::SeqSteps +
+                                                    step - 1};
+    return controls;
+}
+
+constexpr ControlRef Osc1Controls[] = {
+    {P::Osc1Frequency}, {P::Osc1Fine},     {P::Osc1Shape},   PulseWidthOf(P::Osc1Shape),
+    {P::Osc1Glide},     {P::SubOsc1Level}, {P::Osc1Keyboard}};
+constexpr ControlRef Osc2Controls[] = {
+    {P::Osc2Frequency}, {P::Osc2Fine},     {P::Osc2Shape},   PulseWidthOf(P::Osc2Shape),
+    {P::Osc2Glide},     {P::SubOsc2Level}, {P::Osc2Keyboard}};
+constexpr ControlRef CommonControls[] = {{P::GlideMode},  {P::KeyAssignMode},     {P::Sync2To1},
+                                         {P::OscSlop},    {P::PitchBendRange},    {P::Osc12Mix},
+                                         {P::NoiseLevel}, {P::ExtAudioInputLevel}};
+constexpr ControlRef FilterControls[] = {
+    {P::FilterFrequency}, {P::FilterResonance}, {P::FilterKeybAmount},    {P::FilterAudioMod},
+    {P::FilterPoles},     {P::FilterEnvAmount}, {P::FilterEnvVeloAmount}, {P::FilterEnvDelay},
+    {P::FilterEnvAttack}, {P::FilterEnvDecay},  {P::FilterEnvSustain},    {P::FilterEnvRelease}};
+constexpr ControlRef VcaControls[] = {
+    {P::VCAInitialLevel}, {P::VCAEnvAmount},  {P::VCAEnvVeloAmount},
+    {P::VCAEnvDelay},     {P::VCAEnvAttack},  {P::VCAEnvDecay},
+    {P::VCAEnvSustain},   {P::VCAEnvRelease}, {P::VCAVoiceVolume}};
+constexpr ControlRef Env3Controls[] = {
+    {P::Env3ModDestination}, {P::Env3Amount},  {P::Env3VeloAmount}, {P::Env3Delay}, {P::Env3Attack},
+    {P::Env3Decay},          {P::Env3Sustain}, {P::Env3Release},    {P::Env3Repeat}};
+constexpr ControlRef LfoControls[] = {
+    {P::LFO1Shape}, {P::LFO1Destination}, {P::LFO1Frequency}, {P::LFO1Amount}, {P::LFO1Sync},
+    {P::LFO2Shape}, {P::LFO2Destination}, {P::LFO2Frequency}, {P::LFO2Amount}, {P::LFO2Sync},
+    {P::LFO3Shape}, {P::LFO3Destination}, {P::LFO3Frequency}, {P::LFO3Amount}, {P::LFO3Sync},
+    {P::LFO4Shape}, {P::LFO4Destination}, {P::LFO4Frequency}, {P::LFO4Amount}, {P::LFO4Sync}};
+constexpr ControlRef ModControls[] = {{P::Mod1Source}, {P::Mod1Amount}, {P::Mod1Destination},
+                                      {P::Mod2Source}, {P::Mod2Amount}, {P::Mod2Destination},
+                                      {P::Mod3Source}, {P::Mod3Amount}, {P::Mod3Destination},
+                                      {P::Mod4Source}, {P::Mod4Amount}, {P::Mod4Destination}};
+constexpr ControlRef ModParametersControls[] = {
+    {P::ModWheelAmount},        {P::PressureAmount},    {P::BreathAmount},
+    {P::VelocityAmount},        {P::FootControlAmount}, {P::ModWheelDestination},
+    {P::PressureDestination},   {P::BreathDestination}, {P::VelocityDestination},
+    {P::FootControlDestination}};
+constexpr ControlRef PushItControls[] = {
+    {P::PushItNoteNumber}, {P::PushItVelocity}, {P::PushItMode}};
+constexpr ControlRef ClockControls[] = {{P::BPMTempo}, {P::ClockDivide}};
+constexpr ControlRef AssignablesControls[] = {
+    {P::Assignable1}, {P::Assignable2}, {P::Assignable3}, {P::Assignable4}};
+constexpr ControlRef ArpControls[] = {
+    {P::ArpeggiatorMode}, {P::SequencerTrigger}, {P::Arpeggiator}, {P::GatedSequencer}};
+constexpr auto Seq1Controls = SeqControls(1);
+constexpr auto Seq2Controls = SeqControls(2);
+constexpr auto Seq3Controls = SeqControls(3);
+constexpr auto Seq4Controls = SeqControls(4);
 
 constexpr std::string_view OscillatorSections[] = {"btnRandomizeOsc1", "btnRandomizeOsc2",
                                                    "btnRandomizeCommon"};
@@ -80,93 +77,93 @@ constexpr std::string_view SoundSections[] = {
 // LFOs, modulation matrix. Voice Volume 100 is audible with headroom.
 constexpr StartValue SoundStartValues[] = {
     // Oscillators
-    {"knobOsc1Frequency", 60},
-    {"knobOsc1Fine", 0},
-    {"cmbOsc1Shape", 1},
-    {"knobOsc1Pulsewidth", 0},
-    {"knobOsc1Glide", 0},
-    {"knobSubOsc1Level", 0},
-    {"CheckLedOsc1Keyboard", 1},
-    {"knobOsc2Frequency", 60},
-    {"knobOsc2Fine", 0},
-    {"cmbOsc2Shape", 0},
-    {"knobOsc2Pulsewidth", 0},
-    {"knobOsc2Glide", 0},
-    {"knobSubOsc2Level", 0},
-    {"CheckLedOsc2Keyboard", 1},
+    {{P::Osc1Frequency}, 60},
+    {{P::Osc1Fine}, 0},
+    {{P::Osc1Shape}, 1},
+    {PulseWidthOf(P::Osc1Shape), 0},
+    {{P::Osc1Glide}, 0},
+    {{P::SubOsc1Level}, 0},
+    {{P::Osc1Keyboard}, 1},
+    {{P::Osc2Frequency}, 60},
+    {{P::Osc2Fine}, 0},
+    {{P::Osc2Shape}, 0},
+    {PulseWidthOf(P::Osc2Shape), 0},
+    {{P::Osc2Glide}, 0},
+    {{P::SubOsc2Level}, 0},
+    {{P::Osc2Keyboard}, 1},
     // Filter
-    {"KnobFilterFrequency", 160},
-    {"KnobFilterResonance", 0},
-    {"KnobFilterKeybAmount", 0},
-    {"KnobFilterAudioMod", 0},
-    {"CheckLedFilterPoles", 1},
-    {"KnobFilterEnvAmount", 0},
-    {"KnobFilterEnvVeloAmount", 0},
-    {"KnobFilterEnvDelay", 0},
-    {"KnobFilterEnvAttack", 0},
-    {"KnobFilterDecay", 64},
-    {"KnobFilterEnvSustain", 32},
-    {"KnobFilterEnvRelease", 32},
+    {{P::FilterFrequency}, 160},
+    {{P::FilterResonance}, 0},
+    {{P::FilterKeybAmount}, 0},
+    {{P::FilterAudioMod}, 0},
+    {{P::FilterPoles}, 1},
+    {{P::FilterEnvAmount}, 0},
+    {{P::FilterEnvVeloAmount}, 0},
+    {{P::FilterEnvDelay}, 0},
+    {{P::FilterEnvAttack}, 0},
+    {{P::FilterEnvDecay}, 64},
+    {{P::FilterEnvSustain}, 32},
+    {{P::FilterEnvRelease}, 32},
     // VCA and envelope 3
-    {"KnobVCAInitialLevel", 0},
-    {"KnobVCAEnvAmount", 64},
-    {"KnobVCAEnvVeloAmount", 64},
-    {"KnobVCAEnvDelay", 0},
-    {"KnobVCAEnvAttack", 0},
-    {"KnobVCAEnvDecay", 64},
-    {"KnobVCAEnvSustain", 64},
-    {"KnobVCAEnvRelease", 32},
-    {"KnobVCAVoiceVolume", 100},
-    {"cmbEnv3ModDestination", 0},
-    {"KnobEnv3Amount", 0},
-    {"KnobEnv3VeloAmount", 0},
-    {"KnobEnv3Delay", 0},
-    {"KnobEnv3Attack", 0},
-    {"KnobEnv3Decay", 64},
-    {"KnobEnv3Sustain", 64},
-    {"KnobEnv3Release", 32},
-    {"CheckLedEnv3Repeat", 1},
+    {{P::VCAInitialLevel}, 0},
+    {{P::VCAEnvAmount}, 64},
+    {{P::VCAEnvVeloAmount}, 64},
+    {{P::VCAEnvDelay}, 0},
+    {{P::VCAEnvAttack}, 0},
+    {{P::VCAEnvDecay}, 64},
+    {{P::VCAEnvSustain}, 64},
+    {{P::VCAEnvRelease}, 32},
+    {{P::VCAVoiceVolume}, 100},
+    {{P::Env3ModDestination}, 0},
+    {{P::Env3Amount}, 0},
+    {{P::Env3VeloAmount}, 0},
+    {{P::Env3Delay}, 0},
+    {{P::Env3Attack}, 0},
+    {{P::Env3Decay}, 64},
+    {{P::Env3Sustain}, 64},
+    {{P::Env3Release}, 32},
+    {{P::Env3Repeat}, 1},
     // LFOs
-    {"cmbLFO1Shape", 0},
-    {"cmbLFO1Destination", 0},
-    {"KnobLFO1Frequency", 0},
-    {"KnobLFO1Amount", 0},
-    {"CheckLedLFO1Sync", 0},
-    {"cmbLFO2Shape", 0},
-    {"cmbLFO2Destination", 0},
-    {"KnobLFO2Frequency", 0},
-    {"KnobLFO2Amount", 0},
-    {"CheckLedLFO2Sync", 0},
-    {"cmbLFO3Shape", 0},
-    {"cmbLFO3Destination", 0},
-    {"KnobLFO3Frequency", 0},
-    {"KnobLFO3Amount", 0},
-    {"CheckLedLFO3Sync", 0},
-    {"cmbLFO4Shape", 0},
-    {"cmbLFO4Destination", 0},
-    {"KnobLFO4Frequency", 0},
-    {"KnobLFO4Amount", 0},
-    {"CheckLedLFO4Sync", 0},
+    {{P::LFO1Shape}, 0},
+    {{P::LFO1Destination}, 0},
+    {{P::LFO1Frequency}, 0},
+    {{P::LFO1Amount}, 0},
+    {{P::LFO1Sync}, 0},
+    {{P::LFO2Shape}, 0},
+    {{P::LFO2Destination}, 0},
+    {{P::LFO2Frequency}, 0},
+    {{P::LFO2Amount}, 0},
+    {{P::LFO2Sync}, 0},
+    {{P::LFO3Shape}, 0},
+    {{P::LFO3Destination}, 0},
+    {{P::LFO3Frequency}, 0},
+    {{P::LFO3Amount}, 0},
+    {{P::LFO3Sync}, 0},
+    {{P::LFO4Shape}, 0},
+    {{P::LFO4Destination}, 0},
+    {{P::LFO4Frequency}, 0},
+    {{P::LFO4Amount}, 0},
+    {{P::LFO4Sync}, 0},
     // Modulation matrix
-    {"cmbMod1Source", 0},
-    {"KnobMod1Amount", 0},
-    {"cmbMod1Destination", 0},
-    {"cmbMod2Source", 0},
-    {"KnobMod2Amount", 0},
-    {"cmbMod2Destination", 0},
-    {"cmbMod3Source", 0},
-    {"KnobMod3Amount", 0},
-    {"cmbMod3Destination", 0},
-    {"cmbMod4Source", 0},
-    {"KnobMod4Amount", 0},
-    {"cmbMod4Destination", 0},
+    {{P::Mod1Source}, 0},
+    {{P::Mod1Amount}, 0},
+    {{P::Mod1Destination}, 0},
+    {{P::Mod2Source}, 0},
+    {{P::Mod2Amount}, 0},
+    {{P::Mod2Destination}, 0},
+    {{P::Mod3Source}, 0},
+    {{P::Mod3Amount}, 0},
+    {{P::Mod3Destination}, 0},
+    {{P::Mod4Source}, 0},
+    {{P::Mod4Amount}, 0},
+    {{P::Mod4Destination}, 0},
 };
 
 constexpr StartValue ArpStartValues[] = {
-    {"cmbApreggiatorMode", 0},
-    {"cmbSequencerTrigger", 0},
-    {"CheckLedApreggiator", 0},
-    {"CheckLedGatedSequencer", 0},
+    {{P::ArpeggiatorMode}, 0},
+    {{P::SequencerTrigger}, 0},
+    {{P::Arpeggiator}, 0},
+    {{P::GatedSequencer}, 0},
 };
 } // namespace
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "parameter_binding.h"
+
 #include <array>
 #include <span>
 #include <string_view>
@@ -12,18 +14,18 @@ struct SectionRandomizer {
     std::string_view button;  // object name, "btnRandomizeOsc1"
     std::string_view caption; // "Randomize Osc1"
     std::string_view group;   // the group box it sits in, "Oscillator 1"
-    // Members of the bound controls in drawing order. The pulse-width knob
-    // is drawn only when the shape just drawn is "Pulse Wave".
-    std::span<const std::string_view> controls;
+    // Its controls in drawing order. The pulse-width knob is drawn only
+    // when the shape just drawn is "Pulse Wave".
+    std::span<const ControlRef> controls;
 };
 inline constexpr int SectionRandomizerCount = 17;
 extern const std::array<SectionRandomizer, SectionRandomizerCount> SectionRandomizers;
 
 // The composite buttons of the editor's top panel and the sections each runs.
 struct CompositeRandomizer {
-    std::string_view button;  // "btnRandomizeOscillators"
-    std::string_view caption; // "Randomize Oscillators (Ctrl+1)"
-    int key;                  // the digit that runs it with Ctrl: 1..6, 0
+    std::string_view button;                    // "btnRandomizeOscillators"
+    std::string_view caption;                   // "Randomize Oscillators (Ctrl+1)"
+    int key;                                    // the digit that runs it with Ctrl: 1..6, 0
     std::span<const std::string_view> sections; // section buttons, in order
 };
 inline constexpr int CompositeRandomizerCount = 7;
@@ -31,7 +33,7 @@ extern const std::array<CompositeRandomizer, CompositeRandomizerCount> Composite
 
 // One start value: a control's value (LED 0/1, list item, knob position).
 struct StartValue {
-    std::string_view member;
+    ControlRef control;
     int value;
 };
 // InitOscillatorValues, InitFilterValues, InitEnvelopeValues, InitLfoValues,

@@ -424,6 +424,13 @@ int RowOfParameter(int parameter) {
     return ParameterFacts(parameter).row;
 }
 
+int RowOf(ControlRef control) {
+    if (control.parameter < 0 || control.parameter >= SoundParameter::Count)
+        return -1;
+    const SoundParameterFacts& facts = ParameterFacts(control.parameter);
+    return control.pulseWidth ? facts.pulseWidthRow : facts.row;
+}
+
 int SeqDestinationRow(int track) {
     return RowOfParameter(SoundParameter::FirstSeqDestination + track - 1);
 }

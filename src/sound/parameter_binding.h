@@ -64,6 +64,106 @@ inline constexpr int Osc2Shape = 8;
 inline constexpr int Env3Repeat = 69;
 inline constexpr int Arpeggiator = 98;
 inline constexpr int GatedSequencer = 100;
+inline constexpr int Osc1Frequency = 0;
+inline constexpr int Osc1Fine = 1;
+inline constexpr int Osc1Glide = 3;
+inline constexpr int Osc1Keyboard = 4;
+inline constexpr int SubOsc1Level = 5;
+inline constexpr int Osc2Frequency = 6;
+inline constexpr int Osc2Fine = 7;
+inline constexpr int Osc2Glide = 9;
+inline constexpr int Osc2Keyboard = 10;
+inline constexpr int SubOsc2Level = 11;
+inline constexpr int Sync2To1 = 12;
+inline constexpr int GlideMode = 13;
+inline constexpr int OscSlop = 14;
+inline constexpr int PitchBendRange = 15;
+inline constexpr int KeyAssignMode = 16;
+inline constexpr int Osc12Mix = 17;
+inline constexpr int NoiseLevel = 18;
+inline constexpr int ExtAudioInputLevel = 19;
+inline constexpr int FilterFrequency = 20;
+inline constexpr int FilterResonance = 21;
+inline constexpr int FilterKeybAmount = 22;
+inline constexpr int FilterAudioMod = 23;
+inline constexpr int FilterPoles = 24;
+inline constexpr int FilterEnvAmount = 25;
+inline constexpr int FilterEnvVeloAmount = 26;
+inline constexpr int FilterEnvDelay = 27;
+inline constexpr int FilterEnvAttack = 28;
+inline constexpr int FilterEnvDecay = 29;
+inline constexpr int FilterEnvSustain = 30;
+inline constexpr int FilterEnvRelease = 31;
+inline constexpr int VCAInitialLevel = 32;
+inline constexpr int VCAEnvAmount = 33;
+inline constexpr int VCAEnvVeloAmount = 34;
+inline constexpr int VCAEnvDelay = 35;
+inline constexpr int VCAEnvAttack = 36;
+inline constexpr int VCAEnvDecay = 37;
+inline constexpr int VCAEnvSustain = 38;
+inline constexpr int VCAEnvRelease = 39;
+inline constexpr int VCAVoiceVolume = 40;
+inline constexpr int LFO1Frequency = 41;
+inline constexpr int LFO1Shape = 42;
+inline constexpr int LFO1Amount = 43;
+inline constexpr int LFO1Destination = 44;
+inline constexpr int LFO1Sync = 45;
+inline constexpr int LFO2Frequency = 46;
+inline constexpr int LFO2Shape = 47;
+inline constexpr int LFO2Amount = 48;
+inline constexpr int LFO2Destination = 49;
+inline constexpr int LFO2Sync = 50;
+inline constexpr int LFO3Frequency = 51;
+inline constexpr int LFO3Shape = 52;
+inline constexpr int LFO3Amount = 53;
+inline constexpr int LFO3Destination = 54;
+inline constexpr int LFO3Sync = 55;
+inline constexpr int LFO4Frequency = 56;
+inline constexpr int LFO4Shape = 57;
+inline constexpr int LFO4Amount = 58;
+inline constexpr int LFO4Destination = 59;
+inline constexpr int LFO4Sync = 60;
+inline constexpr int Env3ModDestination = 61;
+inline constexpr int Env3Amount = 62;
+inline constexpr int Env3VeloAmount = 63;
+inline constexpr int Env3Delay = 64;
+inline constexpr int Env3Attack = 65;
+inline constexpr int Env3Decay = 66;
+inline constexpr int Env3Sustain = 67;
+inline constexpr int Env3Release = 68;
+inline constexpr int Mod1Source = 70;
+inline constexpr int Mod1Amount = 71;
+inline constexpr int Mod1Destination = 72;
+inline constexpr int Mod2Source = 73;
+inline constexpr int Mod2Amount = 74;
+inline constexpr int Mod2Destination = 75;
+inline constexpr int Mod3Source = 76;
+inline constexpr int Mod3Amount = 77;
+inline constexpr int Mod3Destination = 78;
+inline constexpr int Mod4Source = 79;
+inline constexpr int Mod4Amount = 80;
+inline constexpr int Mod4Destination = 81;
+inline constexpr int ModWheelAmount = 82;
+inline constexpr int ModWheelDestination = 83;
+inline constexpr int PressureAmount = 84;
+inline constexpr int PressureDestination = 85;
+inline constexpr int BreathAmount = 86;
+inline constexpr int BreathDestination = 87;
+inline constexpr int VelocityAmount = 88;
+inline constexpr int VelocityDestination = 89;
+inline constexpr int FootControlAmount = 90;
+inline constexpr int FootControlDestination = 91;
+inline constexpr int PushItNoteNumber = 92;
+inline constexpr int PushItVelocity = 93;
+inline constexpr int PushItMode = 94;
+inline constexpr int BPMTempo = 95;
+inline constexpr int ClockDivide = 96;
+inline constexpr int ArpeggiatorMode = 97;
+inline constexpr int SequencerTrigger = 99;
+inline constexpr int Assignable1 = 105;
+inline constexpr int Assignable2 = 106;
+inline constexpr int Assignable3 = 107;
+inline constexpr int Assignable4 = 108;
 inline constexpr int FirstSeqDestination = 101; // track t (1..4): 100 + t
 inline constexpr int FirstSeqStep = 120;        // track t, step s: 120 + 16 (t - 1) + s - 1
 inline constexpr int SeqTracks = 4;
@@ -92,6 +192,18 @@ int SeqTrackOfRow(int row);
 // "Osc 1 Freq", "Osc 2 Freq" and "Osc 1 and 2 Freq": a track aimed at one
 // plays notes, so its steps read as note names.
 bool IsPitchDestination(int destination);
+
+// One control of the table named by its parameter: the pulse-width knobs
+// share their parameter with an oscillator's shape list.
+struct ControlRef {
+    int parameter;
+    bool pulseWidth = false;
+};
+constexpr ControlRef PulseWidthOf(int shape) {
+    return {shape, true};
+}
+// The row of a control; -1 when the parameter has no control.
+int RowOf(ControlRef control);
 
 // The row whose schema key is `key`, or -1.
 int BindingIndex(std::string_view key);

@@ -4,6 +4,7 @@
 
 #include "frm_create_schema_parameters.h"
 #include "frm_patch_edit.h"
+#include "frm_virtual_panel.h"
 #include "knob.h"
 #include "library_list.h"
 #include "main_window.h"
@@ -26,6 +27,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -228,3 +230,29 @@ TEST_F(EditSoundTest, TolerancesChosenInTheEditorOutliveItAndSchemasLiveInThePro
 }
 
 } // namespace
+
+TEST_F(EditSoundTest, AKnobTurnedOnTheVirtualPanelMovesTheOpenEditorsControl) {
+    ASSERT_TRUE(window->BuiltInInstrumentInUse());
+    window->VirtualPanelClick();
+    auto* panel = window->findChild<TfrmVirtualPanel*>();
+    ASSERT_NE(panel, nullptr);
+    const int row = BindingIndex("KnobFilterResonance");
+    int shown = -1;
+    const int opened =
+        RunEditor([&] { Named<QAction>(*window, "EditEditBuffer1")->trigger(); },
+                  [&](TfrmPatchEdit& editor) {
+                      // The panel stays usable beside the modal editor.
+                      EXPECT_FALSE(QApplication::activeModalWidget() && !panel->isVisible());
+                      panel->spnParameter->setValue(ParameterFacts(Resonance).nrpn);
+                      panel->spnValue->setValue(77);
+                      QTest::mouseClick(panel->btnTurnKnob, Qt::LeftButton);
+                      auto* knob = static_cast<TKnob*>(
+                          editor.Panel().controls[static_cast<std::size_t>(row)]);
+                      EXPECT_TRUE(QTest::qWaitFor([&] { return knob->Position() == 77; }, 3000));
+                      shown = knob->Position();
+                      Close(editor);
+                  });
+    ASSERT_EQ(opened, 1);
+    EXPECT_EQ(shown, 77);
+    EXPECT_EQ(window->findChild<TfrmVirtualPanel*>(), panel); // back on the main window
+}

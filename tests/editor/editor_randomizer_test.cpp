@@ -116,10 +116,11 @@ TEST(SectionRandomizer, CompositesRunTheirSectionsInOrderAndTouchNothingElse) {
         ASSERT_EQ(CompositeRandomizers[composite].button, c.composite);
         std::vector<std::string> expected;
         for (const char* button : c.sections)
-            for (std::string_view member :
+            for (const ControlRef control :
                  SectionRandomizers[static_cast<std::size_t>(SectionIndex(button))].controls)
-                if (member != "knobOsc1Pulsewidth" && member != "knobOsc2Pulsewidth")
-                    expected.emplace_back(member); // shapes drawn as Sawtooth
+                if (!control.pulseWidth) // shapes drawn as Sawtooth
+                    expected.emplace_back(
+                        ParameterBindings[static_cast<std::size_t>(RowOf(control))].key);
         SchemaList schema;
         ControlValues values{};
         ScriptedDraw draw;

@@ -726,8 +726,10 @@ TEST_F(EditorRandomizerTest, WithANothingAllowedSchemaRandomizeSoundGivesMiddleK
     EXPECT_EQ(Allowed("KnobFilterFrequency"), "0");
     Press("btnRandomizeSound");
     for (std::string_view button : CompositeRandomizers[6].sections)
-        for (std::string_view member :
+        for (const ControlRef ref :
              SectionRandomizers[static_cast<std::size_t>(SectionIndex(button))].controls) {
+            const std::string_view member =
+                ParameterBindings[static_cast<std::size_t>(RowOf(ref))].key;
             const ParameterBinding& binding = BindingOf(member);
             const std::string name(member);
             QWidget* control = window->Panel().controls[static_cast<std::size_t>(Row(member))];

@@ -122,10 +122,10 @@ TEST(ParameterList, SelectSetsTheRangeByTheScale) {
 }
 
 TEST(ParameterList, StepOneGivesItsStringToItsTrackOnly) {
-    EXPECT_EQ(TrackOfStepOne("SldSeq301"), 3);
-    EXPECT_EQ(TrackOfStepOne("SldSeq101"), 1);
-    EXPECT_EQ(TrackOfStepOne("SldSeq302"), std::nullopt);
-    EXPECT_EQ(TrackOfStepOne("knobOsc1Frequency"), std::nullopt);
+    EXPECT_EQ(TrackOfStepOne(BindingIndex("SldSeq301")), 3);
+    EXPECT_EQ(TrackOfStepOne(BindingIndex("SldSeq101")), 1);
+    EXPECT_EQ(TrackOfStepOne(BindingIndex("SldSeq302")), std::nullopt);
+    EXPECT_EQ(TrackOfStepOne(BindingIndex("knobOsc1Frequency")), std::nullopt);
 
     SchemaList list = ReadSchemaText({});
     list.Find("SldSeq301")->allowed = "0101";

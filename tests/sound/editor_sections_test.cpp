@@ -8,6 +8,11 @@
 #include <set>
 
 namespace {
+std::string_view KeyOf(ControlRef control) {
+    const int row = RowOf(control);
+    return row < 0 ? std::string_view() : ParameterBindings[static_cast<std::size_t>(row)].key;
+}
+
 const SectionRandomizer* Section(std::string_view button) {
     const auto found =
         std::find_if(SectionRandomizers.begin(), SectionRandomizers.end(),
@@ -19,8 +24,9 @@ const SectionRandomizer* Section(std::string_view button) {
 TEST(EditorSections, EachSectionDrawsTheControlsOfItsOwnGroup) {
     std::map<std::string_view, int> drawn;
     for (const SectionRandomizer& section : SectionRandomizers) {
-        for (std::string_view member : section.controls) {
-            const int row = BindingIndex(member);
+        for (const ControlRef control : section.controls) {
+            const std::string_view member = KeyOf(control);
+            const int row = RowOf(control);
             ASSERT_GE(row, 0) << member;
             EXPECT_EQ(ParameterBindings[static_cast<std::size_t>(row)].group, section.group)
                 << section.button << " " << member;
@@ -32,14 +38,14 @@ TEST(EditorSections, EachSectionDrawsTheControlsOfItsOwnGroup) {
         EXPECT_EQ(drawn[row.key], 1) << row.key;
     // The filter envelope's release follows its sustain, as the VCA's does.
     const auto filter = Section("btnRandomizeFilter")->controls;
-    EXPECT_EQ(filter.back(), "KnobFilterEnvRelease");
-    EXPECT_EQ(filter[filter.size() - 2], "KnobFilterEnvSustain");
+    EXPECT_EQ(KeyOf(filter.back()), "KnobFilterEnvRelease");
+    EXPECT_EQ(KeyOf(filter[filter.size() - 2]), "KnobFilterEnvSustain");
 
     ASSERT_NE(Section("btnRandomizeOsc1"), nullptr);
     const auto osc1 = Section("btnRandomizeOsc1")->controls;
     // The pulse width is drawn right after the shape that decides whether it is drawn.
-    EXPECT_EQ(osc1[2], "cmbOsc1Shape");
-    EXPECT_EQ(osc1[3], "knobOsc1Pulsewidth");
+    EXPECT_EQ(KeyOf(osc1[2]), "cmbOsc1Shape");
+    EXPECT_EQ(KeyOf(osc1[3]), "knobOsc1Pulsewidth");
     EXPECT_EQ(Section("btnRandomizeEnv3")->caption, "Randomize Env 3");
     EXPECT_EQ(Section("btnRandomizeSeq4")->controls.size(), 17u);
 }
@@ -65,21 +71,22 @@ TEST(EditorSections, StartValuesFitTheirControls) {
     std::set<std::string_view> set;
     for (const auto values : {InitSoundValues(), InitArpValues()}) {
         for (const StartValue& start : values) {
-            const int row = BindingIndex(start.member);
-            ASSERT_GE(row, 0) << start.member;
+            const std::string_view member = KeyOf(start.control);
+            const int row = RowOf(start.control);
+            ASSERT_GE(row, 0) << start.control.parameter;
             const ParameterBinding& binding = ParameterBindings[static_cast<std::size_t>(row)];
-            EXPECT_GE(start.value, binding.min) << start.member;
-            EXPECT_LE(start.value, binding.max) << start.member;
-            EXPECT_TRUE(set.insert(start.member).second) << start.member;
+            EXPECT_GE(start.value, binding.min) << member;
+            EXPECT_LE(start.value, binding.max) << member;
+            EXPECT_TRUE(set.insert(member).second) << member;
         }
     }
     EXPECT_EQ(InitSoundValues().size(), 76u);
-    EXPECT_EQ(InitSoundValues().front().member, "knobOsc1Frequency");
-    EXPECT_EQ(InitSoundValues().back().member, "cmbMod4Destination");
+    EXPECT_EQ(KeyOf(InitSoundValues().front().control), "knobOsc1Frequency");
+    EXPECT_EQ(KeyOf(InitSoundValues().back().control), "cmbMod4Destination");
     // An audible sound whose filter envelope releases like the others.
     const auto startOf = [](std::string_view member) {
         for (const StartValue& start : InitSoundValues())
-            if (start.member == member)
+            if (KeyOf(start.control) == member)
                 return start.value;
         return -1;
     };

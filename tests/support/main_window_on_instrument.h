@@ -14,10 +14,12 @@
 // fixture derives from ::testing::Test and from this.
 struct MainWindowOnInstrument {
     MainWindowOnInstrument()
-        : midi(nullptr,
-               [instrument = instrument](std::span<const std::uint8_t> message) {
-                   return instrument->Receive(message);
-               }),
+        : midi(
+              nullptr,
+              [instrument = instrument](std::span<const std::uint8_t> message) {
+                  return instrument->Receive(message);
+              },
+              PanelOf(instrument)),
           window(std::make_unique<TfrmMain>(&prompter, &chooser, &midi)) {}
 
     std::shared_ptr<VirtualMopho> instrument = std::make_shared<VirtualMopho>();
