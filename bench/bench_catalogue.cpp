@@ -40,10 +40,10 @@ struct CpuClock {
     using duration = std::chrono::nanoseconds;
     using time_point = std::chrono::time_point<CpuClock, duration>;
     static time_point now() {
-        timespec spec{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &spec);
-        return time_point(std::chrono::seconds(spec.tv_sec) +
-                          std::chrono::nanoseconds(spec.tv_nsec));
+        timespec reading{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &reading);
+        return time_point(std::chrono::seconds(reading.tv_sec) +
+                          std::chrono::nanoseconds(reading.tv_nsec));
     }
 };
 using Clock = CpuClock;
