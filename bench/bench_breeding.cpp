@@ -103,8 +103,8 @@ double Ms(Clock::duration d) {
 void KeyToHeard() {
     TSoundLibrary library;
     library.InitEmptyBanks();
-    library.SoundBanks[0] = VirtualMopho::FactorySound(10);
-    library.SoundBanks[1] = VirtualMopho::FactorySound(200);
+    library.StoreSound(0, VirtualMopho::FactorySound(10));
+    library.StoreSound(1, VirtualMopho::FactorySound(200));
     DinCable cable;
     BreedingHistory history;
     LockedGroups locked{};

@@ -6,12 +6,11 @@
 
 #include <QApplication>
 
-MainEditorHost::MainEditorHost(KeyboardPanel* keyboard, TSoundLibrary& library,
-                               std::function<void(int slot)> refreshRow, QWidget* owner,
+MainEditorHost::MainEditorHost(KeyboardPanel* keyboard, TSoundLibrary& library, QWidget* owner,
                                std::function<void(const std::string&)> log,
                                std::function<void()> requestEditBuffer)
-    : keyboard_(keyboard), library_(library), refreshRow_(std::move(refreshRow)), owner_(owner),
-      log_(std::move(log)), requestEditBuffer_(std::move(requestEditBuffer)) {}
+    : keyboard_(keyboard), library_(library), owner_(owner), log_(std::move(log)),
+      requestEditBuffer_(std::move(requestEditBuffer)) {}
 
 int MainEditorHost::KeyboardOctave() const {
     return keyboard_ ? keyboard_->Player().KeyboardOctave : NotePlayer::StartOctave;
@@ -38,26 +37,10 @@ std::optional<int> MainEditorHost::ChooseLocation(int preset) {
 }
 
 void MainEditorHost::StoreSentSound(int slot, const TSoundRecord& sound) {
-    KeepSoundInSlot(library_, slot, sound, refreshRow_);
+    library_.KeepSound(slot, sound);
 }
 
 std::optional<TSoundRecord> MainEditorHost::BreedFrom(const TSoundRecord& sound,
                                                       const SchemaList& schema) {
     return breeder_ ? breeder_(sound, schema) : std::nullopt;
-}
-
-void KeepSoundInSlot(TSoundLibrary& library, int slot, const TSoundRecord& sound,
-                     const std::function<void(int slot)>& refreshRow) {
-    if (!Slots::IsValid(slot))
-        return;
-    TSoundRecord kept = sound;
-    // The library holds programs of their own location, whatever message
-    // the sound arrived in.
-    kept[SoundLayout::CommandByte] = 0x02;
-    kept[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(slot));
-    kept[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(slot));
-    library.SoundBanks[static_cast<std::size_t>(slot)] = kept;
-    library.SlotChanged[static_cast<std::size_t>(slot)] = 1;
-    if (refreshRow)
-        refreshRow(slot);
 }

@@ -13,10 +13,9 @@ class TSoundLibrary;
 // sound is kept in.
 class MainEditorHost : public EditorHost {
 public:
-    // `refreshRow` redraws a slot's row; `owner` centres the location
-    // chooser; `log` writes a line into the message panel.
-    MainEditorHost(KeyboardPanel* keyboard, TSoundLibrary& library,
-                   std::function<void(int slot)> refreshRow, QWidget* owner,
+    // `owner` centres the location chooser; `log` writes a line into the
+    // message panel.
+    MainEditorHost(KeyboardPanel* keyboard, TSoundLibrary& library, QWidget* owner,
                    std::function<void(const std::string&)> log,
                    std::function<void()> requestEditBuffer);
 
@@ -40,13 +39,7 @@ private:
     Breeder breeder_;
     KeyboardPanel* keyboard_;
     TSoundLibrary& library_;
-    std::function<void(int)> refreshRow_;
     QWidget* owner_;
     std::function<void(const std::string&)> log_;
     std::function<void()> requestEditBuffer_;
 };
-
-// Keeps `sound` in library slot `slot` as a program of that location, marks
-// the slot changed and has its row redrawn.
-void KeepSoundInSlot(TSoundLibrary& library, int slot, const TSoundRecord& sound,
-                     const std::function<void(int slot)>& refreshRow);

@@ -383,17 +383,9 @@ void TfrmMain::InitEmptyBanks() {
 void TfrmMain::RebuildList() {
     list_->RebuildList();
     for (QAction* action : rowActions_)
-        action->setEnabled(library_.SlotCount > 0);
+        action->setEnabled(library_.SlotCount() > 0);
     for (QPushButton* button : rowButtons_)
-        button->setEnabled(library_.SlotCount > 0);
-}
-
-void TfrmMain::RefreshChangedRows(bool selectionOnly) {
-    list_->RefreshChangedRows(selectionOnly);
-}
-
-void TfrmMain::RefreshRow(int slot) {
-    list_->RefreshRow(slot);
+        button->setEnabled(library_.SlotCount() > 0);
 }
 
 void TfrmMain::CollectSelection() {
@@ -423,8 +415,8 @@ void TfrmMain::ConnectCommand(QAction* action, void (TfrmMain::*handler)()) {
 }
 
 std::vector<int> TfrmMain::CollectedSlots() const {
-    return {library_.SelectedSlots.begin(),
-            library_.SelectedSlots.begin() + library_.SelectedCount};
+    return {library_.SelectedSlots().begin(),
+            library_.SelectedSlots().begin() + library_.SelectedCount()};
 }
 
 void TfrmMain::LoadBankFile(const QString& path) {
@@ -432,14 +424,14 @@ void TfrmMain::LoadBankFile(const QString& path) {
         return; // after a read error the list stays as it was
     saved_.Remember(library_);
     RebuildList();
-    library_.SelectedCount = 0;
+    library_.SetSelection({});
 }
 
 void TfrmMain::SaveBankFile(const QString& path) {
     if (files_.SaveBankFile(path))
         saved_.Remember(library_);
     RebuildList();
-    library_.SelectedCount = 0;
+    library_.SetSelection({});
 }
 
 bool TfrmMain::SaveSlots(const QString& path, const std::vector<int>& slots) {
@@ -503,7 +495,7 @@ void TfrmMain::SaveSelectedSoundsClick() {
     const QString path = fileChooser_->SaveFileName();
     if (path.isEmpty())
         return;
-    if (library_.SelectedCount == 0) {
+    if (library_.SelectedCount() == 0) {
         LogMessage(QStringLiteral("Nothing saved: no sounds are selected."));
         return;
     }
@@ -518,7 +510,7 @@ void TfrmMain::SaveSeparateFilesClick() {
     if (chosen.isEmpty())
         return;
     CollectSelection();
-    if (library_.SelectedCount < 2 &&
+    if (library_.SelectedCount() < 2 &&
         prompter_->Confirm(QStringLiteral("Select all?")) == Prompter::Answer::Yes) {
         SelectAllSounds();
         CollectSelection();

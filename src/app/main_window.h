@@ -106,8 +106,6 @@ public:
 
     void InitEmptyBanks();
     void RebuildList();
-    void RefreshChangedRows(bool selectionOnly);
-    void RefreshRow(int slot);
     void CollectSelection();
     void LogMessage(const QString& text);
 

@@ -21,7 +21,7 @@ void TfrmMain::ConnectCatalogue() {
             [this](const std::vector<TSoundRecord>& sounds, int targetRow) {
                 std::vector<LibraryPlacement> placements;
                 const std::vector<int> rows =
-                    RowsFrom(targetRow, sounds.size(), library_.SlotCount);
+                    RowsFrom(targetRow, sounds.size(), library_.SlotCount());
                 for (std::size_t i = 0; i < rows.size(); ++i)
                     placements.emplace_back(rows[i], sounds[i]);
                 PlaceSounds(placements);
@@ -66,6 +66,6 @@ void TfrmMain::SoundCatalogueClick() {
 void TfrmMain::PlaceSounds(const std::vector<LibraryPlacement>& placements) {
     RunCommand([&] {
         for (const auto& [slot, sound] : placements)
-            KeepSoundInSlot(library_, slot, sound, [this](int changed) { RefreshRow(changed); });
+            library_.KeepSound(slot, sound);
     });
 }

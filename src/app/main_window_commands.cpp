@@ -78,7 +78,7 @@ void TfrmMain::ReadSounds(const std::vector<int>& slots) {
             ReportMissingSounds(missing);
     }
     // "Prg -", "Prg +", "Move down" and "Move up" are enabled with the rows.
-    RefreshChangedRows(false);
+    list_->SelectCollectedSlots();
 }
 
 void TfrmMain::ReportMissingSounds(const std::vector<int>& slots) {
@@ -128,7 +128,7 @@ void TfrmMain::SendSelectedSoundsClick() {
             stopped = QStringLiteral("Sending stopped after %1 of %2 sounds.").arg(sent).arg(total);
             break;
         }
-        TSoundRecord& record = library_.SoundBanks[static_cast<std::size_t>(slot)];
+        TSoundRecord record = library_.Sound(slot);
         record[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(slot));
         record[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(slot));
         const auto message =
@@ -143,8 +143,7 @@ void TfrmMain::SendSelectedSoundsClick() {
             break;
         }
         ++sent;
-        library_.SlotChanged[static_cast<std::size_t>(slot)] = 0;
-        RefreshRow(slot);
+        library_.StoreSound(slot, record, false);
         frmSysExReceiver->SetLabelText(QStringLiteral("Sending %1").arg(slot));
         Pause(sendDelay_, true);
     }
@@ -177,48 +176,47 @@ void TfrmMain::ReadBackSentSounds(const std::vector<int>& slots) {
 void TfrmMain::SelectCurrentSlot() {
     if (list_->CurrentRow() < 0)
         ListView1->setFocus();
-    list_->SetCurrentRow(library_.CurrentSlot);
-    ListView1->scrollTo(list_->index(library_.CurrentSlot, 0));
+    list_->SetCurrentRow(library_.CurrentSlot());
+    ListView1->scrollTo(list_->index(library_.CurrentSlot(), 0));
     const QString noChange = QStringLiteral("No program change");
     if (!OutputOpenOrSay(noChange) ||
         !SentOrSay(
-            SendBankSelect(*ports_, InstrumentChannel(), Slots::BankOf(library_.CurrentSlot)),
+            SendBankSelect(*ports_, InstrumentChannel(), Slots::BankOf(library_.CurrentSlot())),
             noChange))
         return;
     Pause(ProgramChangePause, false);
-    if (!SentOrSay(
-            SendProgramChange(*ports_, InstrumentChannel(), Slots::ProgramOf(library_.CurrentSlot)),
-            noChange))
+    if (!SentOrSay(SendProgramChange(*ports_, InstrumentChannel(),
+                                     Slots::ProgramOf(library_.CurrentSlot())),
+                   noChange))
         return;
     Pause(ProgramChangePause, false);
     if (settings_.SendToEditBuffer == QStringLiteral("1"))
-        SentOrSay(SendEditBufferDump(
-                      *ports_, library_.SoundBanks[static_cast<std::size_t>(library_.CurrentSlot)]),
+        SentOrSay(SendEditBufferDump(*ports_, library_.Sound(library_.CurrentSlot())),
                   QStringLiteral("The sound did not reach the edit buffer"));
 }
 
 void TfrmMain::PrgDownClick() {
-    if (library_.CurrentSlot > 0) {
-        --library_.CurrentSlot;
+    if (library_.CurrentSlot() > 0) {
+        library_.SetCurrentSlot(library_.CurrentSlot() - 1);
         viewport_->ScrollByPixels(-10);
     }
     SelectCurrentSlot();
 }
 
 void TfrmMain::PrgUpClick() {
-    if (library_.CurrentSlot < Slots::Count - 1) {
-        ++library_.CurrentSlot;
+    if (library_.CurrentSlot() < Slots::Count - 1) {
+        library_.SetCurrentSlot(library_.CurrentSlot() + 1);
         viewport_->ScrollByPixels(10);
     }
     SelectCurrentSlot();
 }
 
 void TfrmMain::ListLeftClicked() {
-    if (library_.SlotCount < Slots::Count || list_->CurrentRow() < 0)
+    if (library_.SlotCount() < Slots::Count || list_->CurrentRow() < 0)
         return;
     if (QApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier))
         return; // extends the selection only
-    library_.CurrentSlot = list_->CurrentRow();
+    library_.SetCurrentSlot(list_->CurrentRow());
     SelectCurrentSlot();
 }
 
@@ -226,8 +224,7 @@ void TfrmMain::RenameCurrentRow() {
     const int row = list_->CurrentRow();
     if (row < 0)
         return;
-    if (RenameSlot(this, library_, row))
-        RefreshRow(row);
+    RenameSlot(this, library_, row);
 }
 
 void TfrmMain::PanicClick() {

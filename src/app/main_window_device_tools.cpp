@@ -66,9 +66,7 @@ void TfrmMain::MoveVirtualPanelTo(QWidget* owner) {
 }
 
 void TfrmMain::CopySoundClick() {
-    TfrmCopySounds copy({library_, [this](int slot) { RefreshRow(slot); },
-                         [this](const QString& line) { LogMessage(line); }},
-                        this);
+    TfrmCopySounds copy({library_, [this](const QString& line) { LogMessage(line); }}, this);
     copy.exec();
 }
 

@@ -42,13 +42,7 @@ void TfrmMain::UpdateUndoActions() {
     actRedo->setEnabled(history_.CanRedo());
 }
 
-void TfrmMain::ShowRestoredSlots(const std::vector<int>& slots) {
-    if (history_.RowCountChanged()) {
-        RebuildList();
-    } else {
-        for (int slot : slots)
-            RefreshRow(slot);
-    }
+void TfrmMain::ShowRestoredSlots(const std::vector<int>&) {
     UpdateUndoActions();
 }
 

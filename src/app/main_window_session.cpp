@@ -81,9 +81,9 @@ void TfrmMain::StartUp() {
                 BuiltInInstrumentService::DeviceName;
         ports_->ResolveMidiDevices();
         // The library starts without "Changed" marks, also after an autoload.
-        library_.SlotChanged.fill(0);
+        library_.ClearChangedMarks();
         RebuildList();
-        library_.CurrentSlot = 0;
+        library_.SetCurrentSlot(0);
         sendDelay_ = 300;
         settingsSaved_ = false;
         OpenMidiPorts();
@@ -126,7 +126,6 @@ void TfrmMain::CreatePorts() {
         if (frmSysExReceiver)
             frmSysExReceiver->SetLabelText(text);
     };
-    outlets.refreshRow = [this](int slot) { RefreshRow(slot); };
     outlets.showGlobals = [this](const std::array<int, GlobalsCount>& values) {
         TakeGlobals(values);
     };
@@ -366,7 +365,7 @@ void TfrmMain::OpenReceivedWindows() {
 void TfrmMain::OpenEditorWithCurrentSound(const TSoundRecord& sound) {
     if (!editorHost_)
         editorHost_ = std::make_unique<MainEditorHost>(
-            pnlKeyboard, library_, [this](int slot) { RefreshRow(slot); }, this,
+            pnlKeyboard, library_, this,
             [this](const std::string& line) { LogMessage(QString::fromStdString(line)); },
             [this] { EditSoundClick(); });
     editorHost_->SetBreeder([this](const TSoundRecord& sound, const SchemaList& schema) {
@@ -390,8 +389,7 @@ void TfrmMain::OpenEditorWithCurrentSound(const TSoundRecord& sound) {
     if (result != QDialog::Accepted)
         return;
     const int row = list_->CurrentRow();
-    KeepSoundInSlot(library_, row < 0 ? 0 : row, editor.EditedRecord(),
-                    [this](int slot) { RefreshRow(slot); });
+    library_.KeepSound(row < 0 ? 0 : row, editor.EditedRecord());
 }
 
 void TfrmMain::DeviceVersionClick() {

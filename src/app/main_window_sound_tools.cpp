@@ -68,9 +68,7 @@ void TfrmMain::CompareSoundsClick() {
     const std::vector<int> rows = SelectedRows(*list_->selectionModel());
     if (rows.size() != 2)
         return;
-    const auto sound = [this](int slot) {
-        return library_.SoundBanks[static_cast<std::size_t>(slot)];
-    };
+    const auto sound = [this](int slot) { return library_.Sound(slot); };
     TfrmCompareSounds compare(rows[0], sound(rows[0]), rows[1], sound(rows[1]), this);
     compare.exec();
 }
@@ -94,8 +92,7 @@ void TfrmMain::OpenLockerWithCurrentSound(const TSoundRecord& sound) {
     if (locker.exec() != QDialog::Accepted)
         return;
     const int row = list_->CurrentRow();
-    KeepSoundInSlot(library_, row < 0 ? 0 : row, locker.WorkingSound(),
-                    [this](int slot) { RefreshRow(slot); });
+    library_.KeepSound(row < 0 ? 0 : row, locker.WorkingSound());
 }
 
 void TfrmMain::BreederClick() {
@@ -104,7 +101,7 @@ void TfrmMain::BreederClick() {
         for (const int slot : SelectedRows(*list_->selectionModel()))
             if (Slots::IsValid(slot))
                 breeding_.AddParent(
-                    {library_.SoundBanks[static_cast<std::size_t>(slot)],
+                    {library_.Sound(slot),
                      Slots::Caption(slot) + " " + NameToUtf8(library_.GetSoundName(slot))});
     const std::optional<TSoundRecord> child = RunBreeder(std::nullopt, std::nullopt);
     if (child)
@@ -143,7 +140,7 @@ bool TfrmMain::KeepBredSound(int slot, const TSoundRecord& sound) {
     // One undo step of its own, also while the editor's session holds one open.
     RunCommand([&] {
         history_.SplitStep();
-        KeepSoundInSlot(library_, slot, sound, [this](int s) { RefreshRow(s); });
+        library_.KeepSound(slot, sound);
         history_.SplitStep();
     });
     // The next keep, also after reopening, goes to the next row.

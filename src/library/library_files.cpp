@@ -23,7 +23,7 @@ LibraryFiles::Load LibraryFiles::LoadBankFile(const QString& path) {
     const BankFileContents contents = ParseBankFile({data, static_cast<std::size_t>(bytes.size())},
                                                     QDir::toNativeSeparators(path).toStdString());
     for (const BankFileRecord& placed : contents.records)
-        library_.SoundBanks[static_cast<std::size_t>(placed.slot)] = placed.record;
+        library_.StoreSound(placed.slot, placed.record);
     for (const std::string& problem : contents.problems)
         log_(QString::fromStdString(problem));
     for (const std::string& note : contents.notes)
@@ -43,8 +43,8 @@ bool LibraryFiles::SaveSlotsToFile(const QString& path, const std::vector<int>& 
     bytes.reserve(static_cast<qsizetype>(slots.size() * ProgramDumpSize));
     for (int slot : slots) {
         // The header is written afresh for the slot, whatever the record holds.
-        const auto message = ProgramDumpMessage(library_.SoundBanks[static_cast<std::size_t>(slot)],
-                                                Slots::BankOf(slot), Slots::ProgramOf(slot));
+        const auto message =
+            ProgramDumpMessage(library_.Sound(slot), Slots::BankOf(slot), Slots::ProgramOf(slot));
         bytes.append(reinterpret_cast<const char*>(message.data()),
                      static_cast<qsizetype>(message.size()));
     }

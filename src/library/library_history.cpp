@@ -1,58 +1,59 @@
 #include "library_history.h"
 
-#include "sound_library.h"
-
-#include <array>
-
-struct LibraryHistory::Snapshot {
-    std::array<TSoundRecord, Slots::Count> sounds{};
-    std::array<std::uint8_t, Slots::Count> changed{};
-    int slotCount = 0;
-};
-
 LibraryHistory::LibraryHistory(TSoundLibrary& library, std::size_t depth)
-    : library_(library), depth_(depth == 0 ? 1 : depth), before_(std::make_unique<Snapshot>()) {}
+    : library_(library), depth_(depth == 0 ? 1 : depth) {
+    library_.AddObserver(*this);
+}
 
-LibraryHistory::~LibraryHistory() = default;
+LibraryHistory::~LibraryHistory() {
+    library_.RemoveObserver(*this);
+}
 
-void LibraryHistory::TakeSnapshot() {
-    before_->sounds = library_.SoundBanks;
-    before_->changed = library_.SlotChanged;
-    before_->slotCount = library_.SlotCount;
+void LibraryHistory::SlotAboutToChange(int slot) {
+    // Changes outside a step (an undo, the start-up) are nobody's to undo.
+    if (!StepOpen() || before_.count(slot) > 0)
+        return;
+    before_[slot] = {static_cast<std::uint16_t>(slot),
+                     static_cast<std::uint8_t>(library_.IsChanged(slot)), library_.Sound(slot)};
+}
+
+void LibraryHistory::StartFromNow() {
+    before_.clear();
+    slotCountBefore_ = library_.SlotCount();
 }
 
 void LibraryHistory::BeginStep() {
     if (openSteps_++ == 0)
-        TakeSnapshot();
+        StartFromNow();
 }
 
 void LibraryHistory::AcceptChangesSoFar() {
     if (StepOpen())
-        TakeSnapshot();
+        StartFromNow();
 }
 
 void LibraryHistory::SplitStep() {
     if (!StepOpen())
         return;
     RecordEntry();
-    TakeSnapshot();
+    StartFromNow();
 }
 
 void LibraryHistory::EndStep() {
     if (openSteps_ == 0 || --openSteps_ > 0)
         return;
     RecordEntry();
+    before_.clear();
 }
 
 void LibraryHistory::RecordEntry() {
     Entry entry;
-    entry.slotCount = before_->slotCount;
-    for (std::size_t slot = 0; slot < before_->sounds.size(); ++slot)
-        if (before_->sounds[slot] != library_.SoundBanks[slot] ||
-            before_->changed[slot] != library_.SlotChanged[slot])
-            entry.slots.push_back(
-                {static_cast<std::uint16_t>(slot), before_->changed[slot], before_->sounds[slot]});
-    if (entry.slots.empty() && entry.slotCount == library_.SlotCount)
+    entry.slotCount = slotCountBefore_;
+    for (const auto& [slot, state] : before_)
+        if (state.record != library_.Sound(slot) ||
+            (state.changed != 0) != library_.IsChanged(slot))
+            entry.slots.push_back(state);
+    if (entry.slots.empty() && entry.slotCount == library_.SlotCount())
         return; // the command changed nothing
     entry.slots.shrink_to_fit();
     undo_.push_back(std::move(entry));
@@ -70,13 +71,17 @@ std::vector<int> LibraryHistory::Exchange(std::deque<Entry>& from, std::deque<En
     std::vector<int> slots;
     slots.reserve(entry.slots.size());
     for (SlotState& state : entry.slots) {
-        const std::size_t slot = state.slot;
-        std::swap(state.record, library_.SoundBanks[slot]);
-        std::swap(state.changed, library_.SlotChanged[slot]);
-        slots.push_back(state.slot);
+        const int slot = state.slot;
+        const SlotState now{state.slot, static_cast<std::uint8_t>(library_.IsChanged(slot)),
+                            library_.Sound(slot)};
+        library_.StoreSound(slot, state.record, state.changed != 0);
+        state = now;
+        slots.push_back(slot);
     }
-    rowCountChanged_ = entry.slotCount != library_.SlotCount;
-    std::swap(entry.slotCount, library_.SlotCount);
+    rowCountChanged_ = entry.slotCount != library_.SlotCount();
+    const int slotCount = library_.SlotCount();
+    library_.SetSlotCount(entry.slotCount);
+    entry.slotCount = slotCount;
     to.push_back(std::move(entry));
     return slots;
 }

@@ -1,28 +1,29 @@
 #pragma once
 
-#include "sound_record.h"
+#include "sound_library.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <memory>
+#include <map>
 #include <vector>
 
-class TSoundLibrary;
-
 // Undo and redo of the library's contents: the sounds, their "Changed" marks
-// and the number of rows. A command runs inside a step; when the outermost
-// step ends, the slots that differ from the state it began with become one
-// entry. Steps nest, so a read of many sounds, or a reply taken while a
+// and the number of rows. A command runs inside a step; the history watches
+// the library and keeps each slot's state from before its first change in
+// the step; when the outermost step ends, the slots that differ from that
+// state become one entry. Steps nest, so a read of many sounds, or a reply taken while a
 // command runs, joins the step already open. An entry keeps only the slots
 // it changed; undoing exchanges them with the library's, so the same entry
 // then redoes the change.
-class LibraryHistory {
+class LibraryHistory : private LibraryObserver {
 public:
     static constexpr std::size_t DefaultDepth = 100;
 
     explicit LibraryHistory(TSoundLibrary& library, std::size_t depth = DefaultDepth);
-    ~LibraryHistory();
+    ~LibraryHistory() override;
+    LibraryHistory(const LibraryHistory&) = delete;
+    LibraryHistory& operator=(const LibraryHistory&) = delete;
 
     // Holds a step open for its lifetime.
     class Step {
@@ -56,7 +57,6 @@ public:
     bool RowCountChanged() const { return rowCountChanged_; }
 
     std::size_t UndoCount() const { return undo_.size(); }
-    std::size_t RedoCount() const { return redo_.size(); }
     // Bytes held by the stored entries (not counting the open step's snapshot).
     std::size_t StoredBytes() const;
 
@@ -70,18 +70,21 @@ private:
         std::vector<SlotState> slots;
         int slotCount = 0;
     };
-    struct Snapshot;
+    void SlotAboutToChange(int slot) override;
 
     std::vector<int> Exchange(std::deque<Entry>& from, std::deque<Entry>& to);
-    // The slots that differ from the snapshot, as an entry, if any.
+    // The slots that differ from their state before the step, as an entry, if any.
     void RecordEntry();
-    void TakeSnapshot();
+    // What the library holds now is where the open step starts from.
+    void StartFromNow();
 
     TSoundLibrary& library_;
     std::size_t depth_;
     int openSteps_ = 0;
     bool rowCountChanged_ = false;
-    std::unique_ptr<Snapshot> before_;
+    // The open step's slots as they were before its first change to each.
+    std::map<int, SlotState> before_;
+    int slotCountBefore_ = 0;
     std::deque<Entry> undo_;
     std::deque<Entry> redo_;
 };

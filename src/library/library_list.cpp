@@ -3,53 +3,41 @@
 #include "sound_library.h"
 
 LibraryList::LibraryList(TSoundLibrary& library, QObject* parent)
-    : QAbstractTableModel(parent), library_(library), selection_(this) {}
+    : QAbstractTableModel(parent), library_(library), selection_(this) {
+    library_.AddObserver(*this);
+}
 
-LibraryList::RowTexts LibraryList::TextsOf(int slot) const {
-    return {library_.GetSoundName(slot), library_.IsChanged(slot)};
+LibraryList::~LibraryList() {
+    library_.RemoveObserver(*this);
 }
 
 void LibraryList::RebuildList() {
     beginResetModel();
-    rows_.clear();
-    rows_.reserve(static_cast<std::size_t>(library_.SlotCount));
-    for (int slot = 0; slot < library_.SlotCount; ++slot)
-        rows_.push_back(TextsOf(slot));
+    rowCount_ = library_.SlotCount();
     endResetModel();
     SelectCollectedSlots();
 }
 
-void LibraryList::RefreshChangedRows(bool selectionOnly) {
-    if (!selectionOnly) {
-        for (int row = 0; row < rowCount(); ++row) {
-            auto& shown = rows_[static_cast<std::size_t>(row)];
-            if (shown.name == library_.GetSoundName(row))
-                continue; // an unchanged name keeps its status text too
-            shown = TextsOf(row);
-            Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
-        }
-    }
-    SelectCollectedSlots();
+void LibraryList::RowsChanged() {
+    RebuildList();
 }
 
-void LibraryList::RefreshRow(int slot) {
+void LibraryList::SlotChanged(int slot) {
     if (slot < 0 || slot >= rowCount())
         return;
-    rows_[static_cast<std::size_t>(slot)] = TextsOf(slot);
     Q_EMIT dataChanged(index(slot, NameColumn), index(slot, StatusColumn));
 }
 
 void LibraryList::CollectSelection() {
-    library_.SelectedCount = 0;
+    std::vector<int> slots;
     for (int row = 0; row < rowCount(); ++row)
         if (selection_.isRowSelected(row))
-            library_.SelectedSlots[static_cast<std::size_t>(library_.SelectedCount++)] = row;
+            slots.push_back(row);
+    library_.SetSelection(std::move(slots));
 }
 
 void LibraryList::SelectCollectedSlots() {
-    std::vector<int> slots(library_.SelectedSlots.begin(),
-                           library_.SelectedSlots.begin() + library_.SelectedCount);
-    SelectSlots(slots);
+    SelectSlots(library_.SelectedSlots());
 }
 
 void LibraryList::SelectSlots(const std::vector<int>& slots) {
@@ -82,15 +70,15 @@ void LibraryList::SetCurrentRow(int row) {
 }
 
 QString LibraryList::ShownName(int row) const {
-    return QString::fromStdString(NameToUtf8(rows_.at(static_cast<std::size_t>(row)).name));
+    return QString::fromStdString(NameToUtf8(library_.GetSoundName(row)));
 }
 
 QString LibraryList::ShownStatus(int row) const {
-    return rows_.at(static_cast<std::size_t>(row)).changed ? QStringLiteral("Changed") : QString();
+    return library_.IsChanged(row) ? QStringLiteral("Changed") : QString();
 }
 
 int LibraryList::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : rowCount_;
 }
 
 int LibraryList::columnCount(const QModelIndex& parent) const {

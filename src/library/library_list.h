@@ -1,33 +1,31 @@
 #pragma once
 
+#include "sound_library.h"
+
 #include <QAbstractTableModel>
 #include <QItemSelectionModel>
 
-#include <string>
 #include <vector>
 
-class TSoundLibrary;
-
-// The rows of the library list. Each row keeps the texts it was last given, so
-// a refresh can tell which rows are stale; row s always shows slot s.
-class LibraryList : public QAbstractTableModel {
+// The rows of the library list, following the library: a row is redrawn when
+// its slot changes, and the rows are rebuilt when their number changes. Row s
+// always shows slot s.
+class LibraryList : public QAbstractTableModel, private LibraryObserver {
     Q_OBJECT
 public:
     enum Column { IndexColumn, NameColumn, StatusColumn, ColumnCount };
 
     explicit LibraryList(TSoundLibrary& library, QObject* parent = nullptr);
+    ~LibraryList() override;
 
     QItemSelectionModel* selectionModel() { return &selection_; }
 
     // Rebuilds every row from the library and selects the slots last collected.
     void RebuildList();
-    // Rewrites the rows whose shown name is stale (unless selectionOnly), then
-    // restores the selection last collected.
-    void RefreshChangedRows(bool selectionOnly);
-    // Rewrites the name and status of one row.
-    void RefreshRow(int slot);
     // Stores the selected rows, ascending, in the library's selection.
     void CollectSelection();
+    // Selects the slots last collected, and no other row.
+    void SelectCollectedSlots();
 
     void SelectSlots(const std::vector<int>& slots);
     void SelectAll();
@@ -47,15 +45,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    struct RowTexts {
-        std::string name; // the name bytes as shown
-        bool changed = false;
-    };
-
-    RowTexts TextsOf(int slot) const;
-    void SelectCollectedSlots();
+    void SlotChanged(int slot) override;
+    void RowsChanged() override;
 
     TSoundLibrary& library_;
     QItemSelectionModel selection_;
-    std::vector<RowTexts> rows_;
+    int rowCount_ = 0;
 };

@@ -22,7 +22,7 @@ std::vector<int> SlotsNamedLike(const TSoundLibrary& library, const QString& tex
     std::vector<int> matches;
     if (text.isEmpty())
         return matches;
-    for (int slot = 0; slot < library.SlotCount; ++slot)
+    for (int slot = 0; slot < library.SlotCount(); ++slot)
         if (ShownName(library, slot).contains(text, Qt::CaseInsensitive))
             matches.push_back(slot);
     return matches;
@@ -38,8 +38,8 @@ int NextMatch(const std::vector<int>& matches, int slot) {
 std::vector<DuplicateSound> FindDuplicateSounds(const TSoundLibrary& library) {
     std::vector<DuplicateSound> duplicates;
     std::map<std::string_view, int> firstSlotOf;
-    for (int slot = 0; slot < library.SlotCount; ++slot) {
-        const auto sound = SoundParameters(library.SoundBanks[static_cast<std::size_t>(slot)]);
+    for (int slot = 0; slot < library.SlotCount(); ++slot) {
+        const auto sound = SoundParameters(library.Sound(slot));
         const auto [known, inserted] = firstSlotOf.emplace(sound, slot);
         if (!inserted)
             duplicates.push_back({slot, known->second});

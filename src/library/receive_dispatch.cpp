@@ -172,17 +172,14 @@ bool ReceiveDispatcher::TakeProgram(Reply reply) {
     // goes into the current slot.
     const bool current = bank == BankOfCurrentSlot;
     const std::optional<int> slot =
-        current ? std::optional<int>(library_.CurrentSlot) : AnsweredSlot(reply);
+        current ? std::optional<int>(library_.CurrentSlot()) : AnsweredSlot(reply);
     if (!slot) {
         PassOver(reply, "a program dump the read waits for");
         return false;
     }
     record[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(*slot));
     record[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(*slot));
-    library_.SoundBanks[static_cast<std::size_t>(*slot)] = record;
-    library_.SlotChanged[static_cast<std::size_t>(*slot)] = 0;
-    if (outlets_.refreshRow)
-        outlets_.refreshRow(*slot);
+    library_.StoreSound(*slot, record, false);
     Log(QStringLiteral("DSIM Bank: %1 Sound:%2").arg(bank + 1).arg(program));
     exchange_.Answered(current ? exchange_.OutstandingSlot() : slot);
     if (outlets_.setWaitText)
@@ -204,7 +201,7 @@ bool ReceiveDispatcher::TakeProgramCheck(Reply reply) {
     }
     const TSoundRecord readBack =
         UnpackProgramData(reply.first(ProgramDumpSize), ProgramDumpHeaderLength);
-    const TSoundRecord& sent = library_.SoundBanks[static_cast<std::size_t>(*slot)];
+    const TSoundRecord& sent = library_.Sound(*slot);
     ++checked_;
     if (!SameSentParameters(sent, readBack)) {
         ++differing_;

@@ -29,7 +29,6 @@ public:
     struct Outlets {
         std::function<void(const QString&)> log;         // one memo line
         std::function<void(const QString&)> setWaitText; // the wait box's label
-        std::function<void(int slot)> refreshRow;
         // The globals are in; shows them (until the globals window exists: nothing).
         std::function<void(const std::array<int, GlobalsCount>&)> showGlobals;
         // The edit-buffer sound is in, for the editor or the locker (until

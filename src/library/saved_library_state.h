@@ -7,13 +7,13 @@
 // left out: sending it rewrites them without changing the sound.
 class SavedLibraryState {
 public:
-    void Remember(const TSoundLibrary& library) { saved_ = library.SoundBanks; }
+    void Remember(const TSoundLibrary& library) { saved_ = library.Sounds(); }
 
     bool HasUnsavedChanges(const TSoundLibrary& library) const {
         for (std::size_t slot = 0; slot < saved_.size(); ++slot)
             for (int byte = 0; byte < static_cast<int>(TSoundRecord::Size); ++byte)
                 if (byte != SoundLayout::BankByte && byte != SoundLayout::ProgramByte &&
-                    library.SoundBanks[slot][byte] != saved_[slot][byte])
+                    library.Sound(static_cast<int>(slot))[byte] != saved_[slot][byte])
                     return true;
         return false;
     }

@@ -46,7 +46,9 @@ void SoundReorderer::SwapSlots(int a, int b) {
 }
 
 void SoundReorderer::ExchangeSlots(int a, int b) {
-    std::swap(Slot(a), Slot(b));
+    const TSoundRecord first = library_.Sound(a);
+    library_.StoreSound(a, library_.Sound(b));
+    library_.StoreSound(b, first);
     MarkChanged(a);
     MarkChanged(b);
 }
@@ -67,13 +69,13 @@ void SoundReorderer::DoMoveSelectionUp(bool fromUser) {
         if (firstRow - viewport_.TopVisibleRow() < viewport_.VisibleRowCount() / 4)
             viewport_.ScrollByPixels(-ScrollStepPixels);
         list_.CollectSelection();
-    } else if (library_.SelectedCount == 0 || FirstSelected() <= 0) {
+    } else if (library_.SelectedCount() == 0 || FirstSelected() <= 0) {
         return;
     }
 
     ShiftRuns(-1);
     ShiftSelection(-1);
-    list_.RefreshChangedRows(!fromUser);
+    list_.SelectCollectedSlots();
 }
 
 void SoundReorderer::DoMoveSelectionDown(bool fromUser) {
@@ -84,13 +86,13 @@ void SoundReorderer::DoMoveSelectionDown(bool fromUser) {
         if (firstRow - viewport_.TopVisibleRow() > viewport_.VisibleRowCount() / 4)
             viewport_.ScrollByPixels(ScrollStepPixels);
         list_.CollectSelection();
-    } else if (library_.SelectedCount == 0 || LastSelected() >= LastRow()) {
+    } else if (library_.SelectedCount() == 0 || LastSelected() >= LastRow()) {
         return;
     }
 
     ShiftRuns(+1);
     ShiftSelection(+1);
-    list_.RefreshChangedRows(!fromUser);
+    list_.SelectCollectedSlots();
 }
 
 void SoundReorderer::ShiftRuns(int direction) {
@@ -109,16 +111,16 @@ void SoundReorderer::ShiftRuns(int direction) {
         const int to = i + direction;
         if (selected[static_cast<std::size_t>(i)]) {
             if (!selected[static_cast<std::size_t>(to)]) {
-                hold = Slot(to);
+                hold = library_.Sound(to);
                 held = true;
             }
-            Slot(to) = Slot(i);
+            library_.StoreSound(to, library_.Sound(i));
             MarkChanged(i);
             MarkChanged(to);
             if (i == (direction < 0 ? LastRow() : 0))
-                Slot(i) = hold; // the run reaches the end of the list
+                library_.StoreSound(i, hold); // the run reaches the end of the list
         } else if (held) {
-            Slot(to) = hold;
+            library_.StoreSound(to, hold);
             MarkChanged(i);
             MarkChanged(to);
             // Moving down, each row up to the next run is rewritten with the
@@ -126,7 +128,7 @@ void SoundReorderer::ShiftRuns(int direction) {
             if (direction < 0)
                 held = false;
             else
-                hold = Slot(i);
+                hold = library_.Sound(i);
         }
         if (i == end)
             break;
@@ -137,18 +139,18 @@ void SoundReorderer::DoMoveSelectionTo(int target) {
     if (!IsValidRow(target))
         return;
     list_.CollectSelection();
-    if (library_.SelectedCount == 0)
+    if (library_.SelectedCount() == 0)
         return;
     const int steps =
         target < FirstSelected() ? FirstSelected() - target : std::abs(target - LastSelected());
-    for (int step = 0; step < steps && library_.SelectedCount > 0; ++step) {
+    for (int step = 0; step < steps && library_.SelectedCount() > 0; ++step) {
         if (target < FirstSelected())
             DoMoveSelectionUp(false);
         else if (FirstSelected() < target)
             DoMoveSelectionDown(false);
         viewport_.ProcessPendingEvents(); // the list repaints between steps
     }
-    list_.RefreshChangedRows(false);
+    list_.SelectCollectedSlots();
 }
 
 void SoundReorderer::DoDropSoundOnRow(int dragged, int target) {
@@ -156,27 +158,30 @@ void SoundReorderer::DoDropSoundOnRow(int dragged, int target) {
         return;
     ExchangeSlots(target, dragged);
     for (int slot : {target, dragged}) {
-        Slot(slot)[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(slot));
-        Slot(slot)[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(slot));
+        TSoundRecord record = library_.Sound(slot);
+        record[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(slot));
+        record[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(slot));
+        library_.StoreSound(slot, record);
     }
     // Keep the rows selected on screen rather than the selection some earlier
     // command collected.
     list_.CollectSelection();
-    list_.RefreshChangedRows(false);
+    list_.SelectCollectedSlots();
 }
 
 void SoundReorderer::DoSortSelection(int mode) {
     list_.CollectSelection();
-    if (library_.SelectedCount < 2) {
+    if (library_.SelectedCount() < 2) {
         if (prompter_.Confirm(QStringLiteral("Sort all?"), Prompter::Buttons::YesNo) ==
             Prompter::Answer::Yes)
             list_.SelectAll();
         list_.CollectSelection();
     }
-    library_.SortMode = mode;
-    Quicksort(0, library_.SelectedCount - 1);
+    if (mode != SortByName)
+        return;
+    Quicksort(0, library_.SelectedCount() - 1);
     // Also puts the selection back on the same slots.
-    list_.RefreshChangedRows(false);
+    list_.SelectCollectedSlots();
 }
 
 // Sorts positions lo..hi of the selection, moving sounds among the selected
@@ -193,7 +198,7 @@ void SoundReorderer::Quicksort(int lo, int hi) {
 // the other end and turns the scan around. Equal keys are never exchanged.
 int SoundReorderer::Partition(int lo, int hi) {
     const auto slotAt = [this](int position) {
-        return library_.SelectedSlots.at(static_cast<std::size_t>(position));
+        return library_.SelectedSlots().at(static_cast<std::size_t>(position));
     };
     int direction = +1;
     while (hi > lo) {
@@ -231,21 +236,20 @@ bool SoundReorderer::IsValidRow(int row) const {
 }
 
 int SoundReorderer::LastRow() const {
-    return std::min(library_.SlotCount, Slots::Count) - 1;
+    return std::min(library_.SlotCount(), Slots::Count) - 1;
 }
 
 int SoundReorderer::FirstSelected() const {
-    return library_.SelectedSlots.at(0);
+    return library_.SelectedSlots().at(0);
 }
 
 int SoundReorderer::LastSelected() const {
-    return library_.SelectedSlots.at(static_cast<std::size_t>(library_.SelectedCount - 1));
+    return library_.SelectedSlots().back();
 }
 
 std::array<bool, Slots::Count> SoundReorderer::CollectedRows() const {
     std::array<bool, Slots::Count> rows{};
-    for (int n = 0; n < library_.SelectedCount; ++n) {
-        const int slot = library_.SelectedSlots.at(static_cast<std::size_t>(n));
+    for (const int slot : library_.SelectedSlots()) {
         if (IsValidRow(slot))
             rows[static_cast<std::size_t>(slot)] = true;
     }
@@ -253,14 +257,12 @@ std::array<bool, Slots::Count> SoundReorderer::CollectedRows() const {
 }
 
 void SoundReorderer::ShiftSelection(int by) {
-    for (int n = 0; n < library_.SelectedCount; ++n)
-        library_.SelectedSlots.at(static_cast<std::size_t>(n)) += by;
+    std::vector<int> shifted = library_.SelectedSlots();
+    for (int& slot : shifted)
+        slot += by;
+    library_.SetSelection(std::move(shifted));
 }
 
 void SoundReorderer::MarkChanged(int slot) {
-    library_.SlotChanged.at(static_cast<std::size_t>(slot)) = 1;
-}
-
-TSoundRecord& SoundReorderer::Slot(int slot) {
-    return library_.SoundBanks.at(static_cast<std::size_t>(slot));
+    library_.MarkChanged(slot, true);
 }

@@ -82,7 +82,6 @@ private:
     std::array<bool, Slots::Count> CollectedRows() const;
     void ShiftSelection(int by);
     void MarkChanged(int slot);
-    TSoundRecord& Slot(int slot);
 
     TSoundLibrary& library_;
     LibraryList& list_;

@@ -72,7 +72,7 @@ TfrmBreeder::TfrmBreeder(BreederContext context, QWidget* parent, MorphPacer::Cl
     for (int slot = 0; slot < Slots::Count; ++slot)
         cmbLibrarySound->addItem(SlotText(context_.library, slot));
     cmbLibrarySound->setCurrentIndex(
-        Slots::IsValid(context_.library.CurrentSlot) ? context_.library.CurrentSlot : 0);
+        Slots::IsValid(context_.library.CurrentSlot()) ? context_.library.CurrentSlot() : 0);
     btnAddParent = MakeButton("btnAddParent", QStringLiteral("Add"));
     btnAddParent->setToolTip(QStringLiteral("Add the library sound chosen in the list"));
     btnAddEditorSound = MakeButton("btnAddEditorSound", QStringLiteral("Add Editor Sound"));
@@ -311,7 +311,7 @@ void TfrmBreeder::btnAddParentClick() {
     const int slot = cmbLibrarySound->currentIndex();
     if (!Slots::IsValid(slot))
         return;
-    const TSoundRecord& sound = context_.library.SoundBanks[static_cast<std::size_t>(slot)];
+    const TSoundRecord& sound = context_.library.Sound(slot);
     if (!context_.history.AddParent({sound, SlotText(context_.library, slot).toStdString()})) {
         SetStatus(QStringLiteral("Four parents at most: remove one first."));
         return;

@@ -347,8 +347,8 @@ void TfrmCatalogue::ImportFolderClick() {
 void TfrmCatalogue::ImportLibraryClick() {
     const TSoundLibrary& library = context_.library;
     std::vector<BankFileRecord> sounds;
-    for (int slot = 0; slot < library.SlotCount; ++slot)
-        sounds.push_back({slot, library.SoundBanks[static_cast<std::size_t>(slot)]});
+    for (int slot = 0; slot < library.SlotCount(); ++slot)
+        sounds.push_back({slot, library.Sound(slot)});
     const ImportReport report = context_.catalogue.ImportSounds(sounds, "Library");
     Refresh();
     ReportImport(report);
@@ -379,7 +379,7 @@ void TfrmCatalogue::FindSimilarClick() {
 
 void TfrmCatalogue::CopyToCurrentRowClick() {
     const int row = context_.currentRow();
-    if (row < 0 || row >= context_.library.SlotCount) {
+    if (row < 0 || row >= context_.library.SlotCount()) {
         context_.prompter.ShowMessage(QStringLiteral("Choose a row in the library first."));
         return;
     }

@@ -199,13 +199,9 @@ void TfrmCopySounds::btnRandomSoundClick() {
     TSoundLibrary& library = context_.library;
     // The same source every time: a run that starts at the source rewrites
     // it with itself first, and the copies after it are all of it.
-    const TSoundRecord sound = library.SoundBanks[static_cast<std::size_t>(source)];
-    for (int slot = run.first; slot < run.first + run.made; ++slot) {
-        library.SoundBanks[static_cast<std::size_t>(slot)] = sound;
-        library.SlotChanged[static_cast<std::size_t>(slot)] = 1;
-        if (context_.refreshRow)
-            context_.refreshRow(slot);
-    }
+    const TSoundRecord sound = library.Sound(source);
+    for (int slot = run.first; slot < run.first + run.made; ++slot)
+        library.StoreSound(slot, sound, true);
     if (run.notMade > 0 && context_.log)
         context_.log(QStringLiteral("Copy Sound: %1 not made, the library ends at %2.")
                          .arg(run.notMade == 1 ? QStringLiteral("1 copy")

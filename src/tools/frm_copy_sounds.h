@@ -11,11 +11,10 @@ class QLineEdit;
 class QPushButton;
 class TSoundLibrary;
 
-// What the copy window works on: the main window's library, and how a
-// changed slot's row and a memo line reach the main window.
+// What the copy window works on: the main window's library, and how a memo
+// line reaches the main window.
 struct CopySoundsContext {
     TSoundLibrary& library;
-    std::function<void(int slot)> refreshRow;
     std::function<void(const QString&)> log;
 };
 

@@ -151,8 +151,7 @@ void TfrmLocker::BuildProgramList(int bank) {
     QStringList rows;
     for (int program = 1; program <= Slots::ProgramsPerBank; ++program) {
         const int slot = Slots::Of(bank - 1, program - 1);
-        rows << ProgramRowText(context_.library.SoundBanks[static_cast<std::size_t>(slot)],
-                               program);
+        rows << ProgramRowText(context_.library.Sound(slot), program);
     }
     const QSignalBlocker quiet(cmbPrograms);
     // Rows that read the same stay, so an activation does not disturb an open list.
@@ -219,8 +218,7 @@ void TfrmLocker::Timer1Timer() {
 }
 
 void TfrmLocker::Apply() {
-    const TSoundRecord& donor =
-        context_.library.SoundBanks[static_cast<std::size_t>(choice_.Slot())];
+    const TSoundRecord& donor = context_.library.Sound(choice_.Slot());
     working_ = MergeUnlocked(working_, donor, Locked());
     if (const MidiError error = SendEditBufferDump(context_.out, working_);
         error != MidiError::None)

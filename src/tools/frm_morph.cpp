@@ -128,10 +128,8 @@ void TfrmMorph::trbMorphChange(int position) {
 std::size_t TfrmMorph::SendStep(int position) {
     if (!PairChosen())
         return 0;
-    const TSoundRecord& sound1 =
-        library_.SoundBanks[static_cast<std::size_t>(cmbSound1->currentIndex())];
-    const TSoundRecord& sound2 =
-        library_.SoundBanks[static_cast<std::size_t>(cmbSound2->currentIndex())];
+    const TSoundRecord& sound1 = library_.Sound(cmbSound1->currentIndex());
+    const TSoundRecord& sound2 = library_.Sound(cmbSound2->currentIndex());
     const auto messages = morph_.Step(sound1, sound2, position, chbDetune->isChecked());
     MidiError error = MidiError::None;
     for (const MorphMessage& message : messages)

@@ -61,8 +61,8 @@ TEST(CompareSounds, TheMenuItemWantsTwoSelectedRowsAndOpensTheWindowOnThem) {
     auto* compare = window.findChild<QAction*>("actCompareSounds");
     ASSERT_NE(compare, nullptr);
     EXPECT_EQ(compare->text(), "Compare Sounds");
-    window.Library().SoundBanks[5] = Sound("Lead", 60, 1);
-    window.Library().SoundBanks[9] = Sound("Lead", 60, 1);
+    window.Library().StoreSound(5, Sound("Lead", 60, 1));
+    window.Library().StoreSound(9, Sound("Lead", 60, 1));
     auto* view = window.findChild<QTableView*>("ListView1");
     QItemSelectionModel& selection = *view->selectionModel();
     const auto select = [&](int row, QItemSelectionModel::SelectionFlags how) {

@@ -69,7 +69,7 @@ protected:
 
 TEST_F(EditSoundTest, TheEditorShowsTheEditBufferAndYesKeepsTheEditedSoundInTheCurrentRow) {
     window->List().SetCurrentRow(5);
-    const TSoundRecord before = window->Library().SoundBanks[5];
+    const TSoundRecord before = window->Library().Sound(5);
     prompter.answers = {Prompter::Answer::Yes};
     QString shownName;
     const int opened = RunEditor([&] { Named<QAction>(*window, "EditEditBuffer1")->trigger(); },
@@ -90,15 +90,15 @@ TEST_F(EditSoundTest, TheEditorShowsTheEditBufferAndYesKeepsTheEditedSoundInTheC
     expected[SoundLayout::CommandByte] = 0x02;
     expected[SoundLayout::BankByte] = 0;
     expected[SoundLayout::ProgramByte] = 5;
-    EXPECT_EQ(window->Library().SoundBanks[5], expected) << "the name stays as received";
-    EXPECT_NE(window->Library().SoundBanks[5], before);
+    EXPECT_EQ(window->Library().Sound(5), expected) << "the name stays as received";
+    EXPECT_NE(window->Library().Sound(5), before);
     EXPECT_TRUE(window->Library().IsChanged(5));
     EXPECT_TRUE(window->List().ShownName(5).contains("Edit Me"));
 }
 
 TEST_F(EditSoundTest, UndoTakesBackTheKeptSoundAndItsMark) {
     window->List().SetCurrentRow(5);
-    const TSoundRecord before = window->Library().SoundBanks[5];
+    const TSoundRecord before = window->Library().Sound(5);
     prompter.answers = {Prompter::Answer::Yes};
     RunEditor([&] { Named<QAction>(*window, "EditEditBuffer1")->trigger(); },
               [&](TfrmPatchEdit& editor) { Close(editor); });
@@ -106,7 +106,7 @@ TEST_F(EditSoundTest, UndoTakesBackTheKeptSoundAndItsMark) {
     EXPECT_EQ(window->History().UndoCount(), 1u);
 
     Named<QAction>(*window, "actUndo")->trigger();
-    EXPECT_EQ(window->Library().SoundBanks[5], before);
+    EXPECT_EQ(window->Library().Sound(5), before);
     EXPECT_FALSE(window->Library().IsChanged(5));
     EXPECT_FALSE(window->List().ShownName(5).contains("Edit Me"));
     Named<QAction>(*window, "actRedo")->trigger();
@@ -116,7 +116,7 @@ TEST_F(EditSoundTest, UndoTakesBackTheKeptSoundAndItsMark) {
 
 TEST_F(EditSoundTest, NoLeavesTheLibraryAsItWasWhileTheInstrumentKeepsTheChange) {
     window->List().SetCurrentRow(7);
-    const TSoundRecord before = window->Library().SoundBanks[7];
+    const TSoundRecord before = window->Library().Sound(7);
     prompter.answers = {Prompter::Answer::No};
     const int opened = RunEditor([&] { Named<QPushButton>(*window, "btnEditSound")->click(); },
                                  [&](TfrmPatchEdit& editor) {
@@ -126,7 +126,7 @@ TEST_F(EditSoundTest, NoLeavesTheLibraryAsItWasWhileTheInstrumentKeepsTheChange)
     ASSERT_EQ(opened, 1);
     midi.WaitUntilIdle();
     EXPECT_EQ(instrument->EditBuffer()[SoundLayout::ParameterByte(Resonance)], 12);
-    EXPECT_EQ(window->Library().SoundBanks[7], before);
+    EXPECT_EQ(window->Library().Sound(7), before);
     EXPECT_FALSE(window->Library().IsChanged(7));
 }
 
@@ -166,9 +166,7 @@ TEST_F(EditSoundTest, SendSoundToMophoKeepsTheSentSoundInThatSlot) {
     midi.WaitUntilIdle();
     const int slot = Slots::FromCaption("C045");
     EXPECT_EQ(instrument->Program(slot)[SoundLayout::ParameterByte(Resonance)], 77);
-    EXPECT_EQ(window->Library().SoundBanks[static_cast<std::size_t>(slot)]
-                                          [SoundLayout::ParameterByte(Resonance)],
-              77);
+    EXPECT_EQ(window->Library().Sound(slot)[SoundLayout::ParameterByte(Resonance)], 77);
     EXPECT_TRUE(window->Library().IsChanged(slot));
 }
 

@@ -28,10 +28,11 @@ namespace {
 // Fills every slot with a distinct sound: parameters derived from the slot.
 void FillDistinctSounds(TSoundLibrary& library) {
     for (int slot = 0; slot < Slots::Count; ++slot) {
-        auto& record = library.SoundBanks[static_cast<std::size_t>(slot)];
+        TSoundRecord record = library.Sound(slot);
         for (int p = 0; p < SoundLayout::SentParameterCount; ++p)
             record[SoundLayout::ParameterByte(p)] =
                 static_cast<std::uint8_t>((slot * 7 + p * 13) & 0xFF);
+        library.StoreSound(slot, record);
         library.SetSoundName(slot, Slots::Caption(slot) + " sound");
     }
 }
@@ -50,22 +51,24 @@ protected:
 
 TEST_F(FileCommandsTest, SaveAllThenLoadRestoresEverySlotAfterMoves) {
     FillDistinctSounds(library);
-    std::swap(library.SoundBanks[3], library.SoundBanks[200]); // a moved sound keeps its old header
-    const auto before = library.SoundBanks;
+    const TSoundRecord third = library.Sound(3); // a moved sound keeps its old header
+    library.StoreSound(3, library.Sound(200));
+    library.StoreSound(200, third);
+    const auto before = library.Sounds();
 
     chooser.paths = {Path("all.syx")};
     Named<QAction>(window, "actSaveBankFile")->trigger();
     ASSERT_EQ(ReadAll(Path("all.syx")).size(), 384 * 300);
 
     window.NewEmptySoundBanksClick();
-    for (auto& record : library.SoundBanks)
-        record = TSoundRecord{};
+    for (int slot = 0; slot < Slots::Count; ++slot)
+        library.StoreSound(slot, TSoundRecord{});
     chooser.paths = {Path("all.syx")};
     Named<QAction>(window, "actLoadBankFile")->trigger();
     EXPECT_EQ(prompter.questions, QStringList{"Save changes ?"});
 
     for (int slot = 0; slot < Slots::Count; ++slot) {
-        const auto& got = library.SoundBanks[static_cast<std::size_t>(slot)];
+        const auto& got = library.Sound(slot);
         const auto& want = before[static_cast<std::size_t>(slot)];
         ASSERT_EQ(got[4], Slots::BankOf(slot)) << slot;
         ASSERT_EQ(got[5], Slots::ProgramOf(slot)) << slot;
@@ -75,12 +78,12 @@ TEST_F(FileCommandsTest, SaveAllThenLoadRestoresEverySlotAfterMoves) {
     }
     EXPECT_EQ(window.List().ShownName(200),
               QString::fromStdString(Slots::Caption(3) + " sound      "));
-    EXPECT_EQ(library.SelectedCount, 0);
+    EXPECT_EQ(library.SelectedCount(), 0);
 }
 
 TEST_F(FileCommandsTest, LoadingTwoRecordsChangesOnlyThoseSlotsAndKeepsMarks) {
     FillDistinctSounds(library);
-    const auto before = library.SoundBanks;
+    const auto before = library.Sounds();
     TSoundLibrary other;
     other.InitEmptyBanks();
     other.SetSoundName(4, "Five");
@@ -88,15 +91,14 @@ TEST_F(FileCommandsTest, LoadingTwoRecordsChangesOnlyThoseSlotsAndKeepsMarks) {
     LibraryFiles writer(other, prompter, [](const QString&) {});
     ASSERT_TRUE(writer.SaveSlotsToFile(Path("two.syx"), {4, 137}));
 
-    library.SlotChanged[4] = 1;
-    library.SlotChanged[9] = 1;
+    library.MarkChanged(4, true);
+    library.MarkChanged(9, true);
     window.LoadBankFile(Path("two.syx"));
     EXPECT_EQ(library.GetSoundName(4), "Five            ");
     EXPECT_EQ(library.GetSoundName(137), "Bten            ");
     for (int slot = 0; slot < Slots::Count; ++slot) {
         if (slot != 4 && slot != 137) {
-            ASSERT_EQ(library.SoundBanks[static_cast<std::size_t>(slot)],
-                      before[static_cast<std::size_t>(slot)]);
+            ASSERT_EQ(library.Sound(slot), before[static_cast<std::size_t>(slot)]);
         }
     }
     EXPECT_TRUE(library.IsChanged(4));
@@ -161,7 +163,7 @@ TEST_F(FileCommandsTest, MissingFileIsReportedAndTheListKept) {
     window.LoadBankFile(Path("missing.syx"));
     EXPECT_EQ(Memo().size(), 2);
     EXPECT_TRUE(Memo().last().contains("missing.syx"));
-    EXPECT_EQ(window.List().ShownName(7), "empty           ") << "no rebuild after a failed load";
+    EXPECT_EQ(window.List().ShownName(7), "Kept            ") << "a failed load changes no row";
 }
 
 // Makes writes beyond a size fail with EFBIG, as a full disk would, for the

@@ -52,7 +52,7 @@ protected:
 };
 
 TEST_F(LibraryCommandsTest, ReadAllBanksStoresEveryProgramInOrder) {
-    window->Library().SlotChanged[130] = 1;
+    window->Library().MarkChanged(130, true);
     Named<QAction>(*window, "actReadAllBanks")->trigger(); // returns once the wait box has closed
 
     QStringList lines = Memo();
@@ -64,9 +64,7 @@ TEST_F(LibraryCommandsTest, ReadAllBanksStoresEveryProgramInOrder) {
     EXPECT_EQ(lines.back(), "DSIM Bank: 3 Sound:127");
     EXPECT_EQ(window->WaitBox()->LabelText(), "Received 384 sound.");
     for (int slot = 0; slot < Slots::Count; ++slot)
-        ASSERT_EQ(window->Library().SoundBanks[static_cast<std::size_t>(slot)],
-                  instrument->Program(slot))
-            << Slots::Caption(slot);
+        ASSERT_EQ(window->Library().Sound(slot), instrument->Program(slot)) << Slots::Caption(slot);
     EXPECT_FALSE(window->Library().IsChanged(130));
     EXPECT_EQ(window->List().ShownName(383).trimmed(), "C128 Virtual");
     // One request at a time, A 0 first.
@@ -79,7 +77,7 @@ TEST_F(LibraryCommandsTest, ReadAllBanksStoresEveryProgramInOrder) {
 
 TEST_F(LibraryCommandsTest, ReadCurrentSoundReplacesTheCurrentRow) {
     window->List().SetCurrentRow(Slots::Of(1, 9));
-    window->Library().SlotChanged[Slots::Of(1, 9)] = 1;
+    window->Library().MarkChanged(Slots::Of(1, 9), true);
     Named<QAction>(*window, "actReadCurrentSound")->trigger();
     EXPECT_EQ(Received(), std::vector<std::string>{"F0 01 25 05 01 09 F7"});
     EXPECT_EQ(window->Library().GetSoundName(Slots::Of(1, 9)), "B010 Virtual    ");
@@ -93,8 +91,13 @@ TEST_F(LibraryCommandsTest, SendingSelectedRowsWritesThemToTheirLocations) {
     library.SetSoundName(0, "First");
     library.SetSoundName(2, "Third");
     // A sound moved here keeps its old location bytes until it is sent.
-    library.SoundBanks[2][SoundLayout::BankByte] = 2;
-    library.SlotChanged[0] = library.SlotChanged[2] = 1;
+    {
+        TSoundRecord edited = library.Sound(2);
+        edited[SoundLayout::BankByte] = 2;
+        library.StoreSound(2, edited);
+    }
+    library.MarkChanged(0, true);
+    library.MarkChanged(2, true);
     window->List().SelectSlots({0, 2});
     QStringList labels;
     QTimer watcher;
@@ -127,7 +130,11 @@ TEST_F(LibraryCommandsTest, VerifyingAfterSendingReadsTheSoundsBackAndNamesTheDi
     TSoundLibrary& library = window->Library();
     library.SetSoundName(0, "First");
     library.SetSoundName(2, "Third");
-    library.SoundBanks[2][SoundLayout::ParameterByte(20)] = 80; // filter frequency
+    {
+        TSoundRecord edited = library.Sound(2);
+        edited[SoundLayout::ParameterByte(20)] = 80;
+        library.StoreSound(2, edited);
+    } // filter frequency
     window->Settings().VerifyAfterSend = true;
     window->List().SelectSlots({0, 2});
     prompter.answers = {Prompter::Answer::Yes};
@@ -151,7 +158,7 @@ TEST_F(LibraryCommandsTest, VerifyingAfterSendingReadsTheSoundsBackAndNamesTheDi
     EXPECT_EQ(lines[2], "A003 Third read back differently: Filter Frequency, steps in "
                         "semitones 80, read back 81");
     EXPECT_EQ(lines[3], "Read back 2 of 2 sounds: 2 differently.");
-    EXPECT_EQ(library.SoundBanks[2][SoundLayout::ParameterByte(20)], 80);
+    EXPECT_EQ(library.Sound(2)[SoundLayout::ParameterByte(20)], 80);
     EXPECT_FALSE(window->Exchange().Waiting());
 }
 
@@ -167,7 +174,7 @@ TEST_F(LibraryCommandsTest, CloseInTheWaitBoxStopsTheSending) {
 }
 
 TEST_F(LibraryCommandsTest, ProgramChangesStayAtTheLastRowAndCanSendTheSound) {
-    window->Library().CurrentSlot = 383;
+    window->Library().SetCurrentSlot(383);
     Named<QPushButton>(*window, "btnPrgUp")->click();
     EXPECT_EQ(Received(), (std::vector<std::string>{"B0 20 02", "C0 7F"}));
     EXPECT_EQ(window->List().CurrentRow(), 383);
@@ -180,11 +187,11 @@ TEST_F(LibraryCommandsTest, ProgramChangesStayAtTheLastRowAndCanSendTheSound) {
     EXPECT_EQ(received[1], "C0 7E");
     EXPECT_EQ(received[2].size(), 298u * 3 - 1);
     EXPECT_EQ(received[2].substr(0, 11), "F0 01 25 03");
-    EXPECT_EQ(window->Library().CurrentSlot, 382);
+    EXPECT_EQ(window->Library().CurrentSlot(), 382);
 
     // Keypad + and - step too.
     QTest::keyClick(Named<QTableView>(*window, "ListView1"), Qt::Key_Plus, Qt::KeypadModifier);
-    EXPECT_EQ(window->Library().CurrentSlot, 383);
+    EXPECT_EQ(window->Library().CurrentSlot(), 383);
 }
 
 TEST_F(LibraryCommandsTest, PanicSendsTheThreeControllers) {
@@ -303,7 +310,8 @@ TEST(LibraryCommandsOnARefusingOutput, FailuresAreReportedNotSuccess) {
     EXPECT_EQ(MemoLines(window).last(),
               "Nothing sent from " + QDir::toNativeSeparators(path) + ": the MIDI server stopped.");
 
-    window.Library().SlotChanged[0] = window.Library().SlotChanged[1] = 1;
+    window.Library().MarkChanged(0, true);
+    window.Library().MarkChanged(1, true);
     window.List().SelectSlots({0, 1});
     prompter.answers = {Prompter::Answer::Yes};
     Named<QAction>(window, "actSendSelectedSounds")->trigger();
@@ -452,8 +460,7 @@ TEST(ReadWithUnevenReplies, EverySoundArrivesWhenRepliesOvertakeEachOther) {
     Named<QAction>(window, "actReadAllBanks")->trigger();
     EXPECT_EQ(MemoLines(window).last(), "Read 384 sounds.");
     for (int slot = 0; slot < Slots::Count; ++slot)
-        ASSERT_EQ(window.Library().SoundBanks[static_cast<std::size_t>(slot)],
-                  midi.Instrument().Program(slot))
+        ASSERT_EQ(window.Library().Sound(slot), midi.Instrument().Program(slot))
             << Slots::Caption(slot);
 }
 

@@ -85,7 +85,7 @@ TEST_F(LibraryTableViewTest, ADropWithNoRowUnderItOrNothingSelectedDoesNothing) 
     std::unique_ptr<QMimeData> data(view.CreateRowDragData());
     EXPECT_FALSE(DropAt(RowCenter(4), *data)); // nothing selected
 
-    library.SlotCount = 3; // leaves room below the last row
+    library.SetSlotCount(3); // leaves room below the last row
     list.RebuildList();
     list.SelectSlots({1});
     EXPECT_FALSE(DropAt(QPoint(50, 250), *data));

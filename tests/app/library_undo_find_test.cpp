@@ -7,6 +7,7 @@
 #include "library_table_view.h"
 #include "main_window.h"
 #include "scripted_dialogs.h"
+#include "support/library_contents.h"
 #include "support/main_window_on_instrument.h"
 #include "support/main_window_probes.h"
 #include "support/modal_window.h"
@@ -36,13 +37,6 @@
 
 namespace {
 
-struct Contents {
-    std::array<TSoundRecord, Slots::Count> sounds;
-    std::array<std::uint8_t, Slots::Count> marks;
-    int slotCount;
-    bool operator==(const Contents&) const = default;
-};
-
 class LibraryUndoFindTest : public ::testing::Test, protected MainWindowOnInstrument {
 protected:
     LibraryUndoFindTest() { window->SetSendDelay(0); }
@@ -50,10 +44,7 @@ protected:
     void Trigger(const char* action) { Named<QAction>(*window, action)->trigger(); }
     LibraryTableView* View() { return Named<LibraryTableView>(*window, "ListView1"); }
     std::vector<int> Selected() { return SelectedRowsOf(*window->List().selectionModel()); }
-    Contents Now() {
-        const TSoundLibrary& library = window->Library();
-        return {library.SoundBanks, library.SlotChanged, library.SlotCount};
-    }
+    LibraryContents Now() { return ContentsOf(window->Library()); }
     // The list on screen shows what a list built afresh shows: the names and
     // "Changed" marks of the library.
     void ExpectListShowsTheLibrary() {
@@ -85,7 +76,7 @@ TEST_F(LibraryUndoFindTest, EveryKindOfChangeIsOneStepUndoneAndRedoneWithTheList
     WriteAll(bankPath, QByteArray(reinterpret_cast<const char*>(bytes.data()),
                                   static_cast<qsizetype>(bytes.size())));
 
-    std::vector<std::pair<QString, Contents>> states{{"start", Now()}};
+    std::vector<std::pair<QString, LibraryContents>> states{{"start", Now()}};
     const auto step = [&](const QString& what, const std::function<void()>& command) {
         command();
         ASSERT_TRUE(Now() != states.back().second) << what.toStdString();
@@ -218,16 +209,24 @@ TEST_F(LibraryUndoFindTest, LettersTypedIntoTheFindBarAreTextNotNotes) {
 TEST_F(LibraryUndoFindTest, DuplicatesUnderOtherNamesAreSelectedAndListed) {
     TSoundLibrary& library = window->Library();
     for (int slot = 0; slot < Slots::Count; ++slot) { // every sound different
-        auto& record = library.SoundBanks[static_cast<std::size_t>(slot)];
-        record = VirtualMopho::FactorySound(slot);
+        TSoundRecord record = VirtualMopho::FactorySound(slot);
         record[SoundLayout::ParameterByte(0)] = static_cast<std::uint8_t>(slot % 128);
         record[SoundLayout::ParameterByte(1)] = static_cast<std::uint8_t>(slot / 128);
+        library.StoreSound(slot, record);
     }
     library.SetSoundName(2, "Fat Bass");
-    library.SoundBanks[144] = library.SoundBanks[2];
+    library.StoreSound(144, library.Sound(2));
     library.SetSoundName(144, "Copy of Bass");
-    library.SoundBanks[144][SoundLayout::BankByte] = 1;
-    library.SoundBanks[144][SoundLayout::ProgramByte] = 16;
+    {
+        TSoundRecord edited = library.Sound(144);
+        edited[SoundLayout::BankByte] = 1;
+        library.StoreSound(144, edited);
+    }
+    {
+        TSoundRecord edited = library.Sound(144);
+        edited[SoundLayout::ProgramByte] = 16;
+        library.StoreSound(144, edited);
+    }
     window->RebuildList();
 
     Trigger("actSelectDuplicates");

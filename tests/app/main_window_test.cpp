@@ -161,18 +161,18 @@ TEST(MainWindow, MenusAreInOrder) {
 
 TEST(MainWindow, SelectAllAndSelectAllChanged) {
     TfrmMain window;
-    window.Library().SlotChanged[10] = 1;
-    window.Library().SlotChanged[300] = 1;
+    window.Library().MarkChanged(10, true);
+    window.Library().MarkChanged(300, true);
     window.List().SetCurrentRow(5);
     Named<QAction>(window, "actSelectAllChangedSounds")->trigger();
     window.CollectSelection();
-    ASSERT_EQ(window.Library().SelectedCount, 3) << "changed rows are added to the selection";
-    EXPECT_EQ(window.Library().SelectedSlots[1], 10);
-    EXPECT_EQ(window.Library().SelectedSlots[2], 300);
+    ASSERT_EQ(window.Library().SelectedCount(), 3) << "changed rows are added to the selection";
+    EXPECT_EQ(window.Library().SelectedSlots()[1], 10);
+    EXPECT_EQ(window.Library().SelectedSlots()[2], 300);
 
     Named<QAction>(window, "actSelectAllSounds")->trigger();
     window.CollectSelection();
-    EXPECT_EQ(window.Library().SelectedCount, 384);
+    EXPECT_EQ(window.Library().SelectedCount(), 384);
 }
 
 TEST(MainWindow, ExposesNamesToAssistiveTechnology) {

@@ -224,7 +224,7 @@ TEST_F(SessionTest, AutoloadedSoundIsBackAfterARestartWithoutChangedMarks) {
     EXPECT_EQ(window->Library().GetSoundName(0), "empty           ");
     window->Settings().AutoloadFile = Path("autoload.syx");
     window->Library().SetSoundName(200, "Kept across runs");
-    window->Library().SlotChanged[200] = 1;
+    window->Library().MarkChanged(200, true);
     window->Ports().MophoDeviceID = 9;
     prompter.answers = {Prompter::Answer::Yes};
     window->close();
@@ -276,7 +276,7 @@ TEST_F(SessionTest, UnwritableFolderIsReportedAndTheWindowCloses) {
     WriteAll(Path("not-a-folder"), "x");
     qputenv("TONEWRIGHT_PROGRAM_FOLDER", Path("not-a-folder").toLocal8Bit());
     auto window = Start();
-    EXPECT_EQ(window->Library().SlotCount, 384);
+    EXPECT_EQ(window->Library().SlotCount(), 384);
     EXPECT_TRUE(window->close());
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(prompter.messages[0].startsWith("Close query 1:Cannot"))
@@ -305,7 +305,7 @@ TEST_F(SessionTest, CorruptSettingsGiveDefaults) {
     auto window = Start();
     EXPECT_TRUE(window->Settings().AutoloadFile.isEmpty());
     EXPECT_EQ(window->Settings().ToleranceOtherKnobs, 10);
-    EXPECT_EQ(window->Library().SlotCount, 384);
+    EXPECT_EQ(window->Library().SlotCount(), 384);
 }
 
 TEST_F(SessionTest, UnsavedWorkIsOfferedBeforeTheWindowCloses) {
@@ -347,9 +347,17 @@ TEST_F(SessionTest, NothingIsAskedWhenTheWorkIsSavedOrUnchanged) {
     window->show();
     // A sound moved away and back, and a sound sent (its location bytes
     // rewritten), leave nothing to save.
-    std::swap(window->Library().SoundBanks[1], window->Library().SoundBanks[2]);
-    std::swap(window->Library().SoundBanks[1], window->Library().SoundBanks[2]);
-    window->Library().SoundBanks[3][SoundLayout::BankByte] = 2;
+    TSoundLibrary& library = window->Library();
+    const TSoundRecord first = library.Sound(1);
+    library.StoreSound(1, library.Sound(2));
+    library.StoreSound(2, first);
+    library.StoreSound(2, library.Sound(1));
+    library.StoreSound(1, first);
+    {
+        TSoundRecord edited = window->Library().Sound(3);
+        edited[SoundLayout::BankByte] = 2;
+        window->Library().StoreSound(3, edited);
+    }
     EXPECT_FALSE(window->HasUnsavedChanges());
 
     window->Library().SetSoundName(7, "Renamed");

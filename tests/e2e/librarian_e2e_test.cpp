@@ -113,8 +113,7 @@ TEST_F(LibrarianOverJack, RenamedSoundsSentBackAreInTheInstrumentsMemory) {
     EXPECT_FALSE(window->Library().IsChanged(renamed[1]));
     std::vector<Bytes> sent;
     for (int slot : renamed)
-        sent.push_back(BankFileRecordBytes(
-            slot, window->Library().SoundBanks[static_cast<std::size_t>(slot)]));
+        sent.push_back(BankFileRecordBytes(slot, window->Library().Sound(slot)));
 
     CloseWindow(window);
     ASSERT_EQ(instrument->Stop(), 0);
@@ -272,7 +271,7 @@ TEST_F(LibrarianOverJack, EditedSoundIsHeardSentToALocationAndKept) {
     EXPECT_TRUE(heard) << "the instrument did not log the NRPN of the turned knob";
     std::printf("the knob's NRPN was logged by the instrument %lld ms after the turn\n",
                 static_cast<long long>(heardAfter));
-    const TSoundRecord kept = window->Library().SoundBanks[static_cast<std::size_t>(current)];
+    const TSoundRecord kept = window->Library().Sound(current);
     EXPECT_EQ(kept[SoundLayout::ParameterByte(21)], 99);
     EXPECT_EQ(GetSoundName(kept), "Backup B010     ");
     EXPECT_TRUE(window->Library().IsChanged(current));

@@ -60,7 +60,7 @@ protected:
         for (int slot = 0; slot < Slots::Count; ++slot) {
             TSoundRecord sound = VirtualMopho::FactorySound(Slots::Count - 1 - slot);
             SetSoundName(sound, "Lib " + Slots::Caption(slot));
-            window->Library().SoundBanks[static_cast<std::size_t>(slot)] = sound;
+            window->Library().StoreSound(slot, sound);
         }
         return window;
     }
@@ -111,10 +111,10 @@ TEST_F(SoundToolsOverJack, MorphEndsOnSoundTwoWithoutPilingUp) {
     ASSERT_TRUE(WaitUntilConnected(*window));
     const int first = 5;
     const int second = 300;
-    const TSoundRecord sound1 = window->Library().SoundBanks[first];
-    const TSoundRecord sound2 = window->Library().SoundBanks[second];
+    const TSoundRecord sound1 = window->Library().Sound(first);
+    const TSoundRecord sound2 = window->Library().Sound(second);
     const std::size_t logBefore = SettledLog(logFile).size();
-    const auto libraryBefore = window->Library().SoundBanks;
+    const auto libraryBefore = window->Library().Sounds();
 
     qint64 dragMs = -1;
     bool oneStepAtMost = true;
@@ -172,7 +172,7 @@ TEST_F(SoundToolsOverJack, MorphEndsOnSoundTwoWithoutPilingUp) {
     }
     EXPECT_EQ(GetSoundName(*editBuffer), GetSoundName(sound2));
     // Neither the morph nor the locker closed without "Keep in library" stored anything.
-    EXPECT_EQ(window->Library().SoundBanks, libraryBefore);
+    EXPECT_EQ(window->Library().Sounds(), libraryBefore);
 
     CloseWindow(window);
     EXPECT_EQ(instrument->Stop(), 0);
@@ -191,8 +191,7 @@ TEST_F(SoundToolsOverJack, LockerRandomSoundIsHeardAndKept) {
     RandomGenerator replay(2026);
     const int program = static_cast<int>(replay.Random(128));
     const int bank = static_cast<int>(replay.Random(3));
-    const TSoundRecord donor =
-        window->Library().SoundBanks[static_cast<std::size_t>(Slots::Of(bank, program))];
+    const TSoundRecord donor = window->Library().Sound(Slots::Of(bank, program));
     const std::vector<const char*> lockedBoxes = {"ckbOscillator1", "ckbFilter", "ckbArpSeqTrack1"};
 
     TSoundRecord started;
@@ -231,7 +230,7 @@ TEST_F(SoundToolsOverJack, LockerRandomSoundIsHeardAndKept) {
         EXPECT_EQ((*editBuffer)[SoundLayout::ParameterByte(p)], kept[SoundLayout::ParameterByte(p)])
             << "parameter " << p;
     // ... and the library keeps it in the current row.
-    const TSoundRecord& stored = window->Library().SoundBanks[row];
+    const TSoundRecord& stored = window->Library().Sound(row);
     for (int p = 0; p < SoundLayout::ParameterCount; ++p)
         EXPECT_EQ(stored[SoundLayout::ParameterByte(p)], kept[SoundLayout::ParameterByte(p)])
             << "parameter " << p;
@@ -252,7 +251,7 @@ TEST_F(SoundToolsOverJack, BreederKeysPlayChildrenAndKeep) {
     for (const int row : {5, 300})
         selection->select(window->List().index(row, 0),
                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    const auto libraryBefore = window->Library().SoundBanks;
+    const auto libraryBefore = window->Library().Sounds();
     const std::size_t logBefore = SettledLog(logFile).size();
 
     std::vector<TSoundRecord> children;
@@ -296,14 +295,14 @@ TEST_F(SoundToolsOverJack, BreederKeysPlayChildrenAndKeep) {
     // "Keep" stored the third, renamed, in the current row as one undo step.
     TSoundRecord kept = children[2];
     SetSoundName(kept, "Keeper Three");
-    const TSoundRecord& stored = window->Library().SoundBanks[42];
+    const TSoundRecord& stored = window->Library().Sound(42);
     for (int p = 0; p < SoundLayout::ParameterCount; ++p)
         EXPECT_EQ(stored[SoundLayout::ParameterByte(p)], kept[SoundLayout::ParameterByte(p)])
             << "parameter " << p;
     EXPECT_TRUE(window->Library().IsChanged(42));
     EXPECT_EQ(window->List().CurrentRow(), 43);
     Named<QAction>(*window, "actUndo")->trigger();
-    EXPECT_EQ(window->Library().SoundBanks, libraryBefore);
+    EXPECT_EQ(window->Library().Sounds(), libraryBefore);
 
     CloseWindow(window);
     EXPECT_EQ(instrument->Stop(), 0);

@@ -1,5 +1,6 @@
 #include "library_history.h"
 #include "sound_library.h"
+#include "support/library_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -8,49 +9,39 @@
 
 namespace {
 
-// A library of 384 sounds, each tagged with the slot it started in.
-TSoundLibrary TaggedLibrary() {
-    TSoundLibrary library;
+// 384 sounds, each tagged with the slot it started in.
+void Tag(TSoundLibrary& library) {
     library.InitEmptyBanks();
     for (int slot = 0; slot < Slots::Count; ++slot) {
-        auto& record = library.SoundBanks[static_cast<std::size_t>(slot)];
+        TSoundRecord record = library.Sound(slot);
         record[SoundLayout::ParameterByte(0)] = static_cast<std::uint8_t>(slot % 128);
         record[SoundLayout::ParameterByte(1)] = static_cast<std::uint8_t>(slot / 128);
+        library.StoreSound(slot, record);
     }
-    return library;
 }
 
 int TagOf(const TSoundLibrary& library, int slot) {
-    const auto& record = library.SoundBanks[static_cast<std::size_t>(slot)];
+    const auto& record = library.Sound(slot);
     return record[SoundLayout::ParameterByte(0)] + 128 * record[SoundLayout::ParameterByte(1)];
 }
 
 void Swap(TSoundLibrary& library, int a, int b) {
-    std::swap(library.SoundBanks[static_cast<std::size_t>(a)],
-              library.SoundBanks[static_cast<std::size_t>(b)]);
-    library.SlotChanged[static_cast<std::size_t>(a)] = 1;
-    library.SlotChanged[static_cast<std::size_t>(b)] = 1;
-}
-
-struct Contents {
-    std::array<TSoundRecord, Slots::Count> sounds;
-    std::array<std::uint8_t, Slots::Count> marks;
-    int slotCount;
-    bool operator==(const Contents&) const = default;
-};
-Contents ContentsOf(const TSoundLibrary& library) {
-    return {library.SoundBanks, library.SlotChanged, library.SlotCount};
+    const TSoundRecord first = library.Sound(a);
+    library.StoreSound(a, library.Sound(b));
+    library.StoreSound(b, first);
+    library.MarkChanged(a, true);
+    library.MarkChanged(b, true);
 }
 
 TEST(LibraryHistory, EachStepUndoesAndRedoesWithItsMarksAndRowCount) {
     TSoundLibrary library;
     LibraryHistory history(library);
-    std::vector<Contents> states{ContentsOf(library)};
+    std::vector<LibraryContents> states{ContentsOf(library)};
     const auto step = [&](auto change) {
         LibraryHistory::Step open(history);
         change();
     };
-    step([&] { library = TaggedLibrary(); }); // a load: the rows appear
+    step([&] { Tag(library); }); // a load: the rows appear
     states.push_back(ContentsOf(library));
     step([&] { Swap(library, 3, 4); }); // a move
     states.push_back(ContentsOf(library));
@@ -81,7 +72,8 @@ TEST(LibraryHistory, EachStepUndoesAndRedoesWithItsMarksAndRowCount) {
 }
 
 TEST(LibraryHistory, NestedStepsAreOneAndANewStepDropsTheRedos) {
-    TSoundLibrary library = TaggedLibrary();
+    TSoundLibrary library;
+    Tag(library);
     LibraryHistory history(library);
     {
         LibraryHistory::Step read(history);
@@ -103,7 +95,8 @@ TEST(LibraryHistory, NestedStepsAreOneAndANewStepDropsTheRedos) {
 }
 
 TEST(LibraryHistory, ChangesAcceptedInAStepAreNotUndone) {
-    TSoundLibrary library = TaggedLibrary();
+    TSoundLibrary library;
+    Tag(library);
     LibraryHistory history(library);
     {
         LibraryHistory::Step move(history);
@@ -111,7 +104,7 @@ TEST(LibraryHistory, ChangesAcceptedInAStepAreNotUndone) {
     }
     {
         LibraryHistory::Step send(history); // sending clears the marks
-        library.SlotChanged.fill(0);
+        library.ClearChangedMarks();
         history.AcceptChangesSoFar();
     }
     EXPECT_EQ(history.UndoCount(), 1u);
@@ -123,7 +116,8 @@ TEST(LibraryHistory, ChangesAcceptedInAStepAreNotUndone) {
 }
 
 TEST(LibraryHistory, ASplitStepUndoesItsPartsOneByOne) {
-    TSoundLibrary library = TaggedLibrary();
+    TSoundLibrary library;
+    Tag(library);
     LibraryHistory history(library);
     {
         LibraryHistory::Step session(history); // a long session holds a step open
@@ -145,7 +139,8 @@ TEST(LibraryHistory, ASplitStepUndoesItsPartsOneByOne) {
 }
 
 TEST(LibraryHistory, KeepsItsDepthAndStoresOnlyTheChangedSlots) {
-    TSoundLibrary library = TaggedLibrary();
+    TSoundLibrary library;
+    Tag(library);
     LibraryHistory history(library);
     for (int step = 0; step < 150; ++step) {
         LibraryHistory::Step move(history);
@@ -165,13 +160,17 @@ TEST(LibraryHistory, KeepsItsDepthAndStoresOnlyTheChangedSlots) {
 }
 
 TEST(LibraryHistory, AWholeLibraryStepIsBoundedByTheLibrarySize) {
-    TSoundLibrary library = TaggedLibrary();
+    TSoundLibrary library;
+    Tag(library);
     LibraryHistory history(library);
     for (int step = 0; step < 120; ++step) {
         LibraryHistory::Step read(history);
         for (int slot = 0; slot < Slots::Count; ++slot)
-            library.SoundBanks[static_cast<std::size_t>(slot)][SoundLayout::ParameterByte(2)] =
-                static_cast<std::uint8_t>(step);
+            library.StoreSound(slot, [&] {
+                TSoundRecord record = library.Sound(slot);
+                record[SoundLayout::ParameterByte(2)] = static_cast<std::uint8_t>(step);
+                return record;
+            }());
     }
     EXPECT_EQ(history.UndoCount(), 100u);
     // 100 steps of 384 slots: under 10 MiB.

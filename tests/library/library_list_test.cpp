@@ -40,13 +40,14 @@ TEST_F(LibraryListTest, StartsWith384EmptyUnchangedRows) {
 }
 
 TEST_F(LibraryListTest, InitEmptyBanksKeepsParametersHeadersAndMarks) {
-    library.SoundBanks[7][6] = 42;
-    library.SoundBanks[7][0] = 0xF0;
-    library.SlotChanged[7] = 1;
+    TSoundRecord edited = library.Sound(7);
+    edited[6] = 42;
+    edited[0] = 0xF0;
+    library.StoreSound(7, edited, true);
     library.SetSoundName(7, "Lead");
     library.InitEmptyBanks();
-    EXPECT_EQ(library.SoundBanks[7][6], 42);
-    EXPECT_EQ(library.SoundBanks[7][0], 0xF0);
+    EXPECT_EQ(library.Sound(7)[6], 42);
+    EXPECT_EQ(library.Sound(7)[0], 0xF0);
     EXPECT_TRUE(library.IsChanged(7));
     EXPECT_EQ(library.GetSoundName(7), "empty           ");
 }
@@ -60,38 +61,31 @@ TEST_F(LibraryListTest, RebuildListRestoresTheCollectedSelection) {
 TEST_F(LibraryListTest, CollectSelectionIsAscendingWhateverTheClickOrder) {
     list.SelectSlots({300, 2, 17});
     list.CollectSelection();
-    ASSERT_EQ(library.SelectedCount, 3);
-    EXPECT_EQ(library.SelectedSlots[0], 2);
-    EXPECT_EQ(library.SelectedSlots[1], 17);
-    EXPECT_EQ(library.SelectedSlots[2], 300);
+    ASSERT_EQ(library.SelectedCount(), 3);
+    EXPECT_EQ(library.SelectedSlots()[0], 2);
+    EXPECT_EQ(library.SelectedSlots()[1], 17);
+    EXPECT_EQ(library.SelectedSlots()[2], 300);
     EXPECT_EQ(list.CurrentRow(), 2);
 }
 
-TEST_F(LibraryListTest, RefreshChangedRowsLeavesRowsWithUnchangedNamesAlone) {
-    library.SlotChanged[3] = 1; // mark only: the name is the same
+TEST_F(LibraryListTest, RowsFollowEveryWriteToTheLibrary) {
+    std::vector<int> redrawn;
+    QObject::connect(
+        &list, &QAbstractItemModel::dataChanged,
+        [&](const QModelIndex& from, const QModelIndex&) { redrawn.push_back(from.row()); });
+    library.MarkChanged(3, true);
     library.SetSoundName(4, "Bass");
-    library.SlotChanged[4] = 1;
-    list.RefreshChangedRows(false);
-    EXPECT_EQ(Text(3, LibraryList::StatusColumn), "") << "an unchanged name keeps its old status";
+    library.StoreSound(5, library.Sound(5)); // the same sound: nothing to redraw
+    EXPECT_EQ(redrawn, (std::vector<int>{3, 4}));
+    EXPECT_EQ(Text(3, LibraryList::StatusColumn), "Changed");
     EXPECT_EQ(Text(4, LibraryList::NameColumn), "Bass            ");
-    EXPECT_EQ(Text(4, LibraryList::StatusColumn), "Changed");
 
-    list.RefreshRow(3);
-    EXPECT_EQ(Text(3, LibraryList::StatusColumn), "Changed") << "RefreshRow always rewrites";
-}
-
-TEST_F(LibraryListTest, RefreshChangedRowsForSelectionOnlyRewritesNothing) {
-    library.SetSoundName(9, "Pad");
     library.SetSelection({9, 10});
-    list.RefreshChangedRows(true);
-    EXPECT_EQ(Text(9, LibraryList::NameColumn), "empty           ");
-    EXPECT_EQ(SelectedRows(), (std::vector<int>{9, 10}));
-}
-
-TEST_F(LibraryListTest, RefreshRowOutsideTheListIsIgnored) {
-    list.RefreshRow(-1);
-    list.RefreshRow(384);
-    EXPECT_EQ(list.rowCount(), 384);
+    library.SetSlotCount(12);
+    EXPECT_EQ(list.rowCount(), 12);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{9, 10})) << "a rebuild keeps the selection";
+    library.SetSoundName(200, "Pad"); // a slot below the rows shown
+    EXPECT_EQ(list.rowCount(), 12);
 }
 
 TEST_F(LibraryListTest, CurrentRowFollowsSelection) {
@@ -105,13 +99,11 @@ TEST_F(LibraryListTest, CurrentRowFollowsSelection) {
 
 TEST_F(LibraryListTest, HighNameBytesShowAsWindows1252) {
     library.SetSoundName(0, "Caf\xE9 \x80");
-    list.RefreshRow(0);
     EXPECT_EQ(Text(0, LibraryList::NameColumn), QString::fromUtf8("Caf\u00E9 \u20AC          "));
 }
 
 TEST_F(LibraryListTest, EmptyLibraryHasNoRowsAndNoCurrentRow) {
-    library.SlotCount = 0;
-    list.RebuildList();
+    library.SetSlotCount(0);
     EXPECT_EQ(list.rowCount(), 0);
     list.SelectAll();
     EXPECT_EQ(list.CurrentRow(), -1);

@@ -1,5 +1,6 @@
 #include "library_search.h"
 #include "sound_library.h"
+#include "support/library_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -49,22 +50,23 @@ TEST(FindSounds, NextMatchMovesOnAndWraps) {
 
 TEST(FindSounds, OnlyTheLibrarysRowsAreSearched) {
     TSoundLibrary library = NamedLibrary({"Lead"});
-    library.SlotCount = 0;
+    library.SetSlotCount(0);
     EXPECT_TRUE(SlotsNamedLike(library, QStringLiteral("Lead")).empty());
 }
 
 TEST(DuplicateSounds, EqualParametersUnderAnyNameOrLocation) {
     TSoundLibrary library = NamedLibrary({});
-    for (int slot = 0; slot < Slots::Count; ++slot) { // every sound different
-        auto& record = library.SoundBanks[static_cast<std::size_t>(slot)];
-        record[SoundLayout::ParameterByte(0)] = static_cast<std::uint8_t>(slot % 128);
-        record[SoundLayout::ParameterByte(1)] = static_cast<std::uint8_t>(slot / 128);
-    }
+    for (int slot = 0; slot < Slots::Count; ++slot) // every sound different
+        EditSound(library, slot, [slot](TSoundRecord& record) {
+            record[SoundLayout::ParameterByte(0)] = static_cast<std::uint8_t>(slot % 128);
+            record[SoundLayout::ParameterByte(1)] = static_cast<std::uint8_t>(slot / 128);
+        });
     const auto copy = [&](int from, int to, const std::string& name) {
-        auto& record = library.SoundBanks[static_cast<std::size_t>(to)];
-        record = library.SoundBanks[static_cast<std::size_t>(from)];
-        record[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(to));
-        record[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(to));
+        library.StoreSound(to, library.Sound(from));
+        EditSound(library, to, [to](TSoundRecord& record) {
+            record[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(to));
+            record[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(to));
+        });
         library.SetSoundName(to, name);
     };
     library.SetSoundName(2, "Fat Bass");
@@ -74,9 +76,9 @@ TEST(DuplicateSounds, EqualParametersUnderAnyNameOrLocation) {
     // A difference in the last sound parameter (183) keeps a sound apart;
     // one in the parameters after the name does not count.
     copy(20, 21, "x");
-    library.SoundBanks[21][SoundLayout::ParameterByte(183)] ^= 1;
+    EditSound(library, 21, [](TSoundRecord& r) { r[SoundLayout::ParameterByte(183)] ^= 1; });
     copy(30, 31, "y");
-    library.SoundBanks[31][SoundLayout::ParameterByte(200)] ^= 1;
+    EditSound(library, 31, [](TSoundRecord& r) { r[SoundLayout::ParameterByte(200)] ^= 1; });
 
     const std::vector<DuplicateSound> expected{{11, 10}, {31, 30}, {144, 2}, {300, 2}};
     const std::vector<DuplicateSound> found = FindDuplicateSounds(library);

@@ -37,8 +37,9 @@ class DispatchTest : public ::testing::Test {
 protected:
     void SetUp() override {
         library.InitEmptyBanks();
-        library.SlotCount = Slots::Count;
+        library.AddObserver(refreshed);
     }
+    void TearDown() override { library.RemoveObserver(refreshed); }
 
     void StartRead(const std::vector<int>& slots) {
         ASSERT_EQ(exchange.AskForPrograms(ReplyKind::ProgramDump, slots), MidiError::None);
@@ -67,7 +68,11 @@ protected:
     VirtualMopho instrument;
     QStringList memo;
     QString waitText;
-    std::vector<int> refreshed;
+    // The slots the library told its observers (the list on screen) of.
+    struct ChangedSlots : LibraryObserver {
+        std::vector<int> slots;
+        void SlotChanged(int slot) override { slots.push_back(slot); }
+    } refreshed;
     std::vector<std::array<int, GlobalsCount>> globalsShown;
     std::vector<bool> taken; // what each dispatch answered
     std::vector<std::pair<SoundHandOver, TSoundRecord>> handedOver;
@@ -76,7 +81,6 @@ protected:
         exchange,
         {[this](const QString& line) { memo << line; },
          [this](const QString& text) { waitText = text; },
-         [this](int slot) { refreshed.push_back(slot); },
          [this](const std::array<int, GlobalsCount>& values) { globalsShown.push_back(values); },
          [this](SoundHandOver to, const TSoundRecord& sound) {
              handedOver.emplace_back(to, sound);
@@ -88,7 +92,8 @@ TEST_F(DispatchTest, ReadChainRequestsEachProgramAfterThePreviousArrived) {
     std::vector<int> bankB;
     for (int program = 0; program < 128; ++program)
         bankB.push_back(Slots::Of(1, program));
-    library.SlotChanged[Slots::Of(1, 5)] = 1;
+    library.MarkChanged(Slots::Of(1, 5), true);
+    refreshed.slots.clear();
     StartRead(bankB);
     // One request at a time: each answer sends the next request.
     while (answered < sent.size())
@@ -102,26 +107,26 @@ TEST_F(DispatchTest, ReadChainRequestsEachProgramAfterThePreviousArrived) {
     EXPECT_EQ(sent.size(), 128u);
     EXPECT_EQ(library.GetSoundName(Slots::Of(1, 5)), GetSoundName(instrument.Program(133)));
     EXPECT_FALSE(library.IsChanged(Slots::Of(1, 5)));
-    EXPECT_EQ(refreshed.size(), 128u);
+    EXPECT_EQ(refreshed.slots.size(), 128u);
     EXPECT_FALSE(exchange.Waiting()) << "the last reply taken ends the read";
     EXPECT_TRUE(exchange.MissingSlots().empty());
 }
 
 TEST_F(DispatchTest, Bank127StoresIntoTheCurrentSlotWithItsLocation) {
-    library.CurrentSlot = 300;
+    library.SetCurrentSlot(300);
     TSoundRecord sound = VirtualMopho::FactorySound(2);
     SetSoundName(sound, "Edit buffer");
     StartRead({5});
     Feed(ProgramDumpMessage(sound, 127, 0));
     EXPECT_EQ(library.GetSoundName(300), "Edit buffer     ");
-    EXPECT_EQ(library.SoundBanks[300][SoundLayout::BankByte], 2);
-    EXPECT_EQ(library.SoundBanks[300][SoundLayout::ProgramByte], 300 % 128);
+    EXPECT_EQ(library.Sound(300)[SoundLayout::BankByte], 2);
+    EXPECT_EQ(library.Sound(300)[SoundLayout::ProgramByte], 300 % 128);
     EXPECT_EQ(memo, QStringList{"DSIM Bank: 128 Sound:0"});
     EXPECT_FALSE(exchange.Waiting());
 }
 
 TEST_F(DispatchTest, DumpsOfNoAwaitedSlotArePassedOverAndCutOnesAskedForAgain) {
-    const auto before = library.SoundBanks;
+    const auto before = library.Sounds();
     StartRead({0, 1, 2});
     // Instead of A001: a program of a bank the library does not have.
     Feed(ProgramDumpMessage(VirtualMopho::FactorySound(9), 5, 3));
@@ -137,7 +142,7 @@ TEST_F(DispatchTest, DumpsOfNoAwaitedSlotArePassedOverAndCutOnesAskedForAgain) {
     EXPECT_EQ(memo.value(1), "Ignored a reply of 150 bytes: a program dump has 300.");
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[1], sent[0]);
-    EXPECT_EQ(library.SoundBanks, before);
+    EXPECT_EQ(library.Sounds(), before);
     EXPECT_EQ(waitText, "");
     AnswerRequests();
     EXPECT_EQ(memo.value(2), "DSIM Bank: 1 Sound:0");
@@ -186,13 +191,12 @@ TEST_F(DispatchTest, WhatTheDocumentedRepliesCarryArrivesWhole) {
         EXPECT_EQ(sound[255], 0xF7);
     };
     const int b006 = Slots::Of(1, 5);
-    library.SlotChanged[b006] = 1;
+    library.MarkChanged(b006, true);
     Await(ReplyKind::ProgramDump);
     Feed(AsBytes(ProgramDumpB006));
-    expectSound(library.SoundBanks[b006]);
-    EXPECT_EQ(
-        (Bytes(library.SoundBanks[b006].Bytes.begin(), library.SoundBanks[b006].Bytes.begin() + 6)),
-        (Bytes{0xF0, 0x01, 0x25, 0x02, 0x01, 0x05}));
+    expectSound(library.Sound(b006));
+    EXPECT_EQ((Bytes(library.Sound(b006).Bytes.begin(), library.Sound(b006).Bytes.begin() + 6)),
+              (Bytes{0xF0, 0x01, 0x25, 0x02, 0x01, 0x05}));
     EXPECT_FALSE(library.IsChanged(b006));
 
     Await(ReplyKind::EditBufferForLocker);
@@ -268,7 +272,7 @@ TEST_F(DispatchTest, OnlyAMessageThatBeginsAsTheAwaitedReplyIsTaken) {
     std::vector<Bytes> others = {ForeignMessage(300), {0xF0, 0x01, 0x25, 0xF7}};
     for (const Awaited& kind : awaited)
         others.push_back(kind.answer);
-    const auto before = library.SoundBanks;
+    const auto before = library.Sounds();
 
     for (const Awaited& wait : awaited) {
         for (const Bytes& other : others) {
@@ -285,7 +289,7 @@ TEST_F(DispatchTest, OnlyAMessageThatBeginsAsTheAwaitedReplyIsTaken) {
             EXPECT_TRUE(memo[0].startsWith("Passed over a SysEx message beginning F0 "));
             EXPECT_TRUE(memo[0].endsWith(QStringLiteral(": it is not %1.").arg(wait.name)));
             EXPECT_EQ(taken, std::vector<bool>{false});
-            EXPECT_EQ(library.SoundBanks, before);
+            EXPECT_EQ(library.Sounds(), before);
             EXPECT_TRUE(handedOver.empty());
             EXPECT_TRUE(globalsShown.empty());
             EXPECT_TRUE(exchange.Waiting()) << "the awaited reply may still come";
@@ -300,8 +304,8 @@ TEST_F(DispatchTest, OnlyAMessageThatBeginsAsTheAwaitedReplyIsTaken) {
 TEST_F(DispatchTest, NothingIsTakenOutsideAnExchange) {
     const int b006 = Slots::Of(1, 5);
     StartRead({b006, b006 + 1});
-    library.SlotChanged[b006] = 1;
-    const TSoundRecord before = library.SoundBanks[b006];
+    library.MarkChanged(b006, true);
+    const TSoundRecord before = library.Sound(b006);
     exchange.Abandon(); // the user closed the wait box
 
     // The late reply, another maker's message, an edit buffer nobody asked for.
@@ -309,7 +313,7 @@ TEST_F(DispatchTest, NothingIsTakenOutsideAnExchange) {
                                  AsBytes(DocumentedReplies::EditBufferDump)})
         Feed(message);
     EXPECT_EQ(taken, (std::vector<bool>{false, false, false}));
-    EXPECT_EQ(library.SoundBanks[b006], before);
+    EXPECT_EQ(library.Sound(b006), before);
     EXPECT_TRUE(library.IsChanged(b006));
     EXPECT_EQ(sent.size(), 1u) << "the read asks for nothing more";
     EXPECT_TRUE(memo.isEmpty());

@@ -3,6 +3,7 @@
 #include "sound_library.h"
 #include "sound_reorderer.h"
 
+#include "support/library_contents.h"
 #include "support/selected_rows.h"
 
 #include <gtest/gtest.h>
@@ -42,12 +43,11 @@ class SoundReordererTest : public ::testing::Test {
 protected:
     SoundReordererTest() {
         library.InitEmptyBanks();
-        for (int slot = 0; slot < Slots::Count; ++slot) {
-            library.SoundBanks[static_cast<std::size_t>(slot)][TagLow] =
-                static_cast<std::uint8_t>(slot % 128);
-            library.SoundBanks[static_cast<std::size_t>(slot)][TagHigh] =
-                static_cast<std::uint8_t>(slot / 128);
-        }
+        for (int slot = 0; slot < Slots::Count; ++slot)
+            EditSound(library, slot, [slot](TSoundRecord& record) {
+                record[TagLow] = static_cast<std::uint8_t>(slot % 128);
+                record[TagHigh] = static_cast<std::uint8_t>(slot / 128);
+            });
         list.RebuildList();
     }
 
@@ -73,7 +73,7 @@ protected:
     }
 
     int Origin(int slot) const {
-        const auto& record = library.SoundBanks[static_cast<std::size_t>(slot)];
+        const auto& record = library.Sound(slot);
         return record[TagLow] + 128 * record[TagHigh];
     }
 
@@ -95,8 +95,8 @@ protected:
     std::vector<int> SelectedRows() { return SelectedRowsOf(*list.selectionModel()); }
 
     std::vector<int> CollectedSlots() const {
-        return {library.SelectedSlots.begin(),
-                library.SelectedSlots.begin() + library.SelectedCount};
+        return {library.SelectedSlots().begin(),
+                library.SelectedSlots().begin() + library.SelectedCount()};
     }
 
     static std::vector<int> Range(int first, int last) {
@@ -187,7 +187,7 @@ TEST_F(SoundReordererTest, MoveUpMarksAroundEachRunButMoveDownMarksTheWholeSpan)
     EXPECT_EQ(Names(8), (NameList{"Q", "P", "R", "S", "U", "T", "V", "W"}));
     EXPECT_EQ(ChangedSlots(), (Rows{0, 1, 2, 4, 5, 6}));
 
-    library.SlotChanged.fill(0);
+    library.ClearChangedMarks();
     Name({"P", "Q", "R", "S", "T", "U", "V", "W"});
     Select({1, 5});
     reorderer.MoveSelectionDown(true);
@@ -199,7 +199,7 @@ TEST_F(SoundReordererTest, MoveUpMarksAroundEachRunButMoveDownMarksTheWholeSpan)
 TEST_F(SoundReordererTest, MovesPastTheEndsChangeNothing) {
     Name({"P", "Q", "R"});
     Name({"Y", "Z"}, 382);
-    const auto before = library.SoundBanks;
+    const auto before = library.Sounds();
 
     Select({0, 2});
     reorderer.MoveSelectionUp(true);
@@ -210,7 +210,7 @@ TEST_F(SoundReordererTest, MovesPastTheEndsChangeNothing) {
     reorderer.MoveSelectionDown(true);
     reorderer.MoveSelectionTo(7);
 
-    EXPECT_EQ(library.SoundBanks, before);
+    EXPECT_EQ(library.Sounds(), before);
     EXPECT_TRUE(ChangedSlots().empty());
     EXPECT_TRUE(viewport.scrolls.empty());
 }
@@ -287,7 +287,6 @@ TEST_F(SoundReordererTest, SortingKeepsEqualKeysUnexchanged) {
     EXPECT_EQ(Origins(3), (Rows{2, 1, 0}));
     EXPECT_EQ(ChangedSlots(), (Rows{0, 2}));
     EXPECT_EQ(SelectedRows(), (Rows{0, 1, 2}));
-    EXPECT_EQ(library.SortMode, 1);
     EXPECT_TRUE(prompter.questions.isEmpty());
 }
 
@@ -298,20 +297,21 @@ TEST_F(SoundReordererTest, SortKeyUpperCasesOnlyPlainLettersAndComparesBytes) {
               "B1");
 
     // Names shorter than 16 bytes: bytes below 32 are not part of the name.
-    library.SoundBanks[20].Bytes.fill(0);
-    library.SoundBanks[21].Bytes.fill(0);
+    library.StoreSound(20, TSoundRecord{});
+    library.StoreSound(21, TSoundRecord{});
     library.SetSoundName(22, "_x");
     library.SetSoundName(23, "\xE9t\xE9");
     library.SetSoundName(24, "zeta");
     library.SetSoundName(25, "Alpha");
-    auto& abc = library.SoundBanks[20];
-    auto& ab = library.SoundBanks[21];
-    abc[SoundLayout::NameOffset] = 'a';
-    abc[SoundLayout::NameOffset + 1] = 'b';
-    abc[SoundLayout::NameOffset + 2] = 'c';
-    ab[SoundLayout::NameOffset] = 'A';
-    ab[SoundLayout::NameOffset + 1] = 'B';
-    list.RebuildList();
+    EditSound(library, 20, [](TSoundRecord& abc) {
+        abc[SoundLayout::NameOffset] = 'a';
+        abc[SoundLayout::NameOffset + 1] = 'b';
+        abc[SoundLayout::NameOffset + 2] = 'c';
+    });
+    EditSound(library, 21, [](TSoundRecord& ab) {
+        ab[SoundLayout::NameOffset] = 'A';
+        ab[SoundLayout::NameOffset + 1] = 'B';
+    });
     Select(Range(20, 25));
     reorderer.SortSelection(SoundReorderer::SortByName);
 
@@ -326,12 +326,12 @@ TEST_F(SoundReordererTest, SortKeyUpperCasesOnlyPlainLettersAndComparesBytes) {
 
 TEST_F(SoundReordererTest, SortAllAnsweredNoChangesNothing) {
     Name({"z", "y", "x"});
-    const auto before = library.SoundBanks;
+    const auto before = library.Sounds();
     Select({1});
     reorderer.SortSelection(SoundReorderer::SortByName);
 
     EXPECT_EQ(prompter.questions, QStringList{"Sort all?"});
-    EXPECT_EQ(library.SoundBanks, before);
+    EXPECT_EQ(library.Sounds(), before);
     EXPECT_TRUE(ChangedSlots().empty());
     EXPECT_EQ(SelectedRows(), (Rows{1}));
 }
@@ -342,12 +342,12 @@ TEST_F(SoundReordererTest, SortAllAnsweredYesSortsTheWholeLibrary) {
         if (slot % 3 != 0)
             library.SetSoundName(slot, "n" + std::to_string((slot * 7919) % 97));
     list.RebuildList();
-    const auto before = library.SoundBanks;
+    const auto before = library.Sounds();
     prompter.answers = {Prompter::Answer::Yes};
     reorderer.SortSelection(SoundReorderer::SortByName);
 
     EXPECT_EQ(prompter.questions, QStringList{"Sort all?"});
-    EXPECT_EQ(library.SelectedCount, Slots::Count);
+    EXPECT_EQ(library.SelectedCount(), Slots::Count);
     EXPECT_EQ(SelectedRows().size(), std::size_t{Slots::Count});
     std::vector<int> origins;
     for (int slot = 0; slot < Slots::Count; ++slot) {
@@ -359,8 +359,7 @@ TEST_F(SoundReordererTest, SortAllAnsweredYesSortsTheWholeLibrary) {
         }
         // A slot without a mark was never part of an exchange.
         if (!library.IsChanged(slot)) {
-            ASSERT_EQ(library.SoundBanks[static_cast<std::size_t>(slot)],
-                      before[static_cast<std::size_t>(slot)]);
+            ASSERT_EQ(library.Sound(slot), before[static_cast<std::size_t>(slot)]);
         }
     }
     std::sort(origins.begin(), origins.end());
@@ -375,15 +374,23 @@ TEST_F(SoundReordererTest, DropExchangesTwoSoundsAndRewritesTheirLocations) {
     library.SetSoundName(a003, "Three");
     library.SetSoundName(b010, "Bten");
     // Locations as some file left them, not matching the slots.
-    library.SoundBanks[static_cast<std::size_t>(a003)][SoundLayout::BankByte] = 2;
-    library.SoundBanks[static_cast<std::size_t>(a003)][SoundLayout::ProgramByte] = 77;
+    {
+        TSoundRecord edited = library.Sound(a003);
+        edited[SoundLayout::BankByte] = 2;
+        library.StoreSound(a003, edited);
+    }
+    {
+        TSoundRecord edited = library.Sound(a003);
+        edited[SoundLayout::ProgramByte] = 77;
+        library.StoreSound(a003, edited);
+    }
     list.RebuildList();
     list.SetCurrentRow(a003);
 
     reorderer.DropSoundOnRow(a003, b010);
 
-    const auto& atB010 = library.SoundBanks[static_cast<std::size_t>(b010)];
-    const auto& atA003 = library.SoundBanks[static_cast<std::size_t>(a003)];
+    const auto& atB010 = library.Sound(b010);
+    const auto& atA003 = library.Sound(a003);
     EXPECT_EQ(NameOf(b010), "Three");
     EXPECT_EQ(Origin(b010), a003);
     EXPECT_EQ(atB010[SoundLayout::BankByte], 1);

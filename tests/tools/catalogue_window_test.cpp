@@ -49,7 +49,7 @@ protected:
         sound_builder::WriteBank(bank, sounds);
         catalogue->ImportPaths(std::vector{bank});
         library.InitEmptyBanks();
-        library.SlotCount = Slots::Count;
+        library.SetSlotCount(Slots::Count);
         window = std::make_unique<TfrmCatalogue>(
             CatalogueContext{*catalogue, library, out, prompter, files, imports,
                              [this] { return currentRow; }, [this] { return selectedRows; },
@@ -203,17 +203,16 @@ TEST_F(CatalogueCommandTest, SoundsDroppedOnTheListFillRowsAsOneUndoStep) {
     TfrmMain window(&prompter, &files);
     window.InitEmptyBanks();
     window.RebuildList();
-    const int last = window.Library().SlotCount - 1;
-    const TSoundRecord before = window.Library().SoundBanks[static_cast<std::size_t>(last)];
+    const int last = window.Library().SlotCount() - 1;
+    const TSoundRecord before = window.Library().Sound(last);
     auto* list = window.findChild<LibraryTableView*>();
     // Two sounds on the last row: only one fits.
     Q_EMIT list->SoundsDropped({Sound("Dropped", 1), Sound("Left Out", 2)}, last);
     EXPECT_EQ(window.List().ShownName(last).trimmed(), "Dropped");
     EXPECT_EQ(window.List().data(window.List().index(last, LibraryList::StatusColumn)), "Changed");
-    EXPECT_EQ(window.Library().SoundBanks[static_cast<std::size_t>(last)][SoundLayout::BankByte],
-              2);
+    EXPECT_EQ(window.Library().Sound(last)[SoundLayout::BankByte], 2);
     window.UndoClick();
-    EXPECT_EQ(window.Library().SoundBanks[static_cast<std::size_t>(last)], before);
+    EXPECT_EQ(window.Library().Sound(last), before);
     EXPECT_FALSE(window.History().CanUndo());
 }
 

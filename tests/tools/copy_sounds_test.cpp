@@ -24,13 +24,15 @@ protected:
     CopySoundsTest() {
         library.InitEmptyBanks();
         for (int slot = 0; slot < Slots::Count; ++slot) {
-            TSoundRecord& sound = library.SoundBanks[static_cast<std::size_t>(slot)];
+            TSoundRecord sound = library.Sound(slot);
             sound[SoundLayout::BankByte] = static_cast<std::uint8_t>(Slots::BankOf(slot));
             sound[SoundLayout::ProgramByte] = static_cast<std::uint8_t>(Slots::ProgramOf(slot));
             sound[SoundLayout::ParameterByte(0)] = static_cast<std::uint8_t>(slot % 120);
-            library.SetSoundName(slot, "Sound " + Slots::Caption(slot));
+            SetSoundName(sound, "Sound " + Slots::Caption(slot));
+            library.StoreSound(slot, sound);
         }
-        original = library;
+        original = library.Sounds();
+        library.AddObserver(refreshed);
     }
 
     // The user's picks in the window, then "Copy Sound".
@@ -47,25 +49,34 @@ protected:
     }
 
     static const TSoundRecord& At(const TSoundLibrary& in, const char* caption) {
-        return in.SoundBanks[static_cast<std::size_t>(Slots::FromCaption(caption))];
+        return in.Sound(Slots::FromCaption(caption));
+    }
+    const TSoundRecord& At(const std::array<TSoundRecord, Slots::Count>&,
+                           const char* caption) const {
+        return original[static_cast<std::size_t>(Slots::FromCaption(caption))];
     }
     // Slots whose sound or mark differ from the start.
     std::vector<std::string> Touched() const {
         std::vector<std::string> touched;
         for (int slot = 0; slot < Slots::Count; ++slot) {
-            const auto i = static_cast<std::size_t>(slot);
-            if (library.SoundBanks[i] != original.SoundBanks[i] || library.SlotChanged[i])
+            if (library.Sound(slot) != original[static_cast<std::size_t>(slot)] ||
+                library.IsChanged(slot))
                 touched.push_back(Slots::Caption(slot));
         }
         return touched;
     }
 
+    ~CopySoundsTest() override { library.RemoveObserver(refreshed); }
+
     TSoundLibrary library;
-    TSoundLibrary original;
-    std::vector<int> refreshed;
+    std::array<TSoundRecord, Slots::Count> original;
+    // The slots the library told the list on screen of.
+    struct ChangedSlots : LibraryObserver {
+        std::vector<int> slots;
+        void SlotChanged(int slot) override { slots.push_back(slot); }
+    } refreshed;
     QStringList memo;
-    TfrmCopySounds window{{library, [this](int slot) { refreshed.push_back(slot); },
-                           [this](const QString& line) { memo << line; }}};
+    TfrmCopySounds window{{library, [this](const QString& line) { memo << line; }}};
 };
 
 TEST_F(CopySoundsTest, CopiesTheWholeRecordIntoTheRunMarkedAndRefreshed) {
@@ -73,7 +84,8 @@ TEST_F(CopySoundsTest, CopiesTheWholeRecordIntoTheRunMarkedAndRefreshed) {
     for (const char* copy : {"B010", "B011", "B012"})
         EXPECT_EQ(At(library, copy), At(original, "A005")) << copy << ": header bytes included";
     EXPECT_EQ(Touched(), (std::vector<std::string>{"B010", "B011", "B012"}));
-    EXPECT_EQ(refreshed, (std::vector<int>{Slots::Of(1, 9), Slots::Of(1, 10), Slots::Of(1, 11)}));
+    EXPECT_EQ(refreshed.slots,
+              (std::vector<int>{Slots::Of(1, 9), Slots::Of(1, 10), Slots::Of(1, 11)}));
     EXPECT_TRUE(memo.isEmpty());
 }
 

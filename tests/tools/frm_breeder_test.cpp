@@ -27,8 +27,8 @@ class BreederWindowTest : public ::testing::Test {
 protected:
     BreederWindowTest() {
         library.InitEmptyBanks();
-        library.SoundBanks[3] = RandomSound(3, "Fat Bass");
-        library.SoundBanks[7] = RandomSound(7, "Glass");
+        library.StoreSound(3, RandomSound(3, "Fat Bass"));
+        library.StoreSound(7, RandomSound(7, "Glass"));
     }
     void Open() {
         window = std::make_unique<TfrmBreeder>(

@@ -25,9 +25,10 @@ protected:
     LockerWindowTest() {
         // Every parameter of slot s holds s mod 200 + 1; the names tell the slots.
         for (int slot = 0; slot < Slots::Count; ++slot) {
-            TSoundRecord& sound = library.SoundBanks[static_cast<std::size_t>(slot)];
+            TSoundRecord sound;
             sound.Bytes.fill(static_cast<std::uint8_t>(slot % 200 + 1));
             SetSoundName(sound, "Lib " + Slots::Caption(slot));
+            library.StoreSound(slot, sound);
         }
         working.Bytes.fill(250);
         SetSoundName(working, "Working");
@@ -92,8 +93,8 @@ TEST_F(LockerWindowTest, AppliesOnlyTheLastChoiceWithTheBoxesCheckedThen) {
     window->Timer1Timer();
     window->Timer1Timer();
     const LockerChoice chosen = window->Choice();
-    const TSoundRecord expected = MergeUnlocked(
-        working, library.SoundBanks[static_cast<std::size_t>(chosen.Slot())], LockedGroups{});
+    const TSoundRecord expected =
+        MergeUnlocked(working, library.Sound(chosen.Slot()), LockedGroups{});
     EXPECT_EQ(window->WorkingSound(), expected);
     EXPECT_EQ(GetSoundName(expected), "Working         ");
     EXPECT_EQ(Dumps(), Messages{EditBufferDumpMessage(expected)});
@@ -132,7 +133,11 @@ TEST_F(LockerWindowTest, ActivationRebuildsTheRowsWithoutChoosingAnything) {
     window->Timer1Timer();
     Dumps();
     // A raw name: control characters are shown, not dropped.
-    library.SoundBanks[1][SoundLayout::NameOffset] = 0x07;
+    {
+        TSoundRecord edited = library.Sound(1);
+        edited[SoundLayout::NameOffset] = 0x07;
+        library.StoreSound(1, edited);
+    }
     window->FormActivate();
     EXPECT_EQ(Programs()->itemText(1), QString("2 \u0007ib A002        "));
     EXPECT_EQ(Programs()->currentIndex(), 1);

@@ -46,10 +46,12 @@ class MorphWindowTest : public ::testing::Test {
 protected:
     MorphWindowTest() {
         // Every parameter of slot s holds s mod 100; the names are "empty".
-        for (int slot = 0; slot < Slots::Count; ++slot)
+        for (int slot = 0; slot < Slots::Count; ++slot) {
+            TSoundRecord sound;
             for (int p = 0; p < SoundLayout::ParameterCount; ++p)
-                library.SoundBanks[static_cast<std::size_t>(slot)][SoundLayout::ParameterByte(p)] =
-                    static_cast<std::uint8_t>(slot % 100);
+                sound[SoundLayout::ParameterByte(p)] = static_cast<std::uint8_t>(slot % 100);
+            library.StoreSound(slot, sound);
+        }
         library.InitEmptyBanks();
         library.SetSoundName(0, "First");
         library.SetSoundName(Slots::Count - 1, "Last");

@@ -33,8 +33,7 @@ int main(int argc, char* argv[]) {
     // and renaming a sound.
     window.findChild<QAction*>(QStringLiteral("actReadAllBanks"))->trigger();
     window.Library().SetSoundName(2, "Fat Bass");
-    window.Library().SlotChanged[2] = 1;
-    window.RefreshRow(2);
+    window.Library().MarkChanged(2, true);
     window.List().SelectSlots({2, 3});
     // A long report wraps in the message panel, which shows the newest line.
     window.LoadBankFile(QStringLiteral("/home/musician/Sounds/Mopho/banks of 2024/all.syx"));
@@ -57,7 +56,7 @@ int main(int argc, char* argv[]) {
         return 1;
 
     // The two selected sounds side by side.
-    const auto& sounds = window.Library().SoundBanks;
+    const auto& sounds = window.Library().Sounds();
     TfrmCompareSounds compare(2, sounds[2], 3, sounds[3], &window);
     if (!render::ShowAndSave(options, compare, QStringLiteral("compare-sounds")))
         return 1;

@@ -72,7 +72,7 @@ int main(int argc, char* argv[]) {
 
     NoPrompter prompter;
     NoFiles files;
-    TSoundRecord working = library.SoundBanks[4];
+    TSoundRecord working = library.Sound(4);
     TfrmLocker locker(LockerContext{library, out, prompter, files}, working);
     for (const char* box : {"ckbOscillator1", "ckbFilter", "ckbArpSeqTrack2"})
         locker.findChild<QCheckBox*>(QString::fromLatin1(box))->setChecked(true);
@@ -82,13 +82,13 @@ int main(int argc, char* argv[]) {
 
     // Two parents, a first generation with two liked children, the second
     // bred from them, its third child heard.
-    library.SoundBanks[8] = RandomSound(8, "Fat Bass");
-    library.SoundBanks[9] = RandomSound(9, "Glass Bell");
+    library.StoreSound(8, RandomSound(8, "Fat Bass"));
+    library.StoreSound(9, RandomSound(9, "Glass Bell"));
     BreedingHistory history;
     LockedGroups locked{};
     locked[12] = true; // Push It
-    history.AddParent({library.SoundBanks[8], "A009 Fat Bass"});
-    history.AddParent({library.SoundBanks[9], "A010 Glass Bell"});
+    history.AddParent({library.Sound(8), "A009 Fat Bass"});
+    history.AddParent({library.Sound(9), "A010 Glass Bell"});
     history.Breed(AnyValueSchema(), {8, 20, locked, 4711});
     history.SetLiked(1, true);
     history.SetLiked(5, true);

@@ -26,7 +26,7 @@ int main(int argc, char* argv[]) {
     TSoundLibrary library;
     library.InitEmptyBanks();
     library.SetSoundName(4, "Fat Bass Lead");
-    TfrmCopySounds copy({library, nullptr, nullptr});
+    TfrmCopySounds copy({library, nullptr});
     copy.cmbPrograms->setCurrentIndex(4);
     if (!render::ShowAndSave(options, copy, "copy-sounds"))
         return 1;

@@ -82,6 +82,6 @@ bool RenameSlot(QWidget* owner, TSoundLibrary& library, int slot) {
     if (dialog.exec() != QDialog::Accepted)
         return false;
     library.SetSoundName(slot, dialog.NameBytes());
-    library.SlotChanged[static_cast<std::size_t>(slot)] = 1;
+    library.MarkChanged(slot, true);
     return true;
 }
