@@ -3,6 +3,7 @@
 add_subdirectory(src/sound)
 add_subdirectory(src/randomizer)
 add_subdirectory(src/tools/core)
+add_subdirectory(src/editor/core)
 
 # The file layer goes through Qt on Windows (src/io/file_io_windows.cpp), so only
 # its header is here: the schema files, which read and write through it, are

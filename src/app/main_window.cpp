@@ -1,6 +1,5 @@
 #include "main_window.h"
 
-#include "bank_file.h"
 #include "builtin_instrument_service.h"
 #include "file_chooser.h"
 #include "find_bar.h"
@@ -8,16 +7,16 @@
 #include "frm_settings.h"
 #include "frm_sysex_receiver.h"
 #include "help_pages.h"
+#include "instrument_commands.h"
 #include "key_tracker.h"
 #include "keyboard_panel.h"
+#include "library_commands.h"
 #include "library_list.h"
 #include "library_table_view.h"
 #include "main_editor_host.h"
 #include "message_memo.h"
 #include "midi_ports.h"
-#include "program_file_io.h"
 #include "prompter.h"
-#include "receive_dispatch.h"
 #include "sound_reorderer.h"
 
 #include <QAction>
@@ -60,7 +59,6 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
       ownFileChooser_(fileChooser ? nullptr : std::make_unique<DialogFileChooser>(this)),
       prompter_(prompter ? prompter : ownPrompter_.get()),
       fileChooser_(fileChooser ? fileChooser : ownFileChooser_.get()),
-      files_(library_, *prompter_, [this](const QString& line) { LogMessage(line); }),
       ownMidi_(midi ? nullptr : MakeBuiltInInstrumentService(nullptr)),
       midi_(midi ? midi : ownMidi_.get()), list_(std::make_unique<LibraryList>(library_)) {
     setObjectName(QStringLiteral("TfrmMain"));
@@ -89,7 +87,12 @@ TfrmMain::TfrmMain(Prompter* prompter, FileChooser* fileChooser, MidiService* mi
     reorderer_ =
         std::make_unique<SoundReorderer>(library_, *list_, *viewport_, *prompter_,
                                          [this](const QString& line) { LogMessage(line); });
+    // The window's own parts come first: every command finds them, whatever
+    // step of the start-up fails.
+    CreatePorts();
+    CreateCommands();
     ConnectLibraryCommands();
+    ConnectInstrumentCommands();
     ConnectDeviceTools();
     ConnectSoundTools();
     ConnectCatalogue();
@@ -112,12 +115,13 @@ TfrmMain::~TfrmMain() {
     // A note still sounding gets its note-off while the output is open.
     if (pnlKeyboard)
         pnlKeyboard->ReleaseAllNotes();
-    // The wait box, the dispatch and the catalogue window work on the ports: they go first.
+    // The wait box, the commands and the catalogue window work on the ports: they go first.
     delete frmCatalogue;
     frmCatalogue = nullptr;
     delete frmSysExReceiver;
     frmSysExReceiver = nullptr;
-    dispatcher_.reset();
+    instrument_.reset();
+    commands_.reset();
     reorderer_.reset();
     viewport_.reset();
     ports_.reset(); // closes the inputs, then the output
@@ -193,18 +197,8 @@ void TfrmMain::CreateMenus() {
         AddAction(file, "actSaveSelectedSounds", QStringLiteral("Save Selected Sounds"));
     actSaveSeparateFiles = AddAction(file, "actSaveSeparateFiles",
                                      QStringLiteral("Save to separate file Sound Banks"));
-    ConnectCommand(actNewEmptyBanks, &TfrmMain::NewEmptySoundBanksClick);
-    ConnectCommand(actLoadBankFile, &TfrmMain::LoadFromFileClick);
-    ConnectCommand(actSaveBankFile, &TfrmMain::SaveToFileClick);
-    ConnectCommand(actSaveSelectedSounds, &TfrmMain::SaveSelectedSoundsClick);
-    ConnectCommand(actSaveSeparateFiles, &TfrmMain::SaveSeparateFilesClick);
-    actNewEmptyBanks->setEnabled(true);
-    actLoadBankFile->setEnabled(true);
-    rowActions_ = {actSaveSelectedSounds, actSaveBankFile, actSaveSeparateFiles};
     file->addSeparator();
     actSendSysExFile = AddAction(file, "actSendSysExFile", QStringLiteral("Send SysEx from file"));
-    ConnectCommand(actSendSysExFile, &TfrmMain::SendSysExFromFileClick);
-    actSendSysExFile->setEnabled(true);
     actSendSelectedSounds =
         AddAction(file, "actSendSelectedSounds", QStringLiteral("Send SysEx for selected sounds"),
                   QKeySequence(Qt::CTRL | Qt::Key_W));
@@ -216,12 +210,8 @@ void TfrmMain::CreateMenus() {
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     actSelectAllSounds = AddAction(edit, "actSelectAllSounds", QStringLiteral("Select All Sounds"),
                                    QKeySequence(Qt::CTRL | Qt::Key_A));
-    actSelectAllSounds->setEnabled(true);
-    ConnectCommand(actSelectAllSounds, &TfrmMain::SelectAllSounds);
     actSelectAllChangedSounds =
         AddAction(edit, "actSelectAllChangedSounds", QStringLiteral("Select All Changed Sounds"));
-    actSelectAllChangedSounds->setEnabled(true);
-    ConnectCommand(actSelectAllChangedSounds, &TfrmMain::SelectAllChangedSounds);
     actKeyboard = AddAction(edit, "actKeyboard", QStringLiteral("Keyboard"),
                             QKeySequence(Qt::CTRL | Qt::Key_K));
     actKeyboard->setCheckable(true);
@@ -232,11 +222,9 @@ void TfrmMain::CreateMenus() {
                                 QKeySequence(Qt::CTRL | Qt::Key_D));
     actTonewrightSettings =
         AddAction(system, "actTonewrightSettings", QStringLiteral("&Tonewright Settings"));
-    ConnectCommand(actTonewrightSettings, &TfrmMain::TonewrightSettingsClick);
+    ConnectCommand(actTonewrightSettings, [this] { TonewrightSettingsClick(); });
     actTonewrightSettings->setEnabled(true);
     actDeviceVersion = AddAction(system, "actDeviceVersion", QStringLiteral("Device Version"));
-    ConnectCommand(actDeviceVersion, &TfrmMain::DeviceVersionClick);
-    actDeviceVersion->setEnabled(true);
     actGlobalSettings = AddAction(system, "actGlobalSettings", QStringLiteral("Global settings"));
     actVirtualPanel =
         AddAction(system, "actVirtualPanel", QStringLiteral("Virtual Mopho Panel..."));
@@ -263,8 +251,8 @@ void TfrmMain::CreateMenus() {
     actAbout = AddAction(help, "actAbout", QStringLiteral("About"));
     actShortHelp =
         AddAction(help, "actShortHelp", QStringLiteral("Short help"), QKeySequence(Qt::Key_F1));
-    ConnectCommand(actAbout, &TfrmMain::AboutClick);
-    ConnectCommand(actShortHelp, &TfrmMain::ShortHelpClick);
+    ConnectCommand(actAbout, [this] { AboutClick(); });
+    ConnectCommand(actShortHelp, [this] { ShortHelpClick(); });
     actAbout->setEnabled(true);
     actShortHelp->setEnabled(true);
     QMenu* videos = help->addMenu(QStringLiteral("Video demonstrations"));
@@ -376,176 +364,18 @@ QTableView* TfrmMain::CreateListView() {
     return ListView1;
 }
 
-void TfrmMain::InitEmptyBanks() {
-    library_.InitEmptyBanks();
-}
-
-void TfrmMain::RebuildList() {
-    list_->RebuildList();
+void TfrmMain::EnableRowCommands() {
     for (QAction* action : rowActions_)
         action->setEnabled(library_.SlotCount() > 0);
     for (QPushButton* button : rowButtons_)
         button->setEnabled(library_.SlotCount() > 0);
 }
 
-void TfrmMain::CollectSelection() {
-    list_->CollectSelection();
-}
-
 void TfrmMain::LogMessage(const QString& text) {
     Memo1->LogMessage(text);
 }
 
-void TfrmMain::SelectAllSounds() {
-    list_->SelectAll();
-    ListView1->setFocus();
-}
-
-void TfrmMain::SelectAllChangedSounds() {
-    for (int slot = 0; slot < list_->rowCount(); ++slot)
-        if (library_.IsChanged(slot))
-            list_->selectionModel()->select(list_->index(slot, 0), QItemSelectionModel::Select |
-                                                                       QItemSelectionModel::Rows);
-    ListView1->setFocus();
-}
-
-void TfrmMain::ConnectCommand(QAction* action, void (TfrmMain::*handler)()) {
+void TfrmMain::ConnectCommand(QAction* action, std::function<void()> command) {
     connect(action, &QAction::triggered, this,
-            [this, handler] { RunCommand([&] { (this->*handler)(); }); });
-}
-
-std::vector<int> TfrmMain::CollectedSlots() const {
-    return {library_.SelectedSlots().begin(),
-            library_.SelectedSlots().begin() + library_.SelectedCount()};
-}
-
-void TfrmMain::LoadBankFile(const QString& path) {
-    if (files_.LoadBankFile(path) == LibraryFiles::Load::NotRead)
-        return; // after a read error the list stays as it was
-    saved_.Remember(library_);
-    RebuildList();
-    library_.SetSelection({});
-}
-
-void TfrmMain::SaveBankFile(const QString& path) {
-    if (files_.SaveBankFile(path))
-        saved_.Remember(library_);
-    RebuildList();
-    library_.SetSelection({});
-}
-
-bool TfrmMain::SaveSlots(const QString& path, const std::vector<int>& slots) {
-    if (!files_.SaveSlotsToFile(path, slots))
-        return false;
-    if (slots.size() == static_cast<std::size_t>(Slots::Count))
-        saved_.Remember(library_);
-    LogMessage(QStringLiteral("Saved %1 to %2.")
-                   .arg(SoundCount(static_cast<int>(slots.size())), QFileInfo(path).fileName()));
-    return true;
-}
-
-bool TfrmMain::OfferToSaveChanges() {
-    if (!HasUnsavedChanges())
-        return true;
-    switch (prompter_->Confirm(QStringLiteral("Save changes ?"), Prompter::Buttons::YesNoCancel)) {
-    case Prompter::Answer::No:
-        return true;
-    case Prompter::Answer::Cancel:
-        return false;
-    case Prompter::Answer::Yes:
-        break;
-    }
-    const QString path = fileChooser_->SaveFileName();
-    if (path.isEmpty())
-        return false;
-    if (QFileInfo::exists(path) &&
-        prompter_->Confirm(QStringLiteral("Do you want to replace it?")) != Prompter::Answer::Yes)
-        return false;
-    std::vector<int> all(Slots::Count);
-    for (int slot = 0; slot < Slots::Count; ++slot)
-        all[static_cast<std::size_t>(slot)] = slot;
-    return SaveSlots(path, all);
-}
-
-void TfrmMain::NewEmptySoundBanksClick() {
-    if (!OfferToSaveChanges())
-        return;
-    InitEmptyBanks();
-    saved_.Remember(library_); // a fresh start, as after a load
-    RebuildList();
-}
-
-void TfrmMain::LoadFromFileClick() {
-    if (HasUnsavedChanges() &&
-        prompter_->Confirm(QStringLiteral("Save changes ?")) == Prompter::Answer::Yes)
-        SaveSeparateFilesClick();
-    const QString path = fileChooser_->OpenFileName();
-    if (path.isEmpty())
-        return;
-    LoadBankFile(path);
-}
-
-void TfrmMain::SaveToFileClick() {
-    SelectAllSounds();
-    SaveSelectedSoundsClick();
-}
-
-void TfrmMain::SaveSelectedSoundsClick() {
-    CollectSelection();
-    const QString path = fileChooser_->SaveFileName();
-    if (path.isEmpty())
-        return;
-    if (library_.SelectedCount() == 0) {
-        LogMessage(QStringLiteral("Nothing saved: no sounds are selected."));
-        return;
-    }
-    if (QFileInfo::exists(path) &&
-        prompter_->Confirm(QStringLiteral("Do you want to replace it?")) != Prompter::Answer::Yes)
-        return;
-    SaveSlots(path, CollectedSlots());
-}
-
-void TfrmMain::SaveSeparateFilesClick() {
-    const QString chosen = fileChooser_->SaveFileName();
-    if (chosen.isEmpty())
-        return;
-    CollectSelection();
-    if (library_.SelectedCount() < 2 &&
-        prompter_->Confirm(QStringLiteral("Select all?")) == Prompter::Answer::Yes) {
-        SelectAllSounds();
-        CollectSelection();
-    }
-    files_.SaveSeparateFiles(chosen, CollectedSlots());
-}
-
-void TfrmMain::SendSysExFromFileClick() {
-    const QString path = fileChooser_->OpenFileName();
-    if (path.isEmpty())
-        return;
-    QByteArray bytes;
-    if (const QString error = ReadWholeFile(path, bytes); !error.isEmpty()) {
-        LogMessage(error);
-        return;
-    }
-    const QString file = QDir::toNativeSeparators(path);
-    const std::span<const std::uint8_t> message{
-        reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-        static_cast<std::size_t>(bytes.size())};
-    // An unfinished last message would swallow whatever the instrument
-    // receives next (a note, a parameter change): the file is not sent.
-    if (const auto problem = UnfinishedLastMessageProblem(message, file.toStdString())) {
-        LogMessage(QStringLiteral("Nothing sent: %1").arg(QString::fromStdString(*problem)));
-        return;
-    }
-    if (!OutputOpenOrSay(QStringLiteral("Nothing sent from %1").arg(file)))
-        return;
-    // Otherwise the bytes go out unchanged, without being looked into.
-    const MidiError error = ports_->SendLongMessage(message);
-    if (error != MidiError::None) {
-        LogMessage(QStringLiteral("Nothing sent from %1: %2.")
-                       .arg(file)
-                       .arg(QString::fromStdString(Text(error))));
-        return;
-    }
-    LogMessage(QStringLiteral("Sent %1 bytes from %2").arg(bytes.size()).arg(file));
+            [this, command = std::move(command)] { RunCommand(command); });
 }

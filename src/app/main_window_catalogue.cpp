@@ -15,7 +15,7 @@
 #include <QAction>
 
 void TfrmMain::ConnectCatalogue() {
-    ConnectCommand(actSoundCatalogue, &TfrmMain::SoundCatalogueClick);
+    ConnectCommand(actSoundCatalogue, [this] { SoundCatalogueClick(); });
     actSoundCatalogue->setEnabled(true);
     connect(ListView1, &LibraryTableView::SoundsDropped, this,
             [this](const std::vector<TSoundRecord>& sounds, int targetRow) {
@@ -48,8 +48,8 @@ void TfrmMain::SoundCatalogueClick() {
             *importChooser_,
             [this] { return list_->CurrentRow(); },
             [this] {
-                CollectSelection();
-                return CollectedSlots();
+                list_->CollectSelection();
+                return library_.SelectedSlots();
             },
             [this](const std::vector<LibraryPlacement>& placements) { PlaceSounds(placements); },
             [this](const TSoundRecord& sound) {

@@ -3,24 +3,26 @@
 // instrument's panel.
 
 #include "main_window.h"
-#include "prompter.h"
 
 #include "builtin_instrument_service.h"
 #include "frm_copy_sounds.h"
 #include "frm_global.h"
 #include "frm_virtual_panel.h"
-#include "instrument_exchange.h"
+#include "instrument_commands.h"
 #include "midi_ports.h"
+#include "prompter.h"
 
 #include <QAction>
 #include <QTimer>
 
 void TfrmMain::ConnectDeviceTools() {
-    ConnectCommand(actCopySound, &TfrmMain::CopySoundClick);
+    ConnectCommand(actCopySound, [this] { CopySoundClick(); });
     rowActions_.push_back(actCopySound); // enabled with the library's rows
-    ConnectCommand(actGlobalSettings, &TfrmMain::GlobalSettingsClick);
+    // "Global settings": panic, then the instrument's globals; the reply
+    // opens their window.
+    ConnectCommand(actGlobalSettings, [this] { instrument_->AskForGlobals(); });
     actGlobalSettings->setEnabled(true);
-    ConnectCommand(actVirtualPanel, &TfrmMain::VirtualPanelClick);
+    ConnectCommand(actVirtualPanel, [this] { VirtualPanelClick(); });
 }
 
 bool TfrmMain::BuiltInInstrumentInUse() const {
@@ -68,12 +70,6 @@ void TfrmMain::MoveVirtualPanelTo(QWidget* owner) {
 void TfrmMain::CopySoundClick() {
     TfrmCopySounds copy({library_, [this](const QString& line) { LogMessage(line); }}, this);
     copy.exec();
-}
-
-void TfrmMain::GlobalSettingsClick() {
-    // No note may hang while the instrument's settings change.
-    PanicClick();
-    RunRequestCycle(ReplyKind::Globals, GlobalsRequestMessage());
 }
 
 void TfrmMain::TakeGlobals(const std::array<int, GlobalsCount>& values) {

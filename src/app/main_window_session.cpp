@@ -1,5 +1,5 @@
-// The main window's start-up and close, its settings, and the exchanges
-// with the instrument that wait for a reply.
+// The main window's start-up and close, its settings, and the windows that
+// open on what the instrument sent.
 
 #include "main_window.h"
 
@@ -11,13 +11,13 @@
 #include "frm_patch_edit.h"
 #include "frm_settings.h"
 #include "frm_sysex_receiver.h"
-#include "instrument_exchange.h"
+#include "instrument_commands.h"
 #include "keyboard_panel.h"
+#include "library_commands.h"
 #include "library_list.h"
 #include "main_editor_host.h"
 #include "midi_ports.h"
 #include "prompter.h"
-#include "receive_dispatch.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -63,16 +63,12 @@ QString TfrmMain::SettingsPath() const {
 }
 
 void TfrmMain::StartUp() {
-    // The window's own parts come first: every command finds them, whatever
-    // step below fails.
-    CreatePorts();
-    CreateWaitBox();
     try {
         // Steps in order; a failure ends the sequence with one memo line.
         // The folder is needed to find the settings, so it is known first.
         programFolder_ = ProgramFolder();
         LoadSettings();
-        saved_.Remember(library_);
+        commands_->RememberSaved();
         ports_->EnumerateMidiDevices();
         // A first start plays the built-in instrument, not whatever output
         // happens to come first, until the user chooses.
@@ -82,9 +78,8 @@ void TfrmMain::StartUp() {
         ports_->ResolveMidiDevices();
         // The library starts without "Changed" marks, also after an autoload.
         library_.ClearChangedMarks();
-        RebuildList();
+        list_->RebuildList();
         library_.SetCurrentSlot(0);
-        sendDelay_ = 300;
         settingsSaved_ = false;
         OpenMidiPorts();
     } catch (const std::exception& failure) {
@@ -102,13 +97,12 @@ void TfrmMain::CreatePorts() {
     // Runs on the MIDI thread: the bytes travel on to the GUI thread.
     ports_->SetSysExHandler([this](std::vector<std::uint8_t> reply) {
         QMetaObject::invokeMethod(
-            this, [this, reply = std::move(reply)] { HandleReply(reply); }, Qt::QueuedConnection);
-    });
-    exchange_ = std::make_unique<InstrumentExchange>(
-        [this](std::span<const std::uint8_t> request) { return ports_->SendLongMessage(request); });
-    exchange_->SetEndHandler([this](ExchangeEnd) {
-        if (frmSysExReceiver)
-            frmSysExReceiver->ExchangeEnded();
+            this,
+            [this, reply = std::move(reply)] {
+                if (instrument_)
+                    instrument_->TakeReply(reply);
+            },
+            Qt::QueuedConnection);
     });
     // The open editor follows the instrument's panel.
     ports_->OnInstrumentMessage = [this](std::uint32_t message) {
@@ -120,29 +114,6 @@ void TfrmMain::CreatePorts() {
             },
             Qt::QueuedConnection);
     };
-    ReceiveDispatcher::Outlets outlets;
-    outlets.log = [this](const QString& line) { LogMessage(line); };
-    outlets.setWaitText = [this](const QString& text) {
-        if (frmSysExReceiver)
-            frmSysExReceiver->SetLabelText(text);
-    };
-    outlets.showGlobals = [this](const std::array<int, GlobalsCount>& values) {
-        TakeGlobals(values);
-    };
-    outlets.takeSound = [this](SoundHandOver handOver, const TSoundRecord& sound) {
-        if (handOver == SoundHandOver::Editor)
-            editorSound_ = sound;
-        else if (handOver == SoundHandOver::Locker)
-            lockerSound_ = sound;
-        else
-            return;
-        tmrWindows->start(0);
-    };
-    dispatcher_ = std::make_unique<ReceiveDispatcher>(library_, *exchange_, outlets);
-}
-
-void TfrmMain::CreateWaitBox() {
-    frmSysExReceiver = new TfrmSysExReceiver(*exchange_, this);
 }
 
 void TfrmMain::OpenMidiPorts() {
@@ -163,7 +134,7 @@ void TfrmMain::UseMidiChannel(int channel) {
 }
 
 void TfrmMain::LoadSettings() {
-    InitEmptyBanks();
+    library_.InitEmptyBanks();
     settings_ = TAppSettings{};
     firstStart_ = !QFileInfo::exists(SettingsPath());
     for (const QString& problem : ReadSettingsFile(SettingsPath(), settings_))
@@ -181,9 +152,10 @@ void TfrmMain::LoadSettings() {
         // A file that is not there yet holds nothing saving could replace.
         const bool there = QFileInfo::exists(settings_.AutoloadFile);
         autoloadFailed_ =
-            files_.LoadBankFile(settings_.AutoloadFile) != LibraryFiles::Load::Clean && there;
+            commands_->Files().LoadBankFile(settings_.AutoloadFile) != LibraryFiles::Load::Clean &&
+            there;
     }
-    RebuildList();
+    list_->RebuildList();
 }
 
 QString TfrmMain::WriteSettings() {
@@ -206,7 +178,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     // Without an autoload file nothing keeps the library: unsaved work is offered first.
     if (settings_.AutoloadFile.isEmpty()) {
         bool keepOpen = false;
-        RunCommand([&] { keepOpen = !OfferToSaveChanges(); });
+        RunCommand([&] { keepOpen = !commands_->OfferToSaveChanges(); });
         if (keepOpen) {
             event->ignore();
             return;
@@ -231,7 +203,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
             prompter_->Confirm(AutoloadSaveQuestion(settings_.AutoloadFile, autoloadFailed_),
                                autoloadFailed_ ? Prompter::Buttons::YesNoDefaultNo
                                                : Prompter::Buttons::YesNo) == Prompter::Answer::Yes)
-            libraryKept = files_.SaveBankFile(settings_.AutoloadFile);
+            libraryKept = commands_->Files().SaveBankFile(settings_.AutoloadFile);
     } catch (const std::exception& failure) {
         report(QString::fromLocal8Bit(failure.what()));
         libraryKept = false;
@@ -262,68 +234,13 @@ void TfrmMain::changeEvent(QEvent* event) {
         list_->SetCurrentRow(0);
 }
 
-void TfrmMain::HandleReply(const std::vector<std::uint8_t>& reply) {
-    // The input takes one message at a time: ready for the next before this
-    // one is answered, so a quick reply to the next request finds it ready.
-    ports_->ListenForSysEx();
-    {
-        // A sound stored from a reply is an undo step, or part of the read
-        // that asked for it.
-        const LibraryHistory::Step step(history_);
-        dispatcher_->DispatchReply(reply);
-    }
-    UpdateUndoActions();
-}
-
-bool TfrmMain::RunExchange(const std::function<MidiError()>& ask, const QString& nothingDone) {
-    if (!OutputOpenOrSay(nothingDone))
-        return false;
-    if (const MidiError error = ask(); error != MidiError::None) {
-        LogMessage(QStringLiteral("%1: %2.").arg(nothingDone, QString::fromStdString(Text(error))));
-        return false;
-    }
-    if (exchange_->Waiting())
-        frmSysExReceiver->exec();
-    ReportExchangeEnd();
-    return true;
-}
-
-void TfrmMain::RunRequestCycle(ReplyKind kind, std::vector<std::uint8_t> request) {
-    RunExchange([&] { return exchange_->AskFor(kind, std::move(request)); },
-                QStringLiteral("Nothing asked"));
-}
-
-void TfrmMain::ReportExchangeEnd() {
-    switch (exchange_->LastEnd()) {
-    case ExchangeEnd::Silent:
-        LogMessage(QStringLiteral("No reply from the instrument on \"%1\", though asked twice.")
-                       .arg(QString::fromStdString(ports_->MidiInDeviceName)));
-        break;
-    case ExchangeEnd::SendFailed:
-        LogMessage(QStringLiteral("A request to the instrument did not go out: %1.")
-                       .arg(QString::fromStdString(Text(exchange_->SendError()))));
-        break;
-    case ExchangeEnd::Completed:
-    case ExchangeEnd::Abandoned:
-        break;
-    }
-}
-
-bool TfrmMain::SentOrSay(MidiError error, const QString& what) {
-    if (error == MidiError::None)
-        return true;
-    LogMessage(QStringLiteral("%1: %2.").arg(what, QString::fromStdString(Text(error))));
-    return false;
-}
-
 namespace {
 constexpr int WaitBoxCheckInterval = 10; // ms
 } // namespace
 
 void TfrmMain::EditSoundClick() {
-    if (list_->CurrentRow() < 0 && list_->rowCount() > 0)
-        list_->SetCurrentRow(0);
-    RunRequestCycle(ReplyKind::EditBufferForEditor, EditBufferRequestMessage());
+    CurrentRowOrFirst();
+    instrument_->AskForEditBuffer(SoundHandOver::Editor);
 }
 
 void TfrmMain::tmrWindowsTimer() {
@@ -388,12 +305,7 @@ void TfrmMain::OpenEditorWithCurrentSound(const TSoundRecord& sound) {
     StoreTolerances(schemaTolerances_, settings_);
     if (result != QDialog::Accepted)
         return;
-    const int row = list_->CurrentRow();
-    library_.KeepSound(row < 0 ? 0 : row, editor.EditedRecord());
-}
-
-void TfrmMain::DeviceVersionClick() {
-    RunRequestCycle(ReplyKind::DeviceVersion, DeviceInquiryMessage());
+    library_.KeepSound(std::max(list_->CurrentRow(), 0), editor.EditedRecord());
 }
 
 void TfrmMain::TonewrightSettingsClick() {

@@ -8,12 +8,11 @@
 #include "frm_compare_sounds.h"
 #include "frm_locker.h"
 #include "frm_morph.h"
-#include "instrument_exchange.h"
+#include "instrument_commands.h"
 #include "keyboard_panel.h"
 #include "library_list.h"
 #include "main_editor_host.h"
 #include "midi_ports.h"
-#include "sysex_messages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,8 +33,8 @@ std::vector<int> SelectedRows(const QItemSelectionModel& selection) {
 } // namespace
 
 void TfrmMain::ConnectSoundTools() {
-    ConnectCommand(actQMorph, &TfrmMain::QMorphClick);
-    ConnectCommand(actLocker, &TfrmMain::LockerClick);
+    ConnectCommand(actQMorph, [this] { QMorphClick(); });
+    ConnectCommand(actLocker, [this] { LockerClick(); });
     // The toolbar buttons run the menu items' commands.
     connect(btnQMorph, &QPushButton::clicked, actQMorph, &QAction::trigger);
     connect(btnLocker, &QPushButton::clicked, actLocker, &QAction::trigger);
@@ -54,7 +53,7 @@ void TfrmMain::ConnectSoundTools() {
     });
     actBreeder->setEnabled(true);
 
-    ConnectCommand(actCompareSounds, &TfrmMain::CompareSoundsClick);
+    ConnectCommand(actCompareSounds, [this] { CompareSoundsClick(); });
     QItemSelectionModel* selection = list_->selectionModel();
     const auto enableCompare = [this, selection] {
         actCompareSounds->setEnabled(SelectedRows(*selection).size() == 2);
@@ -81,9 +80,8 @@ void TfrmMain::QMorphClick() {
 }
 
 void TfrmMain::LockerClick() {
-    if (list_->CurrentRow() < 0 && list_->rowCount() > 0)
-        list_->SetCurrentRow(0);
-    RunRequestCycle(ReplyKind::EditBufferForLocker, EditBufferRequestMessage());
+    CurrentRowOrFirst();
+    instrument_->AskForEditBuffer(SoundHandOver::Locker);
 }
 
 void TfrmMain::OpenLockerWithCurrentSound(const TSoundRecord& sound) {

@@ -644,7 +644,7 @@ void TfrmPatchEdit::btnCreateSchemaFromCurrentSoundClick() {
                 [this] { return TfrmCreateSchemaParameters::Edit(this, context_.tolerances); }))
             return;
         // The derived schema has no name until the user gives it one.
-        schema_ = DeriveSchemaFromSound(CurrentValues(), context_.tolerances);
+        schema_ = DeriveSchemaFromSound(session_.Values(), context_.tolerances);
         schemaOrigin_ = {SchemaOrigin::Kind::Derived, {}, false};
         ShowSchemaInUse();
     } catch (const std::exception& error) {

@@ -113,7 +113,6 @@ private:
     // Sends what the cable takes now and has the rest follow.
     void PumpOutput();
     void ReportSendFailure();
-    ControlValues CurrentValues() const { return session_.Values(); }
     void ShowValue(int row, int value);
     bool ControlHeld(int row) const;
     void OpenValueField(int row);

@@ -44,6 +44,12 @@ void LibraryHistory::EndStep() {
         return;
     RecordEntry();
     before_.clear();
+    Notify();
+}
+
+void LibraryHistory::Notify() const {
+    if (changeNotice_)
+        changeNotice_();
 }
 
 void LibraryHistory::RecordEntry() {
@@ -87,11 +93,15 @@ std::vector<int> LibraryHistory::Exchange(std::deque<Entry>& from, std::deque<En
 }
 
 std::vector<int> LibraryHistory::Undo() {
-    return Exchange(undo_, redo_);
+    std::vector<int> slots = Exchange(undo_, redo_);
+    Notify();
+    return slots;
 }
 
 std::vector<int> LibraryHistory::Redo() {
-    return Exchange(redo_, undo_);
+    std::vector<int> slots = Exchange(redo_, undo_);
+    Notify();
+    return slots;
 }
 
 std::size_t LibraryHistory::StoredBytes() const {

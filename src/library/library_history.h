@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -48,6 +49,10 @@ public:
     // a step open is undone by itself.
     void SplitStep();
 
+    // Called whenever CanUndo or CanRedo may have changed: a step ended, an
+    // undo or a redo (the window's Undo and Redo items follow it).
+    void SetChangeNotice(std::function<void()> notice) { changeNotice_ = std::move(notice); }
+
     bool CanUndo() const { return !StepOpen() && !undo_.empty(); }
     bool CanRedo() const { return !StepOpen() && !redo_.empty(); }
     // The slots the undo or redo changed; empty when there was nothing to do.
@@ -71,6 +76,7 @@ private:
         int slotCount = 0;
     };
     void SlotAboutToChange(int slot) override;
+    void Notify() const;
 
     std::vector<int> Exchange(std::deque<Entry>& from, std::deque<Entry>& to);
     // The slots that differ from their state before the step, as an entry, if any.
@@ -80,6 +86,7 @@ private:
 
     TSoundLibrary& library_;
     std::size_t depth_;
+    std::function<void()> changeNotice_;
     int openSteps_ = 0;
     bool rowCountChanged_ = false;
     // The open step's slots as they were before its first change to each.

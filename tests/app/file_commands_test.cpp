@@ -1,3 +1,4 @@
+#include "library_commands.h"
 #include "library_list.h"
 #include "main_window.h"
 #include "message_memo.h"
@@ -37,16 +38,22 @@ void FillDistinctSounds(TSoundLibrary& library) {
     }
 }
 
+// The file commands on a library and its list, with no window.
 class FileCommandsTest : public ::testing::Test {
 protected:
+    FileCommandsTest() { library.InitEmptyBanks(); }
+
     QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    QStringList Memo() const { return MemoLines(window); }
+    QStringList Memo() const { return memo; }
 
     QTemporaryDir dir;
     ScriptedPrompter prompter;
     ScriptedFileChooser chooser;
-    TfrmMain window{&prompter, &chooser};
-    TSoundLibrary& library = window.Library();
+    TSoundLibrary library;
+    LibraryList list{library};
+    QStringList memo;
+    LibraryCommands commands{
+        library, list, prompter, chooser, {[this](const QString& line) { memo << line; }, {}, {}}};
 };
 
 TEST_F(FileCommandsTest, SaveAllThenLoadRestoresEverySlotAfterMoves) {
@@ -57,14 +64,14 @@ TEST_F(FileCommandsTest, SaveAllThenLoadRestoresEverySlotAfterMoves) {
     const auto before = library.Sounds();
 
     chooser.paths = {Path("all.syx")};
-    Named<QAction>(window, "actSaveBankFile")->trigger();
+    commands.SaveToFile();
     ASSERT_EQ(ReadAll(Path("all.syx")).size(), 384 * 300);
 
-    window.NewEmptySoundBanksClick();
+    commands.NewEmptySoundBanks();
     for (int slot = 0; slot < Slots::Count; ++slot)
         library.StoreSound(slot, TSoundRecord{});
     chooser.paths = {Path("all.syx")};
-    Named<QAction>(window, "actLoadBankFile")->trigger();
+    commands.LoadFromFile();
     EXPECT_EQ(prompter.questions, QStringList{"Save changes ?"});
 
     for (int slot = 0; slot < Slots::Count; ++slot) {
@@ -76,8 +83,7 @@ TEST_F(FileCommandsTest, SaveAllThenLoadRestoresEverySlotAfterMoves) {
             ASSERT_EQ(got[SoundLayout::ParameterByte(p)], want[SoundLayout::ParameterByte(p)])
                 << "slot " << slot << " parameter " << p;
     }
-    EXPECT_EQ(window.List().ShownName(200),
-              QString::fromStdString(Slots::Caption(3) + " sound      "));
+    EXPECT_EQ(list.ShownName(200), QString::fromStdString(Slots::Caption(3) + " sound      "));
     EXPECT_EQ(library.SelectedCount(), 0);
 }
 
@@ -93,7 +99,7 @@ TEST_F(FileCommandsTest, LoadingTwoRecordsChangesOnlyThoseSlotsAndKeepsMarks) {
 
     library.MarkChanged(4, true);
     library.MarkChanged(9, true);
-    window.LoadBankFile(Path("two.syx"));
+    commands.LoadBankFile(Path("two.syx"));
     EXPECT_EQ(library.GetSoundName(4), "Five            ");
     EXPECT_EQ(library.GetSoundName(137), "Bten            ");
     for (int slot = 0; slot < Slots::Count; ++slot) {
@@ -117,13 +123,12 @@ TEST_F(FileCommandsTest, BadRecordsAreReportedAndNothingElseIsLost) {
     bytes.append(QByteArray(120, '\x11')); // and the file is cut off after it
     WriteAll(Path("bad.syx"), bytes);
 
-    window.LoadBankFile(Path("bad.syx"));
+    commands.LoadBankFile(Path("bad.syx"));
     EXPECT_EQ(library.GetSoundName(0), "Good            ");
-    EXPECT_EQ(window.List().ShownName(0), "Good            ");
-    const QStringList memo = Memo();
-    ASSERT_EQ(memo.size(), 3) << memo.join('\n').toStdString();
-    EXPECT_TRUE(memo[1].contains("bad.syx")) << memo[1].toStdString();
-    EXPECT_TRUE(memo[2].contains("120")) << memo[2].toStdString();
+    EXPECT_EQ(list.ShownName(0), "Good            ");
+    ASSERT_EQ(memo.size(), 2) << memo.join('\n').toStdString();
+    EXPECT_TRUE(memo[0].contains("bad.syx")) << memo[0].toStdString();
+    EXPECT_TRUE(memo[1].contains("120")) << memo[1].toStdString();
 }
 
 TEST_F(FileCommandsTest, RecordsOfOtherMakersAndBrokenRecordsAreReportedAndNotLoaded) {
@@ -142,28 +147,28 @@ TEST_F(FileCommandsTest, RecordsOfOtherMakersAndBrokenRecordsAreReportedAndNotLo
     WriteAll(Path("mixed.syx"), bytes);
 
     const auto before = Memo().size();
-    window.LoadBankFile(Path("mixed.syx"));
+    commands.LoadBankFile(Path("mixed.syx"));
     EXPECT_EQ(library.GetSoundName(0), "New 0           ");
     EXPECT_EQ(library.GetSoundName(1), "Kept 1          ");
     EXPECT_EQ(library.GetSoundName(2), "Kept 2          ");
     EXPECT_EQ(library.GetSoundName(3), "New 3           ");
-    const QStringList memo = Memo().mid(before);
-    ASSERT_EQ(memo.size(), 3) << memo.join('\n').toStdString();
-    EXPECT_TRUE(memo[0].startsWith("Record 2 of") &&
-                memo[0].contains("is not a program dump of this maker"))
-        << memo[0].toStdString();
-    EXPECT_TRUE(memo[1].startsWith("Record 3 of") && memo[1].contains("status byte 85"))
-        << memo[1].toStdString();
-    EXPECT_TRUE(memo[2].startsWith("Record 4 of") && memo[2].contains("family byte 27"))
-        << memo[2].toStdString();
+    const QStringList lines = Memo().mid(before);
+    ASSERT_EQ(lines.size(), 3) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines[0].startsWith("Record 2 of") &&
+                lines[0].contains("is not a program dump of this maker"))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("Record 3 of") && lines[1].contains("status byte 85"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("Record 4 of") && lines[2].contains("family byte 27"))
+        << lines[2].toStdString();
 }
 
 TEST_F(FileCommandsTest, MissingFileIsReportedAndTheListKept) {
     library.SetSoundName(7, "Kept");
-    window.LoadBankFile(Path("missing.syx"));
-    EXPECT_EQ(Memo().size(), 2);
+    commands.LoadBankFile(Path("missing.syx"));
+    EXPECT_EQ(Memo().size(), 1);
     EXPECT_TRUE(Memo().last().contains("missing.syx"));
-    EXPECT_EQ(window.List().ShownName(7), "Kept            ") << "a failed load changes no row";
+    EXPECT_EQ(list.ShownName(7), "Kept            ") << "a failed load changes no row";
 }
 
 // Makes writes beyond a size fail with EFBIG, as a full disk would, for the
@@ -191,7 +196,7 @@ TEST_F(FileCommandsTest, FailedSaveLeavesThePreviousFileIntact) {
     WriteAll(Path("bank.syx"), "previous");
     {
         FileSizeLimit limit(50000);
-        window.SaveBankFile(Path("bank.syx"));
+        commands.SaveBankFile(Path("bank.syx"));
     }
     EXPECT_EQ(ReadAll(Path("bank.syx")), "previous");
     EXPECT_TRUE(Memo().last().startsWith("Cannot write")) << Memo().last().toStdString();
@@ -201,16 +206,16 @@ TEST_F(FileCommandsTest, FailedSaveLeavesThePreviousFileIntact) {
 
 TEST_F(FileCommandsTest, SaveSelectedAsksBeforeReplacingAndWritesInSlotOrder) {
     WriteAll(Path("sel.syx"), "old");
-    window.List().SelectSlots({300, 2});
+    list.SelectSlots({300, 2});
     chooser.paths = {Path("sel.syx")};
     prompter.answers = {Prompter::Answer::No};
-    Named<QAction>(window, "actSaveSelectedSounds")->trigger();
+    commands.SaveSelectedSounds();
     EXPECT_EQ(prompter.questions, QStringList{"Do you want to replace it?"});
     EXPECT_EQ(ReadAll(Path("sel.syx")), "old");
 
     chooser.paths = {Path("sel.syx")};
     prompter.answers = {Prompter::Answer::Yes};
-    Named<QAction>(window, "actSaveSelectedSounds")->trigger();
+    commands.SaveSelectedSounds();
     const QByteArray saved = ReadAll(Path("sel.syx"));
     ASSERT_EQ(saved.size(), 600);
     EXPECT_EQ(saved[4], 0);
@@ -221,32 +226,32 @@ TEST_F(FileCommandsTest, SaveSelectedAsksBeforeReplacingAndWritesInSlotOrder) {
 
 TEST_F(FileCommandsTest, SeparateFilesAreNamedByRowAndCancelStopsTheRun) {
     EXPECT_EQ(LibraryFiles::SeparateFileName("x.syx", 383), "x.syx384.syx");
-    window.List().SelectSlots({11, 12, 13});
+    list.SelectSlots({11, 12, 13});
     WriteAll(Path("b.syx13.syx"), "keep");
     chooser.paths = {Path("b.syx")};
     prompter.answers = {Prompter::Answer::Cancel};
-    Named<QAction>(window, "actSaveSeparateFiles")->trigger();
+    commands.SaveSeparateFiles();
     EXPECT_EQ(ReadAll(Path("b.syx12.syx")).size(), 300);
     EXPECT_EQ(ReadAll(Path("b.syx13.syx")), "keep");
     EXPECT_FALSE(QFile::exists(Path("b.syx14.syx"))) << "Cancel ends the whole run";
 }
 
 TEST_F(FileCommandsTest, SeparateFilesOfOneRowOfferToSelectAll) {
-    window.List().SelectSlots({0});
+    list.SelectSlots({0});
     chooser.paths = {Path("all.syx")};
     prompter.answers = {Prompter::Answer::Yes};
-    Named<QAction>(window, "actSaveSeparateFiles")->trigger();
+    commands.SaveSeparateFiles();
     EXPECT_EQ(prompter.questions, QStringList{"Select all?"});
     EXPECT_TRUE(QFile::exists(Path("all.syx384.syx")));
 }
 
 TEST_F(FileCommandsTest, CancelledDialogsChangeNothing) {
     library.SetSoundName(1, "Mine");
-    window.RebuildList();
-    Named<QAction>(window, "actLoadBankFile")->trigger();
-    Named<QAction>(window, "actSaveBankFile")->trigger();
-    EXPECT_EQ(window.List().ShownName(1), "Mine            ");
-    EXPECT_EQ(Memo().size(), 1);
+    list.RebuildList();
+    commands.LoadFromFile();
+    commands.SaveToFile();
+    EXPECT_EQ(list.ShownName(1), "Mine            ");
+    EXPECT_TRUE(Memo().isEmpty());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "frm_patch_edit_simple.h"
 #include "frm_sysex_receiver.h"
+#include "instrument_commands.h"
 #include "instrument_exchange.h"
 #include "library_list.h"
 #include "library_table_view.h"
@@ -36,7 +37,7 @@ namespace {
 
 class LibraryCommandsTest : public ::testing::Test, protected MainWindowOnInstrument {
 protected:
-    LibraryCommandsTest() { window->SetSendDelay(0); }
+    LibraryCommandsTest() { window->Instrument().SetSendDelay(0); }
 
     // What the instrument received since the last call, one hex line each.
     std::vector<std::string> Received() {
@@ -75,17 +76,6 @@ TEST_F(LibraryCommandsTest, ReadAllBanksStoresEveryProgramInOrder) {
     EXPECT_TRUE(Named<QPushButton>(*window, "btnPrgUp")->isEnabled());
 }
 
-TEST_F(LibraryCommandsTest, ReadCurrentSoundReplacesTheCurrentRow) {
-    window->List().SetCurrentRow(Slots::Of(1, 9));
-    window->Library().MarkChanged(Slots::Of(1, 9), true);
-    Named<QAction>(*window, "actReadCurrentSound")->trigger();
-    EXPECT_EQ(Received(), std::vector<std::string>{"F0 01 25 05 01 09 F7"});
-    EXPECT_EQ(window->Library().GetSoundName(Slots::Of(1, 9)), "B010 Virtual    ");
-    EXPECT_FALSE(window->Library().IsChanged(Slots::Of(1, 9)));
-    EXPECT_EQ(Memo().mid(Memo().size() - 2),
-              (QStringList{"DSIM Bank: 2 Sound:9", "Read 1 sound."}));
-}
-
 TEST_F(LibraryCommandsTest, SendingSelectedRowsWritesThemToTheirLocations) {
     TSoundLibrary& library = window->Library();
     library.SetSoundName(0, "First");
@@ -102,7 +92,7 @@ TEST_F(LibraryCommandsTest, SendingSelectedRowsWritesThemToTheirLocations) {
     QStringList labels;
     QTimer watcher;
     QObject::connect(&watcher, &QTimer::timeout, [&] { labels << window->WaitBox()->LabelText(); });
-    window->SetSendDelay(50);
+    window->Instrument().SetSendDelay(50);
     watcher.start(10);
     prompter.answers = {Prompter::Answer::Yes};
     Named<QAction>(*window, "actSendSelectedSounds")->trigger();
@@ -123,54 +113,18 @@ TEST_F(LibraryCommandsTest, SendingSelectedRowsWritesThemToTheirLocations) {
     EXPECT_TRUE(labels.contains("Sending 0"));
     EXPECT_TRUE(labels.contains("Sending 2"));
     EXPECT_FALSE(window->WaitBox()->isVisible());
-    EXPECT_FALSE(window->Exchange().Waiting());
-}
-
-TEST_F(LibraryCommandsTest, VerifyingAfterSendingReadsTheSoundsBackAndNamesTheDifferent) {
-    TSoundLibrary& library = window->Library();
-    library.SetSoundName(0, "First");
-    library.SetSoundName(2, "Third");
-    {
-        TSoundRecord edited = library.Sound(2);
-        edited[SoundLayout::ParameterByte(20)] = 80;
-        library.StoreSound(2, edited);
-    } // filter frequency
-    window->Settings().VerifyAfterSend = true;
-    window->List().SelectSlots({0, 2});
-    prompter.answers = {Prompter::Answer::Yes};
-    Named<QAction>(*window, "actSendSelectedSounds")->trigger();
-    EXPECT_EQ(Memo().mid(Memo().size() - 2),
-              (QStringList{"Sent 2 sounds.", "All 2 sounds read back equal."}));
-    auto received = Received();
-    ASSERT_EQ(received.size(), 4u);
-    EXPECT_EQ(received[2], "F0 01 25 05 00 00 F7");
-    EXPECT_EQ(received[3], "F0 01 25 05 00 02 F7");
-    EXPECT_EQ(library.GetSoundName(2), "Third           "); // the library keeps its own
-
-    instrument->SetFault(VirtualMopho::Fault::CorruptWrites);
-    prompter.answers = {Prompter::Answer::Yes};
-    Named<QAction>(*window, "actSendSelectedSounds")->trigger();
-    const QStringList lines = Memo().mid(Memo().size() - 4);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[0], "Sent 2 sounds.");
-    EXPECT_TRUE(lines[1].startsWith("A001 First read back differently: Filter Frequency"))
-        << lines[1].toStdString();
-    EXPECT_EQ(lines[2], "A003 Third read back differently: Filter Frequency, steps in "
-                        "semitones 80, read back 81");
-    EXPECT_EQ(lines[3], "Read back 2 of 2 sounds: 2 differently.");
-    EXPECT_EQ(library.Sound(2)[SoundLayout::ParameterByte(20)], 80);
-    EXPECT_FALSE(window->Exchange().Waiting());
+    EXPECT_FALSE(window->Instrument().Exchange().Waiting());
 }
 
 TEST_F(LibraryCommandsTest, CloseInTheWaitBoxStopsTheSending) {
     window->List().SelectSlots({0, 1, 2});
-    window->SetSendDelay(300);
+    window->Instrument().SetSendDelay(300);
     QTimer::singleShot(100, [this] { window->WaitBox()->Button1->click(); });
     prompter.answers = {Prompter::Answer::Yes};
     Named<QAction>(*window, "actSendSelectedSounds")->trigger();
     EXPECT_EQ(Received().size(), 1u);
     EXPECT_EQ(Memo().last(), "Sending stopped after 1 of 3 sounds.");
-    EXPECT_FALSE(window->Exchange().Waiting());
+    EXPECT_FALSE(window->Instrument().Exchange().Waiting());
 }
 
 TEST_F(LibraryCommandsTest, ProgramChangesStayAtTheLastRowAndCanSendTheSound) {
@@ -192,11 +146,6 @@ TEST_F(LibraryCommandsTest, ProgramChangesStayAtTheLastRowAndCanSendTheSound) {
     // Keypad + and - step too.
     QTest::keyClick(Named<QTableView>(*window, "ListView1"), Qt::Key_Plus, Qt::KeypadModifier);
     EXPECT_EQ(window->Library().CurrentSlot(), 383);
-}
-
-TEST_F(LibraryCommandsTest, PanicSendsTheThreeControllers) {
-    Named<QAction>(*window, "actPanic")->trigger();
-    EXPECT_EQ(Received(), (std::vector<std::string>{"B0 7B 00", "B0 78 00", "B0 40 00"}));
 }
 
 TEST_F(LibraryCommandsTest, RenameStoresThePaddedNameAndMarksTheRow) {
@@ -230,7 +179,7 @@ TEST_F(LibraryCommandsTest, SendingIsNotGivenUpForSilence) {
     for (int i = 0; i < 12; ++i)
         slots[static_cast<std::size_t>(i)] = i;
     window->List().SelectSlots(slots);
-    window->SetSendDelay(30);
+    window->Instrument().SetSendDelay(30);
     int ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -265,24 +214,6 @@ TEST_F(LibraryCommandsTest, SendingMoreThanOneSoundAsksOnceAndOneSoundGoesAtOnce
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].substr(0, 17), "F0 01 25 02 01 09");
     EXPECT_EQ(Memo().last(), "Sent 1 sound.");
-}
-
-TEST_F(LibraryCommandsTest, SendSysExFromFileReportsWhatWentOut) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("version.syx");
-    WriteAll(path, QByteArray("\xF0\x7E\x7F\x06\x01\xF7", 6));
-    chooser.paths = {path};
-    Named<QAction>(*window, "actSendSysExFile")->trigger();
-    EXPECT_EQ(Received(), std::vector<std::string>{"F0 7E 7F 06 01 F7"});
-    EXPECT_TRUE(Memo().last().startsWith("Sent 6 bytes from ")) << Memo().last().toStdString();
-
-    // Without its final F7 the message would run into the next one sent.
-    WriteAll(path, QByteArray("\xF0\x7E\x7F\x06\x01", 5));
-    chooser.paths = {path};
-    Named<QAction>(*window, "actSendSysExFile")->trigger();
-    EXPECT_TRUE(Received().empty());
-    EXPECT_TRUE(Memo().last().startsWith("Nothing sent: The file ")) << Memo().last().toStdString();
-    EXPECT_TRUE(Memo().last().contains("does not end with F7"));
 }
 
 // A platform whose outputs refuse every system-exclusive message: its server is gone.

@@ -3,6 +3,7 @@
 
 #include "frm_copy_sounds.h"
 #include "frm_patch_edit_simple.h"
+#include "instrument_commands.h"
 #include "library_list.h"
 #include "library_table_view.h"
 #include "main_window.h"
@@ -39,7 +40,7 @@ namespace {
 
 class LibraryUndoFindTest : public ::testing::Test, protected MainWindowOnInstrument {
 protected:
-    LibraryUndoFindTest() { window->SetSendDelay(0); }
+    LibraryUndoFindTest() { window->Instrument().SetSendDelay(0); }
 
     void Trigger(const char* action) { Named<QAction>(*window, action)->trigger(); }
     LibraryTableView* View() { return Named<LibraryTableView>(*window, "ListView1"); }
@@ -149,7 +150,7 @@ TEST_F(LibraryUndoFindTest, FindSelectsNamesInWindows1252AndF3MovesOnAndWraps) {
     library.SetSoundName(140, "CAF\xC9 Pad"); // É
     library.SetSoundName(300, "M\xFC"
                               "de Bass"); // ü
-    window->RebuildList();
+    window->List().RebuildList();
     const QStringList memoBefore = MemoLines(*window);
 
     Trigger("actFind");
@@ -192,7 +193,7 @@ TEST_F(LibraryUndoFindTest, FindSelectsNamesInWindows1252AndF3MovesOnAndWraps) {
 
 TEST_F(LibraryUndoFindTest, LettersTypedIntoTheFindBarAreTextNotNotes) {
     window->Library().SetSoundName(40, "Faded Bass");
-    window->RebuildList();
+    window->List().RebuildList();
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -227,7 +228,7 @@ TEST_F(LibraryUndoFindTest, DuplicatesUnderOtherNamesAreSelectedAndListed) {
         edited[SoundLayout::ProgramByte] = 16;
         library.StoreSound(144, edited);
     }
-    window->RebuildList();
+    window->List().RebuildList();
 
     Trigger("actSelectDuplicates");
     EXPECT_EQ(Selected(), std::vector<int>{144});

@@ -1,3 +1,4 @@
+#include "instrument_commands.h"
 #include "instrument_exchange.h"
 #include "library_list.h"
 #include "library_table_view.h"
@@ -165,13 +166,13 @@ TEST(MainWindow, SelectAllAndSelectAllChanged) {
     window.Library().MarkChanged(300, true);
     window.List().SetCurrentRow(5);
     Named<QAction>(window, "actSelectAllChangedSounds")->trigger();
-    window.CollectSelection();
+    window.List().CollectSelection();
     ASSERT_EQ(window.Library().SelectedCount(), 3) << "changed rows are added to the selection";
     EXPECT_EQ(window.Library().SelectedSlots()[1], 10);
     EXPECT_EQ(window.Library().SelectedSlots()[2], 300);
 
     Named<QAction>(window, "actSelectAllSounds")->trigger();
-    window.CollectSelection();
+    window.List().CollectSelection();
     EXPECT_EQ(window.Library().SelectedCount(), 384);
 }
 
@@ -201,7 +202,7 @@ TEST(MainWindow, DeviceVersionShowsTheInstrumentsVersion) {
     TfrmMain window;
     Named<QAction>(window, "actDeviceVersion")->trigger(); // returns when the wait box has closed
     EXPECT_EQ(MemoLines(window).last(), "Software version: 1.4");
-    EXPECT_FALSE(window.Exchange().Waiting());
+    EXPECT_FALSE(window.Instrument().Exchange().Waiting());
 }
 
 } // namespace

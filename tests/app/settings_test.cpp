@@ -2,6 +2,7 @@
 // and write it.
 
 #include "app_settings.h"
+#include "library_commands.h"
 #include "library_list.h"
 #include "main_window.h"
 #include "message_memo.h"
@@ -337,7 +338,7 @@ TEST_F(SessionTest, UnsavedWorkIsOfferedBeforeTheWindowCloses) {
         EXPECT_EQ(QFile::exists(Path("kept.syx")), c.saved) << c.what;
         if (c.saved) {
             EXPECT_EQ(MemoLines(*window).last(), "Saved 384 sounds to kept.syx.");
-            EXPECT_FALSE(window->HasUnsavedChanges());
+            EXPECT_FALSE(window->Commands().HasUnsavedChanges());
         }
     }
 }
@@ -358,12 +359,12 @@ TEST_F(SessionTest, NothingIsAskedWhenTheWorkIsSavedOrUnchanged) {
         edited[SoundLayout::BankByte] = 2;
         window->Library().StoreSound(3, edited);
     }
-    EXPECT_FALSE(window->HasUnsavedChanges());
+    EXPECT_FALSE(window->Commands().HasUnsavedChanges());
 
     window->Library().SetSoundName(7, "Renamed");
     chooser.paths = {Path("all.syx")};
     Named<QAction>(*window, "actSaveBankFile")->trigger();
-    EXPECT_FALSE(window->HasUnsavedChanges()) << "saved";
+    EXPECT_FALSE(window->Commands().HasUnsavedChanges()) << "saved";
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(prompter.questions.isEmpty());
 }

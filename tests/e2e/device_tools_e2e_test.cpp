@@ -10,6 +10,7 @@
 
 #include "builtin_instrument_service.h"
 #include "frm_global.h"
+#include "instrument_commands.h"
 #include "instrument_exchange.h"
 #include "main_window.h"
 #include "midi_ports.h"
@@ -59,7 +60,7 @@ TEST_F(GlobalSettingsOverJack, AGlobalChangedInTheWindowIsTheInstrumentsGlobal) 
         globals.cmbParameterReceive->setCurrentIndex(2);
     }));
     EXPECT_EQ(transposeShown, 0) << "a fresh instrument's Transpose is 12";
-    EXPECT_FALSE(window->Exchange().Waiting());
+    EXPECT_FALSE(window->Instrument().Exchange().Waiting());
 
     // Asked again, the instrument's dump holds the changes.
     int transposeAfter = -99;

@@ -17,7 +17,9 @@
 #include "frm_patch_edit.h"
 #include "frm_patch_edit_simple.h"
 #include "frm_sysex_receiver.h"
+#include "instrument_commands.h"
 #include "knob.h"
+#include "library_commands.h"
 #include "library_list.h"
 #include "main_window.h"
 #include "message_memo.h"
@@ -68,7 +70,7 @@ TEST_F(LibrarianOverJack, AllBanksReadAndSavedGiveTheInstrumentsBankFile) {
     EXPECT_EQ(window->List().ShownName(0).trimmed(), "Backup A001");
 
     const fs::path saved = folder_ / "saved.syx";
-    window->SaveBankFile(QString::fromStdString(saved.string()));
+    window->Commands().SaveBankFile(QString::fromStdString(saved.string()));
     const Bytes savedBytes = ReadFile(saved);
     ASSERT_EQ(savedBytes.size(), bank_.size());
     for (int slot = 0; slot < Slots::Count; ++slot)
@@ -106,7 +108,7 @@ TEST_F(LibrarianOverJack, RenamedSoundsSentBackAreInTheInstrumentsMemory) {
     }
     window->List().SelectSlots(renamed);
     prompter_.answers = {Prompter::Answer::Yes};
-    window->SendSelectedSoundsClick();
+    window->Instrument().SendSelectedSounds();
     EXPECT_EQ(prompter_.questions,
               QStringList{"Send 2 sounds into the Mopho's memory, B010 to C128?"});
     EXPECT_FALSE(window->Library().IsChanged(renamed[0]));
@@ -140,14 +142,14 @@ TEST_F(LibrarianOverJack, VerifyAfterSendNamesLostSounds) {
     auto window = OpenWindow();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitUntilConnected(*window));
-    window->SetSendDelay(50);
+    window->Instrument().SetSendDelay(50);
     window->Settings().VerifyAfterSend = true;
     window->Library().SetSoundName(3, "Sent Once");
     window->Library().SetSoundName(4, "Sent Once Too");
     window->List().SelectSlots({3, 4});
 
     prompter_.answers = {Prompter::Answer::Yes};
-    window->SendSelectedSoundsClick();
+    window->Instrument().SendSelectedSounds();
     QStringList lines = MemoLines(*window);
     ASSERT_GE(lines.size(), 3);
     EXPECT_EQ(lines.last(), "Read back 2 of 2 sounds: 2 differently.");
@@ -159,7 +161,7 @@ TEST_F(LibrarianOverJack, VerifyAfterSendNamesLostSounds) {
     // The library keeps its sounds; sent again, they stay.
     EXPECT_EQ(window->Library().GetSoundName(3), "Sent Once       ");
     prompter_.answers = {Prompter::Answer::Yes};
-    window->SendSelectedSoundsClick();
+    window->Instrument().SendSelectedSounds();
     EXPECT_EQ(MemoLines(*window).last(), "All 2 sounds read back equal.");
 
     CloseWindow(window);
@@ -172,7 +174,7 @@ TEST_F(LibrarianOverJack, AllSoundsSentAtRealPaceReachMemory) {
     auto instrument = Start({"--save", instrumentMemory.string()}); // its own sounds
     auto window = OpenWindow();
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(window->SendDelay(), 300);
+    ASSERT_EQ(window->Instrument().SendDelay(), 300);
     ASSERT_TRUE(WaitUntilConnected(*window));
 
     chooser_.paths = {QString::fromStdString(bankPath_.string())};

@@ -11,6 +11,7 @@
 
 #include "builtin_instrument_service.h"
 #include "frm_settings.h"
+#include "library_commands.h"
 #include "main_window.h"
 #include "rtmidi_service.h"
 
@@ -73,11 +74,12 @@ TEST_F(ReadSoakOverJack, ThirtyFullReadsInARowEachBringEverySound) {
             ChoosePorts(*window, QStringLiteral("Tonewright Virtual Mopho"));
             ChoosePorts(*window, standIn);
         }
-        window->InitEmptyBanks(); // a sound left over from the last read would hide a loss
+        window->Library()
+            .InitEmptyBanks(); // a sound left over from the last read would hide a loss
         Named<QAction>(*window, "actReadAllBanks")->trigger();
         ASSERT_EQ(MemoLines(*window).last(), "Read 384 sounds.") << "read " << read + 1;
         const fs::path saved = folder_ / "saved.syx";
-        window->SaveBankFile(QString::fromStdString(saved.string()));
+        window->Commands().SaveBankFile(QString::fromStdString(saved.string()));
         const Bytes savedBytes = ReadFile(saved);
         ASSERT_EQ(savedBytes.size(), bank.size()) << "read " << read + 1;
         for (int slot = 0; slot < Slots::Count; ++slot)

@@ -201,8 +201,8 @@ TEST_F(CatalogueCommandTest, ADamagedCatalogueIsSetAsideOnYesAndTheWindowOpensOn
 
 TEST_F(CatalogueCommandTest, SoundsDroppedOnTheListFillRowsAsOneUndoStep) {
     TfrmMain window(&prompter, &files);
-    window.InitEmptyBanks();
-    window.RebuildList();
+    window.Library().InitEmptyBanks();
+    window.List().RebuildList();
     const int last = window.Library().SlotCount() - 1;
     const TSoundRecord before = window.Library().Sound(last);
     auto* list = window.findChild<LibraryTableView*>();
@@ -211,7 +211,7 @@ TEST_F(CatalogueCommandTest, SoundsDroppedOnTheListFillRowsAsOneUndoStep) {
     EXPECT_EQ(window.List().ShownName(last).trimmed(), "Dropped");
     EXPECT_EQ(window.List().data(window.List().index(last, LibraryList::StatusColumn)), "Changed");
     EXPECT_EQ(window.Library().Sound(last)[SoundLayout::BankByte], 2);
-    window.UndoClick();
+    window.History().Undo();
     EXPECT_EQ(window.Library().Sound(last), before);
     EXPECT_FALSE(window.History().CanUndo());
 }

@@ -9,6 +9,7 @@
 #include "builtin_instrument_service.h"
 #include "frm_compare_sounds.h"
 #include "frm_settings.h"
+#include "library_commands.h"
 #include "library_list.h"
 #include "main_window.h"
 #include "midi_ports.h"
@@ -36,7 +37,8 @@ int main(int argc, char* argv[]) {
     window.Library().MarkChanged(2, true);
     window.List().SelectSlots({2, 3});
     // A long report wraps in the message panel, which shows the newest line.
-    window.LoadBankFile(QStringLiteral("/home/musician/Sounds/Mopho/banks of 2024/all.syx"));
+    window.Commands().LoadBankFile(
+        QStringLiteral("/home/musician/Sounds/Mopho/banks of 2024/all.syx"));
     if (!render::ShowAndSave(options, window, QStringLiteral("main-window")))
         return 1;
 

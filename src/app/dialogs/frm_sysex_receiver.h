@@ -1,21 +1,24 @@
 #pragma once
 
+#include "instrument_commands.h"
+
 #include <QDialog>
 
-class InstrumentExchange;
 class QLabel;
 class QPushButton;
 class QTimer;
 
 // The wait box "SysEx Communication": shown modally while a command waits for
 // the instrument, kept from start-up to the close of the main window.
-class TfrmSysExReceiver : public QDialog {
+class TfrmSysExReceiver : public QDialog, public WaitBox {
     Q_OBJECT
 public:
     explicit TfrmSysExReceiver(InstrumentExchange& exchange, QWidget* parent = nullptr);
 
+    // Shown modally until the exchange ends.
+    void WaitForExchange() override { exec(); }
     // Progress text; it stays until the next text is written, also between waits.
-    void SetLabelText(const QString& text);
+    void SetLabelText(const QString& text) override;
     QString LabelText() const;
 
     // Four times a second: lets the exchange's time pass, not counting the
@@ -29,9 +32,9 @@ public:
 
     // A send awaits no reply: the box only shows its progress, so the timer
     // neither ends it nor gives up for silence; "&Close" is the way to stop.
-    void BeginSendProgress();
-    void EndSendProgress();
-    bool SendStopped() const { return sendStopped_; }
+    void BeginSendProgress() override;
+    void EndSendProgress() override;
+    bool SendStopped() const override { return sendStopped_; }
 
     QLabel* Label1 = nullptr;
     QPushButton* Button1 = nullptr;

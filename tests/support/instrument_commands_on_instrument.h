@@ -1,0 +1,106 @@
+#pragma once
+
+#include "app/scripted_dialogs.h"
+#include "builtin_instrument_service.h"
+#include "instrument_commands.h"
+#include "library_history.h"
+#include "library_list.h"
+#include "midi_ports.h"
+#include "sound_library.h"
+#include "virtual_mopho.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+// A wait box that lets replies in until the exchange ends (at most 10 s).
+class EventLoopWaitBox : public WaitBox {
+public:
+    explicit EventLoopWaitBox(const InstrumentExchange*& exchange) : exchange_(exchange) {}
+    void WaitForExchange() override {
+        QElapsedTimer clock;
+        clock.start();
+        while (exchange_ && exchange_->Waiting() && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    void BeginSendProgress() override {}
+    bool SendStopped() const override { return false; }
+    void SetLabelText(const QString& text) override { labels << text; }
+    void EndSendProgress() override {}
+
+    QStringList labels;
+
+private:
+    const InstrumentExchange*& exchange_;
+};
+
+// The instrument commands on the built-in instrument, with no window: a
+// library, its list and history, the ports and scripted answers. A test
+// fixture derives from ::testing::Test and from this.
+struct InstrumentCommandsOnInstrument {
+    InstrumentCommandsOnInstrument()
+        : midi(
+              nullptr,
+              [instrument = instrument](std::span<const std::uint8_t> message) {
+                  return instrument->Receive(message);
+              },
+              PanelOf(instrument)) {
+        library.InitEmptyBanks();
+        list.RebuildList();
+        ports.SetSysExHandler([this](std::vector<std::uint8_t> reply) {
+            QMetaObject::invokeMethod(
+                &replies, [this, reply = std::move(reply)] { commands->TakeReply(reply); },
+                Qt::QueuedConnection);
+        });
+        ports.EnumerateMidiDevices();
+        ports.MidiInDeviceName = ports.MidiOutDeviceName = BuiltInInstrumentService::DeviceName;
+        ports.ResolveMidiDevices();
+        commands = std::make_unique<InstrumentCommands>(
+            library, history, list, ports, prompter, chooser,
+            InstrumentCommandSettings{[] { return 0; }, [this] { return verifyAfterSend; },
+                                      [] { return false; }},
+            InstrumentCommands::Outlets{
+                [this](const QString& line) { memo << line; }, {}, {}, {}, {}, {}});
+        exchange = &commands->Exchange();
+        commands->SetWaitBox(&waitBox);
+        commands->SetSendDelay(0);
+        ports.OpenMidiOut();
+        ports.OpenMidiIns();
+    }
+    ~InstrumentCommandsOnInstrument() {
+        ports.CloseMidiIns();
+        ports.CloseMidiOut();
+    }
+
+    // What the instrument received since the last call, one hex line each.
+    std::vector<std::string> Received() {
+        midi.WaitUntilIdle();
+        const auto& log = instrument->Log();
+        std::vector<std::string> lines(log.begin() + static_cast<std::ptrdiff_t>(seen), log.end());
+        seen = log.size();
+        return lines;
+    }
+
+    std::shared_ptr<VirtualMopho> instrument = std::make_shared<VirtualMopho>();
+    BuiltInInstrumentService midi;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    QStringList memo;
+    TSoundLibrary library;
+    LibraryHistory history{library};
+    LibraryList list{library};
+    QObject replies; // replies reach the commands through here, on this thread
+    MidiPorts ports{midi, {}};
+    const InstrumentExchange* exchange = nullptr;
+    EventLoopWaitBox waitBox{exchange};
+    std::unique_ptr<InstrumentCommands> commands;
+    bool verifyAfterSend = false;
+    std::size_t seen = 0;
+};
