@@ -28,7 +28,7 @@ void TfrmMain::ConnectDeviceTools() {
 bool TfrmMain::BuiltInInstrumentInUse() const {
     // Its panel's messages arrive on its input; the editor follows that one.
     return dynamic_cast<BuiltInInstrumentService*>(midi_) && ports_->MidiInOpen() &&
-           TrimmedPortName(ports_->MidiInDeviceName) == BuiltInInstrumentService::DeviceName;
+           TrimmedPortName(ports_->MidiInDeviceName()) == BuiltInInstrumentService::DeviceName;
 }
 
 void TfrmMain::VirtualPanelClick() {

@@ -72,9 +72,10 @@ void TfrmMain::StartUp() {
         ports_->EnumerateMidiDevices();
         // A first start plays the built-in instrument, not whatever output
         // happens to come first, until the user chooses.
-        if (firstStart_ && BuiltInOutputDevice(*ports_) >= 0)
-            ports_->MidiInDeviceName = ports_->MidiOutDeviceName =
-                BuiltInInstrumentService::DeviceName;
+        if (firstStart_ && BuiltInOutputDevice(*ports_) >= 0) {
+            ports_->SetMidiInDeviceName(BuiltInInstrumentService::DeviceName);
+            ports_->SetMidiOutDeviceName(BuiltInInstrumentService::DeviceName);
+        }
         ports_->ResolveMidiDevices();
         // The library starts without "Changed" marks, also after an autoload.
         library_.ClearChangedMarks();
@@ -105,7 +106,7 @@ void TfrmMain::CreatePorts() {
             Qt::QueuedConnection);
     });
     // The open editor follows the instrument's panel.
-    ports_->OnInstrumentMessage = [this](std::uint32_t message) {
+    ports_->SetInstrumentMessageHandler([this](std::uint32_t message) {
         QMetaObject::invokeMethod(
             this,
             [this, message] {
@@ -113,7 +114,7 @@ void TfrmMain::CreatePorts() {
                     openEditor_->InstrumentMessage(message);
             },
             Qt::QueuedConnection);
-    };
+    });
 }
 
 void TfrmMain::OpenMidiPorts() {
@@ -142,10 +143,10 @@ void TfrmMain::LoadSettings() {
     // The arpeggiator's tolerance and the scale last for one run only.
     schemaTolerances_ = SchemaTolerances{};
     TakeStoredTolerances(settings_, schemaTolerances_);
-    ports_->MidiInDeviceName = settings_.MidiInDeviceName.toStdString();
-    ports_->MidiOutDeviceName = settings_.MidiOutDeviceName.toStdString();
-    ports_->ControllerInDeviceName = settings_.ControllerInDeviceName.toStdString();
-    ports_->MophoDeviceID = settings_.MophoDeviceID;
+    ports_->SetMidiInDeviceName(settings_.MidiInDeviceName.toStdString());
+    ports_->SetMidiOutDeviceName(settings_.MidiOutDeviceName.toStdString());
+    ports_->SetControllerInDeviceName(settings_.ControllerInDeviceName.toStdString());
+    ports_->SetMophoDeviceID(settings_.MophoDeviceID);
     UseMidiChannel(settings_.MidiChannel);
     autoloadFailed_ = false;
     if (!settings_.AutoloadFile.isEmpty()) {
@@ -159,10 +160,10 @@ void TfrmMain::LoadSettings() {
 }
 
 QString TfrmMain::WriteSettings() {
-    settings_.MidiInDeviceName = QString::fromStdString(ports_->MidiInDeviceName);
-    settings_.MidiOutDeviceName = QString::fromStdString(ports_->MidiOutDeviceName);
-    settings_.ControllerInDeviceName = QString::fromStdString(ports_->ControllerInDeviceName);
-    settings_.MophoDeviceID = ports_->MophoDeviceID;
+    settings_.MidiInDeviceName = QString::fromStdString(ports_->MidiInDeviceName());
+    settings_.MidiOutDeviceName = QString::fromStdString(ports_->MidiOutDeviceName());
+    settings_.ControllerInDeviceName = QString::fromStdString(ports_->ControllerInDeviceName());
+    settings_.MophoDeviceID = ports_->MophoDeviceID();
     StoreTolerances(schemaTolerances_, settings_);
     return WriteSettingsFile(SettingsPath(), settings_);
 }

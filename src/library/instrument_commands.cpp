@@ -138,7 +138,7 @@ void InstrumentCommands::ReportExchangeEnd() {
     switch (exchange_.LastEnd()) {
     case ExchangeEnd::Silent:
         Log(QStringLiteral("No reply from the instrument on \"%1\", though asked twice.")
-                .arg(QString::fromStdString(ports_.MidiInDeviceName)));
+                .arg(QString::fromStdString(ports_.MidiInDeviceName())));
         break;
     case ExchangeEnd::SendFailed:
         Log(QStringLiteral("A request to the instrument did not go out: %1.")

@@ -29,46 +29,46 @@ void MidiPorts::EnumerateMidiDevices() {
     ClearMidiDeviceLists();
     const int inputs = service_.InputDeviceCount();
     for (int device = 0; device < inputs; ++device)
-        MidiInDevices.push_back({service_.InputDeviceName(device), device});
+        midiInDevices_.push_back({service_.InputDeviceName(device), device});
     const int outputs = service_.OutputDeviceCount();
     for (int device = 0; device < outputs; ++device)
-        MidiOutDevices.push_back({service_.OutputDeviceName(device), device});
+        midiOutDevices_.push_back({service_.OutputDeviceName(device), device});
 }
 
 void MidiPorts::ClearMidiDeviceLists() {
-    MidiInDevices.clear();
-    MidiOutDevices.clear();
+    midiInDevices_.clear();
+    midiOutDevices_.clear();
 }
 
 void MidiPorts::ResolveMidiDevices() {
     // Every entry is looked at: of two devices with the same name the last wins.
-    const std::string in = TrimmedPortName(MidiInDeviceName);
-    const std::string controller = TrimmedPortName(ControllerInDeviceName);
-    const std::string out = TrimmedPortName(MidiOutDeviceName);
-    ControllerInDevice = NoDevice;
+    const std::string in = TrimmedPortName(midiInDeviceName_);
+    const std::string controller = TrimmedPortName(controllerInDeviceName_);
+    const std::string out = TrimmedPortName(midiOutDeviceName_);
+    controllerInDevice_ = NoDevice;
     midiOutListed_ = out.empty(); // a first start opens device 0
-    for (const auto& entry : MidiInDevices) {
+    for (const auto& entry : midiInDevices_) {
         const std::string name = TrimmedPortName(entry.Name);
         if (name == in)
-            MidiInDevice = static_cast<std::uint16_t>(entry.ID);
+            midiInDevice_ = static_cast<std::uint16_t>(entry.ID);
         if (!controller.empty() && name == controller)
-            ControllerInDevice = static_cast<std::uint16_t>(entry.ID);
+            controllerInDevice_ = static_cast<std::uint16_t>(entry.ID);
     }
-    for (const auto& entry : MidiOutDevices)
+    for (const auto& entry : midiOutDevices_)
         if (TrimmedPortName(entry.Name) == out) {
-            MidiOutDevice = static_cast<std::uint16_t>(entry.ID);
+            midiOutDevice_ = static_cast<std::uint16_t>(entry.ID);
             midiOutListed_ = true;
         }
 }
 
 bool MidiPorts::OpenMidiOut() {
     MidiService::Handle handle = MidiService::NoHandle;
-    if (service_.OpenOutput(MidiOutDevice, handle) != MidiError::None)
+    if (service_.OpenOutput(midiOutDevice_, handle) != MidiError::None)
         return false;
     midiOutHandle_ = handle;
     midiOutInUse_.clear();
-    for (const auto& entry : MidiOutDevices)
-        if (entry.ID == MidiOutDevice)
+    for (const auto& entry : midiOutDevices_)
+        if (entry.ID == midiOutDevice_)
             midiOutInUse_ = entry.Name;
     return true;
 }
@@ -76,10 +76,10 @@ bool MidiPorts::OpenMidiOut() {
 bool MidiPorts::OpenMidiOutOrFallBack(int fallbackOutput) {
     if (midiOutListed_ && OpenMidiOut())
         return true;
-    const std::string chosen = TrimmedPortName(MidiOutDeviceName);
+    const std::string chosen = TrimmedPortName(midiOutDeviceName_);
     bool open = false;
     if (fallbackOutput >= 0) {
-        MidiOutDevice = static_cast<std::uint16_t>(fallbackOutput);
+        midiOutDevice_ = static_cast<std::uint16_t>(fallbackOutput);
         open = OpenMidiOut();
     }
     Log("Midi Open error: " + (chosen.empty() ? std::string("the output") : chosen) +
@@ -112,9 +112,9 @@ MidiService::Handle MidiPorts::OpenInput(int device,
 
 void MidiPorts::OpenMidiIns() {
     try {
-        midiInHandle_ = OpenInput(MidiInDevice, &MidiPorts::MidiInCallback, "Midi IN Start error");
-        if (ControllerInDevice != NoDevice)
-            controllerInHandle_ = OpenInput(ControllerInDevice, &MidiPorts::ControllerInCallback,
+        midiInHandle_ = OpenInput(midiInDevice_, &MidiPorts::MidiInCallback, "Midi IN Start error");
+        if (controllerInDevice_ != NoDevice)
+            controllerInHandle_ = OpenInput(controllerInDevice_, &MidiPorts::ControllerInCallback,
                                             "Midi Controller IN Start error");
         ListenForSysEx();
     } catch (const std::exception& failure) {
@@ -160,8 +160,8 @@ void MidiPorts::ListenForSysEx() {
 
 void MidiPorts::MidiInCallback(MidiService::InputEvent event, std::uint32_t data) {
     if (event == MidiService::InputEvent::ShortData) {
-        if (OnInstrumentMessage)
-            OnInstrumentMessage(data); // a short message: the message itself
+        if (instrumentMessageHandler_)
+            instrumentMessageHandler_(data); // a short message: the message itself
         return;
     }
     // A SysEx message: data is its length.

@@ -33,23 +33,29 @@ public:
     ~MidiPorts() override;
 
     // Device lists, rebuilt from the service.
-    std::vector<TMidiDeviceList> MidiInDevices;
-    std::vector<TMidiDeviceList> MidiOutDevices;
+    const std::vector<TMidiDeviceList>& MidiInDevices() const { return midiInDevices_; }
+    const std::vector<TMidiDeviceList>& MidiOutDevices() const { return midiOutDevices_; }
     void EnumerateMidiDevices();
     void ClearMidiDeviceLists();
 
-    // Ports chosen by name; the numbers follow the names when they are found.
-    std::string MidiInDeviceName;
-    std::string MidiOutDeviceName;
-    std::string ControllerInDeviceName;
+    // Ports chosen by name; the numbers follow the names when they are
+    // found (ResolveMidiDevices).
+    const std::string& MidiInDeviceName() const { return midiInDeviceName_; }
+    const std::string& MidiOutDeviceName() const { return midiOutDeviceName_; }
+    const std::string& ControllerInDeviceName() const { return controllerInDeviceName_; }
+    void SetMidiInDeviceName(std::string name) { midiInDeviceName_ = std::move(name); }
+    void SetMidiOutDeviceName(std::string name) { midiOutDeviceName_ = std::move(name); }
+    void SetControllerInDeviceName(std::string name) { controllerInDeviceName_ = std::move(name); }
     // No controller input: an empty controller name ("None"), or a name that
     // matches no device now. Nothing the program did not choose is passed thru.
     static constexpr std::uint16_t NoDevice = 0xFFFF;
-    std::uint16_t MidiInDevice = 0;
-    std::uint16_t MidiOutDevice = 0;
-    std::uint16_t ControllerInDevice = 0;
-    std::uint16_t MophoDeviceID = 0;
+    std::uint16_t MidiInDevice() const { return midiInDevice_; }
+    std::uint16_t MidiOutDevice() const { return midiOutDevice_; }
+    std::uint16_t ControllerInDevice() const { return controllerInDevice_; }
     void ResolveMidiDevices();
+    // The instrument's SysEx device ID, as the settings keep it.
+    std::uint16_t MophoDeviceID() const { return mophoDeviceID_; }
+    void SetMophoDeviceID(std::uint16_t id) { mophoDeviceID_ = id; }
 
     // False when the output cannot be opened; the caller decides what follows.
     bool OpenMidiOut();
@@ -85,7 +91,10 @@ public:
     // Called on the MIDI thread with each short message from the device
     // input (a knob or program change on the instrument's panel); it must
     // only hand the message to the GUI thread. Set before the inputs open.
-    std::function<void(std::uint32_t message)> OnInstrumentMessage;
+    using InstrumentMessageHandler = std::function<void(std::uint32_t message)>;
+    void SetInstrumentMessageHandler(InstrumentMessageHandler handler) {
+        instrumentMessageHandler_ = std::move(handler);
+    }
 
     // MidiOutput: sends to the device output; MidiError::InvalidHandle while
     // no output is open.
@@ -105,6 +114,15 @@ private:
 
     MidiService& service_;
     Reporter reporter_;
+    std::vector<TMidiDeviceList> midiInDevices_;
+    std::vector<TMidiDeviceList> midiOutDevices_;
+    std::string midiInDeviceName_;
+    std::string midiOutDeviceName_;
+    std::string controllerInDeviceName_;
+    std::uint16_t midiInDevice_ = 0;
+    std::uint16_t midiOutDevice_ = 0;
+    std::uint16_t controllerInDevice_ = 0;
+    std::uint16_t mophoDeviceID_ = 0;
     std::atomic<MidiService::Handle> midiOutHandle_{MidiService::NoHandle};
     std::string midiOutInUse_;
     bool midiOutListed_ = true; // the output name is empty or matches a device
@@ -113,6 +131,7 @@ private:
     // Written by the MIDI thread while queued, read by it when handed back.
     std::array<std::uint8_t, ReceiveBufferSize> receiveBuffer_{};
     SysExHandler sysExHandler_;
+    InstrumentMessageHandler instrumentMessageHandler_;
 };
 
 // Trims blanks at both ends, as stored port names are compared.

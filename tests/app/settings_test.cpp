@@ -226,7 +226,7 @@ TEST_F(SessionTest, AutoloadedSoundIsBackAfterARestartWithoutChangedMarks) {
     window->Settings().AutoloadFile = Path("autoload.syx");
     window->Library().SetSoundName(200, "Kept across runs");
     window->Library().MarkChanged(200, true);
-    window->Ports().MophoDeviceID = 9;
+    window->Ports().SetMophoDeviceID(9);
     prompter.answers = {Prompter::Answer::Yes};
     window->close();
     ASSERT_EQ(prompter.questions, QStringList{"Do you want to save changes to autoload file (" +
@@ -239,7 +239,7 @@ TEST_F(SessionTest, AutoloadedSoundIsBackAfterARestartWithoutChangedMarks) {
     EXPECT_EQ(window->Library().GetSoundName(0), "empty           ");
     EXPECT_FALSE(window->Library().IsChanged(200));
     EXPECT_EQ(window->List().ShownStatus(200), "");
-    EXPECT_EQ(window->Ports().MophoDeviceID, 9);
+    EXPECT_EQ(window->Ports().MophoDeviceID(), 9);
 }
 
 TEST_F(SessionTest, AutoloadPlacesRecordsByLocationAndAnsweringNoKeepsTheFile) {

@@ -33,10 +33,10 @@ protected:
         ports_->EnumerateMidiDevices();
         // The instrument's ports are named "<client>:<name>"; the keyboard's
         // client name starts with the same name, so the port name decides.
-        ports_->MidiInDeviceName = NameContaining(ports_->MidiInDevices, ":" + name_);
-        ports_->MidiOutDeviceName = NameContaining(ports_->MidiOutDevices, ":" + name_);
-        ports_->ControllerInDeviceName =
-            controller.empty() ? "" : NameContaining(ports_->MidiInDevices, controller);
+        ports_->SetMidiInDeviceName(NameContaining(ports_->MidiInDevices(), ":" + name_));
+        ports_->SetMidiOutDeviceName(NameContaining(ports_->MidiOutDevices(), ":" + name_));
+        ports_->SetControllerInDeviceName(
+            controller.empty() ? "" : NameContaining(ports_->MidiInDevices(), controller));
         ports_->ResolveMidiDevices();
         ASSERT_TRUE(ports_->OpenMidiOut());
         ports_->OpenMidiIns();
@@ -210,7 +210,7 @@ TEST_F(PortsOverJack, PortChangesAmidClock) {
         }
     });
     for (int change = 0; change < 20; ++change) {
-        ports_->ApplyMidiPorts(ports_->MidiOutDevice);
+        ports_->ApplyMidiPorts(ports_->MidiOutDevice());
         EXPECT_TRUE(ports_->ControllerInOpen());
         EXPECT_TRUE(ports_->MidiOutOpen());
     }

@@ -84,8 +84,8 @@ TEST_F(SettingsDialogOverJack, ChosenPortsAnswerDeviceVersion) {
             Choose(dialog.cmbMidiIns, InstrumentPort());
             Choose(dialog.cmbMidiOut, InstrumentPort());
         });
-        EXPECT_TRUE(window.Ports().MidiInDeviceName.ends_with(":" + name_));
-        EXPECT_TRUE(window.Ports().MidiOutDeviceName.ends_with(":" + name_));
+        EXPECT_TRUE(window.Ports().MidiInDeviceName().ends_with(":" + name_));
+        EXPECT_TRUE(window.Ports().MidiOutDeviceName().ends_with(":" + name_));
         EXPECT_EQ(AskDeviceVersion(window), "Software version: 2.6");
         EXPECT_TRUE(prompter_.messages.isEmpty()) << prompter_.messages.join('\n').toStdString();
 

@@ -73,27 +73,28 @@ TEST_F(PortsWithFakePlatform, ResolvesTrimmedCaseSensitiveNamesAndTheLastMatchWi
     platform.inputNames = {"Keys", " Mopho ", "Mopho", "mopho"};
     platform.outputNames = {"Out A", "Mopho", "Mopho  "};
     ports.EnumerateMidiDevices();
-    ASSERT_EQ(ports.MidiInDevices.size(), 4u);
-    EXPECT_EQ(ports.MidiInDevices[2].ID, 2);
+    ASSERT_EQ(ports.MidiInDevices().size(), 4u);
+    EXPECT_EQ(ports.MidiInDevices()[2].ID, 2);
 
-    ports.MidiInDeviceName = "Mopho";
-    ports.ControllerInDeviceName = "  Keys";
-    ports.MidiOutDeviceName = "Mopho";
+    ports.SetMidiInDeviceName("Mopho");
+    ports.SetControllerInDeviceName("  Keys");
+    ports.SetMidiOutDeviceName("Mopho");
     ports.ResolveMidiDevices();
-    EXPECT_EQ(ports.MidiInDevice, 2);
-    EXPECT_EQ(ports.ControllerInDevice, 0);
-    EXPECT_EQ(ports.MidiOutDevice, 2);
+    EXPECT_EQ(ports.MidiInDevice(), 2);
+    EXPECT_EQ(ports.ControllerInDevice(), 0);
+    EXPECT_EQ(ports.MidiOutDevice(), 2);
 
-    ports.MidiInDeviceName = "Vanished";
+    ports.SetMidiInDeviceName("Vanished");
     ports.ResolveMidiDevices();
-    EXPECT_EQ(ports.MidiInDevice, 2) << "an unknown name keeps the number resolved before";
+    EXPECT_EQ(ports.MidiInDevice(), 2) << "an unknown name keeps the number resolved before";
 }
 
 TEST_F(PortsWithFakePlatform, ControllerThruPassesEveryShortMessageUnchanged) {
     platform.inputNames = {"Mopho", "Keys"};
     platform.outputNames = {"Mopho"};
     ports.EnumerateMidiDevices();
-    ports.ControllerInDevice = 1;
+    ports.SetControllerInDeviceName("Keys");
+    ports.ResolveMidiDevices();
     ASSERT_TRUE(ports.OpenMidiOut());
     ports.OpenMidiIns();
     platform.Feed(1, {0x93, 60, 100});
@@ -121,7 +122,8 @@ TEST_F(PortsWithFakePlatform, StartFailuresAreShownAndTheOutputFailureReported) 
     EXPECT_FALSE(ports.OpenMidiOut()) << "no output device";
     platform.outputNames = {"Mopho", "Spare"};
     ports.EnumerateMidiDevices();
-    ports.ControllerInDevice = 1;
+    ports.SetControllerInDeviceName("Keys");
+    ports.ResolveMidiDevices();
     platform.failInputStart = true;
     ports.OpenMidiIns();
     EXPECT_EQ(shown,
@@ -130,7 +132,7 @@ TEST_F(PortsWithFakePlatform, StartFailuresAreShownAndTheOutputFailureReported) 
     shown.clear();
     platform.failInputStart = false;
     platform.failOutputOpen = true;
-    ports.MidiOutDeviceName = "Spare";
+    ports.SetMidiOutDeviceName("Spare");
     ports.ApplyMidiPorts(0);
     EXPECT_EQ(shown, std::vector<std::string>{"Midi Open error"});
     EXPECT_FALSE(logged.empty());
@@ -270,9 +272,9 @@ protected:
 };
 
 TEST_F(PortsOnBuiltInInstrument, IsListedAsOneInputAndOneOutput) {
-    ASSERT_EQ(ports.MidiInDevices.size(), 1u);
-    EXPECT_EQ(ports.MidiInDevices[0].Name, "Tonewright Virtual Mopho");
-    EXPECT_EQ(ports.MidiOutDevices[0].Name, "Tonewright Virtual Mopho");
+    ASSERT_EQ(ports.MidiInDevices().size(), 1u);
+    EXPECT_EQ(ports.MidiInDevices()[0].Name, "Tonewright Virtual Mopho");
+    EXPECT_EQ(ports.MidiOutDevices()[0].Name, "Tonewright Virtual Mopho");
 }
 
 TEST_F(PortsOnBuiltInInstrument, AProgramDumpRequestIsAnsweredWithTheWholeDump) {

@@ -60,7 +60,8 @@ struct InstrumentCommandsOnInstrument {
                 Qt::QueuedConnection);
         });
         ports.EnumerateMidiDevices();
-        ports.MidiInDeviceName = ports.MidiOutDeviceName = BuiltInInstrumentService::DeviceName;
+        ports.SetMidiInDeviceName(BuiltInInstrumentService::DeviceName);
+        ports.SetMidiOutDeviceName(BuiltInInstrumentService::DeviceName);
         ports.ResolveMidiDevices();
         commands = std::make_unique<InstrumentCommands>(
             library, history, list, ports, prompter, chooser,

@@ -50,8 +50,9 @@ int main(int argc, char* argv[]) {
     settingsDialog.SetIntroduction(FirstStartIntroduction());
     if (!render::ShowAndSave(options, settingsDialog, QStringLiteral("midi-settings")))
         return 1;
-    ports.MidiOutDeviceName = "DSI Mopho USB";
-    ports.MidiInDeviceName = ports.ControllerInDeviceName = BuiltInInstrumentService::DeviceName;
+    ports.SetMidiOutDeviceName("DSI Mopho USB");
+    ports.SetMidiInDeviceName(BuiltInInstrumentService::DeviceName);
+    ports.SetControllerInDeviceName(BuiltInInstrumentService::DeviceName);
     TfrmSettings notesDialog(&window);
     notesDialog.LoadPorts(ports);
     if (!render::ShowAndSave(options, notesDialog, QStringLiteral("midi-settings-notes")))

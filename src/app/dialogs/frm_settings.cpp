@@ -36,9 +36,9 @@ void ListDevices(QComboBox* list, const std::vector<TMidiDeviceList>& devices,
     list->setCurrentIndex(index < 0 ? -1 : index + keep);
 }
 
-void StoreShownName(const QComboBox* list, std::string& name) {
-    if (list->currentIndex() >= 0)
-        name = list->currentText().toStdString(); // as shown, untrimmed
+// The name shown in `list`, untrimmed; `kept` when nothing is chosen.
+std::string ShownName(const QComboBox* list, const std::string& kept) {
+    return list->currentIndex() >= 0 ? list->currentText().toStdString() : kept;
 }
 
 QLabel* MakeNote(const char* objectName) {
@@ -132,18 +132,18 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
 }
 
 void TfrmSettings::LoadPorts(const MidiPorts& ports) {
-    ListDevices(cmbMidiIns, ports.MidiInDevices, ports.MidiInDeviceName);
-    ListDevices(cmbMidiOut, ports.MidiOutDevices, ports.MidiOutDeviceName);
-    if (TrimmedPortName(ports.ControllerInDeviceName).empty()) {
-        ListDevices(cmbMidiController, ports.MidiInDevices, {}, 1);
+    ListDevices(cmbMidiIns, ports.MidiInDevices(), ports.MidiInDeviceName());
+    ListDevices(cmbMidiOut, ports.MidiOutDevices(), ports.MidiOutDeviceName());
+    if (TrimmedPortName(ports.ControllerInDeviceName()).empty()) {
+        ListDevices(cmbMidiController, ports.MidiInDevices(), {}, 1);
         cmbMidiController->setCurrentIndex(NoControllerEntry);
     } else {
-        ListDevices(cmbMidiController, ports.MidiInDevices, ports.ControllerInDeviceName, 1);
+        ListDevices(cmbMidiController, ports.MidiInDevices(), ports.ControllerInDeviceName(), 1);
     }
-    cmbDeviceID->setCurrentIndex(ports.MophoDeviceID < cmbDeviceID->count() ? ports.MophoDeviceID
-                                                                            : -1);
+    cmbDeviceID->setCurrentIndex(
+        ports.MophoDeviceID() < cmbDeviceID->count() ? ports.MophoDeviceID() : -1);
     const std::string note =
-        OutputInUseNote(ports.MidiOutDeviceName, ports.MidiOutOpen(), ports.MidiOutInUse());
+        OutputInUseNote(ports.MidiOutDeviceName(), ports.MidiOutOpen(), ports.MidiOutInUse());
     lblMidiOutInUse->setText(QString::fromStdString(note));
     static_cast<QFormLayout*>(grpMidi->layout())->setRowVisible(lblMidiOutInUse, !note.empty());
     ShowControllerWarning();
@@ -163,14 +163,14 @@ void TfrmSettings::ShowControllerWarning() {
 }
 
 void TfrmSettings::StorePorts(MidiPorts& ports) const {
-    StoreShownName(cmbMidiIns, ports.MidiInDeviceName);
-    StoreShownName(cmbMidiOut, ports.MidiOutDeviceName);
-    if (cmbMidiController->currentIndex() == NoControllerEntry)
-        ports.ControllerInDeviceName.clear();
-    else
-        StoreShownName(cmbMidiController, ports.ControllerInDeviceName);
+    ports.SetMidiInDeviceName(ShownName(cmbMidiIns, ports.MidiInDeviceName()));
+    ports.SetMidiOutDeviceName(ShownName(cmbMidiOut, ports.MidiOutDeviceName()));
+    ports.SetControllerInDeviceName(
+        cmbMidiController->currentIndex() == NoControllerEntry
+            ? std::string()
+            : ShownName(cmbMidiController, ports.ControllerInDeviceName()));
     if (cmbDeviceID->currentIndex() >= 0)
-        ports.MophoDeviceID = static_cast<std::uint16_t>(cmbDeviceID->currentIndex());
+        ports.SetMophoDeviceID(static_cast<std::uint16_t>(cmbDeviceID->currentIndex()));
 }
 
 QString FirstStartIntroduction() {
@@ -181,7 +181,7 @@ QString FirstStartIntroduction() {
 
 int BuiltInOutputDevice(const MidiPorts& ports) {
     int found = -1;
-    for (const auto& device : ports.MidiOutDevices)
+    for (const auto& device : ports.MidiOutDevices())
         if (device.Name == BuiltInInstrumentService::DeviceName)
             found = device.ID;
     return found;
@@ -201,7 +201,7 @@ bool ShowMidiSettings(QWidget* owner, MidiPorts& ports, int fallbackOutput,
     if (fallbackOutput == FallBackToBuiltInOutput)
         fallbackOutput = BuiltInOutputDevice(ports);
     if (fallbackOutput < 0)
-        fallbackOutput = ports.MidiOutDevice; // no built-in instrument: the output in use
+        fallbackOutput = ports.MidiOutDevice(); // no built-in instrument: the output in use
     if (beforeReopen)
         beforeReopen();
     ports.ApplyMidiPorts(fallbackOutput);

@@ -55,11 +55,11 @@ protected:
 };
 
 TEST_F(MidiSettings, ListsTheDevicesAndSelectsThePortsInUse) {
-    ports.MidiInDeviceName = " Mopho In ";
-    ports.MidiOutDeviceName = "Synth Out";
-    ports.ControllerInDeviceName = "USB Keys";
+    ports.SetMidiInDeviceName(" Mopho In ");
+    ports.SetMidiOutDeviceName("Synth Out");
+    ports.SetControllerInDeviceName("USB Keys");
     OpenPorts();
-    EXPECT_EQ(ports.ControllerInDevice, 2) << "a later match wins";
+    EXPECT_EQ(ports.ControllerInDevice(), 2) << "a later match wins";
 
     WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Settings");
@@ -82,7 +82,7 @@ TEST_F(MidiSettings, ListsTheDevicesAndSelectsThePortsInUse) {
 // No controller unless one is chosen: the first input is often the Mopho's
 // own, and its messages would go straight back to it.
 TEST_F(MidiSettings, NoneIsTheDefaultControllerAndIsStoredAsAnEmptyName) {
-    ports.MidiInDeviceName = "Mopho In";
+    ports.SetMidiInDeviceName("Mopho In");
     OpenPorts();
     EXPECT_FALSE(ports.ControllerInOpen());
     midi.Feed(0, {0x90, 60, 127});
@@ -94,7 +94,7 @@ TEST_F(MidiSettings, NoneIsTheDefaultControllerAndIsStoredAsAnEmptyName) {
         dialog.btnOk->click();
     });
     EXPECT_TRUE(ShowMidiSettings(nullptr, ports));
-    EXPECT_EQ(ports.ControllerInDeviceName, "USB Keys");
+    EXPECT_EQ(ports.ControllerInDeviceName(), "USB Keys");
     EXPECT_TRUE(ports.ControllerInOpen());
 
     WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
@@ -103,12 +103,12 @@ TEST_F(MidiSettings, NoneIsTheDefaultControllerAndIsStoredAsAnEmptyName) {
         dialog.btnOk->click();
     });
     EXPECT_TRUE(ShowMidiSettings(nullptr, ports));
-    EXPECT_EQ(ports.ControllerInDeviceName, "");
+    EXPECT_EQ(ports.ControllerInDeviceName(), "");
     EXPECT_FALSE(ports.ControllerInOpen());
 }
 
 TEST_F(MidiSettings, ChoosingTheMophoInputAsControllerIsWarnedOf) {
-    ports.MidiInDeviceName = "Mopho In";
+    ports.SetMidiInDeviceName("Mopho In");
     OpenPorts();
     TfrmSettings dialog;
     dialog.LoadPorts(ports);
@@ -138,9 +138,9 @@ TEST(MidiSettingsRules, OutputInUseNoteOnlyWhenNotTheChosenOne) {
 }
 
 TEST_F(MidiSettings, AVanishedNameLeavesItsListWithoutASelection) {
-    ports.MidiInDeviceName = "Unplugged In";
-    ports.MidiOutDeviceName = "Unplugged Out";
-    ports.ControllerInDeviceName = "Unplugged Keys";
+    ports.SetMidiInDeviceName("Unplugged In");
+    ports.SetMidiOutDeviceName("Unplugged Out");
+    ports.SetControllerInDeviceName("Unplugged Keys");
     OpenPorts();
     TfrmSettings dialog;
     dialog.LoadPorts(ports);
@@ -151,13 +151,13 @@ TEST_F(MidiSettings, AVanishedNameLeavesItsListWithoutASelection) {
 
     // OK without choosing keeps the stored names of those lists.
     dialog.StorePorts(ports);
-    EXPECT_EQ(ports.MidiInDeviceName, "Unplugged In");
-    EXPECT_EQ(ports.MidiOutDeviceName, "Unplugged Out");
-    EXPECT_EQ(ports.ControllerInDeviceName, "Unplugged Keys");
+    EXPECT_EQ(ports.MidiInDeviceName(), "Unplugged In");
+    EXPECT_EQ(ports.MidiOutDeviceName(), "Unplugged Out");
+    EXPECT_EQ(ports.ControllerInDeviceName(), "Unplugged Keys");
 }
 
 TEST_F(MidiSettings, DeviceID127ShowsAsBroadcastAndOkStoresTheChoice) {
-    ports.MophoDeviceID = 127;
+    ports.SetMophoDeviceID(127);
     OpenPorts();
     WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         EXPECT_EQ(dialog.cmbDeviceID->currentText(), "Broadcast");
@@ -165,12 +165,12 @@ TEST_F(MidiSettings, DeviceID127ShowsAsBroadcastAndOkStoresTheChoice) {
         dialog.btnOk->click();
     });
     EXPECT_TRUE(ShowMidiSettings(nullptr, ports));
-    EXPECT_EQ(ports.MophoDeviceID, 5);
+    EXPECT_EQ(ports.MophoDeviceID(), 5);
 }
 
 TEST_F(MidiSettings, CancelAfterChangingEveryListChangesNothing) {
-    ports.MidiInDeviceName = "Mopho In";
-    ports.MidiOutDeviceName = "Mopho Out";
+    ports.SetMidiInDeviceName("Mopho In");
+    ports.SetMidiOutDeviceName("Mopho Out");
     OpenPorts();
     const auto outputsBefore = midi.openOutputs;
     WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
@@ -183,17 +183,17 @@ TEST_F(MidiSettings, CancelAfterChangingEveryListChangesNothing) {
     bool reopened = false;
     EXPECT_FALSE(ShowMidiSettings(nullptr, ports, 0, [&] { reopened = true; }));
     EXPECT_FALSE(reopened);
-    EXPECT_EQ(ports.MidiInDeviceName, "Mopho In");
-    EXPECT_EQ(ports.MidiOutDeviceName, "Mopho Out");
-    EXPECT_EQ(ports.ControllerInDeviceName, "");
+    EXPECT_EQ(ports.MidiInDeviceName(), "Mopho In");
+    EXPECT_EQ(ports.MidiOutDeviceName(), "Mopho Out");
+    EXPECT_EQ(ports.ControllerInDeviceName(), "");
     EXPECT_EQ(midi.openOutputs, outputsBefore) << "the same output handle stays open";
-    EXPECT_EQ(ports.MidiInDevice, 1);
+    EXPECT_EQ(ports.MidiInDevice(), 1);
 }
 
 TEST_F(MidiSettings, OkStoresTheNamesAsShownAndReopensThePorts) {
     midi.inputNames = {" Keys ", "Mopho In"};
     midi.outputNames = {"Mopho Out", " Synth Out "};
-    ports.MidiInDeviceName = "Mopho In";
+    ports.SetMidiInDeviceName("Mopho In");
     OpenPorts();
     bool notesEnded = false;
     WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
@@ -202,13 +202,13 @@ TEST_F(MidiSettings, OkStoresTheNamesAsShownAndReopensThePorts) {
         dialog.btnOk->click();
     });
     EXPECT_TRUE(ShowMidiSettings(nullptr, ports, 0, [&] {
-        notesEnded = ports.MidiOutDevice == 0 && ports.MidiOutOpen(); // still the old output
+        notesEnded = ports.MidiOutDevice() == 0 && ports.MidiOutOpen(); // still the old output
     }));
     EXPECT_TRUE(notesEnded);
-    EXPECT_EQ(ports.MidiOutDeviceName, " Synth Out ") << "untrimmed";
-    EXPECT_EQ(ports.ControllerInDeviceName, " Keys ");
-    EXPECT_EQ(ports.MidiOutDevice, 1);
-    EXPECT_EQ(ports.ControllerInDevice, 0);
+    EXPECT_EQ(ports.MidiOutDeviceName(), " Synth Out ") << "untrimmed";
+    EXPECT_EQ(ports.ControllerInDeviceName(), " Keys ");
+    EXPECT_EQ(ports.MidiOutDevice(), 1);
+    EXPECT_EQ(ports.ControllerInDevice(), 0);
     ASSERT_EQ(midi.openOutputs.size(), 1u);
     EXPECT_EQ(midi.openOutputs.begin()->second, 1);
     EXPECT_TRUE(ports.MidiInOpen());
@@ -225,14 +225,14 @@ TEST_F(MidiSettings, APortPluggedInAfterStartIsListed) {
         dialog.btnOk->click();
     });
     EXPECT_TRUE(ShowMidiSettings(nullptr, ports));
-    EXPECT_EQ(ports.MidiOutDevice, 2);
+    EXPECT_EQ(ports.MidiOutDevice(), 2);
 }
 
 TEST_F(MidiSettings, OkWithEmptyListsKeepsTheNames) {
     midi.inputNames.clear();
-    ports.MidiInDeviceName = "Mopho In";
-    ports.ControllerInDeviceName = "Keys";
-    ports.MidiOutDeviceName = "Mopho Out";
+    ports.SetMidiInDeviceName("Mopho In");
+    ports.SetControllerInDeviceName("Keys");
+    ports.SetMidiOutDeviceName("Mopho Out");
     OpenPorts();
     WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
         EXPECT_EQ(dialog.cmbMidiIns->count(), 0);
@@ -240,9 +240,9 @@ TEST_F(MidiSettings, OkWithEmptyListsKeepsTheNames) {
         dialog.btnOk->click();
     });
     EXPECT_TRUE(ShowMidiSettings(nullptr, ports));
-    EXPECT_EQ(ports.MidiInDeviceName, "Mopho In");
-    EXPECT_EQ(ports.ControllerInDeviceName, "Keys");
-    EXPECT_EQ(ports.MidiOutDeviceName, "Mopho Out");
+    EXPECT_EQ(ports.MidiInDeviceName(), "Mopho In");
+    EXPECT_EQ(ports.ControllerInDeviceName(), "Keys");
+    EXPECT_EQ(ports.MidiOutDeviceName(), "Mopho Out");
     EXPECT_TRUE(ports.MidiOutOpen());
     EXPECT_FALSE(ports.MidiInOpen());
 }
@@ -256,7 +256,7 @@ TEST(MidiSettingsFallback, AnOutputThatFailsLeavesTheBuiltInInstrument) {
     auto midi = MakeBuiltInInstrumentService(std::move(platform));
     std::vector<std::string> shown;
     MidiPorts ports(*midi, {[&](const std::string& s) { shown.push_back(s); }, {}});
-    ports.MidiOutDeviceName = "Mopho Out";
+    ports.SetMidiOutDeviceName("Mopho Out");
     ports.EnumerateMidiDevices();
     ports.ResolveMidiDevices();
     ASSERT_TRUE(ports.OpenMidiOut());
@@ -270,9 +270,9 @@ TEST(MidiSettingsFallback, AnOutputThatFailsLeavesTheBuiltInInstrument) {
     });
     EXPECT_TRUE(ShowMidiSettings(nullptr, ports));
     EXPECT_EQ(shown, std::vector<std::string>{"Midi Open error"});
-    EXPECT_EQ(ports.MidiOutDevice, 2);
+    EXPECT_EQ(ports.MidiOutDevice(), 2);
     EXPECT_TRUE(ports.MidiOutOpen());
-    EXPECT_EQ(ports.MidiOutDeviceName, "Plugged Later");
+    EXPECT_EQ(ports.MidiOutDeviceName(), "Plugged Later");
 
     // Opened again, the dialog says which output is really in use.
     WhenShown<TfrmSettings>([](TfrmSettings& dialog) {
