@@ -13,7 +13,7 @@ MainEditorHost::MainEditorHost(KeyboardPanel* keyboard, TSoundLibrary& library, 
       requestEditBuffer_(std::move(requestEditBuffer)) {}
 
 int MainEditorHost::KeyboardOctave() const {
-    return keyboard_ ? keyboard_->Player().KeyboardOctave : NotePlayer::StartOctave;
+    return keyboard_ ? keyboard_->Player().Octave() : NotePlayer::StartOctave;
 }
 
 void MainEditorHost::SetKeyboardOctave(int octave) {

@@ -82,7 +82,7 @@ void TfrmMain::OpenGlobalSettings(const std::array<int, GlobalsCount>& values) {
     globals.SetFailureLog([this](const QString& line) { LogMessage(line); });
     globals.SetChannel(InstrumentChannel());
     globals.LoadGlobals(values);
-    globals.InstrumentChannelChanged = [this, &globals](int channel) {
+    globals.OnInstrumentChannelChanged([this, &globals](int channel) {
         if (channel == settings_.MidiChannel)
             return;
         const QString question =
@@ -93,6 +93,6 @@ void TfrmMain::OpenGlobalSettings(const std::array<int, GlobalsCount>& values) {
             return;
         UseMidiChannel(channel);
         globals.SetChannel(InstrumentChannel());
-    };
+    });
     globals.exec();
 }

@@ -131,7 +131,7 @@ void TfrmMain::OpenMidiPorts() {
 void TfrmMain::UseMidiChannel(int channel) {
     settings_.MidiChannel = channel;
     if (pnlKeyboard)
-        pnlKeyboard->Player().KeyboardChannel = InstrumentChannel();
+        pnlKeyboard->Player().SetChannel(InstrumentChannel());
 }
 
 void TfrmMain::LoadSettings() {

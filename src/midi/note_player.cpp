@@ -10,18 +10,22 @@ constexpr int SemitonesPerOctave = 12;
 constexpr int NoteOffset = 12;
 } // namespace
 
+void NotePlayer::SetOctave(int octave) {
+    octave_ = std::clamp(octave, +MinOctave, +MaxOctave);
+}
+
 void NotePlayer::LowerOctave() {
-    if (KeyboardOctave > MinOctave)
-        --KeyboardOctave;
+    if (octave_ > MinOctave)
+        --octave_;
 }
 
 void NotePlayer::RaiseOctave() {
-    if (KeyboardOctave < MaxOctave)
-        ++KeyboardOctave;
+    if (octave_ < MaxOctave)
+        ++octave_;
 }
 
 std::string NotePlayer::OctaveCaption() const {
-    return "Octave " + std::to_string(KeyboardOctave);
+    return "Octave " + std::to_string(octave_);
 }
 
 MidiError NotePlayer::Poll(const KeyDownQuery& keyDown) {
@@ -31,17 +35,16 @@ MidiError NotePlayer::Poll(const KeyDownQuery& keyDown) {
             failure = error;
     };
     for (std::size_t i = 0; i < KeyboardKeys.size(); ++i) {
-        int& sounding = SoundingNote[i];
+        int& sounding = soundingNote_[i];
         const bool down = keyDown(KeyboardKeys[i].Key);
         if (down && sounding == NoNote) {
-            const int pitch =
-                KeyboardOctave * SemitonesPerOctave + static_cast<int>(i) + NoteOffset;
+            const int pitch = octave_ * SemitonesPerOctave + static_cast<int>(i) + NoteOffset;
             if (pitch > HighestNote)
                 continue; // no MIDI note: the key does nothing
             sounding = pitch;
-            note(SendNoteOn(output_, KeyboardChannel, pitch));
+            note(SendNoteOn(output_, channel_, pitch));
         } else if (!down && sounding != NoNote) {
-            note(SendNoteOff(output_, KeyboardChannel, sounding));
+            note(SendNoteOff(output_, channel_, sounding));
             sounding = NoNote;
         }
     }
@@ -50,10 +53,10 @@ MidiError NotePlayer::Poll(const KeyDownQuery& keyDown) {
 
 MidiError NotePlayer::ReleaseAllNotes() {
     MidiError failure = MidiError::None;
-    for (int& sounding : SoundingNote) {
+    for (int& sounding : soundingNote_) {
         if (sounding == NoNote)
             continue;
-        if (const MidiError error = SendNoteOff(output_, KeyboardChannel, sounding);
+        if (const MidiError error = SendNoteOff(output_, channel_, sounding);
             failure == MidiError::None)
             failure = error;
         sounding = NoNote;
@@ -62,7 +65,7 @@ MidiError NotePlayer::ReleaseAllNotes() {
 }
 
 bool NotePlayer::AnyNoteOn() const {
-    return std::any_of(SoundingNote.begin(), SoundingNote.end(),
+    return std::any_of(soundingNote_.begin(), soundingNote_.end(),
                        [](int note) { return note != NoNote; });
 }
 

@@ -54,15 +54,11 @@ public:
 
     explicit NotePlayer(MidiOutput& output) : output_(output) {}
 
-    std::uint8_t KeyboardOctave = StartOctave;
-    int KeyboardChannel = 0; // the instrument's channel, 0..15
-    // Per key of the table: the note its press started and that is still on,
-    // or NoNote. The release ends this note, whatever the octave is by then.
-    std::array<int, KeyboardKeys.size()> SoundingNote = [] {
-        std::array<int, KeyboardKeys.size()> none{};
-        none.fill(NoNote);
-        return none;
-    }();
+    // The octave the lowest key plays in, MinOctave..MaxOctave.
+    int Octave() const { return octave_; }
+    void SetOctave(int octave);
+    // The instrument's channel, 0..15, that notes go out on.
+    void SetChannel(int channel) { channel_ = channel; }
 
     // Octave steps stop at the limits.
     void LowerOctave();
@@ -79,6 +75,15 @@ public:
     bool AnyNoteOn() const;
 
 private:
+    int octave_ = StartOctave;
+    int channel_ = 0;
+    // Per key of the table: the note its press started and that is still on,
+    // or NoNote. The release ends this note, whatever the octave is by then.
+    std::array<int, KeyboardKeys.size()> soundingNote_ = [] {
+        std::array<int, KeyboardKeys.size()> none{};
+        none.fill(NoNote);
+        return none;
+    }();
     MidiOutput& output_;
 };
 

@@ -230,6 +230,6 @@ void TfrmGlobal::SendGlobal(int global, int value) {
                         .arg(QString::fromStdString(Text(error))));
     failing_ = error != MidiError::None;
     constexpr int MidiChannelGlobal = 2;
-    if (global == MidiChannelGlobal && value >= 1 && !loading_ && InstrumentChannelChanged)
-        InstrumentChannelChanged(value);
+    if (global == MidiChannelGlobal && value >= 1 && !loading_ && instrumentChannelChanged_)
+        instrumentChannelChanged_(value);
 }

@@ -38,7 +38,9 @@ public:
     void SetChannel(int channel) { channel_ = channel; }
     // Runs when the user gives the instrument the MIDI channel 1..16 (not
     // "all"): the program may then use it too.
-    std::function<void(int channel)> InstrumentChannelChanged;
+    void OnInstrumentChannelChanged(std::function<void(int channel)> handler) {
+        instrumentChannelChanged_ = std::move(handler);
+    }
 
     QLabel* lblTransposeCaption = nullptr;
     QSlider* trbTranspose = nullptr;
@@ -68,4 +70,5 @@ private:
     bool loading_ = false;
     std::function<void(const QString&)> failureLog_;
     bool failing_ = false;
+    std::function<void(int channel)> instrumentChannelChanged_;
 };

@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(NotePlayerTest, TwoKeysTogetherSoundTwoNotesAndReleaseBoth) {
-    EXPECT_EQ(player.KeyboardOctave, 4);
+    EXPECT_EQ(player.Octave(), 4);
     keys.down = {'A', 'W'};
     Poll();
     EXPECT_EQ(Sent(), (std::vector<NoteMessage>{NoteOn(60), NoteOn(61)}));
@@ -51,7 +51,7 @@ TEST_F(NotePlayerTest, ANoteThatDoesNotGoOutIsReported) {
 }
 
 TEST_F(NotePlayerTest, EveryKeyOfTheTablePlaysItsSemitone) {
-    player.KeyboardOctave = 0;
+    player.SetOctave(0);
     for (const KeyboardKey& key : KeyboardKeys)
         keys.down.insert(key.Key);
     Poll();
@@ -91,24 +91,24 @@ TEST_F(NotePlayerTest, OctaveChangeWhileHeldEndsTheNoteTheKeyStarted) {
 TEST_F(NotePlayerTest, OctaveStopsAtItsLimits) {
     for (int i = 0; i < 8; ++i)
         player.LowerOctave();
-    EXPECT_EQ(player.KeyboardOctave, 0);
+    EXPECT_EQ(player.Octave(), 0);
     EXPECT_EQ(player.OctaveCaption(), "Octave 0");
     for (int i = 0; i < 15; ++i)
         player.RaiseOctave();
-    EXPECT_EQ(player.KeyboardOctave, 10);
+    EXPECT_EQ(player.Octave(), 10);
     EXPECT_EQ(player.OctaveCaption(), "Octave 10");
 }
 
 TEST_F(NotePlayerTest, KeysAboveNote127DoNothing) {
     for (const KeyboardKey& key : KeyboardKeys)
         keys.down.insert(key.Key);
-    player.KeyboardOctave = 10;
+    player.SetOctave(10);
     Poll();
     EXPECT_TRUE(Sent().empty());
     EXPECT_FALSE(player.AnyNoteOn());
 
     // Octave 9: the first eight keys reach 120..127, the rest are silent.
-    player.KeyboardOctave = 9;
+    player.SetOctave(9);
     Poll();
     std::vector<NoteMessage> expected;
     for (int note = 120; note <= 127; ++note)

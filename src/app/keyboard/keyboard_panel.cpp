@@ -133,8 +133,7 @@ void KeyboardPanel::SetKeyboardOn(bool on) {
 }
 
 void KeyboardPanel::SetOctave(int octave) {
-    player_.KeyboardOctave = static_cast<std::uint8_t>(
-        std::clamp(octave, +NotePlayer::MinOctave, +NotePlayer::MaxOctave));
+    player_.SetOctave(octave);
     ShowOctave();
 }
 

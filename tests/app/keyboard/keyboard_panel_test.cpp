@@ -95,7 +95,7 @@ TEST_F(PlayingWindow, TypedSReachesTheFocusedControlAndAIsSwallowedButPlays) {
     Type('A'); // only the lower-case letters are swallowed
     Type('x'); // raises the octave and still reaches the control
     EXPECT_EQ(field->text(), "sAx");
-    EXPECT_EQ(panel->Player().KeyboardOctave, 5);
+    EXPECT_EQ(panel->Player().Octave(), 5);
     // The swallowed key still counts as held for the note player. The running
     // poll may have caught a typed key while it was down: one poll ends it.
     panel->tmrKeyboardTimer();
@@ -124,7 +124,7 @@ TEST_F(PlayingWindow, XAndZShiftTheOctaveWithAnyModifierAndTheLimitsKeepTheLabel
         panel->btnMinusOct->click();
     panel->lblOctave->setText(QString());
     panel->btnMinusOct->click();
-    EXPECT_EQ(panel->Player().KeyboardOctave, 0);
+    EXPECT_EQ(panel->Player().Octave(), 0);
     EXPECT_EQ(panel->lblOctave->text(), "Octave 0") << "rewritten at the limit";
 
     panel->SetKeyboardOn(false); // X works with the panel hidden too
@@ -132,7 +132,7 @@ TEST_F(PlayingWindow, XAndZShiftTheOctaveWithAnyModifierAndTheLimitsKeepTheLabel
         Press(Qt::Key_X);
     panel->lblOctave->setText(QString());
     panel->btnPlusOct->click();
-    EXPECT_EQ(panel->Player().KeyboardOctave, 10);
+    EXPECT_EQ(panel->Player().Octave(), 10);
     EXPECT_EQ(panel->lblOctave->text(), "Octave 10");
 }
 
@@ -250,7 +250,7 @@ TEST_F(PlayingWindow, LettersWithCtrlOrAltPlayNoNote) {
     Press(Qt::Key_X, Qt::ControlModifier);
     panel->tmrKeyboardTimer();
     EXPECT_TRUE(Sent().empty());
-    EXPECT_EQ(panel->Player().KeyboardOctave, 5);
+    EXPECT_EQ(panel->Player().Octave(), 5);
     Release(Qt::Key_S);
     Release(Qt::Key_D);
     Press(Qt::Key_S, Qt::ShiftModifier);
@@ -267,7 +267,7 @@ TEST_F(PlayingWindow, NonLatinLayoutsPlayByTheKeysPlace) {
         QApplication::sendEvent(window.windowHandle(), &event);
     };
     send(QEvent::KeyPress, 0x0427, 53, QStringLiteral("\u0447")); // Ch, where X is
-    EXPECT_EQ(panel->Player().KeyboardOctave, 5);
+    EXPECT_EQ(panel->Player().Octave(), 5);
     send(QEvent::KeyPress, 0x0424, 38, QStringLiteral("\u0444")); // Ef, where A is
     panel->tmrKeyboardTimer();
     send(QEvent::KeyRelease, 0x0424, 38, QStringLiteral("\u0444"));
