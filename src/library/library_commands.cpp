@@ -33,16 +33,16 @@ LibraryFiles::Load LibraryCommands::LoadBankFile(const QString& path) {
     if (load == LibraryFiles::Load::NotRead)
         return load; // after a read error the list stays as it was
     saved_.Remember(library_);
-    library_.SetSelection({});
     list_.RebuildList();
+    library_.SetSelection({});
     return load;
 }
 
 void LibraryCommands::SaveBankFile(const QString& path) {
     if (files_.SaveBankFile(path))
         saved_.Remember(library_);
-    library_.SetSelection({});
     list_.RebuildList();
+    library_.SetSelection({});
 }
 
 bool LibraryCommands::SaveSlots(const QString& path, const std::vector<int>& slots) {

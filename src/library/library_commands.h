@@ -36,7 +36,8 @@ public:
     void RememberSaved() { saved_.Remember(library_); }
     LibraryFiles& Files() { return files_; }
 
-    // Bank files: a load or save of the whole library forgets the selection.
+    // Bank files: a load or a save of the whole library rebuilds the list and
+    // forgets the selection last collected.
     LibraryFiles::Load LoadBankFile(const QString& path);
     void SaveBankFile(const QString& path);
     // "Save changes ?" (Yes, No, Cancel) when the library holds unsaved
