@@ -39,17 +39,7 @@ class LibraryCommandsTest : public ::testing::Test, protected MainWindowOnInstru
 protected:
     LibraryCommandsTest() { window->Instrument().SetSendDelay(0); }
 
-    // What the instrument received since the last call, one hex line each.
-    std::vector<std::string> Received() {
-        midi.WaitUntilIdle();
-        const auto& log = instrument->Log();
-        std::vector<std::string> lines(log.begin() + static_cast<std::ptrdiff_t>(seen), log.end());
-        seen = log.size();
-        return lines;
-    }
     QStringList Memo() const { return MemoLines(*window); }
-
-    std::size_t seen = 0;
 };
 
 TEST_F(LibraryCommandsTest, ReadAllBanksStoresEveryProgramInOrder) {

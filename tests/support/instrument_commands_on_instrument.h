@@ -1,13 +1,11 @@
 #pragma once
 
-#include "app/scripted_dialogs.h"
-#include "builtin_instrument_service.h"
 #include "instrument_commands.h"
 #include "library_history.h"
 #include "library_list.h"
 #include "midi_ports.h"
 #include "sound_library.h"
-#include "virtual_mopho.h"
+#include "support/on_builtin_instrument.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,8 +14,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <span>
-#include <string>
 #include <vector>
 
 // A wait box that lets replies in until the exchange ends (at most 10 s).
@@ -44,14 +40,8 @@ private:
 // The instrument commands on the built-in instrument, with no window: a
 // library, its list and history, the ports and scripted answers. A test
 // fixture derives from ::testing::Test and from this.
-struct InstrumentCommandsOnInstrument {
-    InstrumentCommandsOnInstrument()
-        : midi(
-              nullptr,
-              [instrument = instrument](std::span<const std::uint8_t> message) {
-                  return instrument->Receive(message);
-              },
-              PanelOf(instrument)) {
+struct InstrumentCommandsOnInstrument : OnBuiltInInstrument {
+    InstrumentCommandsOnInstrument() {
         library.InitEmptyBanks();
         list.RebuildList();
         ports.SetSysExHandler([this](std::vector<std::uint8_t> reply) {
@@ -80,19 +70,6 @@ struct InstrumentCommandsOnInstrument {
         ports.CloseMidiOut();
     }
 
-    // What the instrument received since the last call, one hex line each.
-    std::vector<std::string> Received() {
-        midi.WaitUntilIdle();
-        const auto& log = instrument->Log();
-        std::vector<std::string> lines(log.begin() + static_cast<std::ptrdiff_t>(seen), log.end());
-        seen = log.size();
-        return lines;
-    }
-
-    std::shared_ptr<VirtualMopho> instrument = std::make_shared<VirtualMopho>();
-    BuiltInInstrumentService midi;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
     QStringList memo;
     TSoundLibrary library;
     LibraryHistory history{library};
@@ -103,5 +80,4 @@ struct InstrumentCommandsOnInstrument {
     EventLoopWaitBox waitBox{exchange};
     std::unique_ptr<InstrumentCommands> commands;
     bool verifyAfterSend = false;
-    std::size_t seen = 0;
 };
