@@ -20,6 +20,12 @@ MessageMemo::MessageMemo(QWidget* parent) : QPlainTextEdit(parent) {
             },
             Qt::QueuedConnection);
     });
+    // Lines are laid out lazily and again on a resize: the range grows after
+    // LogMessage returns, and a memo that follows the newest line follows it.
+    connect(verticalScrollBar(), &QAbstractSlider::rangeChanged, this, [this](int, int maximum) {
+        if (followNewest_)
+            verticalScrollBar()->setValue(maximum);
+    });
     // The document drops its first block whenever a new one exceeds the cap.
     setMaximumBlockCount(MaxLines);
     setPlainText(QStringLiteral("Tonewright"));

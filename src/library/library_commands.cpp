@@ -29,10 +29,13 @@ std::vector<int> LibraryCommands::CollectedSlots() {
 }
 
 LibraryFiles::Load LibraryCommands::LoadBankFile(const QString& path) {
-    const LibraryFiles::Load load = files_.LoadBankFile(path);
+    std::vector<int> placed;
+    const LibraryFiles::Load load = files_.LoadBankFile(path, &placed);
     if (load == LibraryFiles::Load::NotRead)
         return load; // after a read error the list stays as it was
-    saved_.Remember(library_);
+    // The slots the file filled are as saved; a slot it left alone keeps
+    // its unsaved work, also when the file held nothing usable.
+    saved_.Remember(library_, placed);
     list_.RebuildList();
     library_.SetSelection({});
     return load;

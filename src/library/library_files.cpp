@@ -13,7 +13,7 @@
 LibraryFiles::LibraryFiles(TSoundLibrary& library, Prompter& prompter, Log log)
     : library_(library), prompter_(prompter), log_(std::move(log)) {}
 
-LibraryFiles::Load LibraryFiles::LoadBankFile(const QString& path) {
+LibraryFiles::Load LibraryFiles::LoadBankFile(const QString& path, std::vector<int>* placedSlots) {
     QByteArray bytes;
     if (const QString error = ReadWholeFile(path, bytes); !error.isEmpty()) {
         log_(error);
@@ -22,8 +22,14 @@ LibraryFiles::Load LibraryFiles::LoadBankFile(const QString& path) {
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     const BankFileContents contents = ParseBankFile({data, static_cast<std::size_t>(bytes.size())},
                                                     QDir::toNativeSeparators(path).toStdString());
-    for (const BankFileRecord& placed : contents.records)
+    for (const BankFileRecord& placed : contents.records) {
         library_.StoreSound(placed.slot, placed.record);
+        if (placedSlots)
+            placedSlots->push_back(placed.slot);
+    }
+    if (contents.records.empty() && contents.problems.empty())
+        log_(QStringLiteral("%1 holds no sound: nothing was loaded.")
+                 .arg(QDir::toNativeSeparators(path)));
     for (const std::string& problem : contents.problems)
         log_(QString::fromStdString(problem));
     for (const std::string& note : contents.notes)

@@ -22,7 +22,8 @@ public:
     // that are no program dump of this maker, or broken, are left out with a
     // line each (WithProblems). NotRead when the file could not be read (no
     // slot changed then).
-    Load LoadBankFile(const QString& path);
+    // `placedSlots`, when given, receives the slots that took a record.
+    Load LoadBankFile(const QString& path, std::vector<int>* placedSlots = nullptr);
     // Writes all 384 slots in slot order.
     bool SaveBankFile(const QString& path);
     // Writes the given slots, in the given order, into one file.

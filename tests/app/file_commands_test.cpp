@@ -112,6 +112,29 @@ TEST_F(FileCommandsTest, LoadingTwoRecordsChangesOnlyThoseSlotsAndKeepsMarks) {
     EXPECT_FALSE(library.IsChanged(137));
 }
 
+TEST_F(FileCommandsTest, WorkInSlotsALoadLeftAloneStaysUnsaved) {
+    commands.RememberSaved();
+    library.SetSoundName(20, "Lead"); // unsaved work
+    WriteAll(Path("text.syx"), "not a bank\n");
+    WriteAll(Path("empty.syx"), QByteArray());
+    TSoundLibrary other;
+    other.InitEmptyBanks();
+    other.SetSoundName(4, "Five");
+    LibraryFiles writer(other, prompter, [](const QString&) {});
+    ASSERT_TRUE(writer.SaveSlotsToFile(Path("one.syx"), {4}));
+    for (const char* file : {"text.syx", "empty.syx", "one.syx"}) {
+        commands.LoadBankFile(Path(file));
+        EXPECT_TRUE(commands.HasUnsavedChanges()) << file;
+    }
+    EXPECT_TRUE(memo.contains(QDir::toNativeSeparators(Path("empty.syx")) +
+                              " holds no sound: nothing was loaded."))
+        << memo.join('\n').toStdString();
+    // Loaded over the work, the file's sounds are all that is saved.
+    writer.SaveSlotsToFile(Path("back.syx"), {20});
+    commands.LoadBankFile(Path("back.syx"));
+    EXPECT_FALSE(commands.HasUnsavedChanges());
+}
+
 TEST_F(FileCommandsTest, BadRecordsAreReportedAndNothingElseIsLost) {
     TSoundLibrary other;
     other.InitEmptyBanks();

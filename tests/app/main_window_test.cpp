@@ -87,6 +87,11 @@ TEST(MainWindow, MemoShowsTheNewestLineUnlessTheUserScrolledUp) {
     log(QStringLiteral("Sending stopped after 15 of 384 sounds."));
     EXPECT_FALSE(memo->horizontalScrollBar()->isVisible());
     EXPECT_TRUE(newestInView());
+    // Lines laid out again later (the window resized, long lines wrapped
+    // anew) still end with the newest in view.
+    window.resize(window.width() - 60, window.height() - 80);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(newestInView());
 
     // Scrolled up to read, the memo stays there; back at the end, it follows again.
     bar->triggerAction(QAbstractSlider::SliderPageStepSub);
