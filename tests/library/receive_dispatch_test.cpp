@@ -4,6 +4,7 @@
 
 #include "sound_library.h"
 #include "support/documented_replies.h"
+#include "support/library_contents.h"
 
 #include "virtual_mopho.h"
 
@@ -35,11 +36,7 @@ Bytes ForeignMessage(std::size_t size) {
 
 class DispatchTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        library.InitEmptyBanks();
-        library.AddObserver(refreshed);
-    }
-    void TearDown() override { library.RemoveObserver(refreshed); }
+    void SetUp() override { library.InitEmptyBanks(); }
 
     void StartRead(const std::vector<int>& slots) {
         ASSERT_EQ(exchange.AskForPrograms(ReplyKind::ProgramDump, slots), MidiError::None);
@@ -68,11 +65,7 @@ protected:
     VirtualMopho instrument;
     QStringList memo;
     QString waitText;
-    // The slots the library told its observers (the list on screen) of.
-    struct ChangedSlots : LibraryObserver {
-        std::vector<int> slots;
-        void SlotChanged(int slot) override { slots.push_back(slot); }
-    } refreshed;
+    SlotsToldOf refreshed{library};
     std::vector<std::array<int, GlobalsCount>> globalsShown;
     std::vector<bool> taken; // what each dispatch answered
     std::vector<std::pair<SoundHandOver, TSoundRecord>> handedOver;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // Changes one slot's sound in place, through the library, so its observers
 // see the change.
@@ -12,6 +13,19 @@ template <typename Edit> void EditSound(TSoundLibrary& library, int slot, Edit e
     edit(record);
     library.StoreSound(slot, record);
 }
+
+// The slots the library told its observers (the list on screen) of, while
+// this lives.
+struct SlotsToldOf : LibraryObserver {
+    explicit SlotsToldOf(TSoundLibrary& watched) : library(watched) { library.AddObserver(*this); }
+    ~SlotsToldOf() override { library.RemoveObserver(*this); }
+    SlotsToldOf(const SlotsToldOf&) = delete;
+    SlotsToldOf& operator=(const SlotsToldOf&) = delete;
+    void SlotChanged(int slot) override { slots.push_back(slot); }
+
+    TSoundLibrary& library;
+    std::vector<int> slots;
+};
 
 // Everything an undo or redo restores: the sounds, their "Changed" marks and
 // the number of rows.

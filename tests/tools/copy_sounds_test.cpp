@@ -5,6 +5,7 @@
 #include "library_list.h"
 #include "main_window.h"
 #include "sound_library.h"
+#include "support/library_contents.h"
 #include "support/modal_window.h"
 
 #include <QAction>
@@ -32,7 +33,7 @@ protected:
             library.StoreSound(slot, sound);
         }
         original = library.Sounds();
-        library.AddObserver(refreshed);
+        refreshed.slots.clear(); // what the copy window changes, not the set-up
     }
 
     // The user's picks in the window, then "Copy Sound".
@@ -66,15 +67,9 @@ protected:
         return touched;
     }
 
-    ~CopySoundsTest() override { library.RemoveObserver(refreshed); }
-
     TSoundLibrary library;
     std::array<TSoundRecord, Slots::Count> original;
-    // The slots the library told the list on screen of.
-    struct ChangedSlots : LibraryObserver {
-        std::vector<int> slots;
-        void SlotChanged(int slot) override { slots.push_back(slot); }
-    } refreshed;
+    SlotsToldOf refreshed{library};
     QStringList memo;
     TfrmCopySounds window{{library, [this](const QString& line) { memo << line; }}};
 };
