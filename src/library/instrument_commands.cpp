@@ -2,6 +2,7 @@
 
 #include "bank_file.h"
 #include "file_chooser.h"
+#include "library_commands.h"
 #include "library_history.h"
 #include "library_list.h"
 #include "midi_ports.h"
@@ -41,10 +42,6 @@ public:
 private:
     const std::function<void(bool)>& rest_;
 };
-
-QString SoundCount(int count) {
-    return count == 1 ? QStringLiteral("1 sound") : QStringLiteral("%1 sounds").arg(count);
-}
 } // namespace
 
 InstrumentCommands::InstrumentCommands(TSoundLibrary& library, LibraryHistory& history,
@@ -177,8 +174,10 @@ void InstrumentCommands::ReadSounds(const std::vector<int>& slots) {
         const int requested = static_cast<int>(slots.size());
         const int stored = exchange_.AnsweredCount();
         Log(stored == requested
-                ? QStringLiteral("Read %1.").arg(SoundCount(requested))
-                : QStringLiteral("Read %1 of %2.").arg(stored).arg(SoundCount(requested)));
+                ? QStringLiteral("Read %1.").arg(LibraryCommands::SoundCount(requested))
+                : QStringLiteral("Read %1 of %2.")
+                      .arg(stored)
+                      .arg(LibraryCommands::SoundCount(requested)));
         if (const auto missing = exchange_.MissingSlots(); !missing.empty())
             ReportMissingSounds(missing);
     }
@@ -197,7 +196,7 @@ void InstrumentCommands::ReportMissingSounds(const std::vector<int>& slots) {
 
 QString InstrumentCommands::SendQuestion(const std::vector<int>& slots) {
     return QStringLiteral("Send %1 into the Mopho's memory, %2 to %3?")
-        .arg(SoundCount(static_cast<int>(slots.size())))
+        .arg(LibraryCommands::SoundCount(static_cast<int>(slots.size())))
         .arg(QString::fromStdString(Slots::Caption(slots.front())))
         .arg(QString::fromStdString(Slots::Caption(slots.back())));
 }
@@ -246,7 +245,8 @@ void InstrumentCommands::SendSelectedSounds() {
         waitBox_->EndSendProgress();
     // Sending rewrites location bytes and clears marks: nothing to undo.
     history_.AcceptChangesSoFar();
-    Log(stopped.isEmpty() ? QStringLiteral("Sent %1.").arg(SoundCount(sent)) : stopped);
+    Log(stopped.isEmpty() ? QStringLiteral("Sent %1.").arg(LibraryCommands::SoundCount(sent))
+                          : stopped);
     if (settings_.verifyAfterSend() && sent > 0)
         ReadBackSentSounds({slots.begin(), slots.begin() + sent});
 }
@@ -261,11 +261,11 @@ void InstrumentCommands::ReadBackSentSounds(const std::vector<int>& slots) {
     const int checked = dispatcher_.CheckedCount();
     const int differing = dispatcher_.DifferingCount();
     if (checked == total && differing == 0)
-        Log(QStringLiteral("All %1 read back equal.").arg(SoundCount(total)));
+        Log(QStringLiteral("All %1 read back equal.").arg(LibraryCommands::SoundCount(total)));
     else
         Log(QStringLiteral("Read back %1 of %2: %3 differently.")
                 .arg(checked)
-                .arg(SoundCount(total))
+                .arg(LibraryCommands::SoundCount(total))
                 .arg(differing));
 }
 
